@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QStringList>
+#include <deque>
+#include <functional>
+
+#include "services.h"
+
+namespace pobelo {
+
+// Dialogs that answer from a queue, for the scripted session and the tests. An empty queue
+// answers as a cancel.
+
+class ScriptedFileDialog : public FileDialog {
+  public:
+    std::deque<std::optional<QString>> answers;
+    QStringList filtersSeen;
+    std::optional<QString> getOpenFileName(const QString& filter) override;
+};
+
+class ScriptedFontDialog : public FontDialog {
+  public:
+    std::deque<std::optional<FontChoice>> answers;
+    std::vector<FontChoice> presetsSeen;
+    std::optional<FontChoice> chooseFont(const FontChoice& preset) override;
+};
+
+class ScriptedPrinterDialog : public PrinterDialog {
+  public:
+    struct Answer {
+        bool accept = true;
+        int orientation = 1;  // as the user left it: 1 portrait, 2 landscape
+        QString pdfPath;      // where the sheet goes; empty: nowhere but the trace
+    };
+    std::deque<Answer> answers;
+    int shown = 0;
+    // Runs for an accepted answer before showPrinter returns, so that the caller can point the
+    // print surface at the chosen target.
+    std::function<void(const Answer&)> onAccept;
+    bool showPrinter() override;
+};
+
+class ScriptedMessageBox : public MessageBox {
+  public:
+    QStringList shown;
+    void showMessage(const QString& text) override { shown.append(text); }
+};
+
+class ScriptedBrowserOpener : public BrowserOpener {
+  public:
+    QStringList opened;
+    bool canOpen = true;
+    bool openUrl(const QString& address) override;
+};
+
+}  // namespace pobelo

@@ -1,0 +1,257 @@
+#include "sheetmodel.h"
+
+#include "questionfile.h"
+
+#ifndef POBELO_HOME_PAGE
+#define POBELO_HOME_PAGE "https://pobelo.example.org/"
+#endif
+
+namespace pobelo {
+
+SheetModel::SheetModel(const SheetServices& services, QObject* parent)
+    : QObject(parent), services_(services) {
+    // Window load: elements 1 to 9 are copies of element 0, numbered "2" to "10"; the left page
+    // starts greyed.
+    for (int row = 0; row < kRows; ++row) {
+        captions_[Label1][row] = QString::number(row + 1);
+        captions_[Label4][row] = QString::number(row + 1);
+    }
+    setPageEnabled(true);
+}
+
+QString SheetModel::homePage() {
+    return QStringLiteral(POBELO_HOME_PAGE);
+}
+
+bool SheetModel::imageClickable(int n) const {
+    if (n < 1 || n > 6 || !images_[n - 1]) return false;
+    if (n == 4) return !images_[2];  // covered by Image3
+    if (n == 6) return !images_[4];  // covered by Image5
+    return true;
+}
+
+void SheetModel::setPageEnabled(bool rightEnabled) {
+    for (int row = 0; row < kRows; ++row) {
+        for (LabelArray a : {Label1, Label2, Label3}) enabled_[a][row] = rightEnabled;
+        for (LabelArray a : {Label4, Label5, Label6}) enabled_[a][row] = !rightEnabled;
+    }
+}
+
+void SheetModel::emptyItems(LabelArray asked, LabelArray sentence) {
+    for (int row = 0; row < kRows; ++row) {
+        captions_[asked][row].clear();
+        captions_[sentence][row].clear();
+    }
+}
+
+// --- Open command --------------------------------------------------------------------------
+
+void SheetModel::openCommand() {
+    if (!services_.files) return;
+    const std::optional<QString> chosen = services_.files->getOpenFileName(text::kFileFilter);
+    // A cancelled dialog changes nothing: the heading list, both pages and the table stay.
+    if (!chosen) return;
+    loadAndList(*chosen);
+}
+
+void SheetModel::openFile(const QString& path) {
+    loadAndList(path);
+}
+
+void SheetModel::loadAndList(const QString& path) {
+    combo1List_.clear();
+    combo1ListIndex_ = -1;
+    questionFileName_ = path;
+    const LoadResult result = loadQuestionFile(
+        questionFileName_, table_, [this](const QString& heading) { combo1List_.append(heading); });
+    recordCount_ = result.recordCount;
+    if (result.status == LoadStatus::FileNotFound) {
+        const QString message = fileNotFoundMessage();
+        messages_.append(message);
+        emit changed();
+        if (services_.messages) services_.messages->showMessage(message);
+    }
+    emptyItems(Label2, Label3);
+    emptyItems(Label5, Label6);
+    emit changed();
+}
+
+// --- Heading choice and composition --------------------------------------------------------
+
+void SheetModel::chooseHeading(int position) {
+    combo1ListIndex_ = position >= 0 && position < combo1List_.size() ? position : -1;
+    currentRecord_ = static_cast<qint16>(position);
+    // A position that names no record ends the choice here.
+    if (!QuestionTable::inRange(currentRecord_, slot::kFontName)) {
+        emit changed();
+        return;
+    }
+    command1Caption_ = table_.at(currentRecord_, slot::kFontName);
+    const QString number = QLatin1Char(' ') + QString::number(currentRecord_ + 1);
+    if (rightPageActive()) {
+        if (label51_.isEmpty()) setText3(text::kDefaultTitle);
+        label51_ = text3_ + number;
+        images_[2] = false;
+    } else {
+        if (label52_.isEmpty()) setText3(text::kDefaultTitle);
+        label52_ = text3_ + number;
+        images_[4] = false;
+    }
+    composePage();
+    commandsEnabled_ = true;
+    const bool right = rightPageActive();
+    images_[0] = !right;
+    images_[1] = right;
+    emit changed();
+}
+
+void SheetModel::composePage() {
+    const int r = currentRecord_;
+    const bool right = rightPageActive();
+    const LabelArray asked = right ? Label2 : Label5;
+    const LabelArray sentence = right ? Label3 : Label6;
+    std::array<qint16, 11>& lengths = right ? rightBeforeLengths_ : leftBeforeLengths_;
+    std::array<QString, 11>& answers = right ? rightAnswers_ : leftAnswers_;
+    emptyItems(asked, sentence);
+    for (int i = 0; i < kRows; ++i) {
+        captions_[asked][i] = table_.at(r, slot::askedText(i));
+        // Lengths count UTF-16 units, as the sentence labels hold them.
+        lengths[i] = static_cast<qint16>(
+            std::min<qsizetype>(table_.at(r, slot::beforeText(i)).size(), 32767));
+        answers[i] = table_.at(r, slot::answer(i));
+    }
+    for (int i = 0; i < kRows; ++i) {
+        captions_[sentence][i] = table_.at(r, slot::beforeText(i)) +
+                                 table_.at(r, slot::askedText(i)) +
+                                 table_.at(r, slot::afterText(i));
+    }
+}
+
+// --- Page interactions ---------------------------------------------------------------------
+
+void SheetModel::clickImage(int n) {
+    if (!imageClickable(n)) return;
+    switch (n) {
+        case 1:  // page switch to the left page
+            images_[0] = false;
+            images_[1] = true;
+            setPageEnabled(false);
+            break;
+        case 2:  // page switch to the right page
+            images_[1] = false;
+            images_[0] = true;
+            setPageEnabled(true);
+            break;
+        case 3:  // page select, right
+            images_[1] = false;
+            images_[0] = true;
+            label51_.clear();
+            setPageEnabled(true);
+            break;
+        case 5:  // page select, left: the left title takes over the right one
+            images_[0] = false;
+            images_[1] = true;
+            label52_ = label51_;
+            setPageEnabled(false);
+            break;
+        case 4:  // page clear, right
+            images_[2] = true;
+            images_[0] = true;
+            images_[1] = false;
+            emptyItems(Label2, Label3);
+            setPageEnabled(true);
+            label51_ = text3_;
+            break;
+        case 6:  // page clear, left
+            images_[4] = true;
+            images_[1] = true;
+            images_[0] = false;
+            emptyItems(Label5, Label6);
+            setPageEnabled(false);
+            label52_ = text3_;
+            break;
+    }
+    emit changed();
+}
+
+void SheetModel::setText3(const QString& text) {
+    if (text == text3_) return;
+    text3_ = text;
+    onText3Change();
+}
+
+void SheetModel::onText3Change() {
+    label52_ = text3_;
+    label51_ = text3_;
+    emit changed();
+}
+
+void SheetModel::setCheck(int n, int value) {
+    if (n == 1) check1_ = value;
+    if (n == 2) check2_ = value;
+    emit changed();
+}
+
+// --- Font and print commands ---------------------------------------------------------------
+
+void SheetModel::fontCommand() {
+    if (!commandsEnabled_ || !services_.fonts) return;
+    const std::optional<FontChoice> choice = services_.fonts->chooseFont(windowFont_);
+    if (!choice) return;
+    if (PrintSurface* surface = services_.surface) {
+        // The caption changes only when the surface took all four settings.
+        if (!surface->setFontName(choice->name)) return;
+        if (!surface->setFontItalic(choice->italic)) return;
+        if (!surface->setFontSize(choice->size)) return;
+        if (!surface->setFontBold(choice->bold)) return;
+    }
+    command1Caption_ = choice->name;
+    emit changed();
+}
+
+void SheetModel::printSheet() {
+    if (!commandsEnabled_ || !services_.printerDialog || !services_.surface) return;
+    PrintableSheet sheet{
+        command1Caption_,
+        SheetPage{label51_, captions_[Label3], captions_[Label2], rightBeforeLengths_,
+                  rightAnswers_, check1_, rightAnswerLines_},
+        SheetPage{label52_, captions_[Label6], captions_[Label5], leftBeforeLengths_, leftAnswers_,
+                  check2_, leftAnswerLines_},
+    };
+    // Only the ASCII "@" names a vertical-writing face; the full-width "＠" does not.
+    const bool vertical = command1Caption_.startsWith(QLatin1Char('@'));
+    const bool printed =
+        vertical ? printWithVerticalFont(sheet, *services_.printerDialog, *services_.surface)
+                 : printWithUprightFont(sheet, *services_.printerDialog, *services_.surface);
+    services_.surface->endDoc();
+    if (printed) removeItemNumbers();
+    emit changed();
+}
+
+void SheetModel::removeItemNumbers() {
+    for (int i = 0; i < kRows; ++i) {
+        captions_[Label3][i].remove(0, 1);
+        captions_[Label6][i].remove(0, 1);
+    }
+}
+
+// --- Menu commands -------------------------------------------------------------------------
+
+void SheetModel::openWebSite() {
+    const QString address = homePage();
+    if (!services_.browser || !services_.browser->openUrl(address)) {
+        const QString message = text::kNoBrowser + address;
+        messages_.append(message);
+        emit changed();
+        if (services_.messages) services_.messages->showMessage(message);
+        return;
+    }
+    browser_.append(address);
+    emit changed();
+}
+
+void SheetModel::exitCommand() {
+    emit closeRequested();
+}
+
+}  // namespace pobelo

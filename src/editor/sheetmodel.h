@@ -1,0 +1,149 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+#include "questiontable.h"
+#include "services.h"
+
+namespace pobelo {
+
+// Window texts that the model and the window share.
+namespace text {
+inline const QString kCaption = QStringLiteral("Pobelo―小テスト作成ツール―（Orvaneファイル専用）");
+inline const QString kFileFilter = QStringLiteral("問題ファイル(*.moj)|*.moj|");
+inline const QString kComboText = QStringLiteral("見出しを選択");
+inline const QString kDefaultTitle = QStringLiteral("小テスト");
+inline const QString kVersion = QStringLiteral("Pobelo　2009JAN　V.1_0_0");
+inline const QString kNoBrowser =
+    QStringLiteral("ブラウザーを起動できませんでした。次のアドレスを開いてください: ");
+}  // namespace text
+
+// The label arrays of the two pages, by their designer names.
+enum LabelArray {
+    Label1 = 0,  // right page: item number
+    Label2,      // right page: asked part
+    Label3,      // right page: sentence
+    Label4,      // left page: item number
+    Label5,      // left page: asked part
+    Label6,      // left page: sentence
+};
+inline constexpr int kLabelArrays = 6;
+inline constexpr int kRows = 10;
+
+// The on-screen model of the test sheet: every control of the main window that holds state, by
+// its designer name, and the window's event handlers. The window is a view of it; the command-line
+// tool and the tests drive the same model.
+class SheetModel : public QObject {
+    Q_OBJECT
+  public:
+    explicit SheetModel(const SheetServices& services, QObject* parent = nullptr);
+
+    // --- State -------------------------------------------------------------------------------
+    const QString& caption(LabelArray array, int row) const { return captions_[array][row]; }
+    bool enabled(LabelArray array, int row) const { return enabled_[array][row]; }
+    const QString& label51() const { return label51_; }
+    const QString& label52() const { return label52_; }
+    int check1() const { return check1_; }
+    int check2() const { return check2_; }
+    // Visibility of Image1 ... Image6 (n from 1 to 6).
+    bool imageVisible(int n) const { return images_[n - 1]; }
+    // Whether a click on Image n reaches its handler: it must be visible, and Image4/Image6 only
+    // while the blank-sheet icon above them is hidden.
+    bool imageClickable(int n) const;
+    const QString& command1Caption() const { return command1Caption_; }
+    bool command1Enabled() const { return commandsEnabled_; }
+    const QString& command2Caption() const { return command2Caption_; }
+    bool command2Enabled() const { return commandsEnabled_; }
+    bool prtEnabled() const { return commandsEnabled_; }
+    const QString& text3() const { return text3_; }
+    const QStringList& combo1List() const { return combo1List_; }
+    int combo1ListIndex() const { return combo1ListIndex_; }
+    qint16 currentRecord() const { return currentRecord_; }
+    float recordCount() const { return recordCount_; }
+    const QString& questionFileName() const { return questionFileName_; }
+    const std::array<qint16, 11>& rightBeforeLengths() const { return rightBeforeLengths_; }
+    const std::array<QString, 11>& rightAnswers() const { return rightAnswers_; }
+    const std::array<qint16, 11>& leftBeforeLengths() const { return leftBeforeLengths_; }
+    const std::array<QString, 11>& leftAnswers() const { return leftAnswers_; }
+    const QuestionTable& table() const { return table_; }
+    // Every message box text shown so far, and every address the web-site command opened.
+    const QStringList& messages() const { return messages_; }
+    const QStringList& browserAddresses() const { return browser_; }
+    // The window's own font, which the font dialog opens on.
+    const FontChoice& windowFont() const { return windowFont_; }
+    void setWindowFont(const FontChoice& font) { windowFont_ = font; }
+    // The right page is active while Image1 is visible.
+    bool rightPageActive() const { return images_[0]; }
+
+    // --- Event handlers ----------------------------------------------------------------------
+    // File > 開く (fo).
+    void openCommand();
+    // Opens path as File > 開く does with that file chosen in the dialog.
+    void openFile(const QString& path);
+    // Combo1 click: the user picked list position.
+    void chooseHeading(int position);
+    // Image1 ... Image6 click; a click the icon cannot take does nothing.
+    void clickImage(int n);
+    // Sets Text3's text; its change handler runs when the text really changes.
+    void setText3(const QString& text);
+    // Check1 (n = 1) or Check2 (n = 2).
+    void setCheck(int n, int value);
+    // Command1 click.
+    void fontCommand();
+    // Command2 click and the prt menu item.
+    void printSheet();
+    // onl: the web-site command.
+    void openWebSite();
+    // ed: 終了.
+    void exitCommand();
+
+    static QString homePage();
+
+  signals:
+    // Any state above changed.
+    void changed();
+    // 終了 was chosen.
+    void closeRequested();
+
+  private:
+    void loadAndList(const QString& path);
+    void composePage();
+    void onText3Change();
+    void setPageEnabled(bool rightEnabled);
+    void emptyItems(LabelArray asked, LabelArray sentence);
+    void removeItemNumbers();
+
+    SheetServices services_;
+    QuestionTable table_;
+    QString questionFileName_;
+    float recordCount_ = 0;
+
+    std::array<std::array<QString, kRows>, kLabelArrays> captions_;
+    std::array<std::array<bool, kRows>, kLabelArrays> enabled_;
+    QString label51_, label52_;
+    int check1_ = 0, check2_ = 0;
+    std::array<bool, 6> images_{true, false, true, true, true, true};
+    QString command1Caption_ = QStringLiteral("Font");
+    QString command2Caption_ = QStringLiteral("Print");
+    bool commandsEnabled_ = false;
+    QString text3_;
+    QStringList combo1List_;
+    int combo1ListIndex_ = -1;
+
+    qint16 currentRecord_ = 0;
+    std::array<qint16, 11> rightBeforeLengths_{};
+    std::array<QString, 11> rightAnswers_;
+    std::array<qint16, 11> leftBeforeLengths_{};
+    std::array<QString, 11> leftAnswers_;
+    std::array<QString, 11> rightAnswerLines_;
+    std::array<QString, 11> leftAnswerLines_;
+
+    FontChoice windowFont_{QStringLiteral("ＭＳ Ｐゴシック"), 9.0f, false, false};
+    QStringList messages_;
+    QStringList browser_;
+};
+
+}  // namespace pobelo

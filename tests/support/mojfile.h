@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QString>
+#include <QStringEncoder>
+#include <QStringList>
+
+namespace pobelo::test {
+
+// One question record: heading, the unused field, ten items of before, answer, asked, after,
+// and the font name. Items not given are empty.
+struct Item {
+    QString before, answer, asked, after;
+};
+
+inline QStringList record(const QString& heading, const QList<Item>& items,
+                          const QString& fontName = QStringLiteral("ＭＳ 明朝")) {
+    QStringList fields{heading, QStringLiteral("0")};
+    for (int i = 0; i < 10; ++i) {
+        const Item item = i < items.size() ? items[i] : Item{};
+        fields << item.before << item.answer << item.asked << item.after;
+    }
+    fields << fontName;
+    return fields;
+}
+
+// A record whose items are all derived from its number n, so that any slot can be checked.
+inline QStringList numberedRecord(int n, const QString& fontName = QStringLiteral("ＭＳ 明朝")) {
+    QList<Item> items;
+    for (int i = 0; i < 10; ++i) {
+        items.append(Item{QStringLiteral("前%1の%2").arg(n).arg(i),
+                          QStringLiteral("こたえ%1").arg(i), QStringLiteral("漢字%1").arg(i),
+                          QStringLiteral("後%1。").arg(i)});
+    }
+    return record(QStringLiteral("見出し%1").arg(n), items, fontName);
+}
+
+// The records as a Windows program writes them: quoted fields, CR LF, code page 932.
+inline QByteArray mojBytes(const QList<QStringList>& records) {
+    QString text;
+    for (const QStringList& fields : records) {
+        QStringList quoted;
+        for (const QString& f : fields) quoted << QLatin1Char('"') + f + QLatin1Char('"');
+        text += quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    }
+    QStringEncoder encoder("windows-31j");
+    return encoder.encode(text);
+}
+
+inline bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+}  // namespace pobelo::test
