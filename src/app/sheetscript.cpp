@@ -1,0 +1,270 @@
+#include "sheetscript.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+
+#include "paintersurface.h"
+
+namespace pobelo {
+
+namespace {
+
+QString jsonBool(bool on) {
+    return on ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+QString jsonStrings(const QStringList& list) {
+    QStringList items;
+    for (const QString& s : list) items.append(jsonString(s));
+    return QLatin1Char('[') + items.join(QLatin1Char(',')) + QLatin1Char(']');
+}
+
+template <typename Array>
+QString jsonStringArray(const Array& array) {
+    QStringList items;
+    for (const QString& s : array) items.append(jsonString(s));
+    return QLatin1Char('[') + items.join(QLatin1Char(',')) + QLatin1Char(']');
+}
+
+template <typename Array>
+QString jsonNumberArray(const Array& array) {
+    QStringList items;
+    for (auto n : array) items.append(QString::number(n));
+    return QLatin1Char('[') + items.join(QLatin1Char(',')) + QLatin1Char(']');
+}
+
+bool parseInt(const QString& text, int low, int high, int* value) {
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (!ok || v < low || v > high) return false;
+    *value = v;
+    return true;
+}
+
+// The image or check box number in a designer name such as "Image3" or "Check1".
+bool parseName(const QString& text, const QString& kind, int high, int* n) {
+    if (!text.startsWith(kind)) return false;
+    return parseInt(text.mid(kind.size()), 1, high, n);
+}
+
+}  // namespace
+
+SheetSession::SheetSession() : painter_(std::make_unique<PainterSurface>()) {
+    printer_.onAccept = [this](const ScriptedPrinterDialog::Answer& a) { pointSurfaceAt(a); };
+    SheetServices services;
+    services.files = &files_;
+    services.fonts = &fonts_;
+    services.printerDialog = &printer_;
+    services.surface = &trace_;
+    services.messages = &messages_;
+    services.browser = &browser_;
+    model_ = std::make_unique<SheetModel>(services);
+}
+
+SheetSession::~SheetSession() {
+    trace_.setInner(nullptr);
+    painter_->setDevice(nullptr);
+}
+
+void SheetSession::pointSurfaceAt(const ScriptedPrinterDialog::Answer& answer) {
+    // The dialog leaves the device in the orientation the user picked.
+    trace_.setDeviceOrientation(answer.orientation);
+    if (answer.pdfPath.isEmpty()) {
+        trace_.setInner(nullptr);
+        return;
+    }
+    auto writer = std::make_unique<QPdfWriter>(answer.pdfPath);
+    writer->setResolution(1200);
+    writer->setCreator(QStringLiteral("Pobelo"));
+    writer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
+                                      answer.orientation == kOrientationLandscape
+                                          ? QPageLayout::Landscape
+                                          : QPageLayout::Portrait,
+                                      QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    painter_->setDevice(writer.get());
+    pdf_ = std::move(writer);
+    trace_.setInner(painter_.get());
+}
+
+void SheetSession::forgetUnusedAnswers() {
+    // A dialog that a disabled command never showed must not answer a later one.
+    files_.answers.clear();
+    fonts_.answers.clear();
+    printer_.answers.clear();
+}
+
+bool SheetSession::print(const QStringList& args, QString* error) {
+    ScriptedPrinterDialog::Answer answer;
+    int next = 0;
+    if (next < args.size() && args[next] == QLatin1String("portrait")) {
+        ++next;
+    } else if (next < args.size() && args[next] == QLatin1String("landscape")) {
+        answer.orientation = kOrientationLandscape;
+        ++next;
+    }
+    if (next < args.size()) answer.pdfPath = args.mid(next).join(QLatin1Char(' '));
+    if (answer.pdfPath.isEmpty() && args.size() > next) {
+        *error = QStringLiteral("print takes [portrait|landscape] [PDF]");
+        return false;
+    }
+    printer_.answers.push_back(answer);
+    model_->printSheet();
+    return true;
+}
+
+bool SheetSession::runLine(const QString& rawLine, QString* error) {
+    QString line = rawLine;
+    while (line.endsWith(QLatin1Char('\r')) || line.endsWith(QLatin1Char('\n'))) line.chop(1);
+    if (line.trimmed().isEmpty() || line.trimmed().startsWith(QLatin1Char('#'))) return true;
+    if (closed_) return true;
+    const qsizetype space = line.indexOf(QLatin1Char(' '));
+    const QString action = (space < 0 ? line : line.left(space)).trimmed();
+    const QString rest = space < 0 ? QString() : line.mid(space + 1);
+    const QStringList args = rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+
+    bool ok = true;
+    auto fail = [&](const QString& usage) {
+        *error = usage;
+        ok = false;
+    };
+    if (action == QLatin1String("open")) {
+        if (rest.isEmpty()) {
+            fail(QStringLiteral("open needs a file"));
+        } else {
+            files_.answers.push_back(rest);
+            model_->openCommand();
+        }
+    } else if (action == QLatin1String("open-cancel") && args.isEmpty()) {
+        files_.answers.push_back(std::nullopt);
+        model_->openCommand();
+    } else if (action == QLatin1String("choose")) {
+        int position = 0;
+        if (args.size() != 1 || !parseInt(args[0], -32768, 32767, &position))
+            fail(QStringLiteral("choose needs a list position"));
+        else
+            model_->chooseHeading(position);
+    } else if (action == QLatin1String("click")) {
+        int n = 0;
+        if (args.size() != 1 || !parseName(args[0], QStringLiteral("Image"), 6, &n))
+            fail(QStringLiteral("click needs Image1 to Image6"));
+        else
+            model_->clickImage(n);
+    } else if (action == QLatin1String("type")) {
+        model_->setText3(rest);
+    } else if (action == QLatin1String("tick")) {
+        int n = 0;
+        int value = 0;
+        if (args.size() != 2 || !parseName(args[0], QStringLiteral("Check"), 2, &n) ||
+            !parseInt(args[1], 0, 1, &value))
+            fail(QStringLiteral("tick needs Check1 or Check2 and 0 or 1"));
+        else
+            model_->setCheck(n, value);
+    } else if (action == QLatin1String("font")) {
+        bool sizeOk = false;
+        int bold = 0;
+        int italic = 0;
+        const float size = args.value(0).toFloat(&sizeOk);
+        if (args.size() < 4 || !sizeOk || size <= 0 || !parseInt(args[1], 0, 1, &bold) ||
+            !parseInt(args[2], 0, 1, &italic)) {
+            fail(QStringLiteral("font needs SIZE BOLD ITALIC NAME"));
+        } else {
+            // The name is the rest of the line after the third argument.
+            QString name = rest;
+            for (int skip = 0; skip < 3; ++skip) {
+                name = name.trimmed();
+                name = name.mid(name.indexOf(QLatin1Char(' ')) + 1);
+            }
+            fonts_.answers.push_back(FontChoice{name.trimmed(), size, bold != 0, italic != 0});
+            model_->fontCommand();
+        }
+    } else if (action == QLatin1String("font-cancel") && args.isEmpty()) {
+        fonts_.answers.push_back(std::nullopt);
+        model_->fontCommand();
+    } else if (action == QLatin1String("print")) {
+        ok = print(args, error);
+    } else if (action == QLatin1String("print-cancel") && args.isEmpty()) {
+        printer_.answers.push_back(ScriptedPrinterDialog::Answer{false, 1, {}});
+        model_->printSheet();
+    } else if (action == QLatin1String("menu") && args.size() == 1) {
+        const QString& item = args[0];
+        if (item == QLatin1String("prt")) {
+            ok = print({}, error);
+        } else if (item == QLatin1String("onl")) {
+            model_->openWebSite();
+        } else if (item == QLatin1String("ed")) {
+            model_->exitCommand();
+            closed_ = true;
+        } else if (item == QLatin1String("vv")) {
+            // The version entry carries no command.
+        } else {
+            fail(QStringLiteral("menu takes prt, onl, ed or vv"));
+        }
+    } else if (action == QLatin1String("dump") && args.isEmpty()) {
+        if (output) output(dump());
+    } else {
+        fail(QStringLiteral("unknown action \"%1\"").arg(line.trimmed()));
+    }
+    forgetUnusedAnswers();
+    return ok;
+}
+
+QString SheetSession::dump() const {
+    const SheetModel& m = *model_;
+    QStringList parts;
+    for (int a = 0; a < kLabelArrays; ++a) {
+        QStringList elements;
+        for (int row = 0; row < kRows; ++row) {
+            elements.append(QStringLiteral("{\"caption\":%1,\"enabled\":%2}")
+                                .arg(jsonString(m.caption(LabelArray(a), row)),
+                                     jsonBool(m.enabled(LabelArray(a), row))));
+        }
+        parts.append(QStringLiteral("\"Label%1\":[%2]").arg(a + 1).arg(elements.join(',')));
+    }
+    parts.append(QStringLiteral("\"Label51\":") + jsonString(m.label51()));
+    parts.append(QStringLiteral("\"Label52\":") + jsonString(m.label52()));
+    parts.append(QStringLiteral("\"Check1\":%1").arg(m.check1()));
+    parts.append(QStringLiteral("\"Check2\":%1").arg(m.check2()));
+    for (int n = 1; n <= 6; ++n)
+        parts.append(QStringLiteral("\"Image%1\":%2").arg(n).arg(jsonBool(m.imageVisible(n))));
+    parts.append(QStringLiteral("\"Command1\":{\"caption\":%1,\"enabled\":%2}")
+                     .arg(jsonString(m.command1Caption()), jsonBool(m.command1Enabled())));
+    parts.append(QStringLiteral("\"Command2\":{\"caption\":%1,\"enabled\":%2}")
+                     .arg(jsonString(m.command2Caption()), jsonBool(m.command2Enabled())));
+    parts.append(QStringLiteral("\"prt\":{\"enabled\":%1}").arg(jsonBool(m.prtEnabled())));
+    parts.append(QStringLiteral("\"Text3\":") + jsonString(m.text3()));
+    parts.append(QStringLiteral("\"Combo1\":{\"list\":%1,\"listIndex\":%2}")
+                     .arg(jsonStrings(m.combo1List()))
+                     .arg(m.combo1ListIndex()));
+    parts.append(QStringLiteral("\"currentRecord\":%1").arg(m.currentRecord()));
+    parts.append(QStringLiteral("\"recordCount\":") + traceNumber(m.recordCount()));
+    parts.append(QStringLiteral("\"rightBeforeLengths\":") +
+                 jsonNumberArray(m.rightBeforeLengths()));
+    parts.append(QStringLiteral("\"rightAnswers\":") + jsonStringArray(m.rightAnswers()));
+    parts.append(QStringLiteral("\"leftBeforeLengths\":") + jsonNumberArray(m.leftBeforeLengths()));
+    parts.append(QStringLiteral("\"leftAnswers\":") + jsonStringArray(m.leftAnswers()));
+    parts.append(QStringLiteral("\"messages\":") + jsonStrings(m.messages()));
+    parts.append(QStringLiteral("\"browser\":") + jsonStrings(m.browserAddresses()));
+    return QLatin1Char('{') + parts.join(QLatin1Char(',')) + QLatin1Char('}');
+}
+
+int runScript(QTextStream& in, QTextStream& out, QTextStream& err, SheetSession& session) {
+    session.output = [&out](const QString& line) {
+        out << line << '\n';
+        out.flush();
+    };
+    int number = 0;
+    while (!in.atEnd()) {
+        const QString line = in.readLine();
+        ++number;
+        QString error;
+        if (!session.runLine(line, &error)) {
+            err << QStringLiteral("line %1: %2\n").arg(number).arg(error);
+            err.flush();
+            return 2;
+        }
+        if (session.closed()) break;
+    }
+    return 0;
+}
+
+}  // namespace pobelo
