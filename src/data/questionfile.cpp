@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QIODevice>
 #include <QStringDecoder>
+#include <cstring>
 
 namespace pobelo {
 
@@ -25,6 +26,13 @@ constexpr bool isControlByte(char byte) {
     return byte == 0x1A || byte == 0x1C || byte == 0x7F;
 }
 
+bool hasControlByte(QByteArrayView bytes) {
+    const void* const data = bytes.data();
+    const std::size_t size = static_cast<std::size_t>(bytes.size());
+    return std::memchr(data, 0x1A, size) || std::memchr(data, 0x1C, size) ||
+           std::memchr(data, 0x7F, size);
+}
+
 // Decodes CP932 bytes chunk by chunk, keeping a lead byte that ends one chunk for the next, and
 // writes U+FFFD for every byte it cannot decode.
 class Cp932Decoder {
@@ -33,6 +41,10 @@ class Cp932Decoder {
 
     // Appends the characters of bytes to out.
     void decode(QByteArrayView bytes, QString& out) {
+        if (!hasControlByte(bytes)) {
+            decodePlain(bytes, out);
+            return;
+        }
         qsizetype start = 0;
         for (qsizetype i = 0; i < bytes.size(); ++i) {
             if (isControlByte(bytes[i])) {
@@ -62,8 +74,9 @@ class Cp932Decoder {
         QChar* const begin = out.data();
         QChar* const end = decoder_.appendToBuffer(begin + from, bytes);
         out.truncate(end - begin);
-        for (QChar* c = begin + from; c != end; ++c) {
-            if (c->unicode() == 0x1A) *c = QChar(kReplacement);
+        const QStringView decoded(begin + from, end);
+        for (qsizetype i = decoded.indexOf(u'\x1A'); i >= 0; i = decoded.indexOf(u'\x1A', i + 1)) {
+            begin[from + i] = QChar(kReplacement);
         }
     }
 
