@@ -1,0 +1,292 @@
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+#include "recordingsurface.h"
+#include "sheetprinters.h"
+
+using namespace pobelo;
+
+namespace {
+
+class Dialog : public PrinterDialog {
+  public:
+    bool accept = true;
+    bool showPrinter() override { return accept; }
+};
+
+// A composed sheet as the window holds it.
+struct Sheet {
+    QString rightTitle, leftTitle;
+    std::array<QString, 10> rightSentences, leftSentences, rightAsked, leftAsked;
+    std::array<qint16, 11> rightLengths{}, leftLengths{};
+    std::array<QString, 11> rightAnswers, leftAnswers, rightLines, leftLines;
+    int check1 = 0, check2 = 0;
+    QString font = QStringLiteral("@IPAexMincho");
+
+    PrintableSheet printable() {
+        return PrintableSheet{font,
+                              SheetPage{rightTitle, rightSentences, rightAsked, rightLengths,
+                                        rightAnswers, check1, rightLines},
+                              SheetPage{leftTitle, leftSentences, leftAsked, leftLengths,
+                                        leftAnswers, check2, leftLines}};
+    }
+    // Item i of the right page: before, asked part, after, answer.
+    void setRight(int i, const QString& before, const QString& asked, const QString& after,
+                  const QString& answer) {
+        rightSentences[i] = before + asked + after;
+        rightAsked[i] = asked;
+        rightLengths[i] = qint16(before.size());
+        rightAnswers[i] = answer;
+    }
+};
+
+struct Op {
+    QString op;
+    QJsonObject fields;
+};
+
+QList<Op> parse(const QStringList& lines) {
+    QList<Op> ops;
+    for (const QString& line : lines) {
+        const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();
+        ops.append(Op{o.value("op").toString(), o});
+    }
+    return ops;
+}
+
+// Every text printed, with the position set before it.
+struct Placed {
+    double x, y;
+    QString text;
+};
+
+QList<Placed> placedTexts(const QList<Op>& ops) {
+    QList<Placed> out;
+    double x = 0, y = 0;
+    for (const Op& o : ops) {
+        if (o.op == "setCurrentX") x = o.fields["x"].toDouble();
+        if (o.op == "setCurrentY") y = o.fields["y"].toDouble();
+        if (o.op == "printText") out.append(Placed{x, y, o.fields["text"].toString()});
+    }
+    return out;
+}
+
+QList<QList<double>> lines(const QList<Op>& ops, int width = -1) {
+    QList<QList<double>> out;
+    int current = -1;
+    for (const Op& o : ops) {
+        if (o.op == "setLineWidth") current = o.fields["width"].toInt();
+        if (o.op == "drawLine" && (width < 0 || width == current))
+            out.append({o.fields["x1"].toDouble(), o.fields["y1"].toDouble(),
+                        o.fields["x2"].toDouble(), o.fields["y2"].toDouble()});
+    }
+    return out;
+}
+
+bool hasText(const QList<Placed>& placed, double x, double y, const QString& text) {
+    for (const Placed& p : placed)
+        if (p.x == x && p.y == y && p.text == text) return true;
+    return false;
+}
+
+}  // namespace
+
+class SheetPrintersTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void cancelledDialogDrawsNothing() {
+        for (bool vertical : {true, false}) {
+            Sheet sheet;
+            sheet.setRight(0, "毎朝", "早起", "きする。", "はやお");
+            Dialog dialog;
+            dialog.accept = false;
+            RecordingSurface surface;
+            PrintableSheet p = sheet.printable();
+            const bool went = vertical ? printWithVerticalFont(p, dialog, surface)
+                                       : printWithUprightFont(p, dialog, surface);
+            QVERIFY(!went);
+            QVERIFY(surface.lines().isEmpty());
+            QCOMPARE(sheet.rightSentences[0], QStringLiteral("毎朝早起きする。"));
+        }
+    }
+
+    void verticalNeverComposedPage() {
+        Sheet sheet;
+        Dialog dialog;
+        RecordingSurface surface;
+        PrintableSheet p = sheet.printable();
+        QVERIFY(printWithVerticalFont(p, dialog, surface));
+        const QList<Op> ops = parse(surface.lines());
+        QCOMPARE(ops[0].op, QStringLiteral("setFontName"));
+        QCOMPARE(ops[0].fields["name"].toString(), QStringLiteral("@IPAexMincho"));
+        QCOMPARE(
+            surface.lines().mid(1, 4),
+            (QStringList{
+                R"({"op":"setPaperSize","size":9})", R"({"op":"setOrientation","orientation":1})",
+                R"({"op":"setLineStyle","style":0})", R"({"op":"setLineWidth","width":1})"}));
+        // Title frames of both pages, width 1, the left one from half the page height.
+        const QList<QList<double>> frames = lines(ops, 1);
+        QCOMPARE(frames.size(), 8);
+        QCOMPARE(frames[0], (QList<double>{200, 200, 11056, 200}));
+        QCOMPARE(frames[1], (QList<double>{11056, 200, 11056, 900}));
+        QCOMPARE(frames[2], (QList<double>{11056, 900, 200, 900}));
+        QCOMPARE(frames[3], (QList<double>{200, 900, 200, 200}));
+        QCOMPARE(frames[4], (QList<double>{200, 8619, 11056, 8619}));
+        const QList<Placed> placed = placedTexts(ops);
+        for (double yp : {0.0, 8419.0}) {
+            QVERIFY(hasText(placed, 5130, yp + 300, "名"));
+            QVERIFY(hasText(placed, 5630, yp + 300, "前"));
+            for (int i = 0; i < 10; ++i)
+                QVERIFY(hasText(placed, 300, yp + 1000 + 700 * i, itemNumber(i)));
+            for (int k = 1; k <= 5; ++k) {
+                QVERIFY(hasText(placed, 5528, yp + 1400 * k, itemNumber(k - 1)));
+                QVERIFY(hasText(placed, 5528 + 2764, yp + 1400 * k, itemNumber(k + 4)));
+            }
+        }
+        // Nothing else was printed: no title, empty sentences.
+        QCOMPARE(placed.size(), 2 * (2 + 10 + 10));
+        // Zero-length side lines at 600, width 15.
+        const QList<QList<double>> sides = lines(ops, 15);
+        QCOMPARE(sides.size(), 20);
+        QCOMPARE(sides[9], (QList<double>{600, 7300, 600, 7300}));
+        // Every sentence carries its item number until the print command takes it off.
+        QCOMPARE(sheet.rightSentences[0], QStringLiteral("①"));
+        QCOMPARE(sheet.leftSentences[9], QStringLiteral("⑩"));
+    }
+
+    void verticalFullPageWithAnswers() {
+        Sheet sheet;
+        sheet.rightTitle = QStringLiteral("一二三四五六七八九十百");  // eleven characters
+        for (int i = 0; i < 10; ++i)
+            sheet.setRight(i, i == 2 ? "毎日の" : "", "漢字", "を書く。",
+                           QStringLiteral("かんじ%1").arg(i));
+        sheet.setRight(4, "家の", "近", "くに住む。", "");
+        sheet.check1 = 1;
+        Dialog dialog;
+        RecordingSurface surface;
+        PrintableSheet p = sheet.printable();
+        QVERIFY(printWithVerticalFont(p, dialog, surface));
+        const QList<Op> ops = parse(surface.lines());
+        const QList<Placed> placed = placedTexts(ops);
+        QVERIFY(hasText(placed, 230 + 500 * 9, 250, "十"));
+        QVERIFY(hasText(placed, 5230, 250, "百"));  // the eleventh runs past the name field
+        // Sentence 2: prefix at 300, then one character every 300 twips.
+        QVERIFY(hasText(placed, 300, 2400, "③"));
+        QVERIFY(hasText(placed, 600, 2400, "毎"));
+        QVERIFY(hasText(placed, 1500, 2400, "漢"));
+        // Answers are printed whole behind their numbers; an empty one leaves the number alone.
+        QVERIFY(hasText(placed, 5528, 1400, "①かんじ0"));
+        QVERIFY(hasText(placed, 5528, 7000, "⑤"));
+        QVERIFY(hasText(placed, 8292, 1400, "⑥かんじ5"));
+        // The left page has its switch off.
+        QVERIFY(hasText(placed, 5528, 8419 + 1400, "①"));
+        // Side line of item 2: three characters before, two asked: 1500 to 2100.
+        const QList<QList<double>> sides = lines(ops, 15);
+        QCOMPARE(sides[2], (QList<double>{1500, 2400, 2100, 2400}));
+        QCOMPARE(sides[4], (QList<double>{1200, 3800, 1500, 3800}));
+        QCOMPARE(surface.lines().last(),
+                 QStringLiteral(
+                     R"({"op":"drawLine","x1":600,"y1":15719,"x2":600,"y2":15719,"color":0})"));
+    }
+
+    void uprightLayoutMatchesTheWorkedExample_data() {
+        QTest::addColumn<int>("dialogOrientation");
+        QTest::newRow("dialog left in portrait") << 1;
+        QTest::newRow("dialog left in landscape") << 2;
+    }
+
+    void uprightLayoutMatchesTheWorkedExample() {
+        QFETCH(int, dialogOrientation);
+        Sheet sheet;
+        sheet.font = QStringLiteral("ＭＳ 明朝");
+        sheet.rightTitle = QStringLiteral("小テスト 1");
+        sheet.leftTitle = QStringLiteral("小テスト 2");
+        sheet.setRight(0, "毎朝", "早起", "きする。", "はやお");
+        sheet.setRight(9, "", "", "", "");
+        sheet.check1 = 1;
+        Dialog dialog;
+        RecordingSurface surface;
+        surface.setDeviceOrientation(dialogOrientation);
+        PrintableSheet p = sheet.printable();
+        QVERIFY(printWithUprightFont(p, dialog, surface));
+        const QList<Op> ops = parse(surface.lines());
+        QCOMPARE(
+            surface.lines().mid(0, 6),
+            (QStringList{
+                R"({"op":"setFontName","name":"ＭＳ 明朝"})", R"({"op":"setPaperSize","size":9})",
+                R"({"op":"setOrientation","orientation":2})", R"({"op":"setLineStyle","style":0})",
+                R"({"op":"setLineWidth","width":1})", R"({"op":"pageWidth","result":16838})"}));
+        const QList<QList<double>> thin = lines(ops, 1);
+        QCOMPARE(thin.size(), 8);
+        QCOMPARE(thin[0], (QList<double>{16038, 200, 16738, 200}));
+        QCOMPARE(thin[3], (QList<double>{16738, 11000, 16738, 200}));
+        QCOMPARE(thin[4], (QList<double>{7553, 200, 8253, 200}));
+        QCOMPARE(thin[7], (QList<double>{8253, 11000, 8253, 200}));
+        const QList<Placed> placed = placedTexts(ops);
+        QVERIFY(hasText(placed, 16188, 6000, "名"));
+        QVERIFY(hasText(placed, 16188, 6300, "前"));
+        QVERIFY(hasText(placed, 16188, 500, "小"));
+        QVERIFY(hasText(placed, 7719, 500 + 500 * 5, "2"));  // left title inside the middle frame
+        QVERIFY(hasText(placed, 7719, 6000, "名"));
+        // Item 0 is the rightmost column, item 9 the leftmost; the sentence follows its number.
+        QVERIFY(hasText(placed, 15053, 200, "①"));
+        QVERIFY(hasText(placed, 15053, 500, "毎"));
+        QVERIFY(hasText(placed, 8753, 200, "⑩"));
+        QVERIFY(hasText(placed, 300, 200, "⑩"));
+        QVERIFY(hasText(placed, 6600, 200, "①"));
+        // Right answers on, 200 lower; the left page shows numbers only.
+        QVERIFY(hasText(placed, 5953 + 2000 + 1250 * 5, 5700, "①"));
+        QVERIFY(hasText(placed, 5953 + 2000 + 1250 * 5, 6000, "は"));
+        QVERIFY(hasText(placed, 5953 + 2000 + 1250 * 1, 8450, "⑩"));
+        QCOMPARE(p.right.answerLines[5], QStringLiteral("⑥"));  // the lower row was composed last
+        QVERIFY(hasText(placed, 1250 * 1 - 500, 5500, "⑤"));
+        QVERIFY(hasText(placed, 1250 * 5 - 500, 8250, "⑥"));
+        // Side line of item 0 (column 9): two characters before the asked part, two asked.
+        const QList<QList<double>> sides = lines(ops, 15);
+        QCOMPARE(sides.size(), 20);
+        QCOMPARE(sides[9], (QList<double>{5953 + 3150 + 6300, 1100, 5953 + 3150 + 6300, 1700}));
+        QCOMPARE(sides[0], (QList<double>{9103, 500, 9103, 500}));
+        QCOMPARE(sides[19], (QList<double>{650 + 6300, 500, 650 + 6300, 500}));
+    }
+
+    void sideLinesThatDoNotFitAreNotDrawn() {
+        for (bool vertical : {true, false}) {
+            Sheet sheet;
+            sheet.setRight(0, "前", "問", "", "");
+            sheet.setRight(1, QString(200, QChar(0x3042)), "問", "", "");  // ends past 32767 twips
+            Dialog dialog;
+            RecordingSurface surface;
+            PrintableSheet p = sheet.printable();
+            if (vertical)
+                printWithVerticalFont(p, dialog, surface);
+            else
+                printWithUprightFont(p, dialog, surface);
+            const QList<QList<double>> sides = lines(parse(surface.lines()), 15);
+            QCOMPARE(sides.size(), 19);
+            for (const QList<double>& l : sides)
+                for (double v : l) QVERIFY(v <= 32767);
+        }
+    }
+
+    void failingOperationsAreSkipped() {
+        Sheet sheet;
+        sheet.setRight(0, "毎朝", "早起", "きする。", "はやお");
+        Dialog dialog;
+        RecordingSurface surface;
+        surface.failing() = {"pageWidth", "printText", "pageHeight"};
+        PrintableSheet p = sheet.printable();
+        QVERIFY(printWithVerticalFont(p, dialog, surface));
+        const QList<Op> ops = parse(surface.lines());
+        // Frame lines that need the page width are skipped; the rest of the sheet goes on.
+        QCOMPARE(lines(ops, 1).size(), 2);
+        QCOMPARE(lines(ops, 15).size(), 20);
+        QCOMPARE(sheet.leftSentences[9], QStringLiteral("⑩"));
+        // Without a page height the left page starts at the top.
+        QCOMPARE(lines(ops, 15).last(), (QList<double>{600, 7300, 600, 7300}));
+    }
+};
+
+QTEST_GUILESS_MAIN(SheetPrintersTest)
+#include "test_sheetprinters.moc"
