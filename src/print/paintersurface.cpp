@@ -1,0 +1,340 @@
+#include "paintersurface.h"
+
+#include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QRawFont>
+#include <cmath>
+
+#include "fontresolver.h"
+#include "verticaltext.h"
+
+namespace pobelo {
+
+namespace {
+
+constexpr qreal kTwipsPerInch = 1440;
+constexpr qreal kTwipsPerPoint = 20;
+constexpr qreal kTwipsPerMillimetre = kTwipsPerInch / 25.4;
+// Line widths are counted in device pixels of a 600-dpi printer.
+constexpr qreal kTwipsPerLinePixel = kTwipsPerInch / 600;
+constexpr float kMaxFontPoints = 2048;
+
+bool isFinite(float v) {
+    return std::isfinite(v);
+}
+
+}  // namespace
+
+PainterSurface::PainterSurface(QPagedPaintDevice* device) : device_(device) {}
+
+PainterSurface::~PainterSurface() {
+    if (painter_.isActive()) painter_.end();
+}
+
+void PainterSurface::setDevice(QPagedPaintDevice* device) {
+    if (device == device_) return;
+    if (painter_.isActive()) painter_.end();
+    device_ = device;
+}
+
+std::optional<QPageSize::PageSizeId> PainterSurface::pageSizeForPaperCode(int paper) {
+    switch (paper) {
+        case 1:
+            return QPageSize::Letter;
+        case 5:
+            return QPageSize::Legal;
+        case 8:
+            return QPageSize::A3;
+        case kPaperA4:
+            return QPageSize::A4;
+        case 11:
+            return QPageSize::A5;
+        case 12:
+            return QPageSize::JisB4;
+        case 13:
+            return QPageSize::JisB5;
+        default:
+            return std::nullopt;
+    }
+}
+
+QSizeF PainterSurface::sheetSizeTwips(const QPageLayout& layout) {
+    // From the paper's defining size: Qt's point sizes round A4 to 595 x 842.
+    const QPageSize& size = layout.pageSize();
+    QSizeF twips;
+    switch (size.definitionUnits()) {
+        case QPageSize::Inch:
+            twips = size.definitionSize() * kTwipsPerInch;
+            break;
+        case QPageSize::Point:
+            twips = size.definitionSize() * kTwipsPerPoint;
+            break;
+        case QPageSize::Millimeter:
+            twips = size.definitionSize() * kTwipsPerMillimetre;
+            break;
+        default:
+            twips = size.size(QPageSize::Millimeter) * kTwipsPerMillimetre;
+            break;
+    }
+    // A defining size may be given either way round; the sheet stands as the orientation says.
+    const bool landscape = layout.orientation() == QPageLayout::Landscape;
+    if ((twips.width() > twips.height()) != landscape) twips.transpose();
+    return QSizeF(std::round(twips.width()), std::round(twips.height()));
+}
+
+bool PainterSurface::setFontName(const QString& name) {
+    if (stripVerticalMark(name).trimmed().isEmpty()) return false;
+    const QString family = resolveFaceName(name);
+    if (family.isEmpty()) return false;
+    fontName_ = name;
+    family_ = family;
+    vertical_ = isVerticalFaceName(name);
+    return true;
+}
+
+bool PainterSurface::setFontSize(float points) {
+    if (!isFinite(points) || points <= 0 || points > kMaxFontPoints) return false;
+    fontSize_ = points;
+    return true;
+}
+
+bool PainterSurface::setFontBold(bool on) {
+    bold_ = on;
+    return true;
+}
+
+bool PainterSurface::setFontItalic(bool on) {
+    italic_ = on;
+    return true;
+}
+
+bool PainterSurface::setCurrentX(float twips) {
+    if (!isFinite(twips)) return false;
+    x_ = twips;
+    return true;
+}
+
+bool PainterSurface::setCurrentY(float twips) {
+    if (!isFinite(twips)) return false;
+    y_ = twips;
+    return true;
+}
+
+std::optional<float> PainterSurface::pageWidth() {
+    if (!device_) return std::nullopt;
+    return float(sheetSizeTwips(device_->pageLayout()).width());
+}
+
+std::optional<float> PainterSurface::pageHeight() {
+    if (!device_) return std::nullopt;
+    return float(sheetSizeTwips(device_->pageLayout()).height());
+}
+
+bool PainterSurface::setPaperSize(int paper) {
+    const auto id = pageSizeForPaperCode(paper);
+    if (!id || !device_) return false;
+    const QPageSize wanted(*id);
+    device_->setPageSize(wanted);
+    return device_->pageLayout().pageSize().isEquivalentTo(wanted);
+}
+
+bool PainterSurface::setOrientation(int orientation) {
+    if (!device_) return false;
+    QPageLayout::Orientation wanted;
+    if (orientation == kOrientationPortrait) {
+        wanted = QPageLayout::Portrait;
+    } else if (orientation == kOrientationLandscape) {
+        wanted = QPageLayout::Landscape;
+    } else {
+        return false;
+    }
+    device_->setPageOrientation(wanted);
+    return device_->pageLayout().orientation() == wanted;
+}
+
+bool PainterSurface::setLineStyle(int style) {
+    switch (style) {
+        case 0:  // solid
+        case 6:  // solid, inside the frame
+            penStyle_ = Qt::SolidLine;
+            return true;
+        case 1:
+            penStyle_ = Qt::DashLine;
+            return true;
+        case 2:
+            penStyle_ = Qt::DotLine;
+            return true;
+        case 3:
+            penStyle_ = Qt::DashDotLine;
+            return true;
+        case 4:
+            penStyle_ = Qt::DashDotDotLine;
+            return true;
+        case 5:  // transparent
+            penStyle_ = Qt::NoPen;
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool PainterSurface::setLineWidth(int pixels) {
+    if (pixels < 1 || pixels > 32767) return false;
+    lineWidth_ = pixels;
+    return true;
+}
+
+bool PainterSurface::beginPage() {
+    if (painter_.isActive()) return true;
+    if (!device_) return false;
+
+    // The whole sheet is the drawing area, without margins. A device that keeps its margins
+    // (a printer whose driver insists on them) still gets its origin moved to the paper's corner.
+    QPageLayout fullPage = device_->pageLayout();
+    fullPage.setMode(QPageLayout::FullPageMode);
+    fullPage.setMargins(QMarginsF());
+    device_->setPageLayout(fullPage);
+
+    if (!painter_.begin(device_)) return false;
+    painter_.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    painter_.scale(device_->logicalDpiX() / kTwipsPerInch, device_->logicalDpiY() / kTwipsPerInch);
+    const QPointF origin = device_->pageLayout().paintRect(QPageLayout::Point).topLeft();
+    painter_.translate(-origin * kTwipsPerPoint);
+    return true;
+}
+
+bool PainterSurface::drawLine(float x1, float y1, float x2, float y2, int color) {
+    if (!isFinite(x1) || !isFinite(y1) || !isFinite(x2) || !isFinite(y2)) return false;
+    if (color < 0 || color > 0xFFFFFF) return false;
+    if (!beginPage()) return false;
+    if (x1 == x2 && y1 == y2) return true;  // a line of no length leaves no mark
+    const QColor rgb(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+    painter_.setPen(
+        QPen(rgb, lineWidth_ * kTwipsPerLinePixel, penStyle_, Qt::FlatCap, Qt::MiterJoin));
+    painter_.drawLine(QPointF(x1, y1), QPointF(x2, y2));
+    return true;
+}
+
+QFont PainterSurface::uprightFont() const {
+    QFont font(family_);
+    // The painter draws in twips; the font's em is to be fontSize_ points of them.
+    const int dpi = device_ ? device_->logicalDpiY() : 1200;
+    font.setPointSizeF(fontSize_ * kTwipsPerInch / dpi);
+    font.setBold(bold_);
+    font.setItalic(italic_);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setStyleStrategy(QFont::PreferOutline);
+    return font;
+}
+
+VerticalShaper* PainterSurface::verticalShaper() {
+    const QString key = QStringLiteral("%1|%2|%3|%4")
+                            .arg(family_)
+                            .arg(double(fontSize_))
+                            .arg(int(bold_))
+                            .arg(int(italic_));
+    auto it = shapers_.find(key);
+    if (it == shapers_.end()) {
+        QFont font(family_);
+        font.setBold(bold_);
+        font.setItalic(italic_);
+        font.setStyleStrategy(QFont::PreferOutline);
+        QRawFont raw = QRawFont::fromFont(font);
+        if (raw.isValid()) raw.setPixelSize(fontSize_ * kTwipsPerPoint);
+        it = shapers_.emplace(key, std::make_unique<VerticalShaper>(raw)).first;
+    }
+    return it->second->isValid() ? it->second.get() : nullptr;
+}
+
+qreal PainterSurface::drawNarrowRun(const QString& text, qreal x, qreal y) {
+    painter_.setPen(Qt::black);
+    painter_.setFont(uprightFont());
+    const QFontMetricsF metrics(painter_.font(), painter_.device());
+    painter_.drawText(QPointF(x, y + metrics.ascent()), text);
+    return metrics.horizontalAdvance(text);
+}
+
+qreal PainterSurface::drawWideRun(const QString& text, qreal x, qreal y) {
+    const qreal em = fontSize_ * kTwipsPerPoint;
+    VerticalShaper* shaper = verticalShaper();
+
+    // Turned a quarter turn counter-clockwise about the cell's top-left corner: the rotated
+    // frame's y runs along the page's X, its x against the page's Y, so the column's top centre
+    // lies at (-em / 2, 0).
+    painter_.save();
+    painter_.translate(x, y);
+    painter_.rotate(-90);
+    painter_.setPen(Qt::black);
+    qreal advance = 0;
+
+    auto drawShaped = [&](const QString& part) {
+        const VerticalShaper::Column column = shaper->shape(part);
+        QList<QPointF> positions = column.positions;
+        for (QPointF& p : positions) p += QPointF(-em / 2, advance);
+        QGlyphRun run;
+        run.setRawFont(shaper->rawFont());
+        run.setGlyphIndexes(column.glyphs);
+        run.setPositions(positions);
+        painter_.drawGlyphRun(QPointF(0, 0), run);
+        advance += column.length;
+    };
+    // A character the face lacks is drawn turned from a font that has it, one em long.
+    auto drawMissing = [&](const QString& character) {
+        painter_.setFont(uprightFont());
+        const QFontMetricsF metrics(painter_.font(), painter_.device());
+        const qreal width = metrics.horizontalAdvance(character);
+        painter_.drawText(QPointF(-em / 2 - width / 2, advance + metrics.ascent()), character);
+        advance += em;
+    };
+
+    if (!shaper) {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+            drawMissing(text.mid(i, n));
+            i += n - 1;
+        }
+    } else {
+        qsizetype start = 0;
+        qsizetype i = 0;
+        while (i < text.size()) {
+            const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+            const char32_t c = n == 2 ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
+                                      : char32_t(text.at(i).unicode());
+            if (!shaper->rawFont().supportsCharacter(uint(c))) {
+                if (i > start) drawShaped(text.mid(start, i - start));
+                drawMissing(text.mid(i, n));
+                start = i + n;
+            }
+            i += n;
+        }
+        if (i > start) drawShaped(text.mid(start, i - start));
+    }
+    painter_.restore();
+    return advance;
+}
+
+bool PainterSurface::printText(const QString& text) {
+    if (text.isEmpty()) return true;
+    if (family_.isEmpty()) family_ = resolveFaceName(QString());
+    if (family_.isEmpty() || !beginPage()) return false;
+
+    qreal x = x_;
+    if (!vertical_) {
+        drawNarrowRun(text, x, y_);
+        return true;
+    }
+    for (const WidthRun& run : splitWidthRuns(text)) {
+        const QString part = text.mid(run.start, run.length);
+        x += run.wide ? drawWideRun(part, x, y_) : drawNarrowRun(part, x, y_);
+    }
+    return true;
+}
+
+bool PainterSurface::endDoc() {
+    if (!painter_.isActive()) return true;
+    return painter_.end();
+}
+
+}  // namespace pobelo

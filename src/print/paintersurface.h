@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QFont>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QString>
+#include <map>
+#include <memory>
+
+#include "printsurface.h"
+
+class QPagedPaintDevice;
+
+namespace pobelo {
+
+class VerticalShaper;
+
+// The print surface on a real paged device: a QPrinter set up by the printer dialog, or a
+// QPdfWriter. Coordinates are twips over the whole sheet of paper; the device is put into
+// full-page mode without margins when the page begins.
+//
+// The page begins with the first line or text drawn, so paper and orientation set before it
+// apply to it; endDoc ends the job. Font, position and pen settings outlive both setDevice and
+// endDoc. The surface does not own its device.
+class PainterSurface : public PrintSurface {
+  public:
+    explicit PainterSurface(QPagedPaintDevice* device = nullptr);
+    ~PainterSurface() override;
+    PainterSurface(const PainterSurface&) = delete;
+    PainterSurface& operator=(const PainterSurface&) = delete;
+
+    // Switches to another device (or none), ending a job still open on the old one.
+    void setDevice(QPagedPaintDevice* device);
+    QPagedPaintDevice* device() const { return device_; }
+
+    // The family that text is drawn with, after face-name resolution ("@" taken off).
+    QString resolvedFamily() const { return family_; }
+
+    bool setFontName(const QString& name) override;
+    bool setFontSize(float points) override;
+    bool setFontBold(bool on) override;
+    bool setFontItalic(bool on) override;
+    bool setCurrentX(float twips) override;
+    bool setCurrentY(float twips) override;
+    std::optional<float> pageWidth() override;
+    std::optional<float> pageHeight() override;
+    bool setPaperSize(int paper) override;
+    bool setOrientation(int orientation) override;
+    bool setLineStyle(int style) override;
+    bool setLineWidth(int pixels) override;
+    bool drawLine(float x1, float y1, float x2, float y2, int color) override;
+    bool printText(const QString& text) override;
+    bool endDoc() override;
+
+    // The paper sizes setPaperSize knows, by their printer paper code (9 is A4).
+    static std::optional<QPageSize::PageSizeId> pageSizeForPaperCode(int paper);
+    // A page layout's sheet of paper in twips, from its size in millimetres or inches.
+    static QSizeF sheetSizeTwips(const QPageLayout& layout);
+
+  private:
+    bool beginPage();
+    QFont uprightFont() const;
+    VerticalShaper* verticalShaper();
+    qreal drawWideRun(const QString& text, qreal x, qreal y);
+    qreal drawNarrowRun(const QString& text, qreal x, qreal y);
+
+    QPagedPaintDevice* device_ = nullptr;
+    QPainter painter_;
+
+    QString fontName_;
+    QString family_;
+    bool vertical_ = false;
+    float fontSize_ = 12;
+    bool bold_ = false;
+    bool italic_ = false;
+    float x_ = 0;
+    float y_ = 0;
+    Qt::PenStyle penStyle_ = Qt::SolidLine;
+    int lineWidth_ = 1;
+
+    // Shaped faces of this surface, by family, size, weight and slant, for the device the painter
+    // is on.
+    std::map<QString, std::unique_ptr<VerticalShaper>> shapers_;
+};
+
+}  // namespace pobelo
