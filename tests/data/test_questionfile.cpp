@@ -280,6 +280,25 @@ class TestQuestionFile : public QObject {
                      "base.mojがありません。base.mojをカレントディレクトリーにコピーしてください"));
     }
 
+    void sampleFileLoads() {
+        const QString path =
+            qEnvironmentVariable("POBELO_TEST_DATA") + "/../../examples/sample.moj";
+        const Loaded loaded = load(path, *table_);
+        QCOMPARE(loaded.result.status, LoadStatus::Complete);
+        QCOMPARE(loaded.headings.size(), 12);
+        QStringList fonts;
+        for (int r = 0; r < 12; ++r) {
+            fonts << table_->at(r, slot::kFontName);
+            for (int i = 0; i < 10; ++i) {
+                QVERIFY(!table_->at(r, slot::answer(i)).isEmpty());
+                QVERIFY(!table_->at(r, slot::askedText(i)).isEmpty());
+            }
+        }
+        QVERIFY(fonts.contains(QStringLiteral("ＭＳ 明朝")));
+        QVERIFY(fonts.contains(QStringLiteral("@ＭＳ 明朝")));
+        QCOMPARE(fonts.filter(QStringLiteral("ＭＳ 明朝")).size(), 12);
+    }
+
     void stopsReadingWhenTableIsFull() {
         const QByteArray one = manyRecords(1);
         CountingDevice device(one, one.size() * qint64(100000));
