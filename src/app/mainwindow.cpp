@@ -1,0 +1,384 @@
+#include "mainwindow.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QIcon>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QSignalBlocker>
+#include <QToolButton>
+
+#include "icons.h"
+#include "windowfonts.h"
+
+namespace pobelo {
+
+namespace {
+
+// The face of every designed font of the window.
+const QString kFace = QStringLiteral("ＭＳ Ｐゴシック");
+
+// Design sizes in twips.
+constexpr int kClientWidth = 11010;
+constexpr int kLineLength = 11040;
+// At load the window's outer height is 7800 twips, of which the caption bar, the borders and the
+// menu bar take about 750; the controls therefore get 7050 twips, a little more than the bottom
+// of the usage texts (6975).
+constexpr int kVisibleClientHeight = 7800 - 750;
+constexpr int kFirstRowTop = 1560;
+constexpr int kRowStep = 500;
+
+// A colour given as 0x00BBGGRR.
+QColor bgr(quint32 value) {
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+const QColor kMagenta = bgr(0x00FF00FF);
+const QColor kBlue = bgr(0x00FF0000);
+const QColor kDisabledText(0x80, 0x80, 0x80);
+
+struct ArrayDesign {
+    const char* name;
+    int left;
+    int width;
+    int height;
+    quint32 backColor;
+    qreal points;
+    bool centred;
+};
+
+// In LabelArray order.
+const std::array<ArrayDesign, kLabelArrays> kArrays = {{
+    {"Label1", 5880, 375, 255, 0x0080FF80, 12, true},
+    {"Label2", 6480, 1335, 375, 0x00FFFF80, 14.25, false},
+    {"Label3", 7920, 2895, 375, 0x0080FFFF, 14.25, false},
+    {"Label4", 360, 375, 255, 0x0080FF80, 12, true},
+    {"Label5", 960, 1335, 375, 0x00FFFF80, 14.25, false},
+    {"Label6", 2400, 2895, 375, 0x0080FFFF, 14.25, false},
+}};
+
+void setBackColor(QWidget* widget, const QColor& color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, color);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void setForeColor(QWidget* widget, const QColor& color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Active, QPalette::WindowText, color);
+    palette.setColor(QPalette::Inactive, QPalette::WindowText, color);
+    widget->setPalette(palette);
+}
+
+// A label whose text is greyed while it is disabled, with a single-line border.
+void giveBorder(QLabel* label) {
+    label->setFrameStyle(QFrame::Box | QFrame::Plain);
+    label->setLineWidth(1);
+}
+
+// Texts shown by buttons: "&" is shown, not taken as an access key.
+QString literalAmpersands(const QString& text) {
+    QString shown = text;
+    return shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+void setTextIfDifferent(QLabel* label, const QString& text) {
+    if (label->text() != text) label->setText(text);
+}
+
+QIcon makeIcon(Icon kind, int size) {
+    QIcon icon;
+    icon.addPixmap(drawIcon(kind, size, 1.0));
+    icon.addPixmap(drawIcon(kind, size, 2.0));
+    return icon;
+}
+
+}  // namespace
+
+// --- ImageControl ------------------------------------------------------------------------------
+
+void ImageControl::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        pressed_ = true;
+        event->accept();
+        return;
+    }
+    QLabel::mousePressEvent(event);
+}
+
+void ImageControl::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && pressed_) {
+        pressed_ = false;
+        event->accept();
+        if (rect().contains(event->position().toPoint())) emit clicked();
+        return;
+    }
+    QLabel::mouseReleaseEvent(event);
+}
+
+// --- MainWindow --------------------------------------------------------------------------------
+
+MainWindow::MainWindow(SheetModel& model, QWidget* parent) : QMainWindow(parent), model_(model) {
+    setObjectName(QStringLiteral("pobelo"));
+    setWindowTitle(text::kCaption);
+    dpi_ = logicalDpiY();
+
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    client_->setFont(screenFont(kFace, 9));
+    setCentralWidget(client_);
+
+    buildControls();
+    buildMenus();
+    connectEvents();
+    refresh();
+
+    resize(px(kClientWidth), menuBar()->sizeHint().height() + px(kVisibleClientHeight));
+}
+
+int MainWindow::px(int twips) const {
+    return qRound(twips * dpi_ / 1440.0);
+}
+
+void MainWindow::place(QWidget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(px(left), px(top), px(width), px(height));
+}
+
+QLabel* MainWindow::addLabel(const QString& name, int left, int top, int width, int height) {
+    auto* label = new QLabel(client_);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(label, left, top, width, height);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, kDisabledText);
+    label->setPalette(palette);
+    return label;
+}
+
+void MainWindow::buildControls() {
+    // Two thin lines under the menu bar.
+    const std::pair<const char*, std::pair<int, QColor>> lines[] = {
+        {"Line1", {0, QColor(Qt::black)}},
+        {"Line2", {30, bgr(0x00E0E0E0)}},
+    };
+    for (const auto& [name, design] : lines) {
+        auto* line = new QWidget(client_);
+        line->setObjectName(QLatin1String(name));
+        line->setGeometry(0, px(design.first), px(kLineLength), 1);
+        setBackColor(line, design.second);
+    }
+
+    // Status icons: icon B first, so that icon A lies over it.
+    const QPixmap hand = drawIcon(Icon::PointingHand, px(480), devicePixelRatioF());
+    const QPixmap blank = drawIcon(Icon::BlankSheet, px(480), devicePixelRatioF());
+    const QPixmap written = drawIcon(Icon::WrittenSheet, px(480), devicePixelRatioF());
+    struct ImageDesign {
+        int number;
+        int left;
+        int top;
+        const QPixmap* picture;
+    };
+    const ImageDesign imageDesigns[] = {
+        {4, 5640, 480, &written}, {3, 5640, 480, &blank}, {6, 5160, 480, &written},
+        {5, 5160, 480, &blank},   {1, 5760, 1080, &hand}, {2, 240, 1080, &hand},
+    };
+    for (const ImageDesign& design : imageDesigns) {
+        auto* image = new ImageControl(client_);
+        image->setObjectName(QStringLiteral("Image%1").arg(design.number));
+        image->setPixmap(*design.picture);
+        image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        image->setCursor(Qt::PointingHandCursor);
+        place(image, design.left, design.top, 480, 480);
+        images_[design.number - 1] = image;
+    }
+
+    // The page label arrays.
+    for (int array = 0; array < kLabelArrays; ++array) {
+        const ArrayDesign& design = kArrays[array];
+        for (int row = 0; row < kRows; ++row) {
+            QLabel* label = addLabel(QLatin1String(design.name), design.left,
+                                     kFirstRowTop + kRowStep * row, design.width, design.height);
+            label->setProperty("index", row);
+            label->setFont(screenFont(kFace, design.points));
+            setBackColor(label, bgr(design.backColor));
+            giveBorder(label);
+            if (design.centred) label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            labels_[array][row] = label;
+        }
+    }
+
+    // Page titles.
+    label51_ = addLabel(QStringLiteral("Label51"), 7920, 1080, 2895, 375);
+    label52_ = addLabel(QStringLiteral("Label52"), 2400, 1080, 2895, 375);
+    for (QLabel* title : {label51_, label52_}) {
+        title->setFont(screenFont(kFace, 14.25));
+        setBackColor(title, bgr(0x0080C0FF));
+        giveBorder(title);
+    }
+
+    // Page captions and marks.
+    QLabel* label7 = addLabel(QStringLiteral("Label7"), 6840, 1320, 735, 240);
+    label7->setText(QStringLiteral("右ページ"));
+    setForeColor(label7, kMagenta);
+    QLabel* label8 = addLabel(QStringLiteral("Label8"), 1320, 1320, 735, 240);
+    label8->setText(QStringLiteral("左ページ"));
+    setForeColor(label8, kBlue);
+    QLabel* label12 = addLabel(QStringLiteral("Label12"), 5760, 120, 375, 255);
+    label12->setText(QStringLiteral("右"));
+    QLabel* label13 = addLabel(QStringLiteral("Label13"), 5160, 120, 375, 255);
+    label13->setText(QStringLiteral("左"));
+    for (QLabel* mark : {label12, label13}) {
+        mark->setFont(screenFont(kFace, 11.25));
+        mark->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    }
+    setForeColor(label12, kMagenta);
+    setForeColor(label13, kBlue);
+
+    // The answer switches.
+    check1_ = new QCheckBox(QStringLiteral("解答つき"), client_);
+    check1_->setObjectName(QStringLiteral("Check1"));
+    place(check1_, 6600, 1080, 975, 255);
+    check2_ = new QCheckBox(QStringLiteral("解答つき"), client_);
+    check2_->setObjectName(QStringLiteral("Check2"));
+    place(check2_, 1080, 1080, 975, 255);
+
+    // The font and print buttons.
+    command1_ = new QToolButton(client_);
+    command1_->setObjectName(QStringLiteral("Command1"));
+    command1_->setIcon(makeIcon(Icon::FontLetter, px(360)));
+    place(command1_, 240, 120, 2175, 735);
+    command2_ = new QToolButton(client_);
+    command2_->setObjectName(QStringLiteral("Command2"));
+    command2_->setIcon(makeIcon(Icon::Printer, px(360)));
+    place(command2_, 8640, 120, 2175, 735);
+    for (QToolButton* button : {command1_, command2_}) {
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setIconSize(QSize(px(360), px(360)));
+        button->setFocusPolicy(Qt::StrongFocus);
+    }
+
+    // The title box and the heading list.
+    QLabel* label14 = addLabel(QStringLiteral("Label14"), 2520, 240, 1575, 255);
+    label14->setText(QStringLiteral("表題入力ウインド"));
+    label14->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    text3_ = new QLineEdit(client_);
+    text3_->setObjectName(QStringLiteral("Text3"));
+    place(text3_, 2520, 480, 2175, 375);
+    QLabel* label15 = addLabel(QStringLiteral("Label15"), 6360, 240, 1215, 255);
+    label15->setText(QStringLiteral("現在の見だし"));
+    combo1_ = new QComboBox(client_);
+    combo1_->setObjectName(QStringLiteral("Combo1"));
+    combo1_->setEditable(true);
+    combo1_->setInsertPolicy(QComboBox::NoInsert);
+    combo1_->setMaxVisibleItems(20);
+    combo1_->setGeometry(px(6360), px(480), px(2055), combo1_->sizeHint().height());
+    combo1_->setEditText(text::kComboText);
+
+    // Usage texts.
+    addLabel(QStringLiteral("Label11"), 480, 6720, 735, 255)->setText(QStringLiteral("【使い方】"));
+    addLabel(QStringLiteral("Label9"), 1920, 6600, 4335, 375)
+        ->setText(QStringLiteral("①ファイルメニューから【開く】で（.moj）ファイルを選択\n"
+                                 "②上のコンボボックスから問題を表示"));
+    addLabel(QStringLiteral("Label10"), 7440, 6600, 2895, 375)
+        ->setText(
+            QStringLiteral("③問題が決まれば指マークをクリック\n④同様に左ページも作成できます"));
+}
+
+void MainWindow::buildMenus() {
+    QMenu* f = menuBar()->addMenu(QStringLiteral("ファイル"));
+    f->setObjectName(QStringLiteral("f"));
+    fo_ = f->addAction(QStringLiteral("開く"));
+    fo_->setObjectName(QStringLiteral("fo"));
+    f->addSeparator()->setObjectName(QStringLiteral("s2"));
+    prt_ = f->addAction(QStringLiteral("印刷"));
+    prt_->setObjectName(QStringLiteral("prt"));
+    f->addSeparator()->setObjectName(QStringLiteral("s1"));
+    ed_ = f->addAction(QStringLiteral("終了"));
+    ed_->setObjectName(QStringLiteral("ed"));
+
+    QMenu* hp = menuBar()->addMenu(QStringLiteral("ヘルプ"));
+    hp->setObjectName(QStringLiteral("hp"));
+    onl_ = hp->addAction(QStringLiteral("WendroWebサイトへ"));
+    onl_->setObjectName(QStringLiteral("onl"));
+    QMenu* ad = hp->addMenu(QStringLiteral("バージョン情報"));
+    ad->setObjectName(QStringLiteral("ad"));
+    vv_ = ad->addAction(text::kVersion);
+    vv_->setObjectName(QStringLiteral("vv"));
+}
+
+void MainWindow::connectEvents() {
+    connect(&model_, &SheetModel::changed, this, &MainWindow::refresh);
+    connect(&model_, &SheetModel::closeRequested, this, &QWidget::close);
+
+    // One choice in the list (by mouse or keyboard) is one heading choice.
+    connect(combo1_, &QComboBox::activated, &model_, &SheetModel::chooseHeading);
+    connect(text3_, &QLineEdit::textEdited, &model_, &SheetModel::setText3);
+    connect(check1_, &QCheckBox::clicked, this,
+            [this](bool on) { model_.setCheck(1, on ? 1 : 0); });
+    connect(check2_, &QCheckBox::clicked, this,
+            [this](bool on) { model_.setCheck(2, on ? 1 : 0); });
+    for (int n = 1; n <= 6; ++n) {
+        connect(images_[n - 1], &ImageControl::clicked, this, [this, n] {
+            if (model_.imageClickable(n)) model_.clickImage(n);
+        });
+    }
+    connect(command1_, &QToolButton::clicked, &model_, &SheetModel::fontCommand);
+    connect(command2_, &QToolButton::clicked, &model_, &SheetModel::printSheet);
+    connect(prt_, &QAction::triggered, &model_, &SheetModel::printSheet);
+    connect(fo_, &QAction::triggered, &model_, &SheetModel::openCommand);
+    connect(onl_, &QAction::triggered, &model_, &SheetModel::openWebSite);
+    connect(ed_, &QAction::triggered, &model_, &SheetModel::exitCommand);
+    // vv only shows the version; it has no command.
+}
+
+void MainWindow::refresh() {
+    for (int array = 0; array < kLabelArrays; ++array) {
+        for (int row = 0; row < kRows; ++row) {
+            QLabel* label = labels_[array][row];
+            setTextIfDifferent(label, model_.caption(LabelArray(array), row));
+            label->setEnabled(model_.enabled(LabelArray(array), row));
+        }
+    }
+    setTextIfDifferent(label51_, model_.label51());
+    setTextIfDifferent(label52_, model_.label52());
+
+    const auto checkState = [](int value) {
+        return value == 0 ? Qt::Unchecked : value == 1 ? Qt::Checked : Qt::PartiallyChecked;
+    };
+    {
+        const QSignalBlocker block1(check1_);
+        const QSignalBlocker block2(check2_);
+        check1_->setCheckState(checkState(model_.check1()));
+        check2_->setCheckState(checkState(model_.check2()));
+    }
+
+    for (int n = 1; n <= 6; ++n) images_[n - 1]->setVisible(model_.imageVisible(n));
+
+    command1_->setText(literalAmpersands(model_.command1Caption()));
+    command1_->setEnabled(model_.command1Enabled());
+    command2_->setText(literalAmpersands(model_.command2Caption()));
+    command2_->setEnabled(model_.command2Enabled());
+    prt_->setEnabled(model_.prtEnabled());
+
+    // A text set here is the model's own: it must not come back as an edit.
+    if (text3_->text() != model_.text3()) {
+        const QSignalBlocker block(text3_);
+        text3_->setText(model_.text3());
+    }
+
+    QStringList listed;
+    for (int i = 0; i < combo1_->count(); ++i) listed.append(combo1_->itemText(i));
+    if (listed != model_.combo1List()) {
+        const QSignalBlocker block(combo1_);
+        combo1_->clear();
+        combo1_->addItems(model_.combo1List());
+        combo1_->setCurrentIndex(-1);
+        combo1_->setEditText(text::kComboText);
+    }
+}
+
+}  // namespace pobelo

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QLabel>
+#include <QMainWindow>
+#include <array>
+
+#include "sheetmodel.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QToolButton;
+
+namespace pobelo {
+
+// An image control: shows a picture and reports a click (press and release on it). A hidden one
+// takes no clicks; clicks fall through to whatever lies below it.
+class ImageControl : public QLabel {
+    Q_OBJECT
+  public:
+    using QLabel::QLabel;
+
+  signals:
+    void clicked();
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    bool pressed_ = false;
+};
+
+// The main window: every control at its designed place, showing the sheet model's state. Every
+// user event goes to the model's handler, and the controls are redrawn from the model whenever it
+// changes. Controls are named by their designer names; the elements of a label array are named
+// after the array and carry their element number in the property "index".
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit MainWindow(SheetModel& model, QWidget* parent = nullptr);
+
+    // Element row of a page label array.
+    QLabel* arrayLabel(LabelArray array, int row) const { return labels_[array][row]; }
+    // A length in twips as pixels at this window's logical dpi.
+    int px(int twips) const;
+    // The area that holds the controls; control positions are relative to it.
+    QWidget* clientArea() const { return client_; }
+
+    // Redraws every control from the model.
+    void refresh();
+
+  private:
+    void buildControls();
+    void buildMenus();
+    void connectEvents();
+    QLabel* addLabel(const QString& name, int left, int top, int width, int height);
+    void place(QWidget* widget, int left, int top, int width, int height);
+
+    SheetModel& model_;
+    qreal dpi_ = 96;
+    QWidget* client_ = nullptr;
+    std::array<std::array<QLabel*, kRows>, kLabelArrays> labels_{};
+    QLabel* label51_ = nullptr;
+    QLabel* label52_ = nullptr;
+    QCheckBox* check1_ = nullptr;
+    QCheckBox* check2_ = nullptr;
+    std::array<ImageControl*, 6> images_{};
+    QToolButton* command1_ = nullptr;
+    QToolButton* command2_ = nullptr;
+    QLineEdit* text3_ = nullptr;
+    QComboBox* combo1_ = nullptr;
+    QAction* fo_ = nullptr;
+    QAction* prt_ = nullptr;
+    QAction* ed_ = nullptr;
+    QAction* onl_ = nullptr;
+    QAction* vv_ = nullptr;
+};
+
+}  // namespace pobelo
