@@ -1,0 +1,457 @@
+// The painter surface on real PDF pages: where glyphs and lines land, as poppler reads them back.
+
+#include <QFile>
+#include <QImage>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+
+#include "fontresolver.h"
+#include "paintersurface.h"
+
+using pobelo::PainterSurface;
+
+namespace {
+
+constexpr double kTwipsPerPoint = 20;
+constexpr double kEmTwips = 15 * kTwipsPerPoint;  // the sheet's 15-point characters
+
+struct Word {
+    QString text;
+    QRectF box;  // in twips
+};
+
+bool haveTool(const char* name) {
+    return !QStandardPaths::findExecutable(name).isEmpty();
+}
+
+QString runTool(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The words of the first page, with their boxes converted from points to twips.
+QList<Word> wordsOf(const QString& pdf) {
+    const QString html = runTool("pdftotext", {"-bbox", "-f", "1", "-l", "1", pdf, "-"});
+    static const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    QList<Word> words;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        const QPointF topLeft(m.captured(1).toDouble(), m.captured(2).toDouble());
+        const QPointF bottomRight(m.captured(3).toDouble(), m.captured(4).toDouble());
+        words.append(
+            {m.captured(5), QRectF(topLeft * kTwipsPerPoint, bottomRight * kTwipsPerPoint)});
+    }
+    return words;
+}
+
+std::optional<Word> findWord(const QList<Word>& words, const QString& text) {
+    for (const Word& w : words) {
+        if (w.text == text) return w;
+    }
+    return std::nullopt;
+}
+
+// A stretch of the first page rendered at `dpi`, for looking at ink.
+QImage render(const QString& pdf, const QRectF& twips, int dpi) {
+    const double px = dpi / 1440.0;
+    const QRect r = QRectF(twips.topLeft() * px, twips.size() * px).toAlignedRect();
+    const QString prefix = pdf + ".render";
+    QProcess p;
+    p.start("pdftoppm",
+            {"-png", "-singlefile", "-r", QString::number(dpi), "-x", QString::number(r.x()), "-y",
+             QString::number(r.y()), "-W", QString::number(r.width()), "-H",
+             QString::number(r.height()), pdf, prefix});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
+    return QImage(prefix + ".png");
+}
+
+// The bounding box of the dark pixels of an image, in its pixels.
+QRect inkBox(const QImage& image) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128) box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
+void setUpA4(PainterSurface& surface, int orientation) {
+    QVERIFY(surface.setPaperSize(pobelo::kPaperA4));
+    QVERIFY(surface.setOrientation(orientation));
+    QVERIFY(surface.setFontSize(15));
+}
+
+bool haveIpaFonts() {
+    const QStringList fonts = pobelo::japaneseFontFamilies();
+    return fonts.contains("IPAexMincho") && fonts.contains("IPAGothic");
+}
+
+}  // namespace
+
+class TestPainterSurface : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void pageSize_data();
+    void pageSize();
+    void rejectsWhatItCannotDo();
+    void withoutDeviceNothingIsDrawn();
+    void endWithNothingDrawnWritesNothing();
+    void glyphsLandInTheirCells_data();
+    void glyphsLandInTheirCells();
+    void narrowCharactersStayUprightBetweenTurnedOnes();
+    void verticalFaceTurnsAndUsesVerticalForms_data();
+    void verticalFaceTurnsAndUsesVerticalForms();
+    void lines_data();
+    void lines();
+    void fontOutlivesEndDocAndDeviceChange();
+
+  private:
+    QTemporaryDir dir_;
+    QString pdfPath(const QString& name) const { return dir_.filePath(name + ".pdf"); }
+};
+
+void TestPainterSurface::initTestCase() {
+    QVERIFY(dir_.isValid());
+    if (!haveTool("pdftotext") || !haveTool("pdftoppm") || !haveTool("pdffonts"))
+        QSKIP("poppler's pdftotext, pdftoppm and pdffonts are needed to read the pages back");
+    if (!haveIpaFonts()) QSKIP("the IPA fonts are needed");
+}
+
+void TestPainterSurface::pageSize_data() {
+    QTest::addColumn<QPageSize::PageSizeId>("devicePaper");
+    QTest::addColumn<QPageLayout::Orientation>("deviceOrientation");
+    QTest::addColumn<int>("paper");        // 0: left as the device has it
+    QTest::addColumn<int>("orientation");  // 0: left as the device has it
+    QTest::addColumn<float>("width");
+    QTest::addColumn<float>("height");
+
+    const auto portrait = QPageLayout::Portrait;
+    const auto landscape = QPageLayout::Landscape;
+    QTest::newRow("A4 portrait") << QPageSize::Letter << landscape << 9 << 1 << 11906.f << 16838.f;
+    QTest::newRow("A4 landscape") << QPageSize::Letter << portrait << 9 << 2 << 16838.f << 11906.f;
+    QTest::newRow("as the dialog left it")
+        << QPageSize::Letter << landscape << 0 << 0 << 15840.f << 12240.f;
+    QTest::newRow("A4 kept, turned") << QPageSize::A4 << portrait << 0 << 2 << 16838.f << 11906.f;
+    QTest::newRow("JIS B5") << QPageSize::A4 << portrait << 13 << 1 << 10318.f << 14570.f;
+}
+
+void TestPainterSurface::pageSize() {
+    QFETCH(QPageSize::PageSizeId, devicePaper);
+    QFETCH(QPageLayout::Orientation, deviceOrientation);
+    QFETCH(int, paper);
+    QFETCH(int, orientation);
+    QFETCH(float, width);
+    QFETCH(float, height);
+
+    QPdfWriter writer(pdfPath("size"));
+    writer.setPageSize(QPageSize(devicePaper));
+    writer.setPageOrientation(deviceOrientation);
+    PainterSurface surface(&writer);
+    if (paper) QVERIFY(surface.setPaperSize(paper));
+    if (orientation) QVERIFY(surface.setOrientation(orientation));
+    QCOMPARE(surface.pageWidth(), width);
+    QCOMPARE(surface.pageHeight(), height);
+}
+
+void TestPainterSurface::rejectsWhatItCannotDo() {
+    QPdfWriter writer(pdfPath("reject"));
+    PainterSurface surface(&writer);
+    setUpA4(surface, pobelo::kOrientationLandscape);
+
+    QVERIFY(!surface.setOrientation(0));
+    QVERIFY(!surface.setOrientation(3));
+    QVERIFY(!surface.setPaperSize(0));
+    QVERIFY(!surface.setPaperSize(4242));
+    QCOMPARE(surface.pageWidth(), 16838.f);  // a refused change leaves the page as it was
+    QVERIFY(!surface.setLineStyle(7));
+    QVERIFY(!surface.setLineWidth(0));
+    QVERIFY(!surface.setFontSize(0));
+    QVERIFY(!surface.setFontSize(std::nanf("")));
+    QVERIFY(!surface.setCurrentX(INFINITY));
+    QVERIFY(!surface.setFontName(""));
+    QVERIFY(!surface.setFontName("@"));
+    QVERIFY(!surface.drawLine(0, 0, 100, 100, -1));
+    QVERIFY(!surface.drawLine(0, 0, 100, 100, 0x1000000));
+    QVERIFY(surface.endDoc());
+}
+
+void TestPainterSurface::withoutDeviceNothingIsDrawn() {
+    PainterSurface surface;
+    QVERIFY(surface.setFontName("IPAexMincho"));  // font and position need no device
+    QVERIFY(surface.setCurrentX(100));
+    QVERIFY(!surface.pageWidth());
+    QVERIFY(!surface.pageHeight());
+    QVERIFY(!surface.setPaperSize(pobelo::kPaperA4));
+    QVERIFY(!surface.setOrientation(pobelo::kOrientationPortrait));
+    QVERIFY(!surface.printText("漢"));
+    QVERIFY(!surface.drawLine(0, 0, 100, 100, 0));
+    QVERIFY(surface.endDoc());
+}
+
+void TestPainterSurface::endWithNothingDrawnWritesNothing() {
+    const QString path = pdfPath("empty");
+    QPdfWriter writer(path);
+    PainterSurface surface(&writer);
+    setUpA4(surface, pobelo::kOrientationPortrait);
+    QVERIFY(surface.setFontName("IPAexMincho"));
+    QVERIFY(surface.printText(""));
+    QVERIFY(surface.endDoc());
+    QVERIFY(!QFile::exists(path));
+}
+
+void TestPainterSurface::glyphsLandInTheirCells_data() {
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QPointF>("position");
+    // Each expected word with the left edge and width of its box, in twips.
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QList<double>>("lefts");
+    QTest::addColumn<QList<double>>("widths");
+
+    const QPointF near(1000, 2000);
+    const QPointF far(15000, 10000);  // on the page only in landscape
+    const QPointF middle(3000, 4000);
+    const QList<double> em{kEmTwips};
+    QTest::newRow("upright, portrait")
+        << 1 << "IPAexMincho"
+        << "漢" << near << QStringList{"漢"} << QList<double>{1000} << em;
+    QTest::newRow("upright, landscape")
+        << 2 << "IPAexMincho"
+        << "漢" << far << QStringList{"漢"} << QList<double>{15000} << em;
+    QTest::newRow("upright string") << 1 << "ＭＳ 明朝"
+                                    << "漢字" << middle << QStringList{"漢字"}
+                                    << QList<double>{3000} << QList<double>{2 * kEmTwips};
+    QTest::newRow("vertical, portrait")
+        << 1 << "@IPAexMincho"
+        << "漢" << near << QStringList{"漢"} << QList<double>{1000} << em;
+    QTest::newRow("vertical, landscape")
+        << 2 << "@IPAexMincho"
+        << "漢" << far << QStringList{"漢"} << QList<double>{15000} << em;
+    QTest::newRow("vertical string")
+        << 1 << "@ＭＳ 明朝"
+        << "漢字①" << middle << QStringList{"漢", "字", "①"} << QList<double>{3000, 3300, 3600}
+        << QList<double>{em[0], em[0], em[0]};
+    QTest::newRow("vertical gothic") << 1 << "@ＭＳ ゴシック"
+                                     << "読み" << middle << QStringList{"読", "み"}
+                                     << QList<double>{3000, 3300} << QList<double>{em[0], em[0]};
+    QTest::newRow("vertical proportional gothic")
+        << 2 << "@ＭＳ Ｐゴシック"
+        << "漢字" << far << QStringList{"漢", "字"} << QList<double>{15000, 15300}
+        << QList<double>{em[0], em[0]};
+}
+
+void TestPainterSurface::glyphsLandInTheirCells() {
+    QFETCH(int, orientation);
+    QFETCH(QString, face);
+    QFETCH(QString, text);
+    QFETCH(QPointF, position);
+    QFETCH(QStringList, words);
+    QFETCH(QList<double>, lefts);
+    QFETCH(QList<double>, widths);
+
+    const QString path = pdfPath("cells");
+    {
+        QPdfWriter writer(path);
+        PainterSurface surface(&writer);
+        setUpA4(surface, orientation);
+        QVERIFY(surface.setFontName(face));
+        QVERIFY(surface.setCurrentX(position.x()));
+        QVERIFY(surface.setCurrentY(position.y()));
+        QVERIFY(surface.printText(text));
+        QVERIFY(surface.endDoc());
+    }
+    const QList<Word> found = wordsOf(path);
+    const double tolerance = kTwipsPerPoint;  // one point
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const auto word = findWord(found, words[i]);
+        QVERIFY2(word, qPrintable("no word " + words[i]));
+        QVERIFY2(std::abs(word->box.left() - lefts[i]) < tolerance,
+                 qPrintable(QString("%1 starts at %2").arg(words[i]).arg(word->box.left())));
+        QVERIFY2(std::abs(word->box.width() - widths[i]) < tolerance,
+                 qPrintable(QString("%1 is %2 wide").arg(words[i]).arg(word->box.width())));
+        QVERIFY2(std::abs(word->box.top() - position.y()) < tolerance,
+                 qPrintable(QString("%1 has its top at %2").arg(words[i]).arg(word->box.top())));
+        QVERIFY2(std::abs(word->box.height() - kEmTwips) < tolerance,
+                 qPrintable(QString("%1 is %2 high").arg(words[i]).arg(word->box.height())));
+    }
+}
+
+void TestPainterSurface::narrowCharactersStayUprightBetweenTurnedOnes() {
+    const QString path = pdfPath("mixed");
+    {
+        QPdfWriter writer(path);
+        PainterSurface surface(&writer);
+        setUpA4(surface, pobelo::kOrientationPortrait);
+        QVERIFY(surface.setFontName("@IPAexMincho"));
+        QVERIFY(surface.setCurrentX(2000));
+        QVERIFY(surface.setCurrentY(3000));
+        QVERIFY(surface.printText("漢W字"));
+        QVERIFY(surface.endDoc());
+    }
+    const QList<Word> words = wordsOf(path);
+    const auto first = findWord(words, "漢");
+    const auto narrow = findWord(words, "W");
+    const auto last = findWord(words, "字");
+    QVERIFY(first && narrow && last);
+    // The narrow letter follows the first cell and takes its own advance, less than an em.
+    QVERIFY(std::abs(narrow->box.left() - (2000 + kEmTwips)) < kTwipsPerPoint);
+    QVERIFY(narrow->box.width() < kEmTwips);
+    QVERIFY(std::abs(last->box.left() - narrow->box.right()) < kTwipsPerPoint);
+
+    // Upright: the letter W is wider than it is high on the page; turned it would stand tall.
+    const QImage image = render(path, narrow->box, 600);
+    const QRect ink = inkBox(image);
+    QVERIFY(!ink.isEmpty());
+    QVERIFY2(ink.width() > ink.height(),
+             qPrintable(QString("W's ink is %1 x %2").arg(ink.width()).arg(ink.height())));
+}
+
+void TestPainterSurface::verticalFaceTurnsAndUsesVerticalForms_data() {
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<QString>("text");
+    // The ink's shape on the page: 1 wider than high, -1 higher than wide, 0 either.
+    QTest::addColumn<int>("inkShape");
+    // Where the ink's centre lies in the cell on the page: 1 upper half, -1 lower half, 0 either.
+    QTest::addColumn<int>("inkHalf");
+
+    // 一 is a horizontal stroke: turned it stands along the page's Y. The long-vowel mark's
+    // vertical form runs down the column, so on the turned page it lies along X. The ideographic
+    // comma sits at the bottom left of an upright cell, and at the top right of a vertical one,
+    // which the quarter turn puts at the top left of the cell on the page.
+    QTest::newRow("一 upright") << "IPAexMincho"
+                                << "一" << 1 << 0;
+    QTest::newRow("一 vertical") << "@IPAexMincho"
+                                 << "一" << -1 << 0;
+    QTest::newRow("ー upright") << "IPAexGothic"
+                                << "ー" << 1 << 0;
+    QTest::newRow("ー vertical") << "@IPAexGothic"
+                                 << "ー" << 1 << 0;
+    QTest::newRow("、 upright") << "IPAexMincho"
+                                << "、" << 0 << -1;
+    QTest::newRow("、 vertical") << "@IPAexMincho"
+                                 << "、" << 0 << 1;
+}
+
+void TestPainterSurface::verticalFaceTurnsAndUsesVerticalForms() {
+    QFETCH(QString, face);
+    QFETCH(QString, text);
+    QFETCH(int, inkShape);
+    QFETCH(int, inkHalf);
+
+    const QString path = pdfPath("turned");
+    const QRectF cell(4000, 5000, kEmTwips, kEmTwips);
+    {
+        QPdfWriter writer(path);
+        PainterSurface surface(&writer);
+        setUpA4(surface, pobelo::kOrientationPortrait);
+        QVERIFY(surface.setFontName(face));
+        QVERIFY(surface.setCurrentX(cell.x()));
+        QVERIFY(surface.setCurrentY(cell.y()));
+        QVERIFY(surface.printText(text));
+        QVERIFY(surface.endDoc());
+    }
+    // A little more than the cell, to see ink that strays out of it.
+    const QRectF around = cell.adjusted(-60, -60, 60, 60);
+    const QImage image = render(path, around, 600);
+    QVERIFY(!image.isNull());
+    const QRect ink = inkBox(image);
+    QVERIFY(!ink.isEmpty());
+    const double px = 600 / 1440.0;
+    const QRectF cellPx((cell.topLeft() - around.topLeft()) * px, cell.size() * px);
+    QVERIFY2(cellPx.adjusted(-2, -2, 2, 2).contains(QRectF(ink)), "ink outside its cell");
+    if (inkShape != 0) QCOMPARE(ink.width() > ink.height(), inkShape > 0);
+    if (inkHalf != 0) QCOMPARE(QRectF(ink).center().y() < cellPx.center().y(), inkHalf > 0);
+}
+
+void TestPainterSurface::lines_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("color");
+    QTest::addColumn<double>("thickness");  // twips
+    QTest::addColumn<QRgb>("rgb");
+
+    QTest::newRow("side line") << 15 << 0 << 36.0 << qRgb(0, 0, 0);
+    QTest::newRow("red, 0x00BBGGRR") << 10 << 0x0000FF << 24.0 << qRgb(255, 0, 0);
+    QTest::newRow("blue") << 10 << 0xFF0000 << 24.0 << qRgb(0, 0, 255);
+}
+
+void TestPainterSurface::lines() {
+    QFETCH(int, width);
+    QFETCH(int, color);
+    QFETCH(double, thickness);
+    QFETCH(QRgb, rgb);
+
+    const QString path = pdfPath("lines");
+    {
+        QPdfWriter writer(path);
+        PainterSurface surface(&writer);
+        setUpA4(surface, pobelo::kOrientationLandscape);
+        QVERIFY(surface.setLineStyle(0));
+        QVERIFY(surface.setLineWidth(width));
+        QVERIFY(surface.drawLine(1000, 3000, 4000, 3000, color));
+        QVERIFY(surface.drawLine(14000, 9000, 14000, 11000, color));  // only on landscape paper
+        QVERIFY(surface.endDoc());
+    }
+    const int dpi = 720;  // half a twip to the pixel
+    const double px = dpi / 1440.0;
+    const QRectF area(500, 2500, 4000, 1000);
+    const QImage image = render(path, area, dpi);
+    QVERIFY(!image.isNull());
+    const QRect ink = inkBox(image);
+    QVERIFY(!ink.isEmpty());
+    QVERIFY(std::abs(ink.left() / px + area.left() - 1000) < 4);
+    QVERIFY(std::abs((ink.right() + 1) / px + area.left() - 4000) < 4);
+    QVERIFY2(std::abs(ink.height() / px - thickness) < 4,
+             qPrintable(QString("line is %1 twips thick").arg(ink.height() / px)));
+    QVERIFY(std::abs(ink.center().y() / px + area.top() - 3000) < 4);
+    const QRgb middle = image.pixel(ink.center());
+    QVERIFY2(std::abs(qRed(middle) - qRed(rgb)) < 30 &&
+                 std::abs(qGreen(middle) - qGreen(rgb)) < 30 &&
+                 std::abs(qBlue(middle) - qBlue(rgb)) < 30,
+             qPrintable(QString::number(middle, 16)));
+
+    const QImage corner = render(path, QRectF(13800, 8800, 400, 2400), dpi);
+    QVERIFY(!inkBox(corner).isEmpty());
+}
+
+void TestPainterSurface::fontOutlivesEndDocAndDeviceChange() {
+    const QString first = pdfPath("first");
+    const QString second = pdfPath("second");
+    PainterSurface surface;
+    QPdfWriter writer1(first);
+    surface.setDevice(&writer1);
+    setUpA4(surface, pobelo::kOrientationPortrait);
+    QVERIFY(surface.setFontName("@ＭＳ Ｐゴシック"));
+    QVERIFY(surface.setFontSize(20));
+    QVERIFY(surface.setCurrentX(1000));
+    QVERIFY(surface.setCurrentY(1000));
+    QVERIFY(surface.printText("漢"));
+    QVERIFY(surface.endDoc());
+
+    QPdfWriter writer2(second);
+    surface.setDevice(&writer2);
+    QVERIFY(surface.setPaperSize(pobelo::kPaperA4));
+    QVERIFY(surface.printText("漢"));  // same face, size and place as before
+    QVERIFY(surface.endDoc());
+
+    const QString family = surface.resolvedFamily();
+    QVERIFY(runTool("pdffonts", {second}).contains(family));
+    const auto word = findWord(wordsOf(second), "漢");
+    QVERIFY(word);
+    QVERIFY(std::abs(word->box.left() - 1000) < kTwipsPerPoint);
+    QVERIFY(std::abs(word->box.width() - 20 * kTwipsPerPoint) < kTwipsPerPoint);
+}
+
+QTEST_MAIN(TestPainterSurface)
+#include "test_paintersurface.moc"

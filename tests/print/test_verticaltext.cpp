@@ -1,0 +1,163 @@
+// Width classes and vertical shaping of the vertical-writing faces.
+
+#include <QRawFont>
+#include <QtTest>
+
+#include "fontresolver.h"
+#include "verticaltext.h"
+
+using pobelo::VerticalShaper;
+
+class TestVerticalText : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void wideCharacters_data();
+    void wideCharacters();
+    void widthRuns_data();
+    void widthRuns();
+    void verticalForms_data();
+    void verticalForms();
+    void columnFillsOneEmPerCharacter();
+
+  private:
+    static QRawFont rawFont(const QString& family, qreal pixels);
+};
+
+QRawFont TestVerticalText::rawFont(const QString& family, qreal pixels) {
+    QRawFont raw = QRawFont::fromFont(QFont(family));
+    if (raw.isValid()) raw.setPixelSize(pixels);
+    return raw;
+}
+
+void TestVerticalText::wideCharacters_data() {
+    QTest::addColumn<uint>("character");
+    QTest::addColumn<bool>("wide");
+
+    QTest::newRow("kanji") << uint(U'漢') << true;
+    QTest::newRow("hiragana") << uint(U'あ') << true;
+    QTest::newRow("katakana") << uint(U'ア') << true;
+    QTest::newRow("half-width katakana") << uint(U'ｱ') << false;
+    QTest::newRow("corner bracket") << uint(U'「') << true;
+    QTest::newRow("half-width corner bracket") << uint(U'｢') << false;
+    QTest::newRow("ideographic full stop") << uint(U'。') << true;
+    QTest::newRow("long vowel mark") << uint(U'ー') << true;
+    QTest::newRow("full-width A") << uint(U'Ａ') << true;
+    QTest::newRow("full-width tilde") << uint(U'～') << true;
+    QTest::newRow("circled one") << uint(U'①') << true;
+    QTest::newRow("circled ten") << uint(U'⑩') << true;
+    QTest::newRow("ideographic space") << uint(U'　') << true;
+    QTest::newRow("ellipsis (ambiguous)") << uint(U'…') << true;
+    QTest::newRow("Greek alpha (ambiguous)") << uint(U'α') << true;
+    QTest::newRow("kanji outside the BMP") << uint(U'𠮟') << true;
+    QTest::newRow("Latin A") << uint(U'A') << false;
+    QTest::newRow("digit") << uint(U'1') << false;
+    QTest::newRow("space") << uint(U' ') << false;
+}
+
+void TestVerticalText::wideCharacters() {
+    QFETCH(uint, character);
+    QFETCH(bool, wide);
+    QCOMPARE(pobelo::isWideCharacter(char32_t(character)), wide);
+}
+
+void TestVerticalText::widthRuns_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("runs");  // each run as its text, narrow ones in brackets
+
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("all wide") << "漢字①"
+                              << "漢字①";
+    QTest::newRow("all narrow") << "abc"
+                                << "[abc]";
+    QTest::newRow("mixed") << "ab漢字c"
+                           << "[ab]漢字[c]";
+    QTest::newRow("surrogate pair kept whole") << "x𠮟る"
+                                               << "[x]𠮟る";
+    QTest::newRow("half-width kana") << "ｶﾅ仮名"
+                                     << "[ｶﾅ]仮名";
+}
+
+void TestVerticalText::widthRuns() {
+    QFETCH(QString, text);
+    QFETCH(QString, runs);
+    QString joined;
+    qsizetype next = 0;
+    for (const pobelo::WidthRun& run : pobelo::splitWidthRuns(text)) {
+        QCOMPARE(run.start, next);  // the runs cover the text without gaps
+        next = run.start + run.length;
+        const QString part = text.mid(run.start, run.length);
+        joined += run.wide ? part : "[" + part + "]";
+    }
+    QCOMPARE(next, text.size());
+    QCOMPARE(joined, runs);
+}
+
+void TestVerticalText::verticalForms_data() {
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("presentationForm");  // the character of the vertical form, if any
+    QTest::addColumn<bool>("changes");
+
+    for (const char* family : {"IPAexMincho", "IPAGothic"}) {
+        const QByteArray f(family);
+        QTest::newRow(f + " 「") << family << "「"
+                                 << "﹁" << true;
+        QTest::newRow(f + " 」") << family << "」"
+                                 << "﹂" << true;
+        QTest::newRow(f + " 。") << family << "。"
+                                 << "︒" << true;
+        QTest::newRow(f + " 、") << family << "、"
+                                 << "︑" << true;
+        QTest::newRow(f + " （") << family << "（"
+                                 << "︵" << true;
+        QTest::newRow(f + " ー") << family << "ー"
+                                 << "" << true;
+        QTest::newRow(f + " ～") << family << "～"
+                                 << "" << true;
+        QTest::newRow(f + " 漢") << family << "漢"
+                                 << "" << false;
+    }
+}
+
+void TestVerticalText::verticalForms() {
+    QFETCH(QString, family);
+    QFETCH(QString, text);
+    QFETCH(QString, presentationForm);
+    QFETCH(bool, changes);
+
+    if (!pobelo::japaneseFontFamilies().contains(family)) QSKIP("font not installed");
+    const QRawFont raw = rawFont(family, 300);
+    QVERIFY(raw.isValid());
+    const VerticalShaper shaper(raw);
+    QVERIFY(shaper.isValid());
+
+    const QList<quint32> upright = raw.glyphIndexesForString(text);
+    const VerticalShaper::Column column = shaper.shape(text);
+    QCOMPARE(column.glyphs.size(), 1);
+    QVERIFY(column.glyphs[0] != 0);
+    QCOMPARE(column.glyphs[0] != upright[0], changes);
+    if (!presentationForm.isEmpty() && raw.supportsCharacter(presentationForm.at(0)))
+        QCOMPARE(column.glyphs[0], raw.glyphIndexesForString(presentationForm)[0]);
+}
+
+void TestVerticalText::columnFillsOneEmPerCharacter() {
+    const QString family = pobelo::resolveFaceName("IPAexMincho");
+    if (family != "IPAexMincho") QSKIP("IPAexMincho not installed");
+    const qreal em = 300;
+    const VerticalShaper shaper(rawFont(family, em));
+    const VerticalShaper::Column column = shaper.shape("漢字かな");
+    QCOMPARE(column.glyphs.size(), 4);
+    QCOMPARE(column.length, 4 * em);
+    for (int i = 0; i < 4; ++i) {
+        // Centred on the column, each glyph's baseline a little above the bottom of its em box.
+        QCOMPARE(column.positions[i].x(), -em / 2);
+        QVERIFY(column.positions[i].y() > i * em + em / 2);
+        QVERIFY(column.positions[i].y() < (i + 1) * em);
+    }
+    QVERIFY(shaper.shape(QString()).glyphs.isEmpty());
+}
+
+QTEST_MAIN(TestVerticalText)
+#include "test_verticaltext.moc"
