@@ -29,14 +29,14 @@ QString toQtFileFilter(const QString& filter) {
     QStringList parts = filter.split(QLatin1Char('|'));
     while (!parts.isEmpty() && parts.last().isEmpty()) parts.removeLast();
     QStringList qtFilters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    for (qsizetype i = 0; i < parts.size(); i += 2) {
         QString description = parts[i].trimmed();
         // The description often repeats the patterns in brackets; Qt wants them once.
         const qsizetype bracket = description.lastIndexOf(QLatin1Char('('));
         if (bracket > 0 && description.endsWith(QLatin1Char(')'))) {
             description = description.left(bracket).trimmed();
         }
-        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        QStringList patterns = parts.value(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
         for (QString& pattern : patterns) pattern = pattern.trimmed();
         if (patterns.isEmpty()) patterns.append(QStringLiteral("*"));
         qtFilters.append(

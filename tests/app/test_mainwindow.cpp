@@ -1,0 +1,442 @@
+#include <QAbstractItemView>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include "../support/mojfile.h"
+#include "mainwindow.h"
+#include "qtservices.h"
+#include "questionfile.h"
+#include "recordingsurface.h"
+#include "scripted.h"
+#include "sheetmodel.h"
+
+using namespace pobelo;
+using namespace pobelo::test;
+
+namespace {
+
+// The real window over a model with scripted dialogs.
+struct Session {
+    ScriptedFileDialog files;
+    ScriptedFontDialog fonts;
+    ScriptedPrinterDialog printer;
+    ScriptedMessageBox messages;
+    ScriptedBrowserOpener browser;
+    RecordingSurface surface;
+    SheetModel model{SheetServices{&files, &fonts, &printer, &surface, &messages, &browser}};
+    MainWindow window{model};
+
+    Session() {
+        window.show();
+        (void)QTest::qWaitForWindowExposed(&window);
+    }
+    // A length in twips as pixels, from the window's logical dpi.
+    int px(int twips) const { return qRound(twips * window.logicalDpiY() / 1440.0); }
+    template <typename T>
+    T* find(const QString& name) const {
+        return window.findChild<T*>(name);
+    }
+    QLabel* label(LabelArray array, int row) const { return window.arrayLabel(array, row); }
+    // The topmost control at the centre of a control's place, as a mouse click finds it.
+    QWidget* topmostAt(const QString& name) const {
+        const QWidget* control = find<QWidget>(name);
+        return window.clientArea()->childAt(control->geometry().center());
+    }
+    void clickAt(const QString& name) const {
+        QWidget* target = topmostAt(name);
+        QVERIFY(target);
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->rect().center());
+    }
+    bool pageEnabled(LabelArray first, bool enabled) const {
+        for (int a = first; a < first + 3; ++a)
+            for (int row = 0; row < kRows; ++row)
+                if (label(LabelArray(a), row)->isEnabled() != enabled) return false;
+        return true;
+    }
+};
+
+QColor bgr(quint32 value) {
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString threeRecords_;
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        QList<QStringList> three;
+        for (int n = 0; n < 3; ++n) three << numberedRecord(n);
+        three[1].last() = QStringLiteral("@ＭＳ 明朝");
+        threeRecords_ = dir_.filePath(QStringLiteral("three.moj"));
+        QVERIFY(writeFile(threeRecords_, mojBytes(three)));
+    }
+
+    // --- The designed window -----------------------------------------------------------------
+
+    void controlsStandAtTheirTwipPlaces_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("row");  // element of a label array, or -1
+        QTest::addColumn<QRect>("twips");
+        const struct {
+            const char* name;
+            int left, width, height;
+        } arrays[] = {{"Label1", 5880, 375, 255},  {"Label2", 6480, 1335, 375},
+                      {"Label3", 7920, 2895, 375}, {"Label4", 360, 375, 255},
+                      {"Label5", 960, 1335, 375},  {"Label6", 2400, 2895, 375}};
+        for (const auto& a : arrays) {
+            for (int row : {0, 1, 9}) {
+                QTest::addRow("%s(%d)", a.name, row)
+                    << QString::fromLatin1(a.name) << row
+                    << QRect(a.left, 1560 + 500 * row, a.width, a.height);
+            }
+        }
+        const struct {
+            const char* name;
+            QRect twips;
+        } singles[] = {
+            {"Label51", {7920, 1080, 2895, 375}}, {"Label52", {2400, 1080, 2895, 375}},
+            {"Check1", {6600, 1080, 975, 255}},   {"Check2", {1080, 1080, 975, 255}},
+            {"Image1", {5760, 1080, 480, 480}},   {"Image2", {240, 1080, 480, 480}},
+            {"Image3", {5640, 480, 480, 480}},    {"Image4", {5640, 480, 480, 480}},
+            {"Image5", {5160, 480, 480, 480}},    {"Image6", {5160, 480, 480, 480}},
+            {"Label7", {6840, 1320, 735, 240}},   {"Label8", {1320, 1320, 735, 240}},
+            {"Label12", {5760, 120, 375, 255}},   {"Label13", {5160, 120, 375, 255}},
+            {"Command1", {240, 120, 2175, 735}},  {"Command2", {8640, 120, 2175, 735}},
+            {"Label14", {2520, 240, 1575, 255}},  {"Text3", {2520, 480, 2175, 375}},
+            {"Label15", {6360, 240, 1215, 255}},  {"Label11", {480, 6720, 735, 255}},
+            {"Label9", {1920, 6600, 4335, 375}},  {"Label10", {7440, 6600, 2895, 375}},
+            {"Combo1", {6360, 480, 2055, 0}},  // its height is the combo box's own
+        };
+        for (const auto& s : singles) {
+            QTest::newRow(s.name) << QString::fromLatin1(s.name) << -1 << s.twips;
+        }
+    }
+    void controlsStandAtTheirTwipPlaces() {
+        QFETCH(QString, name);
+        QFETCH(int, row);
+        QFETCH(QRect, twips);
+        Session s;
+        QWidget* control = s.find<QWidget>(name);
+        if (row >= 0) {
+            const int array = name.mid(5).toInt() - 1;
+            control = s.label(LabelArray(array), row);
+            QCOMPARE(control->objectName(), name);
+            QCOMPARE(control->property("index").toInt(), row);
+        }
+        QVERIFY2(control, qPrintable(name));
+        const QRect got = control->geometry();
+        QCOMPARE(got.x(), s.px(twips.x()));
+        QCOMPARE(got.y(), s.px(twips.y()));
+        QCOMPARE(got.width(), s.px(twips.width()));
+        if (twips.height() > 0) QCOMPARE(got.height(), s.px(twips.height()));
+    }
+
+    void startShowsAnEmptySheetWithTheRightPageActive() {
+        Session s;
+        QCOMPARE(s.window.windowTitle(),
+                 QStringLiteral("Pobelo―小テスト作成ツール―（Orvaneファイル専用）"));
+        for (int row = 0; row < kRows; ++row) {
+            QCOMPARE(s.label(Label1, row)->text(), QString::number(row + 1));
+            QCOMPARE(s.label(Label4, row)->text(), QString::number(row + 1));
+            for (LabelArray a : {Label2, Label3, Label5, Label6})
+                QVERIFY(s.label(a, row)->text().isEmpty());
+        }
+        QVERIFY(s.pageEnabled(Label1, true));
+        QVERIFY(s.pageEnabled(Label4, false));
+        QVERIFY(s.find<QWidget>("Image1")->isVisible());
+        QVERIFY(!s.find<QWidget>("Image2")->isVisible());
+        for (const char* icon : {"Image3", "Image4", "Image5", "Image6"}) {
+            QVERIFY2(s.find<QWidget>(icon)->isVisible(), icon);
+        }
+        // The blank-sheet icons lie over the written-sheet icons.
+        QCOMPARE(s.topmostAt("Image4")->objectName(), QStringLiteral("Image3"));
+        QCOMPARE(s.topmostAt("Image6")->objectName(), QStringLiteral("Image5"));
+        auto* command1 = s.find<QToolButton>("Command1");
+        QCOMPARE(command1->text(), QStringLiteral("Font"));
+        QVERIFY(!command1->isEnabled());
+        QCOMPARE(s.find<QToolButton>("Command2")->text(), QStringLiteral("Print"));
+        QVERIFY(!s.find<QToolButton>("Command2")->isEnabled());
+        QVERIFY(!s.find<QAction>("prt")->isEnabled());
+        auto* combo = s.find<QComboBox>("Combo1");
+        QVERIFY(combo->isEditable());
+        QCOMPARE(combo->currentText(), QStringLiteral("見出しを選択"));
+        QCOMPARE(combo->count(), 0);
+        QVERIFY(s.find<QLineEdit>("Text3")->text().isEmpty());
+        QVERIFY(!s.find<QCheckBox>("Check1")->isChecked());
+        QVERIFY(!s.find<QCheckBox>("Check2")->isChecked());
+        QCOMPARE(s.find<QLabel>("Label9")->text(),
+                 QStringLiteral("①ファイルメニューから【開く】で（.moj）ファイルを選択\n"
+                                "②上のコンボボックスから問題を表示"));
+        // The window is cut a little below the usage texts.
+        const int clientHeight = s.window.clientArea()->height();
+        QVERIFY2(clientHeight >= s.px(6975) && clientHeight < s.px(7400),
+                 qPrintable(QString::number(clientHeight)));
+    }
+
+    void labelsUseAJapaneseFaceAndTheirColours_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<qreal>("points");
+        QTest::addColumn<QColor>("back");  // invalid: not checked
+        QTest::addColumn<QColor>("text");
+        const QColor none;
+        QTest::newRow("Label1") << "Label1" << 12.0 << bgr(0x0080FF80) << none;
+        QTest::newRow("Label2") << "Label2" << 14.25 << bgr(0x00FFFF80) << none;
+        QTest::newRow("Label6") << "Label6" << 14.25 << bgr(0x0080FFFF) << none;
+        QTest::newRow("Label51") << "Label51" << 14.25 << bgr(0x0080C0FF) << none;
+        QTest::newRow("Label12") << "Label12" << 11.25 << none << bgr(0x00FF00FF);
+        QTest::newRow("Label13") << "Label13" << 11.25 << none << bgr(0x00FF0000);
+        QTest::newRow("Label7") << "Label7" << 9.0 << none << bgr(0x00FF00FF);
+        QTest::newRow("Label8") << "Label8" << 9.0 << none << bgr(0x00FF0000);
+    }
+    void labelsUseAJapaneseFaceAndTheirColours() {
+        QFETCH(QString, name);
+        QFETCH(qreal, points);
+        QFETCH(QColor, back);
+        QFETCH(QColor, text);
+        Session s;
+        QLabel* label = s.find<QLabel>(name);
+        QVERIFY(label);
+        const QFont font = label->font();
+        QCOMPARE(font.pointSizeF(), points);
+        QVERIFY2(QFontDatabase::writingSystems(font.family()).contains(QFontDatabase::Japanese),
+                 qPrintable(font.family()));
+        if (back.isValid()) {
+            QVERIFY(label->autoFillBackground());
+            QCOMPARE(label->palette().color(QPalette::Window), back);
+            QCOMPARE(label->frameShape(), QFrame::Box);
+        }
+        if (text.isValid()) QCOMPARE(label->palette().color(QPalette::WindowText), text);
+    }
+
+    void menusCarryTheirCaptionsInOrder() {
+        Session s;
+        const auto names = [](const QMenu* menu) {
+            QStringList out;
+            for (const QAction* a : menu->actions()) {
+                out << (a->menu() ? a->menu()->objectName() : a->objectName());
+            }
+            return out;
+        };
+        QStringList top;
+        for (const QAction* a : s.window.menuBar()->actions()) top << a->menu()->objectName();
+        QCOMPARE(top, (QStringList{"f", "hp"}));
+        QCOMPARE(names(s.find<QMenu>("f")), (QStringList{"fo", "s2", "prt", "s1", "ed"}));
+        QCOMPARE(names(s.find<QMenu>("hp")), (QStringList{"onl", "ad"}));
+        QCOMPARE(names(s.find<QMenu>("ad")), (QStringList{"vv"}));
+        QCOMPARE(s.find<QMenu>("f")->title(), QStringLiteral("ファイル"));
+        QCOMPARE(s.find<QMenu>("hp")->title(), QStringLiteral("ヘルプ"));
+        QCOMPARE(s.find<QMenu>("ad")->title(), QStringLiteral("バージョン情報"));
+        QCOMPARE(s.find<QAction>("fo")->text(), QStringLiteral("開く"));
+        QCOMPARE(s.find<QAction>("prt")->text(), QStringLiteral("印刷"));
+        QCOMPARE(s.find<QAction>("ed")->text(), QStringLiteral("終了"));
+        QCOMPARE(s.find<QAction>("onl")->text(), QStringLiteral("WendroWebサイトへ"));
+        QCOMPARE(s.find<QAction>("vv")->text(), QStringLiteral("Pobelo　2009JAN　V.1_0_0"));
+        QVERIFY(s.find<QAction>("s1")->isSeparator());
+        QVERIFY(s.find<QAction>("s2")->isSeparator());
+    }
+
+    // --- Events reach the model, and the window follows it -----------------------------------
+
+    void openingAndChoosingFillsTheActivePage() {
+        if (!cp932DecoderAvailable()) QSKIP("no CP932 decoder in this Qt");
+        Session s;
+        s.files.answers.push_back(threeRecords_);
+        s.find<QAction>("fo")->trigger();
+        QCOMPARE(s.files.filtersSeen, QStringList{QStringLiteral("問題ファイル(*.moj)|*.moj|")});
+        auto* combo = s.find<QComboBox>("Combo1");
+        QCOMPARE(combo->count(), 3);
+        QCOMPARE(combo->itemText(2), QStringLiteral("見出し2"));
+        QCOMPARE(combo->currentText(), QStringLiteral("見出しを選択"));
+
+        // One key press is one heading choice: the first record goes onto the right page only.
+        combo->setFocus();
+        QTest::keyClick(combo, Qt::Key_Down);
+        QCOMPARE(s.model.currentRecord(), qint16(0));
+        QCOMPARE(s.label(Label2, 3)->text(), QStringLiteral("漢字3"));
+        QCOMPARE(s.label(Label3, 3)->text(), QStringLiteral("前0の3漢字3後3。"));
+        QVERIFY(s.label(Label6, 0)->text().isEmpty());
+        QCOMPARE(s.find<QLabel>("Label51")->text(), QStringLiteral("小テスト 1"));
+        QCOMPARE(s.find<QLabel>("Label52")->text(), QStringLiteral("小テスト"));
+        QCOMPARE(s.find<QLineEdit>("Text3")->text(), QStringLiteral("小テスト"));
+        QVERIFY(!s.find<QWidget>("Image1")->isVisible());
+        QVERIFY(s.find<QWidget>("Image2")->isVisible());
+        QCOMPARE(s.topmostAt("Image3")->objectName(), QStringLiteral("Image4"));
+        auto* command1 = s.find<QToolButton>("Command1");
+        QCOMPARE(command1->text(), QStringLiteral("ＭＳ 明朝"));
+        QVERIFY(command1->isEnabled());
+        QVERIFY(s.find<QToolButton>("Command2")->isEnabled());
+        QVERIFY(s.find<QAction>("prt")->isEnabled());
+
+        // A pick with the mouse in the drop-down list goes onto the left page.
+        combo->showPopup();
+        QAbstractItemView* list = combo->view();
+        QVERIFY(QTest::qWaitForWindowExposed(list->window()));
+        const QRect item = list->visualRect(list->model()->index(1, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+        QCOMPARE(s.model.currentRecord(), qint16(1));
+        QCOMPARE(s.label(Label5, 0)->text(), QStringLiteral("漢字0"));
+        QCOMPARE(s.find<QLabel>("Label52")->text(), QStringLiteral("小テスト 2"));
+        QCOMPARE(command1->text(), QStringLiteral("@ＭＳ 明朝"));
+        QVERIFY(s.find<QWidget>("Image1")->isVisible());
+        // The left page was filled while greyed; it stays greyed.
+        QVERIFY(s.pageEnabled(Label4, false));
+    }
+
+    void iconClicksSwitchSelectAndClearPages() {
+        if (!cp932DecoderAvailable()) QSKIP("no CP932 decoder in this Qt");
+        Session s;
+        s.model.openFile(threeRecords_);
+        s.model.chooseHeading(0);
+
+        // Icon B shows through on the right page; a click on it clears that page.
+        s.clickAt("Image3");
+        for (int row = 0; row < kRows; ++row) {
+            QVERIFY(s.label(Label2, row)->text().isEmpty());
+            QVERIFY(s.label(Label3, row)->text().isEmpty());
+            QCOMPARE(s.label(Label1, row)->text(), QString::number(row + 1));
+        }
+        QCOMPARE(s.topmostAt("Image4")->objectName(), QStringLiteral("Image3"));
+        QCOMPARE(s.find<QLabel>("Label51")->text(), QStringLiteral("小テスト"));
+        QVERIFY(s.find<QWidget>("Image1")->isVisible());
+
+        // The hidden pointer of the left page takes no click.
+        QVERIFY(s.topmostAt("Image2") != s.find<QWidget>("Image2"));
+        // The visible pointer hands the active page over and greys the other page.
+        s.clickAt("Image1");
+        QVERIFY(s.find<QWidget>("Image2")->isVisible());
+        QVERIFY(s.pageEnabled(Label1, false));
+        QVERIFY(s.pageEnabled(Label4, true));
+
+        // Icon A of the right page selects it and empties its title.
+        s.clickAt("Image3");
+        QVERIFY(s.find<QWidget>("Image1")->isVisible());
+        QVERIFY(s.find<QLabel>("Label51")->text().isEmpty());
+        QVERIFY(s.pageEnabled(Label1, true));
+    }
+
+    void titleBoxAndSwitchesReachTheModel() {
+        Session s;
+        auto* text3 = s.find<QLineEdit>("Text3");
+        // Japanese comes in through the input method, the rest as keys.
+        text3->setFocus();
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("漢字テスト"));
+        QApplication::sendEvent(text3, &commit);
+        QTest::keyClicks(text3, QStringLiteral(" 2"));
+        QCOMPARE(s.model.text3(), QStringLiteral("漢字テスト 2"));
+        QCOMPARE(s.find<QLabel>("Label51")->text(), QStringLiteral("漢字テスト 2"));
+        QCOMPARE(s.find<QLabel>("Label52")->text(), QStringLiteral("漢字テスト 2"));
+        // A title set by the model shows in the box, and the cursor stays where the user left it.
+        text3->setCursorPosition(2);
+        s.model.setText3(QStringLiteral("別&題"));
+        QCOMPARE(text3->text(), QStringLiteral("別&題"));
+        QCOMPARE(s.find<QLabel>("Label51")->text(), QStringLiteral("別&題"));
+
+        QTest::mouseClick(s.find<QCheckBox>("Check2"), Qt::LeftButton);
+        QCOMPARE(s.model.check2(), 1);
+        QCOMPARE(s.model.check1(), 0);
+        s.model.setCheck(1, 1);
+        QVERIFY(s.find<QCheckBox>("Check1")->isChecked());
+        QTest::mouseClick(s.find<QCheckBox>("Check1"), Qt::LeftButton);
+        QCOMPARE(s.model.check1(), 0);
+    }
+
+    void fontPrintAndMenuCommands() {
+        if (!cp932DecoderAvailable()) QSKIP("no CP932 decoder in this Qt");
+        Session s;
+        s.model.openFile(threeRecords_);
+        s.model.chooseHeading(0);
+        const QString sentence = s.label(Label3, 0)->text();
+
+        s.fonts.answers.push_back(FontChoice{QStringLiteral("@IPAexMincho"), 12, true, false});
+        QTest::mouseClick(s.find<QToolButton>("Command1"), Qt::LeftButton);
+        QCOMPARE(s.find<QToolButton>("Command1")->text(), QStringLiteral("@IPAexMincho"));
+
+        // Printing from the button and from the menu both leave the sentences as they were.
+        s.printer.answers.push_back({});
+        QTest::mouseClick(s.find<QToolButton>("Command2"), Qt::LeftButton);
+        s.printer.answers.push_back({});
+        s.find<QAction>("prt")->trigger();
+        QCOMPARE(s.printer.shown, 2);
+        QVERIFY(s.surface.lines().filter(QStringLiteral("\"①\"")).size() >= 2);
+        QCOMPARE(s.label(Label3, 0)->text(), sentence);
+
+        s.find<QAction>("onl")->trigger();
+        QCOMPARE(s.browser.opened, QStringList{SheetModel::homePage()});
+        s.find<QAction>("vv")->trigger();
+        QCOMPARE(s.browser.opened.size(), 1);
+        QVERIFY(s.messages.shown.isEmpty());
+
+        QVERIFY(s.window.isVisible());
+        s.find<QAction>("ed")->trigger();
+        QVERIFY(!s.window.isVisible());
+    }
+
+    // --- The desktop dialogs -----------------------------------------------------------------
+
+    void fileFilterInQtForm_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("question files") << "問題ファイル(*.moj)|*.moj|"
+                                        << "問題ファイル (*.moj)";
+        QTest::newRow("two filters, several patterns") << "テキスト|*.txt;*.csv|すべて (*.*)|*.*"
+                                                       << "テキスト (*.txt *.csv);;すべて (*.*)";
+        QTest::newRow("no pattern") << "何か||"
+                                    << "何か (*)";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void fileFilterInQtForm() {
+        QFETCH(QString, filter);
+        QFETCH(QString, expected);
+        QCOMPARE(toQtFileFilter(filter), expected);
+    }
+
+    void fontDialogOpensOnThePresetAndOffersVerticalFaces_data() {
+        QTest::addColumn<QString>("preset");
+        QTest::addColumn<int>("entries");
+        QTest::newRow("a Windows face") << "ＭＳ Ｐゴシック" << 5;
+        QTest::newRow("an installed face") << "IPAexMincho" << 4;
+        QTest::newRow("a vertical face") << "@IPAPGothic" << 4;
+    }
+    void fontDialogOpensOnThePresetAndOffersVerticalFaces() {
+        QFETCH(QString, preset);
+        QFETCH(int, entries);
+        const FontChoice start{preset, 9.0f, false, true};
+        FontPickerDialog dialog({QStringLiteral("IPAexMincho"), QStringLiteral("IPAPGothic")},
+                                start);
+        QListWidget* faces = dialog.faceList();
+        QCOMPARE(faces->count(), entries);
+        QVERIFY(!faces->findItems(QStringLiteral("@IPAexMincho"), Qt::MatchExactly).isEmpty());
+        QVERIFY(!faces->findItems(QStringLiteral("@IPAPGothic"), Qt::MatchExactly).isEmpty());
+        QCOMPARE(dialog.choice(), std::optional<FontChoice>(start));
+
+        faces->setCurrentItem(faces->findItems(QStringLiteral("@IPAPGothic"), Qt::MatchExactly)[0]);
+        dialog.sizeBox()->setEditText(QStringLiteral("14.25"));
+        dialog.boldBox()->setChecked(true);
+        dialog.italicBox()->setChecked(false);
+        const FontChoice picked{QStringLiteral("@IPAPGothic"), 14.25f, true, false};
+        QCOMPARE(dialog.choice(), std::optional<FontChoice>(picked));
+
+        dialog.sizeBox()->setEditText(QStringLiteral("0"));
+        QVERIFY(!dialog.choice());
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "test_mainwindow.moc"
