@@ -35,8 +35,21 @@ PainterSurface::~PainterSurface() {
 
 void PainterSurface::setDevice(QPagedPaintDevice* device) {
     if (device == device_) return;
-    if (painter_.isActive()) painter_.end();
+    endDocument();
     device_ = device;
+    pagesBegun_ = 0;
+}
+
+void PainterSurface::setPagesInOneDocument(bool on) {
+    oneDocument_ = on;
+    // A document left open between jobs is finished when jobs go back to being documents.
+    if (!on && !pageOpen_) endDocument();
+}
+
+bool PainterSurface::endDocument() {
+    pageOpen_ = false;
+    if (!painter_.isActive()) return true;
+    return painter_.end();
 }
 
 std::optional<QPageSize::PageSizeId> PainterSurface::pageSizeForPaperCode(int paper) {
@@ -187,7 +200,7 @@ bool PainterSurface::setLineWidth(int pixels) {
 }
 
 bool PainterSurface::beginPage() {
-    if (painter_.isActive()) return true;
+    if (painter_.isActive() && pageOpen_) return true;
     if (!device_) return false;
 
     // The whole sheet is the drawing area, without margins. A device that keeps its margins
@@ -197,7 +210,17 @@ bool PainterSurface::beginPage() {
     fullPage.setMargins(QMarginsF());
     device_->setPageLayout(fullPage);
 
+    if (painter_.isActive()) {
+        // The document stayed open after the last job: this job is its next page, laid out as
+        // the device is now set. The painter keeps its twip scale.
+        if (!device_->newPage()) return false;
+        pageOpen_ = true;
+        ++pagesBegun_;
+        return true;
+    }
     if (!painter_.begin(device_)) return false;
+    pageOpen_ = true;
+    ++pagesBegun_;
     painter_.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     painter_.scale(device_->logicalDpiX() / kTwipsPerInch, device_->logicalDpiY() / kTwipsPerInch);
     const QPointF origin = device_->pageLayout().paintRect(QPageLayout::Point).topLeft();
@@ -334,7 +357,11 @@ bool PainterSurface::printText(const QString& text) {
 
 bool PainterSurface::endDoc() {
     if (!painter_.isActive()) return true;
-    return painter_.end();
+    if (oneDocument_) {
+        pageOpen_ = false;
+        return true;
+    }
+    return endDocument();
 }
 
 }  // namespace pobelo

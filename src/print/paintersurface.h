@@ -23,6 +23,11 @@ class VerticalShaper;
 // The page begins with the first line or text drawn, so paper and orientation set before it
 // apply to it; endDoc ends the job. Font, position and pen settings outlive both setDevice and
 // endDoc. The surface does not own its device.
+//
+// Several jobs can also go onto one device as the pages of a single document (one PDF file):
+// with setPagesInOneDocument(true), endDoc closes the page but keeps the document open, and the
+// next line or text begins a new page on the same device, in the paper and orientation set for
+// it by then. endDocument, setDevice or the surface's end closes the document.
 class PainterSurface : public PrintSurface {
   public:
     explicit PainterSurface(QPagedPaintDevice* device = nullptr);
@@ -33,6 +38,15 @@ class PainterSurface : public PrintSurface {
     // Switches to another device (or none), ending a job still open on the old one.
     void setDevice(QPagedPaintDevice* device);
     QPagedPaintDevice* device() const { return device_; }
+
+    // Whether endDoc leaves the document open for the next job's page (off by default).
+    void setPagesInOneDocument(bool on);
+    bool pagesInOneDocument() const { return oneDocument_; }
+    // Closes the document on the device with every page drawn so far. True when nothing was open
+    // or the device finished the document.
+    bool endDocument();
+    // Pages begun on the current device since it was set.
+    int pagesBegun() const { return pagesBegun_; }
 
     // The family that text is drawn with, after face-name resolution ("@" taken off).
     QString resolvedFamily() const { return family_; }
@@ -67,6 +81,9 @@ class PainterSurface : public PrintSurface {
 
     QPagedPaintDevice* device_ = nullptr;
     QPainter painter_;
+    bool oneDocument_ = false;
+    bool pageOpen_ = false;
+    int pagesBegun_ = 0;
 
     QString fontName_;
     QString family_;
