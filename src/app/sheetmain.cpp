@@ -1,12 +1,326 @@
-// pobelo-sheet: the sheet model without a window, driven from the command line.
+// pobelo-sheet: the sheet model without a window, driven from the command line. Teachers list a
+// question file's headings and print sheets to PDF; a script drives the model action by action.
+// Every mode is a scripted session over the same model as the window.
 #include <QCommandLineParser>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QPdfWriter>
+#include <QSaveFile>
 #include <QTextStream>
 #include <cstdio>
+#include <optional>
 
+#include "paintersurface.h"
 #include "questionfile.h"
 #include "sheetscript.h"
+
+namespace {
+
+constexpr int kExitFileProblem = 1;
+constexpr int kExitUsage = 2;
+
+const char* const kDescription =
+    "Makes kanji mini-test sheets from Orvane question files (.moj).\n"
+    "\n"
+    "  pobelo-sheet FILE --list\n"
+    "      Lists the headings of FILE, numbered from 1, one a line.\n"
+    "  pobelo-sheet FILE --right N [--left M] [--answers right|left|both]\n"
+    "               [--title TEXT] [--font NAME] -o OUT.pdf\n"
+    "      One sheet: heading N on the right page and heading M on the left page\n"
+    "      (numbers as --list gives them). Without --left the left page has no questions.\n"
+    "  pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf\n"
+    "      Every heading in list order, two to a sheet (right page, then left page),\n"
+    "      one sheet a page of OUT.pdf. With an odd count the last sheet's left page\n"
+    "      has no questions. Progress goes to standard error.\n"
+    "  pobelo-sheet --script FILE [--trace FILE]\n"
+    "      Runs window actions, one a line, from FILE ('-' for standard input).\n"
+    "\n"
+    "Each page is titled with the title and its heading's number, \"TEXT 3\"; the title\n"
+    "is set before the headings are chosen. Without --title it is \"小テスト\".\n"
+    "Without --font each sheet prints in the font its question file names for the\n"
+    "heading chosen last. A font name starting with \"@\" (\"@IPAexMincho\") prints\n"
+    "the vertical layout on portrait paper, any other name the upright layout on\n"
+    "landscape paper.\n"
+    "\n"
+    "OUT is replaced only when every sheet printed. Exit status: 0 done; 1 the\n"
+    "question file could not be read or OUT could not be written; 2 bad arguments,\n"
+    "a heading number not in the list among them.";
+
+struct Options {
+    QCommandLineOption script{QStringLiteral("script"),
+                              QStringLiteral("Runs the actions in FILE ('-' for standard input)."),
+                              QStringLiteral("FILE")};
+    QCommandLineOption trace{QStringLiteral("trace"),
+                             QStringLiteral("Writes every print-surface operation to FILE."),
+                             QStringLiteral("FILE")};
+    QCommandLineOption list{QStringLiteral("list"),
+                            QStringLiteral("Lists the headings of the question file.")};
+    QCommandLineOption right{QStringLiteral("right"),
+                             QStringLiteral("Heading N goes on the right page."),
+                             QStringLiteral("N")};
+    QCommandLineOption left{QStringLiteral("left"),
+                            QStringLiteral("Heading M goes on the left page."),
+                            QStringLiteral("M")};
+    QCommandLineOption all{QStringLiteral("all"),
+                           QStringLiteral("Prints every heading, two to a sheet.")};
+    QCommandLineOption answers{QStringLiteral("answers"),
+                               QStringLiteral("Prints the answers (解答つき) on the right pages, "
+                                              "the left pages or both."),
+                               QStringLiteral("right|left|both")};
+    QCommandLineOption title{QStringLiteral("title"),
+                             QStringLiteral("The pages' title, numbered per heading."),
+                             QStringLiteral("TEXT")};
+    QCommandLineOption font{QStringLiteral("font"),
+                            QStringLiteral("Prints in font NAME, as picked in the font dialog."),
+                            QStringLiteral("NAME")};
+    QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
+                              QStringLiteral("Writes the sheets to the PDF file OUT."),
+                              QStringLiteral("OUT")};
+};
+
+// What a teacher asked for.
+struct Request {
+    enum Mode { List, Pair, All };
+    Mode mode = List;
+    QString file;
+    int right = 0;  // 1-based heading numbers; 0: none
+    int left = 0;
+    bool answersRight = false;
+    bool answersLeft = false;
+    std::optional<QString> title;
+    std::optional<QString> font;
+    QString output;
+};
+
+class UsageError {
+  public:
+    explicit UsageError(QString text) : text(std::move(text)) {}
+    QString text;
+};
+
+// The one value of an option given at most once.
+std::optional<QString> single(const QCommandLineParser& parser, const QCommandLineOption& option) {
+    const QStringList values = parser.values(option);
+    if (values.isEmpty()) return std::nullopt;
+    if (values.size() > 1)
+        throw UsageError(QStringLiteral("--%1 is given more than once").arg(option.names().last()));
+    return values.first();
+}
+
+// Text that goes into one script line.
+QString oneLine(const QString& text, const QString& what) {
+    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
+        throw UsageError(QStringLiteral("%1 must be one line").arg(what));
+    return text;
+}
+
+int headingNumber(const QString& text, const QString& option) {
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    if (!ok || n < 1)
+        throw UsageError(
+            QStringLiteral("--%1 needs a heading number from 1 (see --list), not \"%2\"")
+                .arg(option, text));
+    return n;
+}
+
+Request parseRequest(const QCommandLineParser& parser, const Options& o) {
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) throw UsageError(QStringLiteral("no question file given"));
+    if (files.size() > 1)
+        throw UsageError(QStringLiteral("one question file at a time, not \"%1\"").arg(files[1]));
+
+    Request r;
+    r.file = oneLine(files.first(), QStringLiteral("the question file's name"));
+    const int modes =
+        int(parser.isSet(o.list)) + int(parser.isSet(o.right)) + int(parser.isSet(o.all));
+    if (modes != 1) throw UsageError(QStringLiteral("give one of --list, --right N or --all"));
+    if (parser.isSet(o.left) && !parser.isSet(o.right))
+        throw UsageError(QStringLiteral("--left goes with --right"));
+
+    if (parser.isSet(o.list)) {
+        for (const QCommandLineOption* option : {&o.answers, &o.title, &o.font, &o.output}) {
+            if (parser.isSet(*option))
+                throw UsageError(
+                    QStringLiteral("--list takes no --%1").arg(option->names().last()));
+        }
+        r.mode = Request::List;
+        return r;
+    }
+
+    if (parser.isSet(o.right)) {
+        r.mode = Request::Pair;
+        r.right = headingNumber(*single(parser, o.right), QStringLiteral("right"));
+        if (const auto left = single(parser, o.left))
+            r.left = headingNumber(*left, QStringLiteral("left"));
+    } else {
+        r.mode = Request::All;
+    }
+    if (const auto answers = single(parser, o.answers)) {
+        if (*answers == QLatin1String("right")) {
+            r.answersRight = true;
+        } else if (*answers == QLatin1String("left")) {
+            r.answersLeft = true;
+        } else if (*answers == QLatin1String("both")) {
+            r.answersRight = r.answersLeft = true;
+        } else {
+            throw UsageError(
+                QStringLiteral("--answers takes right, left or both, not \"%1\"").arg(*answers));
+        }
+    }
+    if (const auto title = single(parser, o.title))
+        r.title = oneLine(*title, QStringLiteral("--title"));
+    if (const auto font = single(parser, o.font)) {
+        if (font->trimmed().isEmpty()) throw UsageError(QStringLiteral("--font needs a name"));
+        r.font = oneLine(font->trimmed(), QStringLiteral("--font"));
+    }
+    const auto output = single(parser, o.output);
+    if (!output || output->isEmpty())
+        throw UsageError(QStringLiteral("give the PDF file to write with -o OUT.pdf"));
+    r.output = *output;
+    // The question file is only ever read.
+    const QFileInfo in(r.file);
+    const QFileInfo out(r.output);
+    if (in.exists() && out.exists() && in.canonicalFilePath() == out.canonicalFilePath())
+        throw UsageError(QStringLiteral("OUT is the question file itself"));
+    return r;
+}
+
+// Runs script lines on the session; a line the session refuses is this program's fault.
+bool run(pobelo::SheetSession& session, const QStringList& lines, QTextStream& err) {
+    for (const QString& line : lines) {
+        QString error;
+        if (!session.runLine(line, &error)) {
+            err << "pobelo-sheet: internal script line \"" << line << "\": " << error << '\n';
+            return false;
+        }
+    }
+    return true;
+}
+
+// The lines of one sheet, right page then left page, ending with its print. Before them the
+// right page is the active page.
+QStringList sheetLines(const Request& r, int right, int left, bool clearLeft) {
+    QStringList lines;
+    lines << QStringLiteral("choose %1").arg(right - 1);
+    if (left > 0) {
+        lines << QStringLiteral("choose %1").arg(left - 1);
+    } else if (clearLeft) {
+        // A left page left over from the sheet before is cleared, as the user would with its
+        // page-clear icon. (The icon takes no click while the page has never been filled.)
+        lines << QStringLiteral("click Image6");
+    }
+    lines << QStringLiteral("tick Check1 %1").arg(int(r.answersRight));
+    // A page without questions gets no answers: a cleared page still knows its old ones.
+    lines << QStringLiteral("tick Check2 %1").arg(int(r.answersLeft && left > 0));
+    // A heading choice takes the file's font, so the font is picked after the choices.
+    if (r.font) lines << QStringLiteral("font 15 0 0 ") + *r.font;
+    lines << QStringLiteral("print portrait");
+    return lines;
+}
+
+int runRequest(const Request& r, pobelo::SheetSession& session, QTextStream& out,
+               QTextStream& err) {
+    const QString& name = r.file;
+    if (!run(session, {QStringLiteral("open ") + r.file}, err)) return kExitUsage;
+    const pobelo::SheetModel& model = session.model();
+    if (!model.messages().isEmpty()) {
+        err << "pobelo-sheet: " << name << ": no such question file\n"
+            << "(" << model.messages().last() << ")\n";
+        return kExitFileProblem;
+    }
+    const QStringList headings = model.combo1List();
+    if (headings.isEmpty()) {
+        const QFileInfo info(r.file);
+        if (info.isDir() || !info.isReadable())
+            err << "pobelo-sheet: " << name << ": cannot be read\n";
+        else
+            err << "pobelo-sheet: " << name << ": holds no complete question record\n";
+        return kExitFileProblem;
+    }
+
+    if (r.mode == Request::List) {
+        for (int i = 0; i < headings.size(); ++i) {
+            QString heading = headings[i];
+            // One heading a line, whatever a quoted field held.
+            for (QChar& c : heading) {
+                if (c.category() == QChar::Other_Control) c = QLatin1Char(' ');
+            }
+            out << (i + 1) << '\t' << heading << '\n';
+        }
+        return 0;
+    }
+
+    for (int n : {r.right, r.left}) {
+        if (n > headings.size()) {
+            err << "pobelo-sheet: " << name << " has headings 1 to " << headings.size() << ", not "
+                << n << " (see --list)\n";
+            return kExitUsage;
+        }
+    }
+
+    QSaveFile file(r.output);
+    if (!file.open(QIODevice::WriteOnly)) {
+        err << "pobelo-sheet: cannot write " << r.output << ": " << file.errorString() << '\n';
+        return kExitFileProblem;
+    }
+    QPdfWriter writer(&file);
+    writer.setResolution(1200);
+    writer.setCreator(QStringLiteral("Pobelo"));
+    writer.setTitle(r.title.value_or(QFileInfo(r.file).completeBaseName()));
+    session.setPrintDevice(&writer);
+    session.painter().setPagesInOneDocument(true);
+
+    // The title first, so that each heading choice numbers it for its page.
+    if (r.title && !run(session, {QStringLiteral("type ") + *r.title}, err)) return kExitUsage;
+    int sheets = 0;
+    if (r.mode == Request::Pair) {
+        if (!run(session, sheetLines(r, r.right, r.left, false), err)) return kExitUsage;
+        sheets = 1;
+    } else {
+        const int count = int(headings.size());
+        sheets = (count + 1) / 2;
+        for (int sheet = 0; sheet < sheets; ++sheet) {
+            err << "sheet " << (sheet + 1) << '/' << sheets << '\n';
+            err.flush();
+            const int right = 2 * sheet + 1;
+            const int left = right + 1 <= count ? right + 1 : 0;
+            if (!run(session, sheetLines(r, right, left, sheet > 0), err)) return kExitUsage;
+        }
+    }
+
+    const bool ended = session.painter().endDocument();
+    const int printed = session.painter().pagesBegun();
+    session.setPrintDevice(nullptr);
+    if (!ended || printed != sheets) {
+        err << "pobelo-sheet: the sheets could not be drawn into " << r.output << " (" << printed
+            << " of " << sheets << " pages)\n";
+        return kExitFileProblem;
+    }
+    if (!file.commit()) {
+        err << "pobelo-sheet: cannot write " << r.output << ": " << file.errorString() << '\n';
+        return kExitFileProblem;
+    }
+    return 0;
+}
+
+int runScriptFile(const QString& scriptName, pobelo::SheetSession& session, QTextStream& out,
+                  QTextStream& err) {
+    QFile scriptFile;
+    bool opened = scriptName == QLatin1String("-")
+                      ? scriptFile.open(stdin, QIODevice::ReadOnly | QIODevice::Text)
+                      : (scriptFile.setFileName(scriptName),
+                         scriptFile.open(QIODevice::ReadOnly | QIODevice::Text));
+    if (!opened) {
+        err << "Cannot read the script " << scriptName << '\n';
+        return kExitUsage;
+    }
+    QTextStream in(&scriptFile);
+    return pobelo::runScript(in, out, err, session);
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     // Fonts need a GUI application, not a display.
@@ -17,61 +331,67 @@ int main(int argc, char* argv[]) {
     QTextStream out(stdout);
     QTextStream err(stderr);
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Makes kanji mini-test sheets from question files."));
+    parser.setApplicationDescription(QString::fromUtf8(kDescription));
     parser.addHelpOption();
-    QCommandLineOption scriptOption(
-        QStringLiteral("script"),
-        QStringLiteral("Runs the actions in FILE ('-' for standard input)."),
-        QStringLiteral("FILE"));
-    QCommandLineOption traceOption(QStringLiteral("trace"),
-                                   QStringLiteral("Writes every print-surface operation to FILE."),
-                                   QStringLiteral("FILE"));
-    parser.addOption(scriptOption);
-    parser.addOption(traceOption);
+    const Options o;
+    for (const QCommandLineOption* option : {&o.script, &o.trace, &o.list, &o.right, &o.left,
+                                             &o.all, &o.answers, &o.title, &o.font, &o.output})
+        parser.addOption(*option);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A question file (.moj)."));
     if (!parser.parse(QCoreApplication::arguments())) {
-        err << parser.errorText() << '\n';
-        return 2;
+        err << "pobelo-sheet: " << parser.errorText() << "\nTry pobelo-sheet --help.\n";
+        return kExitUsage;
     }
     if (parser.isSet(QStringLiteral("help"))) {
         out << parser.helpText();
         return 0;
     }
+
+    std::optional<Request> request;
+    if (parser.isSet(o.script)) {
+        bool teacherOption = !parser.positionalArguments().isEmpty();
+        for (const QCommandLineOption* option :
+             {&o.list, &o.right, &o.left, &o.all, &o.answers, &o.title, &o.font, &o.output})
+            teacherOption = teacherOption || parser.isSet(*option);
+        if (teacherOption) {
+            err << "pobelo-sheet: --script takes only --trace; the script opens the file and "
+                   "prints.\nTry pobelo-sheet --help.\n";
+            return kExitUsage;
+        }
+    } else if (parser.positionalArguments().isEmpty() && parser.optionNames().isEmpty()) {
+        err << "Nothing to do: give a question file or --script FILE (see --help).\n";
+        return kExitUsage;
+    } else {
+        try {
+            request = parseRequest(parser, o);
+        } catch (const UsageError& e) {
+            err << "pobelo-sheet: " << e.text << "\nTry pobelo-sheet --help.\n";
+            return kExitUsage;
+        }
+    }
     if (!pobelo::cp932DecoderAvailable()) {
         err << "This Qt build cannot decode Windows code page 932; question files cannot be "
                "read.\n";
-        return 1;
-    }
-    if (!parser.isSet(scriptOption)) {
-        err << "Nothing to do: give --script FILE (see --help).\n";
-        return 2;
+        return kExitFileProblem;
     }
 
     pobelo::SheetSession session;
     QFile traceFile;
     QTextStream traceStream;
-    if (parser.isSet(traceOption)) {
-        traceFile.setFileName(parser.value(traceOption));
+    if (parser.isSet(o.trace)) {
+        traceFile.setFileName(parser.value(o.trace));
         if (!traceFile.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
             err << "Cannot write the trace file " << traceFile.fileName() << '\n';
-            return 2;
+            return kExitUsage;
         }
         traceStream.setDevice(&traceFile);
         session.trace().sink = [&traceStream](const QString& line) { traceStream << line << '\n'; };
     }
 
-    QFile scriptFile;
-    const QString scriptName = parser.value(scriptOption);
-    bool opened = scriptName == QLatin1String("-")
-                      ? scriptFile.open(stdin, QIODevice::ReadOnly | QIODevice::Text)
-                      : (scriptFile.setFileName(scriptName),
-                         scriptFile.open(QIODevice::ReadOnly | QIODevice::Text));
-    if (!opened) {
-        err << "Cannot read the script " << scriptName << '\n';
-        return 2;
-    }
-    QTextStream in(&scriptFile);
-    const int status = pobelo::runScript(in, out, err, session);
+    const int status = request ? runRequest(*request, session, out, err)
+                               : runScriptFile(parser.value(o.script), session, out, err);
+    out.flush();
+    err.flush();
     traceStream.flush();
     return status;
 }

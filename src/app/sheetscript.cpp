@@ -47,6 +47,14 @@ bool parseName(const QString& text, const QString& kind, int high, int* n) {
     return parseInt(text.mid(kind.size()), 1, high, n);
 }
 
+// A4 without margins, as the printer dialog leaves the device.
+void setUpA4(QPagedPaintDevice& device, int orientation) {
+    device.setPageLayout(QPageLayout(
+        QPageSize(QPageSize::A4),
+        orientation == kOrientationLandscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+}
+
 }  // namespace
 
 SheetSession::SheetSession() : painter_(std::make_unique<PainterSurface>()) {
@@ -66,21 +74,29 @@ SheetSession::~SheetSession() {
     painter_->setDevice(nullptr);
 }
 
+void SheetSession::setPrintDevice(QPagedPaintDevice* device) {
+    // The painter lets go of the device it is given back by, closing its document.
+    if (printDevice_ && painter_->device() == printDevice_) painter_->setDevice(nullptr);
+    printDevice_ = device;
+}
+
 void SheetSession::pointSurfaceAt(const ScriptedPrinterDialog::Answer& answer) {
     // The dialog leaves the device in the orientation the user picked.
     trace_.setDeviceOrientation(answer.orientation);
     if (answer.pdfPath.isEmpty()) {
-        trace_.setInner(nullptr);
+        if (printDevice_) {
+            setUpA4(*printDevice_, answer.orientation);
+            painter_->setDevice(printDevice_);
+            trace_.setInner(painter_.get());
+        } else {
+            trace_.setInner(nullptr);
+        }
         return;
     }
     auto writer = std::make_unique<QPdfWriter>(answer.pdfPath);
     writer->setResolution(1200);
     writer->setCreator(QStringLiteral("Pobelo"));
-    writer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
-                                      answer.orientation == kOrientationLandscape
-                                          ? QPageLayout::Landscape
-                                          : QPageLayout::Portrait,
-                                      QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    setUpA4(*writer, answer.orientation);
     painter_->setDevice(writer.get());
     pdf_ = std::move(writer);
     trace_.setInner(painter_.get());

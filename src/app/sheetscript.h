@@ -33,6 +33,13 @@ class SheetSession {
 
     SheetModel& model() { return *model_; }
     RecordingSurface& trace() { return trace_; }
+    PainterSurface& painter() { return *painter_; }
+
+    // Sends every accepted print that names no PDF file onto device, set to A4 in the orientation
+    // the dialog was left in, instead of only to the trace; nullptr goes back to the trace only.
+    // With painter().setPagesInOneDocument(true) the sheets become the pages of one document.
+    // The session does not own the device.
+    void setPrintDevice(QPagedPaintDevice* device);
     // Where dump lines go.
     std::function<void(const QString&)> output;
 
@@ -49,6 +56,7 @@ class SheetSession {
     RecordingSurface trace_;
     std::unique_ptr<PainterSurface> painter_;
     std::unique_ptr<QPdfWriter> pdf_;
+    QPagedPaintDevice* printDevice_ = nullptr;
     std::unique_ptr<SheetModel> model_;
     bool closed_ = false;
 };
