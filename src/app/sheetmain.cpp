@@ -133,11 +133,11 @@ Request parseRequest(const QCommandLineParser& parser, const Options& o) {
 
     Request r;
     r.file = oneLine(files.first(), QStringLiteral("the question file's name"));
+    if (parser.isSet(o.left) && !parser.isSet(o.right))
+        throw UsageError(QStringLiteral("--left goes with --right"));
     const int modes =
         int(parser.isSet(o.list)) + int(parser.isSet(o.right)) + int(parser.isSet(o.all));
     if (modes != 1) throw UsageError(QStringLiteral("give one of --list, --right N or --all"));
-    if (parser.isSet(o.left) && !parser.isSet(o.right))
-        throw UsageError(QStringLiteral("--left goes with --right"));
 
     if (parser.isSet(o.list)) {
         for (const QCommandLineOption* option : {&o.answers, &o.title, &o.font, &o.output}) {
@@ -233,7 +233,9 @@ int runRequest(const Request& r, pobelo::SheetSession& session, QTextStream& out
     const QStringList headings = model.combo1List();
     if (headings.isEmpty()) {
         const QFileInfo info(r.file);
-        if (info.isDir() || !info.isReadable())
+        if (info.isDir())
+            err << "pobelo-sheet: " << name << ": is a folder, not a question file\n";
+        else if (!info.isReadable())
             err << "pobelo-sheet: " << name << ": cannot be read\n";
         else
             err << "pobelo-sheet: " << name << ": holds no complete question record\n";

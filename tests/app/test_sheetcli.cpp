@@ -1,0 +1,299 @@
+// pobelo-sheet as teachers run it: its options, messages, exit statuses and the PDF it leaves.
+
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "../support/mojfile.h"
+
+using namespace pobelo::test;
+
+namespace {
+
+struct Result {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Result runSheet(const QStringList& args, const QString& workingDir) {
+    QProcess p;
+    p.setWorkingDirectory(workingDir);
+    p.start(QStringLiteral(POBELO_SHEET_PROGRAM), args);
+    Result r;
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) return r;
+    r.status = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+// Each page's size in whole points, "842x595" for A4 landscape.
+QStringList pageSizes(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {"-f", "1", "-l", "999", pdf});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) return {QStringLiteral("unreadable")};
+    static const QRegularExpression size(R"(Page\s+\d+ size:\s+([\d.]+) x ([\d.]+) pts)");
+    QStringList sizes;
+    for (auto it = size.globalMatch(QString::fromUtf8(p.readAllStandardOutput())); it.hasNext();) {
+        const auto m = it.next();
+        sizes.append(QStringLiteral("%1x%2")
+                         .arg(qRound(m.captured(1).toDouble()))
+                         .arg(qRound(m.captured(2).toDouble())));
+    }
+    return sizes;
+}
+
+// The texts printed for each sheet of a trace, one string a sheet.
+QStringList sheetTexts(const QString& tracePath) {
+    QFile file(tracePath);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QStringList sheets{QString()};
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QJsonObject op = QJsonDocument::fromJson(line).object();
+        if (op.value("op") == "printText") sheets.last() += op.value("text").toString();
+        if (op.value("op") == "endDoc") sheets.append(QString());
+    }
+    sheets.removeLast();
+    return sheets;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Five records whose texts carry their own mark, so that a sheet shows which records it holds:
+// the sentences of record n contain "文" and its mark, the answers "解" and its mark. Record 3
+// names a vertical-writing font.
+const QStringList kMarks{"甲", "乙", "丙", "丁", "戊"};
+const QStringList kHeadings{"一年 読み", "二年 読み, 書き", "三年 書き", "四年 読み", "五年 書き"};
+
+QList<QStringList> markedRecords() {
+    QList<QStringList> records;
+    for (int n = 0; n < kMarks.size(); ++n) {
+        QList<Item> items;
+        for (int i = 0; i < 10; ++i)
+            items.append({"文" + kMarks[n], "解" + kMarks[n], "字", "です。"});
+        records << record(kHeadings[n], items, n == 3 ? "@ＭＳ 明朝" : "ＭＳ 明朝");
+    }
+    return records;
+}
+
+}  // namespace
+
+class SheetCliTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString file_;   // the five marked records
+    QString empty_;  // a question file without records
+
+    QString path(const QString& name) const { return dir_.filePath(name); }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        file_ = path("marked.moj");
+        empty_ = path("empty.moj");
+        QVERIFY(writeFile(file_, mojBytes(markedRecords())));
+        QVERIFY(writeFile(empty_, QByteArray()));
+        QVERIFY(QDir(dir_.path()).mkdir("folder.moj"));
+    }
+
+    void listsHeadingsNumberedFromOne() {
+        const Result r = runSheet({file_, "--list"}, dir_.path());
+        QCOMPARE(r.status, 0);
+        QStringList expected;
+        for (int n = 0; n < kHeadings.size(); ++n)
+            expected << QStringLiteral("%1\t%2").arg(n + 1).arg(kHeadings[n]);
+        QCOMPARE(r.out, expected.join('\n') + '\n');
+    }
+
+    void helpDescribesTheTeacherModes() {
+        const Result r = runSheet({"--help"}, dir_.path());
+        QCOMPARE(r.status, 0);
+        for (const char* words : {"--list", "--right", "--left", "--all", "--answers", "--title",
+                                  "--font", "--script", "\"TEXT 3\""})
+            QVERIFY2(r.out.contains(words), words);
+    }
+
+    void refusals_data() {
+        QTest::addColumn<QStringList>("args");  // FILE, EMPTY, FOLDER, OUT stand for paths
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("nothing") << QStringList{} << 2 << "Nothing to do";
+        QTest::newRow("no file") << QStringList{"--list"} << 2 << "no question file";
+        QTest::newRow("two files") << QStringList{"FILE", "FILE", "--list"} << 2 << "one question";
+        QTest::newRow("no mode") << QStringList{"FILE", "-o", "OUT"} << 2 << "give one of";
+        QTest::newRow("two modes") << QStringList{"FILE", "--list", "--all"} << 2 << "give one of";
+        QTest::newRow("unknown option") << QStringList{"FILE", "--lst"} << 2 << "Unknown option";
+        QTest::newRow("left alone")
+            << QStringList{"FILE", "--left", "2", "-o", "OUT"} << 2 << "--left goes with --right";
+        QTest::newRow("no output") << QStringList{"FILE", "--right", "1"} << 2 << "-o OUT.pdf";
+        QTest::newRow("list with output")
+            << QStringList{"FILE", "--list", "-o", "OUT"} << 2 << "--list takes no --output";
+        QTest::newRow("heading zero")
+            << QStringList{"FILE", "--right", "0", "-o", "OUT"} << 2 << "not \"0\"";
+        QTest::newRow("heading not a number")
+            << QStringList{"FILE", "--right", "x", "-o", "OUT"} << 2 << "not \"x\"";
+        QTest::newRow("right twice")
+            << QStringList{"FILE", "--right", "1", "--right", "2", "-o", "OUT"} << 2
+            << "more than once";
+        QTest::newRow("right past the list")
+            << QStringList{"FILE", "--right", "6", "-o", "OUT"} << 2 << "headings 1 to 5, not 6";
+        QTest::newRow("left past the list")
+            << QStringList{"FILE", "--right", "5", "--left", "9", "-o", "OUT"} << 2
+            << "headings 1 to 5, not 9";
+        QTest::newRow("bad answers")
+            << QStringList{"FILE", "--all", "--answers", "all", "-o", "OUT"} << 2
+            << "right, left or both";
+        QTest::newRow("empty font")
+            << QStringList{"FILE", "--all", "--font", " ", "-o", "OUT"} << 2 << "--font needs";
+        QTest::newRow("title of two lines")
+            << QStringList{"FILE", "--all", "--title", "a\nb", "-o", "OUT"} << 2 << "one line";
+        QTest::newRow("output over the question file")
+            << QStringList{"FILE", "--all", "-o", "FILE"} << 2 << "question file itself";
+        QTest::newRow("script with a file")
+            << QStringList{"--script", "FILE", "FILE"} << 2 << "--script takes only --trace";
+        QTest::newRow("missing file")
+            << QStringList{"missing.moj", "--right", "1", "-o", "OUT"} << 1
+            << "missing.moj: no such question file\n(base.mojがありません";
+        QTest::newRow("missing file, list")
+            << QStringList{"missing.moj", "--list"} << 1 << "no such question file";
+        QTest::newRow("file without records")
+            << QStringList{"EMPTY", "--all", "-o", "OUT"} << 1 << "no complete question record";
+        QTest::newRow("folder") << QStringList{"FOLDER", "--list"} << 1 << "is a folder";
+        QTest::newRow("output folder missing")
+            << QStringList{"FILE", "--all", "-o", "nowhere/out.pdf"} << 1
+            << "cannot write nowhere/out.pdf";
+    }
+
+    void refusals() {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+
+        // An earlier sheet at OUT must come through a refused run untouched.
+        const QByteArray earlier("an earlier sheet");
+        QVERIFY(writeFile(path("out.pdf"), earlier));
+        const QStringList before = QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden);
+        for (QString& a : args) {
+            if (a == "FILE") a = file_;
+            if (a == "EMPTY") a = empty_;
+            if (a == "FOLDER") a = path("folder.moj");
+            if (a == "OUT") a = path("out.pdf");
+        }
+        const Result r = runSheet(args, dir_.path());
+        QCOMPARE(r.status, status);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QCOMPARE(r.out, QString());
+        QCOMPARE(readAll(path("out.pdf")), earlier);
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+        QCOMPARE(readAll(file_), mojBytes(markedRecords()));
+    }
+
+    void sheetsArePages_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("sizes");
+        QTest::addColumn<QString>("progress");
+
+        const QString landscape = "842x595";
+        const QString portrait = "595x842";
+        QTest::newRow("right only") << QStringList{"--right", "1"} << QStringList{landscape} << "";
+        QTest::newRow("right and left")
+            << QStringList{"--right", "5", "--left", "2"} << QStringList{landscape} << "";
+        QTest::newRow("the file's vertical font")
+            << QStringList{"--right", "1", "--left", "4"} << QStringList{portrait} << "";
+        QTest::newRow("font option after the file's font")
+            << QStringList{"--right", "4", "--font", "IPAexMincho"} << QStringList{landscape} << "";
+        // Five headings: two full sheets, then the fifth alone; the second sheet's left page
+        // holds the record that names a vertical font.
+        QTest::newRow("all") << QStringList{"--all"} << QStringList{landscape, portrait, landscape}
+                             << "sheet 1/3\nsheet 2/3\nsheet 3/3\n";
+        QTest::newRow("all, vertical font")
+            << QStringList{"--all", "--font", "@IPAexMincho", "--answers", "both"}
+            << QStringList{portrait, portrait, portrait} << "sheet 1/3\nsheet 2/3\nsheet 3/3\n";
+    }
+
+    void sheetsArePages() {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, sizes);
+        QFETCH(QString, progress);
+        if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
+            QSKIP("poppler's pdfinfo is needed to count the pages");
+
+        const QString out = path("sheets.pdf");
+        QVERIFY(writeFile(out, "an earlier sheet"));  // replaced by the new one
+        Result r = runSheet(QStringList{file_} + args + QStringList{"-o", out}, dir_.path());
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err.remove(QRegularExpression("QStandardPaths: [^\n]*\n")), progress);
+        QCOMPARE(pageSizes(out), sizes);
+    }
+
+    void allPutsEachHeadingOnceInOrder() {
+        // Sheet k holds headings 2k-1 and 2k with their answers; the lone last heading's sheet
+        // has no left-page questions or answers left over from the sheet before.
+        const QString trace = path("all.trace");
+        const Result r = runSheet({file_, "--all", "--answers", "both", "--title", "漢字",
+                                   "--trace", trace, "-o", path("all.pdf")},
+                                  dir_.path());
+        QCOMPARE(r.status, 0);
+        const QStringList sheets = sheetTexts(trace);
+        QCOMPARE(sheets.size(), 3);
+        for (int sheet = 0; sheet < 3; ++sheet) {
+            for (int n = 0; n < kMarks.size(); ++n) {
+                const bool on = n / 2 == sheet;
+                QCOMPARE(sheets[sheet].contains("文" + kMarks[n]), on);
+                QCOMPARE(sheets[sheet].contains("解" + kMarks[n]), on);
+                QCOMPARE(sheets[sheet].contains(QStringLiteral("漢字 %1").arg(n + 1)), on);
+            }
+        }
+    }
+
+    void sameTraceAsTheWindowActions_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("script");  // FILE and OUT stand for paths
+
+        QTest::newRow("right only")
+            << QStringList{"--right", "3"} << "open FILE\nchoose 2\nprint OUT\n";
+        QTest::newRow("right and left, answers on the left")
+            << QStringList{"--right", "2", "--left", "1", "--answers", "left"}
+            << "open FILE\nchoose 1\nchoose 0\ntick Check2 1\nprint OUT\n";
+        QTest::newRow("title, font and both answers")
+            << QStringList{"--right",       "4",      "--left",       "4",         "--title",
+                           "まとめ テスト", "--font", "@IPAexMincho", "--answers", "both"}
+            << "open FILE\ntype まとめ テスト\nchoose 3\nchoose 3\ntick Check1 1\n"
+               "tick Check2 1\nfont 15 0 0 @IPAexMincho\nprint OUT\n";
+    }
+
+    void sameTraceAsTheWindowActions() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, script);
+
+        const Result cli =
+            runSheet(QStringList{file_} + args +
+                         QStringList{"-o", path("cli.pdf"), "--trace", path("cli.trace")},
+                     dir_.path());
+        QCOMPARE(cli.status, 0);
+        QFile scriptFile(path("actions.txt"));
+        QVERIFY(scriptFile.open(QIODevice::WriteOnly));
+        scriptFile.write(script.replace("FILE", file_).replace("OUT", path("script.pdf")).toUtf8());
+        scriptFile.close();
+        const Result scripted = runSheet(
+            {"--script", path("actions.txt"), "--trace", path("script.trace")}, dir_.path());
+        QCOMPARE(scripted.status, 0);
+
+        const QByteArray trace = readAll(path("cli.trace"));
+        QVERIFY(trace.contains("\"op\":\"endDoc\""));
+        QCOMPARE(trace, readAll(path("script.trace")));
+    }
+};
+
+QTEST_MAIN(SheetCliTest)
+#include "test_sheetcli.moc"
