@@ -1,0 +1,152 @@
+// The installed tree: both programs, and a desktop entry, icon and file type that name each
+// other, so that the desktop can open a question file with the window program.
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+#include "../support/mojfile.h"
+
+namespace {
+
+// The keys of the [Desktop Entry] group, localised keys with their "[ja]" suffix.
+QMap<QString, QString> desktopEntry(const QString& path) {
+    QFile file(path);
+    QMap<QString, QString> keys;
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return keys;
+    bool inGroup = false;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split('\n')) {
+        if (line.startsWith('[')) {
+            inGroup = line == QLatin1String("[Desktop Entry]");
+        } else if (inGroup && line.contains('=') && !line.startsWith('#')) {
+            const qsizetype eq = line.indexOf('=');
+            keys.insert(line.left(eq).trimmed(), line.mid(eq + 1).trimmed());
+        }
+    }
+    return keys;
+}
+
+struct MimeType {
+    QStringList globs;
+    QMap<QString, QString> comments;  // by language, "" for the untranslated one
+};
+
+// The types a shared-mime-info package file declares, by name.
+QMap<QString, MimeType> mimeTypes(const QString& path) {
+    QFile file(path);
+    QMap<QString, MimeType> types;
+    if (!file.open(QIODevice::ReadOnly)) return types;
+    QXmlStreamReader xml(&file);
+    QString current;
+    while (xml.readNext() != QXmlStreamReader::Invalid && !xml.atEnd()) {
+        if (!xml.isStartElement()) continue;
+        if (xml.name() == QLatin1String("mime-type")) {
+            current = xml.attributes().value("type").toString();
+            types[current];
+        } else if (xml.name() == QLatin1String("glob")) {
+            types[current].globs << xml.attributes().value("pattern").toString();
+        } else if (xml.name() == QLatin1String("comment")) {
+            const QString lang = xml.attributes().value("xml:lang").toString();
+            types[current].comments[lang] = xml.readElementText();
+        }
+    }
+    return xml.hasError() ? QMap<QString, MimeType>{} : types;
+}
+
+}  // namespace
+
+class InstallTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString root_;  // the installed /usr
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        QProcess install;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DESTDIR", dir_.filePath("stage"));
+        install.setProcessEnvironment(env);
+        install.start(QStringLiteral(POBELO_CMAKE),
+                      {"--install", QStringLiteral(POBELO_BUILD_DIR), "--prefix", "/usr"});
+        QVERIFY(install.waitForFinished(120000));
+        QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
+        root_ = dir_.filePath("stage/usr");
+    }
+
+    void installsBothPrograms() {
+        for (const char* program : {"pobelo", "pobelo-sheet"}) {
+            const QFileInfo info(root_ + "/bin/" + program);
+            QVERIFY2(info.isFile() && info.isExecutable(), program);
+        }
+    }
+
+    void desktopEntryOpensQuestionFiles() {
+        const auto entry = desktopEntry(root_ + "/share/applications/pobelo.desktop");
+        QCOMPARE(entry.value("Type"), "Application");
+        QCOMPARE(entry.value("Name"), "Pobelo");
+        QCOMPARE(entry.value("Name[ja]"), "Pobelo 小テスト作成");
+        QCOMPARE(entry.value("Categories"), "Education;Office;");
+        // The command is an installed program and takes the one file double-clicked.
+        const QStringList exec = entry.value("Exec").split(' ');
+        QCOMPARE(exec.size(), 2);
+        QVERIFY(QFileInfo::exists(root_ + "/bin/" + exec[0]));
+        QCOMPARE(exec[1], "%f");
+
+        // Every type it opens is declared, with the question files' glob and both comments.
+        const auto types = mimeTypes(root_ + "/share/mime/packages/pobelo.xml");
+        const QStringList opened = entry.value("MimeType").split(';', Qt::SkipEmptyParts);
+        QCOMPARE(opened, QStringList{"application/x-orvane-moj"});
+        QVERIFY(types.contains(opened[0]));
+        QCOMPARE(types[opened[0]].globs, QStringList{"*.moj"});
+        QCOMPARE(types[opened[0]].comments.value(""), "Orvane question file");
+        QCOMPARE(types[opened[0]].comments.value("ja"), "Orvane問題ファイル");
+    }
+
+    void iconInEverySize_data() {
+        QTest::addColumn<int>("size");
+        QTest::newRow("48") << 48;
+        QTest::newRow("128") << 128;
+        QTest::newRow("256") << 256;
+    }
+
+    void iconInEverySize() {
+        QFETCH(int, size);
+        const QString icon = desktopEntry(root_ + "/share/applications/pobelo.desktop")["Icon"];
+        const QImage image(QStringLiteral("%1/share/icons/hicolor/%2x%2/apps/%3.png")
+                               .arg(root_)
+                               .arg(size)
+                               .arg(icon));
+        QCOMPARE(image.size(), QSize(size, size));
+        QVERIFY(image.hasAlphaChannel());
+        // The white sheet and the red mark are both there.
+        bool white = false, red = false;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const QColor c = image.pixelColor(x, y);
+                white = white || (c.alpha() == 255 && c.lightness() > 250);
+                red = red || (c.alpha() == 255 && c.red() > 180 && c.green() < 80);
+            }
+        }
+        QVERIFY(white);
+        QVERIFY(red);
+    }
+
+    void installedSheetToolRuns() {
+        const QString file = dir_.filePath("one.moj");
+        QVERIFY(pobelo::test::writeFile(file,
+                                        pobelo::test::mojBytes({pobelo::test::numberedRecord(7)})));
+        QProcess sheet;
+        sheet.start(root_ + "/bin/pobelo-sheet", {file, "--list"});
+        QVERIFY(sheet.waitForFinished(60000));
+        QCOMPARE(sheet.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(sheet.readAllStandardOutput()), "1\t見出し7\n");
+    }
+};
+
+QTEST_MAIN(InstallTest)
+#include "test_install.moc"
