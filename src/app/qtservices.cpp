@@ -13,7 +13,9 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -50,6 +52,27 @@ std::optional<QString> QtFileDialog::getOpenFileName(const QString& filter) {
         QFileDialog::getOpenFileName(parent, QString(), QString(), toQtFileFilter(filter));
     if (chosen.isEmpty() || !QFileInfo::exists(chosen)) return std::nullopt;
     return chosen;
+}
+
+QString firstFilterSuffix(const QString& filter) {
+    const QString patterns = filter.section(QLatin1Char('|'), 1, 1);
+    const QString first = patterns.section(QLatin1Char(';'), 0, 0).trimmed();
+    if (!first.startsWith(QStringLiteral("*.")) || first.size() < 3) return {};
+    const QString suffix = first.mid(2);
+    return suffix.contains(QLatin1Char('*')) || suffix.contains(QLatin1Char('?')) ? QString()
+                                                                                  : suffix;
+}
+
+std::optional<QString> QtFileDialog::getSaveFileName(const QString& filter,
+                                                     const QString& suggestedName) {
+    QFileDialog dialog(parent, QString(), suggestedName, toQtFileFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(firstFilterSuffix(filter));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.first().isEmpty()) return std::nullopt;
+    return chosen.first();
 }
 
 // --- Font dialog -------------------------------------------------------------------------------
@@ -214,6 +237,70 @@ bool QtPrinterDialog::showPrinter() {
     return dialog.exec() == QDialog::Accepted;
 }
 
+// --- Print preview and PDF files ---------------------------------------------------------------
+
+QtSheetPreview::QtSheetPreview(QPrinter& printer, PainterSurface& surface)
+    : printer_(printer), surface_(surface) {}
+
+void QtSheetPreview::showPreview(const std::function<void()>& drawSheet) {
+    QPrintPreviewDialog dialog(&printer_, parent);
+    dialog.setWindowTitle(QStringLiteral("印刷プレビュー"));
+    if (parent) dialog.resize(parent->window()->width(), parent->window()->height() * 3 / 2);
+    // The preview asks for the page again after each change of its own settings, and with the
+    // real printer when the user prints from it (its print dialog has been shown by then).
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [this, &drawSheet](QPrinter* target) {
+                         QPagedPaintDevice* const before = surface_.device();
+                         surface_.setDevice(target);
+                         drawSheet();
+                         surface_.setDevice(before);
+                     });
+    dialog.exec();
+}
+
+QtPdfExport::QtPdfExport(PainterSurface& surface) : surface_(surface) {}
+
+QtPdfExport::~QtPdfExport() {
+    abandon();
+}
+
+void QtPdfExport::abandon() {
+    if (!file_) return;
+    // A job left unfinished: nothing of it reaches the named file.
+    surface_.setDevice(before_);
+    writer_.reset();
+    file_->cancelWriting();
+    file_.reset();
+}
+
+bool QtPdfExport::begin(const QString& path) {
+    abandon();
+    auto file = std::make_unique<QSaveFile>(path);
+    if (!file->open(QIODevice::WriteOnly)) return false;
+    auto writer = std::make_unique<QPdfWriter>(file.get());
+    writer->setResolution(1200);
+    writer->setCreator(QStringLiteral("Pobelo"));
+    writer->setTitle(QFileInfo(path).completeBaseName());
+    before_ = surface_.device();
+    surface_.setDevice(writer.get());
+    file_ = std::move(file);
+    writer_ = std::move(writer);
+    return true;
+}
+
+bool QtPdfExport::finish() {
+    if (!file_) return false;
+    const bool drawn = surface_.pagesBegun() > 0;
+    // Closes the document on the writer if the job left it open.
+    surface_.setDevice(before_);
+    writer_.reset();
+    const bool complete = drawn && file_->error() == QFileDevice::NoError && file_->size() > 0;
+    if (!complete) file_->cancelWriting();
+    const bool committed = file_->commit();
+    file_.reset();
+    return complete && committed;
+}
+
 void QtMessageBox::showMessage(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, text::kCaption, text, QMessageBox::Ok, parent);
     box.exec();
@@ -235,6 +322,7 @@ void QtSheetServices::setParentWidget(QWidget* parent) {
     fonts_.parent = parent;
     printerDialog_.setParent(parent);
     messages_.parent = parent;
+    preview_.parent = parent;
 }
 
 SheetServices QtSheetServices::services() {
@@ -245,6 +333,8 @@ SheetServices QtSheetServices::services() {
     services.surface = &surface_;
     services.messages = &messages_;
     services.browser = &browser_;
+    services.preview = &preview_;
+    services.pdf = &pdf_;
     return services;
 }
 

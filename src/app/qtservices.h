@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <QPrinter>
+#include <QSaveFile>
 #include <memory>
 
 #include "paintersurface.h"
@@ -12,6 +13,7 @@ class QCheckBox;
 class QComboBox;
 class QDialogButtonBox;
 class QListWidget;
+class QPdfWriter;
 
 namespace pobelo {
 
@@ -23,7 +25,13 @@ class QtFileDialog : public FileDialog {
     QPointer<QWidget> parent;
     // Only an existing file can be chosen.
     std::optional<QString> getOpenFileName(const QString& filter) override;
+    // A name typed without an extension gets the filter's first one.
+    std::optional<QString> getSaveFileName(const QString& filter,
+                                           const QString& suggestedName) override;
 };
+
+// The extension of a filter's first pattern ("pdf" for "PDF (*.pdf)|*.pdf|"), or nothing.
+QString firstFilterSuffix(const QString& filter);
 
 // Shows a face name in its own font, upright or, for an "@" face, in a vertical column.
 class FontPreview : public QWidget {
@@ -84,6 +92,37 @@ class QtPrinterDialog : public PrinterDialog {
     QPointer<QWidget> parent_;
 };
 
+// The print preview dialog on the program's printer. It draws the sheet with the print surface
+// pointed at the preview's pages, zooms, and prints onto the printer from its own print dialog.
+class QtSheetPreview : public SheetPreview {
+  public:
+    QtSheetPreview(QPrinter& printer, PainterSurface& surface);
+    QPointer<QWidget> parent;
+    void showPreview(const std::function<void()>& drawSheet) override;
+
+  private:
+    QPrinter& printer_;
+    PainterSurface& surface_;
+};
+
+// PDF files written through the print surface. A file appears whole or not at all: the document
+// goes into a temporary file beside it, which replaces the named file only once complete.
+class QtPdfExport : public DocumentWriter {
+  public:
+    explicit QtPdfExport(PainterSurface& surface);
+    ~QtPdfExport() override;
+    bool begin(const QString& path) override;
+    bool finish() override;
+
+  private:
+    void abandon();
+
+    PainterSurface& surface_;
+    QPagedPaintDevice* before_ = nullptr;
+    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<QPdfWriter> writer_;
+};
+
 // A message with only an OK button, titled with the window caption.
 class QtMessageBox : public MessageBox {
   public:
@@ -118,6 +157,8 @@ class QtSheetServices {
     QtPrinterDialog printerDialog_{printer_};
     QtMessageBox messages_;
     QtBrowserOpener browser_;
+    QtSheetPreview preview_{printer_, surface_};
+    QtPdfExport pdf_{surface_};
 };
 
 }  // namespace pobelo

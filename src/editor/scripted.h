@@ -16,6 +16,13 @@ class ScriptedFileDialog : public FileDialog {
     std::deque<std::optional<QString>> answers;
     QStringList filtersSeen;
     std::optional<QString> getOpenFileName(const QString& filter) override;
+
+    // The save dialog answers from its own queue.
+    std::deque<std::optional<QString>> saveAnswers;
+    QStringList saveFiltersSeen;
+    QStringList suggestedNames;
+    std::optional<QString> getSaveFileName(const QString& filter,
+                                           const QString& suggestedName) override;
 };
 
 class ScriptedFontDialog : public FontDialog {
@@ -38,6 +45,27 @@ class ScriptedPrinterDialog : public PrinterDialog {
     // print surface at the chosen target.
     std::function<void(const Answer&)> onAccept;
     bool showPrinter() override;
+};
+
+// A preview that draws the sheet a given number of times while it is "shown", and is closed.
+class ScriptedPreview : public SheetPreview {
+  public:
+    int draws = 1;
+    int shown = 0;
+    // Runs before each draw, so that the caller can point the print surface at the preview.
+    std::function<void()> beforeDraw;
+    void showPreview(const std::function<void()>& drawSheet) override;
+};
+
+// A document writer that writes nothing; it records the paths it was given.
+class ScriptedDocumentWriter : public DocumentWriter {
+  public:
+    bool canBegin = true;
+    bool canFinish = true;
+    QStringList begun;
+    int finished = 0;
+    bool begin(const QString& path) override;
+    bool finish() override;
 };
 
 class ScriptedMessageBox : public MessageBox {

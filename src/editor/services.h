@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "sheetprinters.h"
@@ -22,6 +23,10 @@ class FileDialog {
     virtual ~FileDialog() = default;
     // The chosen file, or nothing when the dialog was cancelled.
     virtual std::optional<QString> getOpenFileName(const QString& filter) = 0;
+    // The save dialog, opening on suggestedName (a file name, possibly in a folder). It asks
+    // before an existing file is replaced. The file to write, or nothing when it was cancelled.
+    virtual std::optional<QString> getSaveFileName(const QString& filter,
+                                                   const QString& suggestedName) = 0;
 };
 
 // The font dialog; it opens on preset.
@@ -45,6 +50,28 @@ class BrowserOpener {
     virtual bool openUrl(const QString& address) = 0;
 };
 
+// The print preview: shows the sheet as it would print and lets the user print it from there.
+// drawSheet prints the sheet onto the print surface, which the preview has pointed at its own
+// device first; it runs as often as the preview needs the page. Returns when the preview closes.
+class SheetPreview {
+  public:
+    virtual ~SheetPreview() = default;
+    virtual void showPreview(const std::function<void()>& drawSheet) = 0;
+};
+
+// A document file as the target of one print job, instead of the printer.
+class DocumentWriter {
+  public:
+    virtual ~DocumentWriter() = default;
+    // Points the print surface at a new document that is to become the file path. False when
+    // it cannot be started; the surface then stays as it was.
+    virtual bool begin(const QString& path) = 0;
+    // After the job has ended: puts the finished document in place at path and points the
+    // surface back where it was. False when no complete document was written; path is then left
+    // as it was before begin.
+    virtual bool finish() = 0;
+};
+
 // What the sheet model asks of the platform. None is owned by the model; all must outlive it.
 struct SheetServices {
     FileDialog* files = nullptr;
@@ -53,6 +80,8 @@ struct SheetServices {
     PrintSurface* surface = nullptr;
     MessageBox* messages = nullptr;
     BrowserOpener* browser = nullptr;
+    SheetPreview* preview = nullptr;
+    DocumentWriter* pdf = nullptr;
 };
 
 }  // namespace pobelo

@@ -1,5 +1,8 @@
 #include "sheetmodel.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "questionfile.h"
 
 #ifndef POBELO_HOME_PAGE
@@ -210,7 +213,12 @@ void SheetModel::fontCommand() {
 }
 
 void SheetModel::printSheet() {
-    if (!commandsEnabled_ || !services_.printerDialog || !services_.surface) return;
+    if (!services_.printerDialog) return;
+    printSheetWith(*services_.printerDialog);
+}
+
+bool SheetModel::printSheetWith(PrinterDialog& dialog) {
+    if (!commandsEnabled_ || !services_.surface) return false;
     PrintableSheet sheet{
         command1Caption_,
         SheetPage{label51_, captions_[Label3], captions_[Label2], rightBeforeLengths_,
@@ -220,12 +228,48 @@ void SheetModel::printSheet() {
     };
     // Only the ASCII "@" names a vertical-writing face; the full-width "＠" does not.
     const bool vertical = command1Caption_.startsWith(QLatin1Char('@'));
-    const bool printed =
-        vertical ? printWithVerticalFont(sheet, *services_.printerDialog, *services_.surface)
-                 : printWithUprightFont(sheet, *services_.printerDialog, *services_.surface);
+    const bool printed = vertical ? printWithVerticalFont(sheet, dialog, *services_.surface)
+                                  : printWithUprightFont(sheet, dialog, *services_.surface);
     services_.surface->endDoc();
     if (printed) removeItemNumbers();
     emit changed();
+    return printed;
+}
+
+void SheetModel::previewSheet() {
+    if (!commandsEnabled_ || !services_.preview || !services_.surface) return;
+    services_.preview->showPreview([this] {
+        AcceptingPrinterDialog accepted;
+        printSheetWith(accepted);
+    });
+}
+
+void SheetModel::exportPdf() {
+    if (!commandsEnabled_ || !services_.files || !services_.pdf || !services_.surface) return;
+    const std::optional<QString> path =
+        services_.files->getSaveFileName(text::kPdfFilter, suggestedPdfName());
+    if (!path || path->isEmpty()) return;
+    bool written = false;
+    if (services_.pdf->begin(*path)) {
+        AcceptingPrinterDialog accepted;
+        const bool printed = printSheetWith(accepted);
+        // finish runs in any case: it points the surface back at the printer.
+        written = services_.pdf->finish() && printed;
+    }
+    if (!written) showMessage(text::kPdfNotWritten + *path);
+}
+
+QString SheetModel::suggestedPdfName() const {
+    QString name = text3_.trimmed();
+    if (name.isEmpty()) name = text::kDefaultTitle;
+    // The title becomes one file name: no folders, and nothing a desktop file system refuses.
+    for (QChar& c : name) {
+        if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c)) c = QLatin1Char('_');
+    }
+    name += QStringLiteral(".pdf");
+    if (questionFileName_.isEmpty()) return name;
+    const QDir folder = QFileInfo(questionFileName_).absoluteDir();
+    return folder.exists() ? folder.filePath(name) : name;
 }
 
 void SheetModel::removeItemNumbers() {
@@ -233,6 +277,12 @@ void SheetModel::removeItemNumbers() {
         captions_[Label3][i].remove(0, 1);
         captions_[Label6][i].remove(0, 1);
     }
+}
+
+void SheetModel::showMessage(const QString& message) {
+    messages_.append(message);
+    emit changed();
+    if (services_.messages) services_.messages->showMessage(message);
 }
 
 // --- Menu commands -------------------------------------------------------------------------

@@ -19,7 +19,16 @@ inline const QString kDefaultTitle = QStringLiteral("小テスト");
 inline const QString kVersion = QStringLiteral("Pobelo　2009JAN　V.1_0_0");
 inline const QString kNoBrowser =
     QStringLiteral("ブラウザーを起動できませんでした。次のアドレスを開いてください: ");
+inline const QString kPdfFilter = QStringLiteral("PDF (*.pdf)|*.pdf|");
+inline const QString kPdfNotWritten = QStringLiteral("PDFファイルを保存できませんでした: ");
 }  // namespace text
+
+// A printer dialog that the user always accepts without seeing it: for a print preview or a PDF
+// file, whose target is chosen before the sheet is drawn.
+class AcceptingPrinterDialog : public PrinterDialog {
+  public:
+    bool showPrinter() override { return true; }
+};
 
 // The label arrays of the two pages, by their designer names.
 enum LabelArray {
@@ -95,6 +104,15 @@ class SheetModel : public QObject {
     void fontCommand();
     // Command2 click and the prt menu item.
     void printSheet();
+    // The print command with dialog in place of the printer dialog: the same printer, the same
+    // surface, and the item numbers taken off again afterwards. Returns whether the printer went
+    // past the dialog.
+    bool printSheetWith(PrinterDialog& dialog);
+    // 印刷プレビュー: the sheet as the print command would print it, in the preview.
+    void previewSheet();
+    // PDFに保存: the save dialog names a PDF file, and the sheet is printed into it; a file that
+    // could not be written is reported in a message.
+    void exportPdf();
     // onl: the web-site command.
     void openWebSite();
     // ed: 終了.
@@ -115,6 +133,8 @@ class SheetModel : public QObject {
     void setPageEnabled(bool rightEnabled);
     void emptyItems(LabelArray asked, LabelArray sentence);
     void removeItemNumbers();
+    void showMessage(const QString& message);
+    QString suggestedPdfName() const;
 
     SheetServices services_;
     QuestionTable table_;
