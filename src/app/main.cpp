@@ -1,5 +1,7 @@
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 
 #include "mainwindow.h"
 #include "qtservices.h"
@@ -10,6 +12,12 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pobelo"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    // Qt's own dialogs (file, print, preview) speak the window's language.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_ja"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtTexts);
+    }
 
     pobelo::QtSheetServices platform;
     pobelo::SheetModel model(platform.services());
@@ -25,9 +33,7 @@ int main(int argc, char* argv[]) {
                            "ICU 付きの Qt をインストールしてください。"));
     }
 
-    // A question file named on the command line is opened as File > 開く would open it.
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1) model.openFile(arguments.at(1));
+    pobelo::openFromCommandLine(model, QApplication::arguments());
 
     return QApplication::exec();
 }

@@ -3,12 +3,16 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QToolButton>
+#include <QUrl>
 
 #include "icons.h"
 #include "windowfonts.h"
@@ -98,6 +102,75 @@ QIcon makeIcon(Icon kind, int size) {
 
 }  // namespace
 
+// --- Start-up and dropped files ----------------------------------------------------------------
+
+void openFromCommandLine(SheetModel& model, const QStringList& arguments) {
+    if (arguments.size() < 2 || arguments.at(1).isEmpty()) return;
+    const QString argument = arguments.at(1);
+    const QUrl url(argument);
+    // The file dialog gives whole paths; so does the command line from here on.
+    const QString path = url.isLocalFile() ? url.toLocalFile() : argument;
+    model.openFile(QFileInfo(path).absoluteFilePath());
+}
+
+std::optional<QString> MainWindow::droppedQuestionFile(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().isEmpty()) return std::nullopt;
+    const QUrl first = data->urls().first();
+    if (!first.isLocalFile()) return std::nullopt;
+    const QString path = first.toLocalFile();
+    if (!path.endsWith(QStringLiteral(".moj"), Qt::CaseInsensitive)) return std::nullopt;
+    return path;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (droppedQuestionFile(event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+    if (droppedQuestionFile(event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const std::optional<QString> path = droppedQuestionFile(event->mimeData());
+    if (!path) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    model_.openFile(*path);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop: {
+            // Dragged text stays the boxes' own; dragged files are the window's.
+            auto* drop = static_cast<QDropEvent*>(event);
+            if (!drop->mimeData()->hasUrls()) break;
+            if (event->type() == QEvent::Drop) {
+                dropEvent(drop);
+            } else if (droppedQuestionFile(drop->mimeData())) {
+                drop->acceptProposedAction();
+            } else {
+                drop->ignore();
+            }
+            return true;
+        }
+        default:
+            break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 // --- ImageControl ------------------------------------------------------------------------------
 
 void ImageControl::mousePressEvent(QMouseEvent* event) {
@@ -130,6 +203,7 @@ MainWindow::MainWindow(SheetModel& model, QWidget* parent) : QMainWindow(parent)
     client_->setObjectName(QStringLiteral("client"));
     client_->setFont(screenFont(kFace, 9));
     setCentralWidget(client_);
+    setAcceptDrops(true);
 
     buildControls();
     buildMenus();
@@ -296,6 +370,10 @@ void MainWindow::buildMenus() {
     f->addSeparator()->setObjectName(QStringLiteral("s2"));
     prt_ = f->addAction(QStringLiteral("印刷"));
     prt_->setObjectName(QStringLiteral("prt"));
+    pv_ = f->addAction(QStringLiteral("印刷プレビュー"));
+    pv_->setObjectName(QStringLiteral("pv"));
+    pdf_ = f->addAction(QStringLiteral("PDFに保存…"));
+    pdf_->setObjectName(QStringLiteral("pdf"));
     f->addSeparator()->setObjectName(QStringLiteral("s1"));
     ed_ = f->addAction(QStringLiteral("終了"));
     ed_->setObjectName(QStringLiteral("ed"));
@@ -312,6 +390,9 @@ void MainWindow::buildMenus() {
 
 void MainWindow::connectEvents() {
     connect(&model_, &SheetModel::changed, this, &MainWindow::refresh);
+    // The text boxes would take a dropped file's name as text; a question file opens instead.
+    text3_->installEventFilter(this);
+    if (combo1_->lineEdit()) combo1_->lineEdit()->installEventFilter(this);
     connect(&model_, &SheetModel::closeRequested, this, &QWidget::close);
 
     // One choice in the list (by mouse or keyboard) is one heading choice.
@@ -329,6 +410,8 @@ void MainWindow::connectEvents() {
     connect(command1_, &QToolButton::clicked, &model_, &SheetModel::fontCommand);
     connect(command2_, &QToolButton::clicked, &model_, &SheetModel::printSheet);
     connect(prt_, &QAction::triggered, &model_, &SheetModel::printSheet);
+    connect(pv_, &QAction::triggered, &model_, &SheetModel::previewSheet);
+    connect(pdf_, &QAction::triggered, &model_, &SheetModel::exportPdf);
     connect(fo_, &QAction::triggered, &model_, &SheetModel::openCommand);
     connect(onl_, &QAction::triggered, &model_, &SheetModel::openWebSite);
     connect(ed_, &QAction::triggered, &model_, &SheetModel::exitCommand);
@@ -363,6 +446,9 @@ void MainWindow::refresh() {
     command2_->setText(literalAmpersands(model_.command2Caption()));
     command2_->setEnabled(model_.command2Enabled());
     prt_->setEnabled(model_.prtEnabled());
+    // Preview and PDF print the same sheet: they are there whenever 印刷 is.
+    pv_->setEnabled(model_.prtEnabled());
+    pdf_->setEnabled(model_.prtEnabled());
 
     // A text set here is the model's own: it must not come back as an edit.
     if (text3_->text() != model_.text3()) {

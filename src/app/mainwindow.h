@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <array>
+#include <optional>
 
 #include "sheetmodel.h"
 
@@ -10,9 +11,14 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QMimeData;
 class QToolButton;
 
 namespace pobelo {
+
+// Start-up: a question file named as the first command-line argument (a path, or a file: URL as
+// desktops pass it) is opened as File > 開く opens it when chosen in the dialog.
+void openFromCommandLine(SheetModel& model, const QStringList& arguments);
 
 // An image control: shows a picture and reports a click (press and release on it). A hidden one
 // takes no clicks; clicks fall through to whatever lies below it.
@@ -51,6 +57,19 @@ class MainWindow : public QMainWindow {
     // Redraws every control from the model.
     void refresh();
 
+    // The question file a drop would open: the first of its URLs when that is a local .moj
+    // file, otherwise nothing (the drop is refused).
+    static std::optional<QString> droppedQuestionFile(const QMimeData* data);
+
+  protected:
+    // A question file dropped on the window is opened as File > 開く opens a chosen file.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    // Files dropped on the title box or the heading list go to the window as well (they would
+    // otherwise land there as text); dragged text stays theirs.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void buildControls();
     void buildMenus();
@@ -73,6 +92,8 @@ class MainWindow : public QMainWindow {
     QComboBox* combo1_ = nullptr;
     QAction* fo_ = nullptr;
     QAction* prt_ = nullptr;
+    QAction* pv_ = nullptr;
+    QAction* pdf_ = nullptr;
     QAction* ed_ = nullptr;
     QAction* onl_ = nullptr;
     QAction* vv_ = nullptr;

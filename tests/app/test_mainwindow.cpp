@@ -235,7 +235,8 @@ class MainWindowTest : public QObject {
         QStringList top;
         for (const QAction* a : s.window.menuBar()->actions()) top << a->menu()->objectName();
         QCOMPARE(top, (QStringList{"f", "hp"}));
-        QCOMPARE(names(s.find<QMenu>("f")), (QStringList{"fo", "s2", "prt", "s1", "ed"}));
+        QCOMPARE(names(s.find<QMenu>("f")),
+                 (QStringList{"fo", "s2", "prt", "pv", "pdf", "s1", "ed"}));
         QCOMPARE(names(s.find<QMenu>("hp")), (QStringList{"onl", "ad"}));
         QCOMPARE(names(s.find<QMenu>("ad")), (QStringList{"vv"}));
         QCOMPARE(s.find<QMenu>("f")->title(), QStringLiteral("ファイル"));
@@ -243,6 +244,8 @@ class MainWindowTest : public QObject {
         QCOMPARE(s.find<QMenu>("ad")->title(), QStringLiteral("バージョン情報"));
         QCOMPARE(s.find<QAction>("fo")->text(), QStringLiteral("開く"));
         QCOMPARE(s.find<QAction>("prt")->text(), QStringLiteral("印刷"));
+        QCOMPARE(s.find<QAction>("pv")->text(), QStringLiteral("印刷プレビュー"));
+        QCOMPARE(s.find<QAction>("pdf")->text(), QStringLiteral("PDFに保存…"));
         QCOMPARE(s.find<QAction>("ed")->text(), QStringLiteral("終了"));
         QCOMPARE(s.find<QAction>("onl")->text(), QStringLiteral("WendroWebサイトへ"));
         QCOMPARE(s.find<QAction>("vv")->text(), QStringLiteral("Pobelo　2009JAN　V.1_0_0"));
