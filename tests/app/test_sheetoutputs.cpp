@@ -1,0 +1,494 @@
+// The other ways out of the window (print preview, PDF file) and the other ways in (a dropped
+// file, the command line): each must come to exactly what the print and open commands do.
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "../support/mojfile.h"
+#include "mainwindow.h"
+#include "paintersurface.h"
+#include "qtservices.h"
+#include "questionfile.h"
+#include "recordingsurface.h"
+#include "scripted.h"
+#include "sheetmodel.h"
+
+using namespace pobelo;
+using namespace pobelo::test;
+
+namespace {
+
+// The window over a model whose print surface is a recording tee onto the real painter surface.
+// The program's printer writes a PDF file instead of going to a print queue.
+struct Outputs {
+    QTemporaryDir dir;
+    QPrinter printer{QPrinter::HighResolution};
+    PainterSurface painter{&printer};
+    RecordingSurface trace{&painter};
+    ScriptedFileDialog files;
+    ScriptedFontDialog fonts;
+    ScriptedPrinterDialog printerDialog;
+    ScriptedMessageBox messages;
+    ScriptedBrowserOpener browser;
+    QtSheetPreview preview{printer, painter};
+    QtPdfExport pdf{painter};
+    SheetModel model{
+        SheetServices{&files, &fonts, &printerDialog, &trace, &messages, &browser, &preview, &pdf}};
+    MainWindow window{model};
+
+    Outputs() {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printedPdf());
+        preview.parent = &window;
+        window.show();
+    }
+    bool backOnThePrinter() const { return painter.device() == &printer; }
+    QString printedPdf() const { return dir.filePath(QStringLiteral("printed.pdf")); }
+    QAction* action(const char* name) const { return window.findChild<QAction*>(name); }
+    QStringList sentences() const {
+        QStringList out;
+        for (LabelArray a : {Label3, Label6})
+            for (int row = 0; row < kRows; ++row) out << model.caption(a, row);
+        return out << model.label51() << model.label52();
+    }
+};
+
+// Every model state a view or a later command can see, one entry a line.
+QStringList state(const SheetModel& m) {
+    QStringList out;
+    for (int a = 0; a < kLabelArrays; ++a)
+        for (int row = 0; row < kRows; ++row)
+            out << QStringLiteral("%1/%2 %3 %4")
+                       .arg(a)
+                       .arg(row)
+                       .arg(m.caption(LabelArray(a), row))
+                       .arg(m.enabled(LabelArray(a), row));
+    out << m.label51() << m.label52() << m.text3() << m.command1Caption()
+        << QString::number(m.prtEnabled()) << m.combo1List().join(QLatin1Char('|'))
+        << QString::number(m.combo1ListIndex()) << QString::number(m.currentRecord())
+        << QString::number(double(m.recordCount())) << m.questionFileName();
+    for (int n = 1; n <= 6; ++n) out << QString::number(m.imageVisible(n));
+    for (int r = 0; r < 4; ++r)
+        for (int slot = 0; slot <= slot::kFontName; ++slot) out << m.table().at(r, slot);
+    // Last, so that a test can set what it expects here.
+    return out << m.messages().join(QLatin1Char('|'));
+}
+
+// The trace split into print jobs, each ending with its endDoc.
+QList<QStringList> jobs(const QStringList& lines) {
+    QList<QStringList> out{{}};
+    for (const QString& line : lines) {
+        out.last() << line;
+        if (line.contains(QLatin1String("\"endDoc\""))) out.append(QStringList{});
+    }
+    out.removeLast();
+    return out;
+}
+
+// Runs action, which opens a modal dialog; inspect sees the dialog, which is then closed.
+void whileModal(const std::function<void()>& action, const std::function<void(QDialog*)>& inspect) {
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        poll.stop();
+        inspect(dialog);
+        dialog->reject();
+    });
+    poll.start();
+    action();
+}
+
+QString runTool(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QDropEvent* dropOf(QEvent::Type type, const QMimeData* data, const QPoint& at) {
+    if (type == QEvent::DragEnter)
+        return new QDragEnterEvent(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    if (type == QEvent::DragMove)
+        return new QDragMoveEvent(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    return new QDropEvent(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+}
+
+}  // namespace
+
+class SheetOutputsTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString three_;
+    QString other_;
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        QList<QStringList> three;
+        for (int n = 0; n < 3; ++n) three << numberedRecord(n);
+        three[1].last() = QStringLiteral("@ＭＳ 明朝");
+        three_ = dir_.filePath(QStringLiteral("three.moj"));
+        QVERIFY(writeFile(three_, mojBytes(three)));
+        QList<QStringList> other;
+        for (int n = 5; n < 9; ++n) other << numberedRecord(n);
+        other_ = dir_.filePath(QStringLiteral("other.moj"));
+        QVERIFY(writeFile(other_, mojBytes(other)));
+    }
+
+    // --- Preview and PDF print what the print command prints ---------------------------------
+
+    void previewAndPdfDrawWhatPrintDraws_data() {
+        QTest::addColumn<QList<int>>("headings");
+        QTest::addColumn<QString>("font");  // from the font dialog, or none
+        QTest::addColumn<bool>("answers");
+        QTest::addColumn<bool>("portrait");
+        QTest::newRow("upright face, two pages") << QList<int>{0, 2} << QString() << false << false;
+        QTest::newRow("vertical face, two pages") << QList<int>{0, 1} << QString() << true << true;
+        QTest::newRow("bold italic vertical face from the font dialog")
+            << QList<int>{2} << QStringLiteral("@IPAexMincho") << false << true;
+        QTest::newRow("one page, with answers") << QList<int>{0} << QString() << true << false;
+    }
+    void previewAndPdfDrawWhatPrintDraws() {
+        if (!cp932DecoderAvailable()) QSKIP("no CP932 decoder in this Qt");
+        QFETCH(QList<int>, headings);
+        QFETCH(QString, font);
+        QFETCH(bool, answers);
+        QFETCH(bool, portrait);
+        Outputs s;
+        s.model.openFile(three_);
+        for (int h : headings) s.model.chooseHeading(h);
+        s.model.setCheck(1, answers ? 1 : 0);
+        if (!font.isEmpty()) {
+            s.fonts.answers.push_back(FontChoice{font, 12, true, true});
+            s.model.fontCommand();
+            QCOMPARE(s.model.command1Caption(), font);
+        }
+        const QStringList before = s.sentences();
+
+        s.trace.clear();
+        s.printerDialog.answers.push_back({});
+        s.action("prt")->trigger();
+        const QList<QStringList> printed = jobs(s.trace.lines());
+        QCOMPARE(printed.size(), 1);
+        QVERIFY(printed[0].filter(QStringLiteral("\"printText\"")).size() > 20);
+        QCOMPARE(s.sentences(), before);
+
+        // The preview: every page it asks for is the printed job; printing from it prints it.
+        s.trace.clear();
+        int previewPages = -1;
+        whileModal([&] { s.action("pv")->trigger(); },
+                   [&](QDialog* dialog) {
+                       QVERIFY(qobject_cast<QPrintPreviewDialog*>(dialog));
+                       auto* widget = dialog->findChild<QPrintPreviewWidget*>();
+                       QVERIFY(widget);
+                       previewPages = widget->pageCount();
+                       // The sheet on screen shows no item numbers while the preview is open.
+                       QCOMPARE(s.sentences(), before);
+                       QFile::remove(s.printedPdf());
+                       widget->print();
+                   });
+        QCOMPARE(previewPages, 1);
+        const QList<QStringList> previewed = jobs(s.trace.lines());
+        QVERIFY(previewed.size() >= 2);
+        for (const QStringList& job : previewed) QCOMPARE(job, printed[0]);
+        QCOMPARE(s.sentences(), before);
+        QVERIFY(s.backOnThePrinter());
+
+        // The PDF file: no printer dialog, the same job.
+        s.trace.clear();
+        const QString exported = s.dir.filePath(QStringLiteral("exported.pdf"));
+        s.files.saveAnswers.push_back(exported);
+        s.action("pdf")->trigger();
+        QCOMPARE(s.printerDialog.shown, 1);
+        QCOMPARE(jobs(s.trace.lines()), printed);
+        QCOMPARE(s.sentences(), before);
+        QVERIFY(s.backOnThePrinter());
+        QVERIFY(s.messages.shown.isEmpty());
+
+        const QByteArray bytes = readAll(exported);
+        QVERIFY(bytes.startsWith("%PDF-"));
+        QVERIFY(bytes.trimmed().endsWith("%%EOF"));
+        if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+            QSKIP("poppler's pdfinfo is needed to read the pages back");
+        const QString info = runTool(QStringLiteral("pdfinfo"), {exported});
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))),
+                 qPrintable(info));
+        const auto page =
+            QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts \\(A4\\)"))
+                .match(info);
+        QVERIFY2(page.hasMatch(), qPrintable(info));
+        QCOMPARE(page.captured(1).toDouble() < page.captured(2).toDouble(), portrait);
+        // The file holds the text the printer got from the preview's print.
+        const QString exportedText = runTool(QStringLiteral("pdftotext"), {exported, "-"});
+        QVERIFY(exportedText.contains(QStringLiteral("⑩")) &&
+                exportedText.contains(QStringLiteral("漢")));
+        QCOMPARE(exportedText, runTool(QStringLiteral("pdftotext"), {s.printedPdf(), "-"}));
+    }
+
+    void previewAndPdfAreThereWhenPrintIs_data() {
+        QTest::addColumn<bool>("chooseHeading");
+        QTest::addColumn<bool>("openAgain");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("at start") << false << false << false;
+        QTest::newRow("file open, no heading chosen") << false << true << false;
+        QTest::newRow("heading chosen") << true << false << true;
+        QTest::newRow("another file opened after a heading") << true << true << true;
+    }
+    void previewAndPdfAreThereWhenPrintIs() {
+        if (!cp932DecoderAvailable()) QSKIP("no CP932 decoder in this Qt");
+        QFETCH(bool, chooseHeading);
+        QFETCH(bool, openAgain);
+        QFETCH(bool, enabled);
+        ScriptedFileDialog files;
+        ScriptedPrinterDialog printer;
+        RecordingSurface surface;
+        ScriptedPreview preview;
+        ScriptedDocumentWriter pdf;
+        SheetModel model{
+            SheetServices{&files, nullptr, &printer, &surface, nullptr, nullptr, &preview, &pdf}};
+        MainWindow window(model);
+        if (chooseHeading) {
+            model.openFile(three_);
+            model.chooseHeading(0);
+        }
+        if (openAgain) model.openFile(other_);
+        QCOMPARE(model.prtEnabled(), enabled);
+        for (const char* name : {"prt", "pv", "pdf"}) {
+            QCOMPARE(window.findChild<QAction*>(name)->isEnabled(), enabled);
+        }
+        // The commands themselves refuse while printing is not possible.
+        files.saveAnswers.push_back(dir_.filePath(QStringLiteral("x.pdf")));
+        model.previewSheet();
+        model.exportPdf();
+        QCOMPARE(preview.shown, enabled ? 1 : 0);
+        QCOMPARE(files.suggestedNames.size(), enabled ? 1 : 0);
+        QCOMPARE(pdf.begun.size(), enabled ? 1 : 0);
+        QCOMPARE(jobs(surface.lines()).size(), enabled ? 2 : 0);
+    }
+
+    void pdfNameStartsFromTheTitleBesideTheQuestionFile_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("the default title") << QString() << QStringLiteral("小テスト.pdf");
+        QTest::newRow("a typed title")
+            << QStringLiteral(" 第3回 漢字 ") << QStringLiteral("第3回 漢字.pdf");
+        QTest::newRow("no folders in a title")
+            << QStringLiteral("1/2 学期\\前半: *?") << QStringLiteral("1_2 学期_前半_ __.pdf");
+    }
+    void pdfNameStartsFromTheTitleBesideTheQuestionFile() {
+        if (!cp932DecoderAvailable()) QSKIP("no CP932 decoder in this Qt");
+        QFETCH(QString, title);
+        QFETCH(QString, name);
+        ScriptedFileDialog files;
+        ScriptedPrinterDialog printer;
+        RecordingSurface surface;
+        ScriptedMessageBox messages;
+        ScriptedDocumentWriter pdf;
+        SheetModel model{
+            SheetServices{&files, nullptr, &printer, &surface, &messages, nullptr, nullptr, &pdf}};
+        model.openFile(three_);
+        model.chooseHeading(0);
+        if (!title.isEmpty()) model.setText3(title);
+        const QStringList before = state(model);
+
+        // Cancelling the save dialog writes nothing and says nothing.
+        model.exportPdf();
+        QCOMPARE(files.saveFiltersSeen, QStringList{QStringLiteral("PDF (*.pdf)|*.pdf|")});
+        QCOMPARE(files.suggestedNames, QStringList{QDir(dir_.path()).filePath(name)});
+        QVERIFY(pdf.begun.isEmpty());
+        QCOMPARE(pdf.finished, 0);
+        QVERIFY(surface.lines().isEmpty());
+        QCOMPARE(state(model), before);
+        QCOMPARE(printer.shown, 0);
+    }
+
+    void failedPdfIsReportedAndLeavesTheLabels_data() {
+        QTest::addColumn<bool>("canBegin");
+        QTest::addColumn<bool>("canFinish");
+        QTest::addColumn<int>("jobs");
+        QTest::addColumn<bool>("reported");
+        QTest::newRow("written") << true << true << 1 << false;
+        QTest::newRow("cannot start the file") << false << true << 0 << true;
+        QTest::newRow("cannot finish the file") << true << false << 1 << true;
+    }
+    void failedPdfIsReportedAndLeavesTheLabels() {
+        if (!cp932DecoderAvailable()) QSKIP("no CP932 decoder in this Qt");
+        QFETCH(bool, canBegin);
+        QFETCH(bool, canFinish);
+        QFETCH(int, jobs);
+        QFETCH(bool, reported);
+        ScriptedFileDialog files;
+        ScriptedPrinterDialog printer;
+        RecordingSurface surface;
+        ScriptedMessageBox messages;
+        ScriptedDocumentWriter pdf;
+        pdf.canBegin = canBegin;
+        pdf.canFinish = canFinish;
+        SheetModel model{
+            SheetServices{&files, nullptr, &printer, &surface, &messages, nullptr, nullptr, &pdf}};
+        model.openFile(three_);
+        model.chooseHeading(0);
+        model.chooseHeading(1);
+        QStringList before = state(model);
+        const QString path = QStringLiteral("/somewhere/試験.pdf");
+        files.saveAnswers.push_back(path);
+        model.exportPdf();
+        QCOMPARE(::jobs(surface.lines()).size(), jobs);
+        QCOMPARE(pdf.finished, jobs);
+        const QStringList expected =
+            reported ? QStringList{QStringLiteral("PDFファイルを保存できませんでした: ") + path}
+                     : QStringList{};
+        QCOMPARE(messages.shown, expected);
+        QCOMPARE(model.messages(), expected);
+        // Apart from the message, the sheet is as it was.
+        before.last() = expected.join(QLatin1Char('|'));
+        QCOMPARE(state(model), before);
+    }
+
+    void pdfFileAppearsWholeOrNotAtAll() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("sheet.pdf"));
+        QVERIFY(writeFile(path, "earlier file"));
+        QPrinter printer;
+        PainterSurface painter(&printer);
+        QtPdfExport pdf(painter);
+
+        // A job that drew nothing leaves the earlier file, and no temporary file beside it.
+        QVERIFY(pdf.begin(path));
+        QVERIFY(painter.device() != &printer);
+        QVERIFY(!pdf.finish());
+        QVERIFY(painter.device() == &printer);
+        QCOMPARE(readAll(path), QByteArray("earlier file"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"sheet.pdf"});
+
+        // A job abandoned before it finished leaves it too.
+        {
+            QtPdfExport abandoned(painter);
+            QVERIFY(abandoned.begin(path));
+            painter.setFontName(QStringLiteral("IPAexMincho"));
+            QVERIFY(painter.drawLine(0, 0, 1440, 1440, 0));
+        }
+        QVERIFY(painter.device() == &printer);
+        QCOMPARE(readAll(path), QByteArray("earlier file"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"sheet.pdf"});
+
+        // A drawn job replaces it.
+        QVERIFY(pdf.begin(path));
+        QVERIFY(painter.drawLine(0, 0, 1440, 1440, 0));
+        QVERIFY(painter.endDoc());
+        QVERIFY(pdf.finish());
+        QVERIFY(readAll(path).startsWith("%PDF-"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"sheet.pdf"});
+
+        // A folder that does not exist cannot take the file.
+        QVERIFY(!pdf.begin(dir.filePath(QStringLiteral("none/sheet.pdf"))));
+        QVERIFY(painter.device() == &printer);
+        QVERIFY(!pdf.finish());
+    }
+
+    // --- A dropped file and the command line open as the open command does --------------------
+
+    void droppedFileOpensAsTheOpenCommand_data() {
+        QTest::addColumn<QList<QUrl>>("urls");
+        QTest::addColumn<QString>("target");  // the control dropped on, or the window
+        QTest::addColumn<bool>("opens");
+        const QUrl other = QUrl::fromLocalFile(other_);
+        QTest::newRow("a question file") << QList<QUrl>{other} << QString() << true;
+        QTest::newRow("on the title box") << QList<QUrl>{other} << "Text3" << true;
+        QTest::newRow("on the heading list") << QList<QUrl>{other} << "Combo1" << true;
+        QTest::newRow("the first of two")
+            << QList<QUrl>{other, QUrl::fromLocalFile(three_)} << QString() << true;
+        QTest::newRow("a missing question file")
+            << QList<QUrl>{QUrl::fromLocalFile(dir_.filePath("gone.moj"))} << QString() << true;
+        QTest::newRow("a web address")
+            << QList<QUrl>{QUrl(QStringLiteral("https://example.org/a.moj"))} << QString() << false;
+        QTest::newRow("another kind of file")
+            << QList<QUrl>{QUrl::fromLocalFile(dir_.filePath("notes.txt"))} << QString() << false;
+        QTest::newRow("a question file second")
+            << QList<QUrl>{QUrl::fromLocalFile(dir_.filePath("notes.txt")), other} << "Text3"
+            << false;
+    }
+    void droppedFileOpensAsTheOpenCommand() {
+        if (!cp932DecoderAvailable()) QSKIP("no CP932 decoder in this Qt");
+        QFETCH(QList<QUrl>, urls);
+        QFETCH(QString, target);
+        QFETCH(bool, opens);
+        Outputs byDialog, byDrop;
+        for (Outputs* s : {&byDialog, &byDrop}) {
+            s->model.openFile(three_);
+            s->model.chooseHeading(0);
+            s->model.setText3(QStringLiteral("見出し"));
+        }
+        const QStringList untouched = state(byDrop.model);
+        byDialog.files.answers.push_back(urls.first().toLocalFile());
+        byDialog.action("fo")->trigger();
+
+        QMimeData data;
+        data.setUrls(urls);
+        data.setText(urls.first().toString());
+        QWidget* on = &byDrop.window;
+        if (!target.isEmpty()) on = byDrop.window.findChild<QWidget*>(target);
+        if (auto* combo = qobject_cast<QComboBox*>(on)) on = combo->lineEdit();
+        QVERIFY(on);
+        const QPoint at = on->rect().center();
+        for (QEvent::Type type : {QEvent::DragEnter, QEvent::DragMove, QEvent::Drop}) {
+            std::unique_ptr<QDropEvent> event(dropOf(type, &data, at));
+            event->setAccepted(false);
+            QApplication::sendEvent(on, event.get());
+            QCOMPARE(event->isAccepted(), opens);
+        }
+        QCOMPARE(state(byDrop.model), opens ? state(byDialog.model) : untouched);
+        // A file's name never lands in a text box as typed text.
+        QCOMPARE(byDrop.window.findChild<QLineEdit*>("Text3")->text(), QStringLiteral("見出し"));
+    }
+
+    void commandLineOpensAsTheOpenCommand_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("chosen");  // what the dialog returns; empty: nothing opens
+        const QString other = other_;
+        QTest::newRow("a whole path") << QStringList{"pobelo", other} << other;
+        QTest::newRow("a path in the working folder")
+            << QStringList{"pobelo", "other.moj"} << other;
+        QTest::newRow("a file address")
+            << QStringList{"pobelo", QUrl::fromLocalFile(other).toString()} << other;
+        QTest::newRow("a missing file")
+            << QStringList{"pobelo", "gone.moj"} << dir_.filePath("gone.moj");
+        QTest::newRow("no file") << QStringList{"pobelo"} << QString();
+    }
+    void commandLineOpensAsTheOpenCommand() {
+        if (!cp932DecoderAvailable()) QSKIP("no CP932 decoder in this Qt");
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, chosen);
+        const QString workingFolder = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir_.path()));
+        Outputs byDialog, byArguments;
+        if (!chosen.isEmpty()) {
+            byDialog.files.answers.push_back(chosen);
+            byDialog.action("fo")->trigger();
+        }
+        openFromCommandLine(byArguments.model, arguments);
+        QVERIFY(QDir::setCurrent(workingFolder));
+        QCOMPARE(state(byArguments.model), state(byDialog.model));
+        QCOMPARE(byArguments.model.questionFileName(), chosen);
+    }
+};
+
+QTEST_MAIN(SheetOutputsTest)
+#include "test_sheetoutputs.moc"
