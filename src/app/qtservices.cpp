@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -17,6 +18,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -245,7 +247,10 @@ QtSheetPreview::QtSheetPreview(QPrinter& printer, PainterSurface& surface)
 void QtSheetPreview::showPreview(const std::function<void()>& drawSheet) {
     QPrintPreviewDialog dialog(&printer_, parent);
     dialog.setWindowTitle(QStringLiteral("印刷プレビュー"));
-    if (parent) dialog.resize(parent->window()->width(), parent->window()->height() * 3 / 2);
+    // Room for a whole landscape or portrait sheet at a readable size.
+    const QRect screen =
+        (parent ? parent->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+    dialog.resize(screen.width() * 3 / 4, screen.height() * 9 / 10);
     // The preview asks for the page again after each change of its own settings, and with the
     // real printer when the user prints from it (its print dialog has been shown by then).
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
