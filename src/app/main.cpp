@@ -11,6 +11,8 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pobelo"));
+    // Lets the desktop match the window to pobelo.desktop (its icon and name).
+    QGuiApplication::setDesktopFileName(QStringLiteral("pobelo"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
     // Qt's own dialogs (file, print, preview) speak the window's language.
     QTranslator qtTexts;

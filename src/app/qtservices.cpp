@@ -319,7 +319,10 @@ bool QtBrowserOpener::openUrl(const QString& address) {
 
 // --- The bundle --------------------------------------------------------------------------------
 
-QtSheetServices::QtSheetServices() = default;
+QtSheetServices::QtSheetServices() {
+    // The sheet is laid out over the whole sheet of paper, not inside the printer's margins.
+    printer_.setFullPage(true);
+}
 QtSheetServices::~QtSheetServices() = default;
 
 void QtSheetServices::setParentWidget(QWidget* parent) {
