@@ -1,9 +1,45 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds Pobelo with its tests and runs every test through CTest.
+# Installs what is needed, then builds and runs every test twice through CTest: once in a plain
+# build (build-test, the default compiler) and once with AddressSanitizer and
+# UndefinedBehaviorSanitizer (build-test-asan, clang, with the fuzz targets and their short runs).
+# Both runs always happen; the script fails if either had a failing test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
+
+# ccache shares objects between clones of the project in other folders.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+export QT_QPA_PLATFORM=offscreen
+# Undefined behaviour stops the program (built without recovery); report it with a stack.
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
+
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build-test
-cd build-test
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300
+cmake -S . -B build-test-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_COMPILER=clang++ -DPOBELO_SANITIZE=ON -DPOBELO_FUZZ=ON
+cmake --build build-test-asan
+
+passed=0
+failed=0
+status=0
+for build in build-test build-test-asan; do
+  echo "=== Tests in $build"
+  log="$build/ctest-summary.log"
+  if ! (cd "$build" && ctest --output-on-failure --timeout 300) | tee "$log"; then
+    status=1
+  fi
+  # "100% tests passed, 0 tests failed out of 14"
+  summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1 || true)
+  if [ -z "$summary" ]; then
+    echo "$build: no test summary" >&2
+    status=1
+    continue
+  fi
+  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
+  bad=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$summary")
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+done
+# Both runs together, as one closing line.
+echo "total: $passed passed, $failed failed"
+exit $status
