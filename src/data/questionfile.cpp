@@ -91,6 +91,17 @@ class Cp932Decoder {
     QStringDecoder decoder_{kCp932};
 };
 
+// Sets out to text, in out's own memory when it has room: a load overwrites the slots of the
+// table that the previous load filled, so most fields then cost no allocation.
+void assign(QString& out, QStringView text) {
+    if (out.isDetached() && out.capacity() >= text.size()) {
+        out.resize(text.size());
+        std::copy(text.begin(), text.end(), out.begin());
+    } else {
+        out = text.toString();
+    }
+}
+
 bool endsField(char16_t c) {
     return c <= u',' && (c == u',' || c == u'\n' || c == u'\r');
 }
@@ -151,7 +162,7 @@ class FieldReader {
     void readQuoted(QString& out) {
         qsizetype close = buf_.indexOf(u'"', pos_);
         if (close >= 0) {
-            out = buf_.sliced(pos_, close - pos_);
+            assign(out, QStringView(buf_).sliced(pos_, close - pos_));
             pos_ = close + 1;
             return;
         }
@@ -207,7 +218,7 @@ class FieldReader {
         if (end < buf_.size()) {
             qsizetype last = end;
             while (last > pos_ && buf_.at(last - 1) == u' ') --last;
-            out = buf_.sliced(pos_, last - pos_);
+            assign(out, QStringView(buf_).sliced(pos_, last - pos_));
             consumeFieldEnd(end);
             return;
         }
@@ -275,12 +286,10 @@ LoadResult loadQuestionDevice(QIODevice& device, QuestionTable& table,
         }
         bool whole = true;
         for (int field = 0; field < slot::kFieldsPerRecord; ++field) {
-            QString value;
-            if (!reader.readField(value)) {
+            if (!reader.readField(table.slotText(record, field))) {
                 whole = false;
                 break;
             }
-            table.set(record, field, std::move(value));
         }
         if (reader.readFailed()) {
             result.status = LoadStatus::ReadFailed;

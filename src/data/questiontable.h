@@ -42,6 +42,8 @@ class QuestionTable {
     void set(int record, int slot, QString value) {
         slots_[index(record, slot)] = std::move(value);
     }
+    // The slot itself, for a reader that overwrites it in place and so reuses its memory.
+    QString& slotText(int record, int slot) { return slots_[index(record, slot)]; }
 
   private:
     static std::size_t index(int record, int slot) {
