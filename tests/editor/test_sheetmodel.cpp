@@ -1,6 +1,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "../support/modelfixture.h"
 #include "../support/mojfile.h"
 #include "questionfile.h"
 #include "recordingsurface.h"
@@ -13,24 +14,8 @@ using namespace pobelo::test;
 namespace {
 
 // A model with scripted dialogs and a recording print surface.
-struct Fixture {
-    ScriptedFileDialog files;
-    ScriptedFontDialog fonts;
-    ScriptedPrinterDialog printer;
-    ScriptedMessageBox messages;
-    ScriptedBrowserOpener browser;
-    RecordingSurface surface;
-    SheetModel model{SheetServices{&files, &fonts, &printer, &surface, &messages, &browser}};
-
-    void open(const QString& path) {
-        files.answers.push_back(path);
-        model.openCommand();
-    }
-    QStringList sentences(LabelArray a) const {
-        QStringList out;
-        for (int row = 0; row < kRows; ++row) out << model.caption(a, row);
-        return out;
-    }
+struct Fixture : ModelFixture {
+    QStringList sentences(LabelArray a) const { return captions(a); }
     bool pageEnabled(LabelArray first) const {
         for (int a = first; a < first + 3; ++a)
             for (int row = 0; row < kRows; ++row)

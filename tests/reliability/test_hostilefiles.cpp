@@ -14,6 +14,7 @@
 #include <QtTest>
 #include <cstdio>
 
+#include "../support/modelfixture.h"
 #include "../support/mojfile.h"
 #include "questionfile.h"
 #include "recordingsurface.h"
@@ -25,25 +26,7 @@ using namespace pobelo::test;
 
 namespace {
 
-struct Fixture {
-    ScriptedFileDialog files;
-    ScriptedFontDialog fonts;
-    ScriptedPrinterDialog printer;
-    ScriptedMessageBox messages;
-    ScriptedBrowserOpener browser;
-    RecordingSurface surface;
-    SheetModel model{SheetServices{&files, &fonts, &printer, &surface, &messages, &browser}};
-
-    void open(const QString& path) {
-        files.answers.push_back(path);
-        model.openCommand();
-    }
-    QStringList captions(LabelArray a) const {
-        QStringList out;
-        for (int row = 0; row < kRows; ++row) out << model.caption(a, row);
-        return out;
-    }
-};
+using Fixture = ModelFixture;
 
 QList<QStringList> goodRecords(int first, int count) {
     QList<QStringList> out;
