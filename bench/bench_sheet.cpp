@@ -5,10 +5,8 @@
 #include <QTemporaryDir>
 
 #include "benchdata.h"
-#include "recordingsurface.h"
-#include "scripted.h"
-#include "sheetmodel.h"
-#include "sheetscript.h"
+#include "modelfixture.h"
+#include "sheetsession.h"
 
 using namespace pobelo;
 
@@ -32,21 +30,15 @@ QString fileWith(const QString& fontName) {
 void BM_ComposeAndPrintToRecording(benchmark::State& state) {
     const QString path =
         fileWith(state.range(0) ? QStringLiteral("@ＭＳ 明朝") : QStringLiteral("ＭＳ 明朝"));
-    ScriptedFileDialog files;
-    ScriptedFontDialog fonts;
-    ScriptedPrinterDialog printer;
-    ScriptedMessageBox messages;
-    ScriptedBrowserOpener browser;
-    RecordingSurface surface;
-    SheetModel model{SheetServices{&files, &fonts, &printer, &surface, &messages, &browser}};
-    model.openFile(path);
+    test::ModelFixture f;
+    f.model.openFile(path);
     for (auto _ : state) {
-        model.chooseHeading(0);
-        model.chooseHeading(1);
-        printer.answers.push_back({true, kOrientationPortrait, {}});
-        model.printSheet();
-        if (surface.lines().size() < 100) state.SkipWithError("nothing printed");
-        surface.clear();
+        f.model.chooseHeading(0);
+        f.model.chooseHeading(1);
+        f.printer.answers.push_back({true, kOrientationPortrait, {}});
+        f.model.printSheet();
+        if (f.surface.lines().size() < 100) state.SkipWithError("nothing printed");
+        f.surface.clear();
     }
     state.SetLabel(state.range(0) ? "vertical font" : "upright font");
 }
@@ -59,11 +51,11 @@ void BM_ComposeAndPrintToPdf(benchmark::State& state) {
     const QString pdf = folder()->filePath(QStringLiteral("sheet.pdf"));
     SheetSession session;
     QString error;
-    session.runLine(QStringLiteral("open ") + path, &error);
+    session.open(path);
     for (auto _ : state) {
-        session.runLine(QStringLiteral("choose 0"), &error);
-        session.runLine(QStringLiteral("choose 1"), &error);
-        if (!session.runLine(QStringLiteral("print portrait ") + pdf, &error))
+        session.choose(0);
+        session.choose(1);
+        if (!session.print(kOrientationPortrait, pdf, &error))
             state.SkipWithError(qPrintable(error));
     }
     if (QFileInfo(pdf).size() < 1000) state.SkipWithError("no PDF written");

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config ccache
-  clang libclang-rt-14-dev llvm libbenchmark-dev
+  clang clang-format libclang-rt-14-dev llvm libbenchmark-dev
   qt6-base-dev libicu-dev libharfbuzz-dev
   fonts-ipafont fonts-ipaexfont
   xvfb xauth poppler-utils

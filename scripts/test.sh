@@ -13,15 +13,25 @@ export QT_QPA_PLATFORM=offscreen
 # Undefined behaviour stops the program (built without recovery); report it with a stack.
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
 
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The sources as clang-format writes them; a difference is a failure, reported with the files.
+status=0
+unformatted=$(git ls-files '*.cpp' '*.h' | while read -r f; do
+  clang-format --dry-run -Werror "$f" >/dev/null 2>&1 || echo "$f"
+done)
+if [ -n "$unformatted" ]; then
+  echo "Not formatted with clang-format (run clang-format -i on them):" $unformatted >&2
+  status=1
+fi
+
+# Warnings are errors in both builds.
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPOBELO_WERROR=ON
 cmake --build build-test
-cmake -S . -B build-test-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S . -B build-test-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPOBELO_WERROR=ON \
   -DCMAKE_CXX_COMPILER=clang++ -DPOBELO_SANITIZE=ON -DPOBELO_FUZZ=ON
 cmake --build build-test-asan
 
 passed=0
 failed=0
-status=0
 for build in build-test build-test-asan; do
   echo "=== Tests in $build"
   log="$build/ctest-summary.log"

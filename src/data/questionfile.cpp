@@ -250,11 +250,6 @@ class FieldReader {
 
 }  // namespace
 
-QString fileNotFoundMessage() {
-    return QStringLiteral(
-        "base.mojがありません。base.mojをカレントディレクトリーにコピーしてください");
-}
-
 bool cp932DecoderAvailable() {
     // A decoder of that name must also map the two bytes where CP932 and plain Shift-JIS differ.
     static const bool available = [] {

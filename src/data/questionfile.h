@@ -25,9 +25,6 @@ struct LoadResult {
     float recordCount = 0;
 };
 
-// The text of the file-not-found message; it names base.moj whatever file was asked for.
-QString fileNotFoundMessage();
-
 // True when the decoder for Windows code page 932 is available in this Qt build.
 bool cp932DecoderAvailable();
 

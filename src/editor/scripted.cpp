@@ -3,35 +3,42 @@
 namespace pobelo {
 
 namespace {
+// The first answer in the queue, taken out; nothing (a cancel) when the queue is empty.
 template <typename T>
-T takeFront(std::deque<T>& queue, T whenEmpty) {
-    if (queue.empty()) return whenEmpty;
-    T front = std::move(queue.front());
-    queue.pop_front();
+std::optional<T> takeFront(std::deque<std::optional<T>>& queue) {
+    std::optional<T> front;
+    if (!queue.empty()) {
+        front.swap(queue.front());
+        queue.pop_front();
+    }
     return front;
 }
 }  // namespace
 
 std::optional<QString> ScriptedFileDialog::getOpenFileName(const QString& filter) {
     filtersSeen.append(filter);
-    return takeFront<std::optional<QString>>(answers, std::nullopt);
+    return takeFront(answers);
 }
 
 std::optional<QString> ScriptedFileDialog::getSaveFileName(const QString& filter,
                                                            const QString& suggestedName) {
     saveFiltersSeen.append(filter);
     suggestedNames.append(suggestedName);
-    return takeFront<std::optional<QString>>(saveAnswers, std::nullopt);
+    return takeFront(saveAnswers);
 }
 
 std::optional<FontChoice> ScriptedFontDialog::chooseFont(const FontChoice& preset) {
     presetsSeen.push_back(preset);
-    return takeFront<std::optional<FontChoice>>(answers, std::nullopt);
+    return takeFront(answers);
 }
 
 bool ScriptedPrinterDialog::showPrinter() {
     ++shown;
-    const Answer answer = takeFront(answers, Answer{false, 1, {}});
+    Answer answer{false, 1, {}};
+    if (!answers.empty()) {
+        answer = std::move(answers.front());
+        answers.pop_front();
+    }
     if (answer.accept && onAccept) onAccept(answer);
     return answer.accept;
 }

@@ -3,11 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "questionfile.h"
-
-#ifndef POBELO_HOME_PAGE
-#define POBELO_HOME_PAGE "https://pobelo.example.org/"
-#endif
+#include "pobeloconfig.h"
 
 namespace pobelo {
 
@@ -65,18 +61,18 @@ void SheetModel::loadAndList(const QString& path) {
     combo1List_.clear();
     combo1ListIndex_ = -1;
     questionFileName_ = path;
-    const LoadResult result = loadQuestionFile(
-        questionFileName_, table_, [this](const QString& heading) { combo1List_.append(heading); });
-    recordCount_ = result.recordCount;
-    if (result.status == LoadStatus::FileNotFound) {
-        const QString message = fileNotFoundMessage();
+    lastLoad_ = loadQuestionFile(questionFileName_, table_,
+                                 [this](const QString& heading) { combo1List_.append(heading); });
+    recordCount_ = lastLoad_.recordCount;
+    if (lastLoad_.status == LoadStatus::FileNotFound) {
+        const QString message = text::kFileNotFound;
         messages_.append(message);
-        emit changed();
+        Q_EMIT changed();
         if (services_.messages) services_.messages->showMessage(message);
     }
     emptyItems(Label2, Label3);
     emptyItems(Label5, Label6);
-    emit changed();
+    Q_EMIT changed();
 }
 
 // --- Heading choice and composition --------------------------------------------------------
@@ -86,7 +82,7 @@ void SheetModel::chooseHeading(int position) {
     currentRecord_ = static_cast<qint16>(position);
     // A position that names no record ends the choice here.
     if (!QuestionTable::inRange(currentRecord_, slot::kFontName)) {
-        emit changed();
+        Q_EMIT changed();
         return;
     }
     command1Caption_ = table_.at(currentRecord_, slot::kFontName);
@@ -105,7 +101,7 @@ void SheetModel::chooseHeading(int position) {
     const bool right = rightPageActive();
     images_[0] = !right;
     images_[1] = right;
-    emit changed();
+    Q_EMIT changed();
 }
 
 void SheetModel::composePage() {
@@ -174,7 +170,7 @@ void SheetModel::clickImage(int n) {
             label52_ = text3_;
             break;
     }
-    emit changed();
+    Q_EMIT changed();
 }
 
 void SheetModel::setText3(const QString& text) {
@@ -186,13 +182,13 @@ void SheetModel::setText3(const QString& text) {
 void SheetModel::onText3Change() {
     label52_ = text3_;
     label51_ = text3_;
-    emit changed();
+    Q_EMIT changed();
 }
 
 void SheetModel::setCheck(int n, int value) {
     if (n == 1) check1_ = value;
     if (n == 2) check2_ = value;
-    emit changed();
+    Q_EMIT changed();
 }
 
 // --- Font and print commands ---------------------------------------------------------------
@@ -209,7 +205,7 @@ void SheetModel::fontCommand() {
         if (!surface->setFontBold(choice->bold)) return;
     }
     command1Caption_ = choice->name;
-    emit changed();
+    Q_EMIT changed();
 }
 
 void SheetModel::printSheet() {
@@ -222,9 +218,9 @@ bool SheetModel::printSheetWith(PrinterDialog& dialog) {
     PrintableSheet sheet{
         command1Caption_,
         SheetPage{label51_, captions_[Label3], captions_[Label2], rightBeforeLengths_,
-                  rightAnswers_, check1_, rightAnswerLines_},
+                  rightAnswers_, check1_},
         SheetPage{label52_, captions_[Label6], captions_[Label5], leftBeforeLengths_, leftAnswers_,
-                  check2_, leftAnswerLines_},
+                  check2_},
     };
     // Only the ASCII "@" names a vertical-writing face; the full-width "＠" does not.
     const bool vertical = command1Caption_.startsWith(QLatin1Char('@'));
@@ -232,7 +228,7 @@ bool SheetModel::printSheetWith(PrinterDialog& dialog) {
                                   : printWithUprightFont(sheet, dialog, *services_.surface);
     services_.surface->endDoc();
     if (printed) removeItemNumbers();
-    emit changed();
+    Q_EMIT changed();
     return printed;
 }
 
@@ -281,7 +277,7 @@ void SheetModel::removeItemNumbers() {
 
 void SheetModel::showMessage(const QString& message) {
     messages_.append(message);
-    emit changed();
+    Q_EMIT changed();
     if (services_.messages) services_.messages->showMessage(message);
 }
 
@@ -292,16 +288,16 @@ void SheetModel::openWebSite() {
     if (!services_.browser || !services_.browser->openUrl(address)) {
         const QString message = text::kNoBrowser + address;
         messages_.append(message);
-        emit changed();
+        Q_EMIT changed();
         if (services_.messages) services_.messages->showMessage(message);
         return;
     }
     browser_.append(address);
-    emit changed();
+    Q_EMIT changed();
 }
 
 void SheetModel::exitCommand() {
-    emit closeRequested();
+    Q_EMIT closeRequested();
 }
 
 }  // namespace pobelo

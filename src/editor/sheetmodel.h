@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <array>
 
+#include "questionfile.h"
 #include "questiontable.h"
 #include "services.h"
 
@@ -21,6 +22,8 @@ inline const QString kNoBrowser =
     QStringLiteral("ブラウザーを起動できませんでした。次のアドレスを開いてください: ");
 inline const QString kPdfFilter = QStringLiteral("PDF (*.pdf)|*.pdf|");
 inline const QString kPdfNotWritten = QStringLiteral("PDFファイルを保存できませんでした: ");
+inline const QString kFileNotFound =
+    QStringLiteral("base.mojがありません。base.mojをカレントディレクトリーにコピーしてください");
 }  // namespace text
 
 // A printer dialog that the user always accepts without seeing it: for a print preview or a PDF
@@ -73,6 +76,8 @@ class SheetModel : public QObject {
     qint16 currentRecord() const { return currentRecord_; }
     float recordCount() const { return recordCount_; }
     const QString& questionFileName() const { return questionFileName_; }
+    // How the last load of a question file ended.
+    const LoadResult& lastLoad() const { return lastLoad_; }
     const std::array<qint16, 11>& rightBeforeLengths() const { return rightBeforeLengths_; }
     const std::array<QString, 11>& rightAnswers() const { return rightAnswers_; }
     const std::array<qint16, 11>& leftBeforeLengths() const { return leftBeforeLengths_; }
@@ -120,7 +125,7 @@ class SheetModel : public QObject {
 
     static QString homePage();
 
-  signals:
+  Q_SIGNALS:
     // Any state above changed.
     void changed();
     // 終了 was chosen.
@@ -139,6 +144,7 @@ class SheetModel : public QObject {
     SheetServices services_;
     QuestionTable table_;
     QString questionFileName_;
+    LoadResult lastLoad_;
     float recordCount_ = 0;
 
     std::array<std::array<QString, kRows>, kLabelArrays> captions_;
@@ -158,8 +164,6 @@ class SheetModel : public QObject {
     std::array<QString, 11> rightAnswers_;
     std::array<qint16, 11> leftBeforeLengths_{};
     std::array<QString, 11> leftAnswers_;
-    std::array<QString, 11> rightAnswerLines_;
-    std::array<QString, 11> leftAnswerLines_;
 
     FontChoice windowFont_{QStringLiteral("ＭＳ Ｐゴシック"), 9.0f, false, false};
     QStringList messages_;

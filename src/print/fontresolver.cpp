@@ -14,21 +14,36 @@ enum class Kind { MinchoFixed, MinchoProportional, GothicFixed, GothicProportion
 // throughout, as the Windows faces without "P" are; the "P" and "ex" fonts set Latin text
 // proportionally.
 const QStringList& candidatesFor(Kind kind) {
-    static const QStringList minchoFixed{"IPAMincho",     "IPAexMincho",       "Noto Serif CJK JP",
-                                         "Noto Serif JP", "Source Han Serif",  "TakaoMincho",
-                                         "IPAPMincho",    "Noto Serif CJK SC", "Noto Serif CJK"};
+    static const QStringList minchoFixed{
+        QStringLiteral("IPAMincho"),         QStringLiteral("IPAexMincho"),
+        QStringLiteral("Noto Serif CJK JP"), QStringLiteral("Noto Serif JP"),
+        QStringLiteral("Source Han Serif"),  QStringLiteral("TakaoMincho"),
+        QStringLiteral("IPAPMincho"),        QStringLiteral("Noto Serif CJK SC"),
+        QStringLiteral("Noto Serif CJK")};
     static const QStringList minchoProportional{
-        "IPAPMincho",       "IPAexMincho",  "Noto Serif CJK JP", "Noto Serif JP",
-        "Source Han Serif", "TakaoPMincho", "IPAMincho",         "Noto Serif CJK"};
-    static const QStringList gothicFixed{
-        "IPAGothic",        "IPAexGothic",  "Noto Sans Mono CJK JP",
-        "Noto Sans CJK JP", "Noto Sans JP", "TakaoGothic",
-        "VL Gothic",        "IPAPGothic",   "Noto Sans CJK"};
-    static const QStringList gothicProportional{"IPAPGothic",   "IPAexGothic",  "Noto Sans CJK JP",
-                                                "Noto Sans JP", "TakaoPGothic", "VL PGothic",
-                                                "IPAGothic",    "Noto Sans CJK"};
-    static const QStringList fallback{"IPAexMincho", "IPAMincho", "IPAPMincho", "Noto Serif CJK JP",
-                                      "IPAexGothic", "IPAGothic", "IPAPGothic", "Noto Sans CJK JP"};
+        QStringLiteral("IPAPMincho"),        QStringLiteral("IPAexMincho"),
+        QStringLiteral("Noto Serif CJK JP"), QStringLiteral("Noto Serif JP"),
+        QStringLiteral("Source Han Serif"),  QStringLiteral("TakaoPMincho"),
+        QStringLiteral("IPAMincho"),         QStringLiteral("Noto Serif CJK")};
+    static const QStringList gothicFixed{QStringLiteral("IPAGothic"),
+                                         QStringLiteral("IPAexGothic"),
+                                         QStringLiteral("Noto Sans Mono CJK JP"),
+                                         QStringLiteral("Noto Sans CJK JP"),
+                                         QStringLiteral("Noto Sans JP"),
+                                         QStringLiteral("TakaoGothic"),
+                                         QStringLiteral("VL Gothic"),
+                                         QStringLiteral("IPAPGothic"),
+                                         QStringLiteral("Noto Sans CJK")};
+    static const QStringList gothicProportional{
+        QStringLiteral("IPAPGothic"),       QStringLiteral("IPAexGothic"),
+        QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
+        QStringLiteral("TakaoPGothic"),     QStringLiteral("VL PGothic"),
+        QStringLiteral("IPAGothic"),        QStringLiteral("Noto Sans CJK")};
+    static const QStringList fallback{
+        QStringLiteral("IPAexMincho"), QStringLiteral("IPAMincho"),
+        QStringLiteral("IPAPMincho"),  QStringLiteral("Noto Serif CJK JP"),
+        QStringLiteral("IPAexGothic"), QStringLiteral("IPAGothic"),
+        QStringLiteral("IPAPGothic"),  QStringLiteral("Noto Sans CJK JP")};
     switch (kind) {
         case Kind::MinchoFixed:
             return minchoFixed;

@@ -1,8 +1,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "../support/modelfixture.h"
-#include "../support/mojfile.h"
+#include "modelfixture.h"
+#include "mojfile.h"
 #include "questionfile.h"
 #include "recordingsurface.h"
 #include "scripted.h"

@@ -8,9 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "recordingsurface.h"
-#include "scripted.h"
-#include "sheetmodel.h"
+#include "modelfixture.h"
+#include "modelinvariants.h"
 
 using namespace pobelo;
 
@@ -25,32 +24,14 @@ void check(bool ok, const char* what, const QString& detail = {}) {
     if (!ok) fail(what, detail);
 }
 
-QString captions(const SheetModel& m, LabelArray a) {
-    QString out;
-    for (int row = 0; row < kRows; ++row) out += m.caption(a, row) + QChar(0x1F);
-    return out;
-}
-
-void checkModel(const SheetModel& m) {
-    check(m.imageVisible(1) != m.imageVisible(2), "not exactly one pointer icon");
-    for (int row = 0; row < kRows; ++row) {
-        check(m.caption(Label1, row) == QString::number(row + 1), "Label1 renumbered");
-        check(m.caption(Label4, row) == QString::number(row + 1), "Label4 renumbered");
-    }
-    check(m.combo1List().size() == int(m.recordCount()), "list and recordCount differ");
-}
-
 // One window for the whole run, as the program has one: its table alone is 92 000 strings.
 // Each input is opened over what the inputs before it left, as in the program.
-struct Window {
-    ScriptedFileDialog files;
-    ScriptedFontDialog fonts;
-    ScriptedPrinterDialog printer;
-    ScriptedMessageBox messages;
-    ScriptedBrowserOpener browser;
-    RecordingSurface surface;
-    SheetModel model{SheetServices{&files, &fonts, &printer, &surface, &messages, &browser}};
-};
+using Window = test::ModelFixture;
+
+void checkModel(const SheetModel& m) {
+    const QString broken = test::brokenInvariant(m);
+    check(broken.isEmpty(), "broken invariant:", broken);
+}
 
 }  // namespace
 
@@ -81,13 +62,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // Print after the first two headings and after the last, so that both pages are full;
         // the printer picked by the record's font name.
         if (k == 1 || k == count - 1) {
-            const QString right = captions(model, Label3);
-            const QString left = captions(model, Label6);
+            const QString right = test::joinedCaptions(model, Label3);
+            const QString left = test::joinedCaptions(model, Label6);
             window->printer.answers.push_back({true, kOrientationPortrait, {}});
             model.printSheet();
             checkModel(model);
-            check(captions(model, Label3) == right, "right sentences changed by printing");
-            check(captions(model, Label6) == left, "left sentences changed by printing");
+            check(test::joinedCaptions(model, Label3) == right,
+                  "right sentences changed by printing");
+            check(test::joinedCaptions(model, Label6) == left,
+                  "left sentences changed by printing");
             check(window->surface.lines().last() == QLatin1String("{\"op\":\"endDoc\"}"),
                   "the print job was not ended");
             window->surface.clear();

@@ -9,8 +9,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "../support/mojfile.h"
-#include "sheetscript.h"
+#include "mojfile.h"
+#include "sheetsession.h"
 
 using namespace pobelo;
 using namespace pobelo::test;
@@ -69,6 +69,7 @@ class FileNotWrittenTest : public QObject {
         const QString pdf2 = out.filePath(QStringLiteral("sheet2.pdf"));
         {
             auto session = std::make_unique<SheetSession>();
+            SheetScript run(*session);
             const QStringList script{
                 QStringLiteral("open ") + path,
                 QStringLiteral("type 漢字の小テスト"),
@@ -86,7 +87,7 @@ class FileNotWrittenTest : public QObject {
             };
             for (const QString& line : script) {
                 QString error;
-                QVERIFY2(session->runLine(line, &error), qPrintable(line + ": " + error));
+                QVERIFY2(run.runLine(line, &error), qPrintable(line + ": " + error));
             }
             QVERIFY(session->closed());
             QCOMPARE(session->model().combo1List().size(), 4);

@@ -14,8 +14,8 @@
 #include <QtTest>
 #include <cstdio>
 
-#include "../support/modelfixture.h"
-#include "../support/mojfile.h"
+#include "modelfixture.h"
+#include "mojfile.h"
 #include "questionfile.h"
 #include "recordingsurface.h"
 #include "scripted.h"
@@ -261,7 +261,7 @@ class HostileFilesTest : public QObject {
         f.open(good_);
         f.model.chooseHeading(1);
         f.open(path);
-        QCOMPARE(f.messages.shown, message ? QStringList{fileNotFoundMessage()} : QStringList());
+        QCOMPARE(f.messages.shown, message ? QStringList{text::kFileNotFound} : QStringList());
         QVERIFY(f.model.combo1List().isEmpty());
         QCOMPARE(f.model.recordCount(), 0.0f);
         QCOMPARE(f.captions(Label3), QStringList(kRows));

@@ -5,11 +5,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "../support/mojfile.h"
-#include "questionfile.h"
-#include "recordingsurface.h"
-#include "scripted.h"
-#include "sheetmodel.h"
+#include "modelfixture.h"
+#include "modelinvariants.h"
+#include "mojfile.h"
 
 using namespace pobelo;
 using namespace pobelo::test;
@@ -19,40 +17,12 @@ namespace {
 constexpr int kActions = 10000;
 constexpr quint32 kDefaultSeed = 20090101;
 
-struct Fixture {
-    ScriptedFileDialog files;
-    ScriptedFontDialog fonts;
-    ScriptedPrinterDialog printer;
-    ScriptedMessageBox messages;
-    ScriptedBrowserOpener browser;
-    RecordingSurface surface;
-    SheetModel model{SheetServices{&files, &fonts, &printer, &surface, &messages, &browser}};
-
-    QStringList captions(LabelArray a) const {
-        QStringList out;
-        for (int row = 0; row < kRows; ++row) out << model.caption(a, row);
-        return out;
-    }
-};
-
 // What must hold after every action; empty when it does.
-QString brokenInvariant(const Fixture& f) {
-    const SheetModel& m = f.model;
-    if (m.imageVisible(1) == m.imageVisible(2))
-        return QStringLiteral("Image1 and Image2 are both %1").arg(m.imageVisible(1));
-    for (int row = 0; row < kRows; ++row) {
-        const QString number = QString::number(row + 1);
-        if (m.caption(Label1, row) != number || m.caption(Label4, row) != number)
-            return QStringLiteral("number labels of row %1 read \"%2\" and \"%3\"")
-                .arg(row)
-                .arg(m.caption(Label1, row), m.caption(Label4, row));
-    }
-    if (m.combo1List().size() != qsizetype(m.recordCount()))
-        return QStringLiteral("%1 headings listed for recordCount %2")
-            .arg(m.combo1List().size())
-            .arg(m.recordCount());
-    for (const QString& message : m.messages())
-        if (message != fileNotFoundMessage()) return QStringLiteral("message: ") + message;
+QString brokenInvariant(const ModelFixture& f) {
+    const QString broken = pobelo::test::brokenInvariant(f.model);
+    if (!broken.isEmpty()) return broken;
+    for (const QString& message : f.model.messages())
+        if (message != text::kFileNotFound) return QStringLiteral("message: ") + message;
     return {};
 }
 
@@ -94,7 +64,7 @@ class RandomUseTest : public QObject {
         QRandomGenerator random(seedGiven ? seed : kDefaultSeed);
         const QString seedText = QString::number(seedGiven ? seed : kDefaultSeed);
 
-        Fixture f;
+        ModelFixture f;
         QStringList log;
         int missingOpens = 0;
         int prints = 0;

@@ -28,12 +28,6 @@ class Pen {
         s_.setCurrentY(y);
         s_.printText(text);
     }
-    // The same with Y set first.
-    void textAtYX(float x, float y, const QString& text) {
-        s_.setCurrentY(y);
-        s_.setCurrentX(x);
-        s_.printText(text);
-    }
     void line(float x1, float y1, float x2, float y2) { s_.drawLine(x1, y1, x2, y2, kBlack); }
     std::optional<float> width() { return s_.pageWidth(); }
     PrintSurface& surface() { return s_; }
@@ -141,8 +135,8 @@ void printUprightBody(Pen& pen, SheetPage& page, float bodyX, float answerX0, fl
                 pen.textAt(x, row == 0 ? 5500 : 8250, numbers.mid(j - 1, 1));
             } else {
                 const int item = row == 0 ? 5 - j : 10 - j;
-                page.answerLines[j] = numbers.mid(j - 1, 1) + page.answers[item];
-                printColumn(pen, x, row == 0 ? 5700 : 8450, page.answerLines[j]);
+                printColumn(pen, x, row == 0 ? 5700 : 8450,
+                            numbers.mid(j - 1, 1) + page.answers[item]);
             }
         }
     }

@@ -4,8 +4,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "../support/mojfile.h"
-#include "sheetscript.h"
+#include "mojfile.h"
+#include "sheetsession.h"
 
 using namespace pobelo;
 using namespace pobelo::test;

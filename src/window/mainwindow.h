@@ -27,7 +27,7 @@ class ImageControl : public QLabel {
   public:
     using QLabel::QLabel;
 
-  signals:
+  Q_SIGNALS:
     void clicked();
 
   protected:

@@ -12,8 +12,9 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "../support/mojfile.h"
 #include "mainwindow.h"
+#include "modelfixture.h"
+#include "mojfile.h"
 #include "qtservices.h"
 #include "questionfile.h"
 #include "recordingsurface.h"
@@ -26,14 +27,7 @@ using namespace pobelo::test;
 namespace {
 
 // The real window over a model with scripted dialogs.
-struct Session {
-    ScriptedFileDialog files;
-    ScriptedFontDialog fonts;
-    ScriptedPrinterDialog printer;
-    ScriptedMessageBox messages;
-    ScriptedBrowserOpener browser;
-    RecordingSurface surface;
-    SheetModel model{SheetServices{&files, &fonts, &printer, &surface, &messages, &browser}};
+struct Session : ModelFixture {
     MainWindow window{model};
 
     Session() {
@@ -65,10 +59,6 @@ struct Session {
     }
 };
 
-QColor bgr(quint32 value) {
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -88,62 +78,64 @@ class MainWindowTest : public QObject {
 
     // --- The designed window -----------------------------------------------------------------
 
-    void controlsStandAtTheirTwipPlaces_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("row");  // element of a label array, or -1
-        QTest::addColumn<QRect>("twips");
-        const struct {
-            const char* name;
-            int left, width, height;
-        } arrays[] = {{"Label1", 5880, 375, 255},  {"Label2", 6480, 1335, 375},
-                      {"Label3", 7920, 2895, 375}, {"Label4", 360, 375, 255},
-                      {"Label5", 960, 1335, 375},  {"Label6", 2400, 2895, 375}};
-        for (const auto& a : arrays) {
-            for (int row : {0, 1, 9}) {
-                QTest::addRow("%s(%d)", a.name, row)
-                    << QString::fromLatin1(a.name) << row
-                    << QRect(a.left, 1560 + 500 * row, a.width, a.height);
+    void everyControlTheModelNamesIsThereInsideTheWindow() {
+        Session s;
+        QStringList names{"Label51",  "Label52", "Check1", "Check2", "Command1",
+                          "Command2", "Text3",   "Combo1", "Label7", "Label8"};
+        for (int n = 1; n <= 6; ++n) names << QStringLiteral("Image%1").arg(n);
+        const QRect client = s.window.clientArea()->rect();
+        for (const QString& name : names) {
+            const QWidget* control = s.find<QWidget>(name);
+            QVERIFY2(control, qPrintable(name));
+            QVERIFY2(client.contains(control->geometry()), qPrintable(name));
+        }
+        for (int a = 0; a < kLabelArrays; ++a) {
+            for (int row = 0; row < kRows; ++row) {
+                const QLabel* label = s.label(LabelArray(a), row);
+                QVERIFY(label);
+                QCOMPARE(label->objectName(), QStringLiteral("Label%1").arg(a + 1));
+                QCOMPARE(label->property("index").toInt(), row);
+                QVERIFY(client.contains(label->geometry()));
+                // A face with Japanese glyphs, or every caption shows as boxes.
+                QVERIFY2(QFontDatabase::writingSystems(label->font().family())
+                             .contains(QFontDatabase::Japanese),
+                         qPrintable(label->font().family()));
             }
         }
-        const struct {
-            const char* name;
-            QRect twips;
-        } singles[] = {
-            {"Label51", {7920, 1080, 2895, 375}}, {"Label52", {2400, 1080, 2895, 375}},
-            {"Check1", {6600, 1080, 975, 255}},   {"Check2", {1080, 1080, 975, 255}},
-            {"Image1", {5760, 1080, 480, 480}},   {"Image2", {240, 1080, 480, 480}},
-            {"Image3", {5640, 480, 480, 480}},    {"Image4", {5640, 480, 480, 480}},
-            {"Image5", {5160, 480, 480, 480}},    {"Image6", {5160, 480, 480, 480}},
-            {"Label7", {6840, 1320, 735, 240}},   {"Label8", {1320, 1320, 735, 240}},
-            {"Label12", {5760, 120, 375, 255}},   {"Label13", {5160, 120, 375, 255}},
-            {"Command1", {240, 120, 2175, 735}},  {"Command2", {8640, 120, 2175, 735}},
-            {"Label14", {2520, 240, 1575, 255}},  {"Text3", {2520, 480, 2175, 375}},
-            {"Label15", {6360, 240, 1215, 255}},  {"Label11", {480, 6720, 735, 255}},
-            {"Label9", {1920, 6600, 4335, 375}},  {"Label10", {7440, 6600, 2895, 375}},
-            {"Combo1", {6360, 480, 2055, 0}},  // its height is the combo box's own
-        };
-        for (const auto& s : singles) {
-            QTest::newRow(s.name) << QString::fromLatin1(s.name) << -1 << s.twips;
-        }
+        for (const char* action : {"fo", "prt", "pv", "pdf", "ed", "onl", "vv"})
+            QVERIFY2(s.find<QAction>(action), action);
     }
-    void controlsStandAtTheirTwipPlaces() {
-        QFETCH(QString, name);
-        QFETCH(int, row);
-        QFETCH(QRect, twips);
+
+    void rowsStepEvenlyAndControlsDoNotOverlap() {
         Session s;
-        QWidget* control = s.find<QWidget>(name);
-        if (row >= 0) {
-            const int array = name.mid(5).toInt() - 1;
-            control = s.label(LabelArray(array), row);
-            QCOMPARE(control->objectName(), name);
-            QCOMPARE(control->property("index").toInt(), row);
+        // Each label array is one column of rows at one pitch, and the six arrays share it.
+        const int top = s.label(Label1, 0)->y();
+        const double pitch = (s.label(Label1, kRows - 1)->y() - top) / double(kRows - 1);
+        QVERIFY(pitch > s.label(Label3, 0)->height());
+        for (int a = 0; a < kLabelArrays; ++a) {
+            for (int row = 0; row < kRows; ++row) {
+                const QLabel* label = s.label(LabelArray(a), row);
+                QCOMPARE(label->x(), s.label(LabelArray(a), 0)->x());
+                QVERIFY(qAbs(label->y() - top - pitch * row) <= 1);
+            }
         }
-        QVERIFY2(control, qPrintable(name));
-        const QRect got = control->geometry();
-        QCOMPARE(got.x(), s.px(twips.x()));
-        QCOMPARE(got.y(), s.px(twips.y()));
-        QCOMPARE(got.width(), s.px(twips.width()));
-        if (twips.height() > 0) QCOMPARE(got.height(), s.px(twips.height()));
+        // No two visible controls cover each other by more than a rounding pixel, but the
+        // blank-sheet icons that lie over the written-sheet icons.
+        QList<QWidget*> controls;
+        for (QWidget* w :
+             s.window.clientArea()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            if (w->isVisible()) controls << w;
+        QVERIFY(controls.size() > 60);
+        const QSet<QString> stacked{"Image3+Image4", "Image5+Image6"};
+        for (int i = 0; i < controls.size(); ++i) {
+            for (int j = i + 1; j < controls.size(); ++j) {
+                const QRect both = controls[i]->geometry() & controls[j]->geometry();
+                if (both.width() <= 1 || both.height() <= 1) continue;
+                QStringList pair{controls[i]->objectName(), controls[j]->objectName()};
+                pair.sort();
+                QVERIFY2(stacked.contains(pair.join('+')), qPrintable(pair.join(" over ")));
+            }
+        }
     }
 
     void startShowsAnEmptySheetWithTheRightPageActive() {
@@ -186,41 +178,6 @@ class MainWindowTest : public QObject {
         const int clientHeight = s.window.clientArea()->height();
         QVERIFY2(clientHeight >= s.px(6975) && clientHeight < s.px(7400),
                  qPrintable(QString::number(clientHeight)));
-    }
-
-    void labelsUseAJapaneseFaceAndTheirColours_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<qreal>("points");
-        QTest::addColumn<QColor>("back");  // invalid: not checked
-        QTest::addColumn<QColor>("text");
-        const QColor none;
-        QTest::newRow("Label1") << "Label1" << 12.0 << bgr(0x0080FF80) << none;
-        QTest::newRow("Label2") << "Label2" << 14.25 << bgr(0x00FFFF80) << none;
-        QTest::newRow("Label6") << "Label6" << 14.25 << bgr(0x0080FFFF) << none;
-        QTest::newRow("Label51") << "Label51" << 14.25 << bgr(0x0080C0FF) << none;
-        QTest::newRow("Label12") << "Label12" << 11.25 << none << bgr(0x00FF00FF);
-        QTest::newRow("Label13") << "Label13" << 11.25 << none << bgr(0x00FF0000);
-        QTest::newRow("Label7") << "Label7" << 9.0 << none << bgr(0x00FF00FF);
-        QTest::newRow("Label8") << "Label8" << 9.0 << none << bgr(0x00FF0000);
-    }
-    void labelsUseAJapaneseFaceAndTheirColours() {
-        QFETCH(QString, name);
-        QFETCH(qreal, points);
-        QFETCH(QColor, back);
-        QFETCH(QColor, text);
-        Session s;
-        QLabel* label = s.find<QLabel>(name);
-        QVERIFY(label);
-        const QFont font = label->font();
-        QCOMPARE(font.pointSizeF(), points);
-        QVERIFY2(QFontDatabase::writingSystems(font.family()).contains(QFontDatabase::Japanese),
-                 qPrintable(font.family()));
-        if (back.isValid()) {
-            QVERIFY(label->autoFillBackground());
-            QCOMPARE(label->palette().color(QPalette::Window), back);
-            QCOMPARE(label->frameShape(), QFrame::Box);
-        }
-        if (text.isValid()) QCOMPARE(label->palette().color(QPalette::WindowText), text);
     }
 
     void menusCarryTheirCaptionsInOrder() {

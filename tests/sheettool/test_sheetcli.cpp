@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "../support/mojfile.h"
+#include "mojfile.h"
 
 using namespace pobelo::test;
 

@@ -186,7 +186,7 @@ void ImageControl::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && pressed_) {
         pressed_ = false;
         event->accept();
-        if (rect().contains(event->position().toPoint())) emit clicked();
+        if (rect().contains(event->position().toPoint())) Q_EMIT clicked();
         return;
     }
     QLabel::mouseReleaseEvent(event);

@@ -24,7 +24,6 @@ struct SheetPage {
     const std::array<qint16, 11>& beforeLengths;
     const std::array<QString, 11>& answers;
     int check;
-    std::array<QString, 11>& answerLines;
 };
 
 struct PrintableSheet {

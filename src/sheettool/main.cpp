@@ -6,14 +6,14 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextStream>
 #include <cstdio>
 #include <optional>
 
 #include "paintersurface.h"
+#include "pdfdocument.h"
 #include "questionfile.h"
-#include "sheetscript.h"
+#include "sheetsession.h"
 
 namespace {
 
@@ -95,7 +95,7 @@ struct Request {
 
 class UsageError {
   public:
-    explicit UsageError(QString text) : text(std::move(text)) {}
+    explicit UsageError(QString message) : text(std::move(message)) {}
     QString text;
 };
 
@@ -108,7 +108,7 @@ std::optional<QString> single(const QCommandLineParser& parser, const QCommandLi
     return values.first();
 }
 
-// Text that goes into one script line.
+// A title or face name, as the window's one-line boxes hold it.
 QString oneLine(const QString& text, const QString& what) {
     if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
         throw UsageError(QStringLiteral("%1 must be one line").arg(what));
@@ -132,7 +132,7 @@ Request parseRequest(const QCommandLineParser& parser, const Options& o) {
         throw UsageError(QStringLiteral("one question file at a time, not \"%1\"").arg(files[1]));
 
     Request r;
-    r.file = oneLine(files.first(), QStringLiteral("the question file's name"));
+    r.file = files.first();
     if (parser.isSet(o.left) && !parser.isSet(o.right))
         throw UsageError(QStringLiteral("--left goes with --right"));
     const int modes =
@@ -187,58 +187,56 @@ Request parseRequest(const QCommandLineParser& parser, const Options& o) {
     return r;
 }
 
-// Runs script lines on the session; a line the session refuses is this program's fault.
-bool run(pobelo::SheetSession& session, const QStringList& lines, QTextStream& err) {
-    for (const QString& line : lines) {
-        QString error;
-        if (!session.runLine(line, &error)) {
-            err << "pobelo-sheet: internal script line \"" << line << "\": " << error << '\n';
-            return false;
-        }
-    }
-    return true;
-}
-
-// The lines of one sheet, right page then left page, ending with its print. Before them the
-// right page is the active page.
-QStringList sheetLines(const Request& r, int right, int left, bool clearLeft) {
-    QStringList lines;
-    lines << QStringLiteral("choose %1").arg(right - 1);
+// Prints one sheet: heading right on the right page and heading left (0: none) on the left page.
+// Before it the right page is the active page.
+bool printSheet(const Request& r, pobelo::SheetSession& session, int right, int left,
+                bool clearLeft, QString* error) {
+    session.choose(right - 1);
     if (left > 0) {
-        lines << QStringLiteral("choose %1").arg(left - 1);
+        session.choose(left - 1);
     } else if (clearLeft) {
         // A left page left over from the sheet before is cleared, as the user would with its
         // page-clear icon. (The icon takes no click while the page has never been filled.)
-        lines << QStringLiteral("click Image6");
+        session.clickImage(6);
     }
-    lines << QStringLiteral("tick Check1 %1").arg(int(r.answersRight));
+    session.tick(1, int(r.answersRight));
     // A page without questions gets no answers: a cleared page still knows its old ones.
-    lines << QStringLiteral("tick Check2 %1").arg(int(r.answersLeft && left > 0));
+    session.tick(2, int(r.answersLeft && left > 0));
     // A heading choice takes the file's font, so the font is picked after the choices.
-    if (r.font) lines << QStringLiteral("font 15 0 0 ") + *r.font;
-    lines << QStringLiteral("print portrait");
-    return lines;
+    if (r.font) session.chooseFont(pobelo::FontChoice{*r.font, 15, false, false});
+    return session.print(pobelo::kOrientationPortrait, QString(), error);
 }
 
 int runRequest(const Request& r, pobelo::SheetSession& session, QTextStream& out,
                QTextStream& err) {
     const QString& name = r.file;
-    if (!run(session, {QStringLiteral("open ") + r.file}, err)) return kExitUsage;
+    session.open(r.file);
     const pobelo::SheetModel& model = session.model();
-    if (!model.messages().isEmpty()) {
-        err << "pobelo-sheet: " << name << ": no such question file\n"
-            << "(" << model.messages().last() << ")\n";
-        return kExitFileProblem;
+    switch (model.lastLoad().status) {
+        case pobelo::LoadStatus::FileNotFound:
+            err << "pobelo-sheet: " << name << ": no such question file\n"
+                << "(" << model.messages().value(model.messages().size() - 1) << ")\n";
+            return kExitFileProblem;
+        case pobelo::LoadStatus::OpenFailed:
+            if (QFileInfo(r.file).isDir())
+                err << "pobelo-sheet: " << name << ": is a folder, not a question file\n";
+            else
+                err << "pobelo-sheet: " << name << ": cannot be read\n";
+            return kExitFileProblem;
+        case pobelo::LoadStatus::ReadFailed:
+            if (model.combo1List().isEmpty()) {
+                err << "pobelo-sheet: " << name << ": cannot be read\n";
+                return kExitFileProblem;
+            }
+            break;
+        case pobelo::LoadStatus::Complete:
+        case pobelo::LoadStatus::Incomplete:
+        case pobelo::LoadStatus::TooManyRecords:
+            break;
     }
     const QStringList headings = model.combo1List();
     if (headings.isEmpty()) {
-        const QFileInfo info(r.file);
-        if (info.isDir())
-            err << "pobelo-sheet: " << name << ": is a folder, not a question file\n";
-        else if (!info.isReadable())
-            err << "pobelo-sheet: " << name << ": cannot be read\n";
-        else
-            err << "pobelo-sheet: " << name << ": holds no complete question record\n";
+        err << "pobelo-sheet: " << name << ": holds no complete question record\n";
         return kExitFileProblem;
     }
 
@@ -262,46 +260,45 @@ int runRequest(const Request& r, pobelo::SheetSession& session, QTextStream& out
         }
     }
 
-    QSaveFile file(r.output);
-    if (!file.open(QIODevice::WriteOnly)) {
-        err << "pobelo-sheet: cannot write " << r.output << ": " << file.errorString() << '\n';
+    pobelo::PdfDocument pdf(r.output);
+    if (!pdf.open()) {
+        err << "pobelo-sheet: cannot write " << r.output << ": " << pdf.errorString() << '\n';
         return kExitFileProblem;
     }
-    QPdfWriter writer(&file);
-    writer.setResolution(1200);
-    writer.setCreator(QStringLiteral("Pobelo"));
-    writer.setTitle(r.title.value_or(QFileInfo(r.file).completeBaseName()));
-    session.setPrintDevice(&writer);
+    pdf.writer()->setTitle(r.title.value_or(QFileInfo(r.file).completeBaseName()));
+    session.setPrintDevice(pdf.writer());
     session.painter().setPagesInOneDocument(true);
 
     // The title first, so that each heading choice numbers it for its page.
-    if (r.title && !run(session, {QStringLiteral("type ") + *r.title}, err)) return kExitUsage;
+    if (r.title) session.type(*r.title);
     int sheets = 0;
+    QString error;
+    bool printed = true;
     if (r.mode == Request::Pair) {
-        if (!run(session, sheetLines(r, r.right, r.left, false), err)) return kExitUsage;
+        printed = printSheet(r, session, r.right, r.left, false, &error);
         sheets = 1;
     } else {
         const int count = int(headings.size());
         sheets = (count + 1) / 2;
-        for (int sheet = 0; sheet < sheets; ++sheet) {
+        for (int sheet = 0; sheet < sheets && printed; ++sheet) {
             err << "sheet " << (sheet + 1) << '/' << sheets << '\n';
             err.flush();
             const int right = 2 * sheet + 1;
             const int left = right + 1 <= count ? right + 1 : 0;
-            if (!run(session, sheetLines(r, right, left, sheet > 0), err)) return kExitUsage;
+            printed = printSheet(r, session, right, left, sheet > 0, &error);
         }
     }
 
     const bool ended = session.painter().endDocument();
-    const int printed = session.painter().pagesBegun();
+    const int pages = session.painter().pagesBegun();
     session.setPrintDevice(nullptr);
-    if (!ended || printed != sheets) {
-        err << "pobelo-sheet: the sheets could not be drawn into " << r.output << " (" << printed
+    if (!printed || !ended || pages != sheets) {
+        err << "pobelo-sheet: the sheets could not be drawn into " << r.output << " (" << pages
             << " of " << sheets << " pages)\n";
         return kExitFileProblem;
     }
-    if (!file.commit()) {
-        err << "pobelo-sheet: cannot write " << r.output << ": " << file.errorString() << '\n';
+    if (!pdf.commit()) {
+        err << "pobelo-sheet: cannot write " << r.output << ": " << pdf.errorString() << '\n';
         return kExitFileProblem;
     }
     return 0;

@@ -3,17 +3,12 @@
 #include <QDialog>
 #include <QPointer>
 #include <QPrinter>
-#include <QSaveFile>
 #include <memory>
 
+#include "fontpicker.h"
 #include "paintersurface.h"
+#include "pdfdocument.h"
 #include "services.h"
-
-class QCheckBox;
-class QComboBox;
-class QDialogButtonBox;
-class QListWidget;
-class QPdfWriter;
 
 namespace pobelo {
 
@@ -32,53 +27,6 @@ class QtFileDialog : public FileDialog {
 
 // The extension of a filter's first pattern ("pdf" for "PDF (*.pdf)|*.pdf|"), or nothing.
 QString firstFilterSuffix(const QString& filter);
-
-// Shows a face name in its own font, upright or, for an "@" face, in a vertical column.
-class FontPreview : public QWidget {
-    Q_OBJECT
-  public:
-    using QWidget::QWidget;
-    void setChoice(const FontChoice& choice);
-    QSize sizeHint() const override;
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-
-  private:
-    FontChoice choice_;
-};
-
-// The font dialog: every installed Japanese family and its "@" (vertical-writing) form, size, bold
-// and italic, and a preview. It opens on the preset; a preset face that is not installed (a
-// Windows face name) is listed first under its own name.
-class FontPickerDialog : public QDialog {
-    Q_OBJECT
-  public:
-    FontPickerDialog(const QStringList& families, const FontChoice& preset,
-                     QWidget* parent = nullptr);
-    // What the dialog shows now; nothing while the size is not a valid number.
-    std::optional<FontChoice> choice() const;
-    QListWidget* faceList() const { return faces_; }
-    QComboBox* sizeBox() const { return size_; }
-    QCheckBox* boldBox() const { return bold_; }
-    QCheckBox* italicBox() const { return italic_; }
-
-  private:
-    void update();
-
-    QListWidget* faces_;
-    QComboBox* size_;
-    QCheckBox* bold_;
-    QCheckBox* italic_;
-    FontPreview* preview_;
-    QDialogButtonBox* buttons_;
-};
-
-class QtFontDialog : public FontDialog {
-  public:
-    QPointer<QWidget> parent;
-    std::optional<FontChoice> chooseFont(const FontChoice& preset) override;
-};
 
 // The print dialog on the program's printer: it chooses the printer, paper and orientation.
 class QtPrinterDialog : public PrinterDialog {
@@ -119,8 +67,7 @@ class QtPdfExport : public DocumentWriter {
 
     PainterSurface& surface_;
     QPagedPaintDevice* before_ = nullptr;
-    std::unique_ptr<QSaveFile> file_;
-    std::unique_ptr<QPdfWriter> writer_;
+    std::unique_ptr<PdfDocument> document_;
 };
 
 // A message with only an OK button, titled with the window caption.

@@ -1,7 +1,6 @@
-#include "sheetscript.h"
+#include "sheetsession.h"
 
-#include <QPageLayout>
-#include <QPageSize>
+#include <QPdfWriter>
 
 #include "paintersurface.h"
 
@@ -47,14 +46,6 @@ bool parseName(const QString& text, const QString& kind, int high, int* n) {
     return parseInt(text.mid(kind.size()), 1, high, n);
 }
 
-// A4 without margins, as the printer dialog leaves the device.
-void setUpA4(QPagedPaintDevice& device, int orientation) {
-    device.setPageLayout(QPageLayout(
-        QPageSize(QPageSize::A4),
-        orientation == kOrientationLandscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
-}
-
 }  // namespace
 
 SheetSession::SheetSession() : painter_(std::make_unique<PainterSurface>()) {
@@ -93,12 +84,16 @@ void SheetSession::pointSurfaceAt(const ScriptedPrinterDialog::Answer& answer) {
         }
         return;
     }
-    auto writer = std::make_unique<QPdfWriter>(answer.pdfPath);
-    writer->setResolution(1200);
-    writer->setCreator(QStringLiteral("Pobelo"));
-    setUpA4(*writer, answer.orientation);
-    painter_->setDevice(writer.get());
-    pdf_ = std::move(writer);
+    auto document = std::make_unique<PdfDocument>(answer.pdfPath);
+    if (!document->open()) {
+        // The sheet still goes to the trace; the print reports the file as not written.
+        pdfError_ = document->errorString();
+        trace_.setInner(nullptr);
+        return;
+    }
+    setUpA4(*document->writer(), answer.orientation);
+    painter_->setDevice(document->writer());
+    pdf_ = std::move(document);
     trace_.setInner(painter_.get());
 }
 
@@ -109,30 +104,100 @@ void SheetSession::forgetUnusedAnswers() {
     printer_.answers.clear();
 }
 
-bool SheetSession::print(const QStringList& args, QString* error) {
-    ScriptedPrinterDialog::Answer answer;
+void SheetSession::open(const QString& path) {
+    files_.answers.push_back(path);
+    model_->openCommand();
+    forgetUnusedAnswers();
+}
+
+void SheetSession::cancelOpen() {
+    files_.answers.push_back(std::nullopt);
+    model_->openCommand();
+    forgetUnusedAnswers();
+}
+
+void SheetSession::choose(int position) {
+    model_->chooseHeading(position);
+}
+
+void SheetSession::clickImage(int n) {
+    model_->clickImage(n);
+}
+
+void SheetSession::type(const QString& text) {
+    model_->setText3(text);
+}
+
+void SheetSession::tick(int n, int value) {
+    model_->setCheck(n, value);
+}
+
+void SheetSession::chooseFont(const FontChoice& font) {
+    fonts_.answers.push_back(font);
+    model_->fontCommand();
+    forgetUnusedAnswers();
+}
+
+void SheetSession::cancelFont() {
+    fonts_.answers.push_back(std::nullopt);
+    model_->fontCommand();
+    forgetUnusedAnswers();
+}
+
+bool SheetSession::print(int orientation, const QString& pdfPath, QString* error) {
+    pdfError_.clear();
+    printer_.answers.push_back({true, orientation, pdfPath});
+    model_->printSheet();
+    forgetUnusedAnswers();
+    if (!pdfError_.isEmpty()) {
+        *error = QStringLiteral("cannot write %1: %2").arg(pdfPath, pdfError_);
+        return false;
+    }
+    if (!pdf_) return true;
+    // The job has ended; the document is complete once the painter lets go of it.
+    std::unique_ptr<PdfDocument> document = std::move(pdf_);
+    painter_->setDevice(nullptr);
+    trace_.setInner(nullptr);
+    if (!document->commit()) {
+        *error = QStringLiteral("cannot write %1: %2").arg(pdfPath, document->errorString());
+        return false;
+    }
+    return true;
+}
+
+void SheetSession::cancelPrint() {
+    printer_.answers.push_back(ScriptedPrinterDialog::Answer{false, kOrientationPortrait, {}});
+    model_->printSheet();
+    forgetUnusedAnswers();
+}
+
+void SheetSession::openWebSite() {
+    model_->openWebSite();
+}
+
+void SheetSession::exit() {
+    model_->exitCommand();
+    closed_ = true;
+}
+
+bool SheetScript::print(const QStringList& args, QString* error) {
+    int orientation = kOrientationPortrait;
     int next = 0;
     if (next < args.size() && args[next] == QLatin1String("portrait")) {
         ++next;
     } else if (next < args.size() && args[next] == QLatin1String("landscape")) {
-        answer.orientation = kOrientationLandscape;
+        orientation = kOrientationLandscape;
         ++next;
     }
-    if (next < args.size()) answer.pdfPath = args.mid(next).join(QLatin1Char(' '));
-    if (answer.pdfPath.isEmpty() && args.size() > next) {
-        *error = QStringLiteral("print takes [portrait|landscape] [PDF]");
-        return false;
-    }
-    printer_.answers.push_back(answer);
-    model_->printSheet();
-    return true;
+    const QString pdfPath = args.mid(next).join(QLatin1Char(' '));
+    return session_.print(orientation, pdfPath, error);
 }
 
-bool SheetSession::runLine(const QString& rawLine, QString* error) {
+bool SheetScript::runLine(const QString& rawLine, QString* error) {
     QString line = rawLine;
     while (line.endsWith(QLatin1Char('\r')) || line.endsWith(QLatin1Char('\n'))) line.chop(1);
     if (line.trimmed().isEmpty() || line.trimmed().startsWith(QLatin1Char('#'))) return true;
-    if (closed_) return true;
+    if (session_.closed()) return true;
     const qsizetype space = line.indexOf(QLatin1Char(' '));
     const QString action = (space < 0 ? line : line.left(space)).trimmed();
     const QString rest = space < 0 ? QString() : line.mid(space + 1);
@@ -144,29 +209,26 @@ bool SheetSession::runLine(const QString& rawLine, QString* error) {
         ok = false;
     };
     if (action == QLatin1String("open")) {
-        if (rest.isEmpty()) {
+        if (rest.isEmpty())
             fail(QStringLiteral("open needs a file"));
-        } else {
-            files_.answers.push_back(rest);
-            model_->openCommand();
-        }
+        else
+            session_.open(rest);
     } else if (action == QLatin1String("open-cancel") && args.isEmpty()) {
-        files_.answers.push_back(std::nullopt);
-        model_->openCommand();
+        session_.cancelOpen();
     } else if (action == QLatin1String("choose")) {
         int position = 0;
         if (args.size() != 1 || !parseInt(args[0], -32768, 32767, &position))
             fail(QStringLiteral("choose needs a list position"));
         else
-            model_->chooseHeading(position);
+            session_.choose(position);
     } else if (action == QLatin1String("click")) {
         int n = 0;
         if (args.size() != 1 || !parseName(args[0], QStringLiteral("Image"), 6, &n))
             fail(QStringLiteral("click needs Image1 to Image6"));
         else
-            model_->clickImage(n);
+            session_.clickImage(n);
     } else if (action == QLatin1String("type")) {
-        model_->setText3(rest);
+        session_.type(rest);
     } else if (action == QLatin1String("tick")) {
         int n = 0;
         int value = 0;
@@ -174,7 +236,7 @@ bool SheetSession::runLine(const QString& rawLine, QString* error) {
             !parseInt(args[1], 0, 1, &value))
             fail(QStringLiteral("tick needs Check1 or Check2 and 0 or 1"));
         else
-            model_->setCheck(n, value);
+            session_.tick(n, value);
     } else if (action == QLatin1String("font")) {
         bool sizeOk = false;
         int bold = 0;
@@ -190,37 +252,32 @@ bool SheetSession::runLine(const QString& rawLine, QString* error) {
                 name = name.trimmed();
                 name = name.mid(name.indexOf(QLatin1Char(' ')) + 1);
             }
-            fonts_.answers.push_back(FontChoice{name.trimmed(), size, bold != 0, italic != 0});
-            model_->fontCommand();
+            session_.chooseFont(FontChoice{name.trimmed(), size, bold != 0, italic != 0});
         }
     } else if (action == QLatin1String("font-cancel") && args.isEmpty()) {
-        fonts_.answers.push_back(std::nullopt);
-        model_->fontCommand();
+        session_.cancelFont();
     } else if (action == QLatin1String("print")) {
         ok = print(args, error);
     } else if (action == QLatin1String("print-cancel") && args.isEmpty()) {
-        printer_.answers.push_back(ScriptedPrinterDialog::Answer{false, 1, {}});
-        model_->printSheet();
+        session_.cancelPrint();
     } else if (action == QLatin1String("menu") && args.size() == 1) {
         const QString& item = args[0];
         if (item == QLatin1String("prt")) {
             ok = print({}, error);
         } else if (item == QLatin1String("onl")) {
-            model_->openWebSite();
+            session_.openWebSite();
         } else if (item == QLatin1String("ed")) {
-            model_->exitCommand();
-            closed_ = true;
+            session_.exit();
         } else if (item == QLatin1String("vv")) {
             // The version entry carries no command.
         } else {
             fail(QStringLiteral("menu takes prt, onl, ed or vv"));
         }
     } else if (action == QLatin1String("dump") && args.isEmpty()) {
-        if (output) output(dump());
+        if (output) output(session_.dump());
     } else {
         fail(QStringLiteral("unknown action \"%1\"").arg(line.trimmed()));
     }
-    forgetUnusedAnswers();
     return ok;
 }
 
@@ -234,7 +291,8 @@ QString SheetSession::dump() const {
                                 .arg(jsonString(m.caption(LabelArray(a), row)),
                                      jsonBool(m.enabled(LabelArray(a), row))));
         }
-        parts.append(QStringLiteral("\"Label%1\":[%2]").arg(a + 1).arg(elements.join(',')));
+        parts.append(
+            QStringLiteral("\"Label%1\":[%2]").arg(a + 1).arg(elements.join(QLatin1Char(','))));
     }
     parts.append(QStringLiteral("\"Label51\":") + jsonString(m.label51()));
     parts.append(QStringLiteral("\"Label52\":") + jsonString(m.label52()));
@@ -264,7 +322,8 @@ QString SheetSession::dump() const {
 }
 
 int runScript(QTextStream& in, QTextStream& out, QTextStream& err, SheetSession& session) {
-    session.output = [&out](const QString& line) {
+    SheetScript script(session);
+    script.output = [&out](const QString& line) {
         out << line << '\n';
         out.flush();
     };
@@ -273,7 +332,7 @@ int runScript(QTextStream& in, QTextStream& out, QTextStream& err, SheetSession&
         const QString line = in.readLine();
         ++number;
         QString error;
-        if (!session.runLine(line, &error)) {
+        if (!script.runLine(line, &error)) {
             err << QStringLiteral("line %1: %2\n").arg(number).arg(error);
             err.flush();
             return 2;

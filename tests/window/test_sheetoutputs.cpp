@@ -14,8 +14,8 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "../support/mojfile.h"
 #include "mainwindow.h"
+#include "mojfile.h"
 #include "paintersurface.h"
 #include "qtservices.h"
 #include "questionfile.h"

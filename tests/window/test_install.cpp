@@ -9,7 +9,7 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 
-#include "../support/mojfile.h"
+#include "mojfile.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <QTranslator>
 
 #include "mainwindow.h"
+#include "pobeloconfig.h"
 #include "qtservices.h"
 #include "questionfile.h"
 #include "sheetmodel.h"
@@ -13,7 +14,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("pobelo"));
     // Lets the desktop match the window to pobelo.desktop (its icon and name).
     QGuiApplication::setDesktopFileName(QStringLiteral("pobelo"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QApplication::setApplicationVersion(QStringLiteral(POBELO_VERSION));
     // Qt's own dialogs (file, print, preview) speak the window's language.
     QTranslator qtTexts;
     if (qtTexts.load(QStringLiteral("qtbase_ja"),

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QPagedPaintDevice;
+class QPdfWriter;
+class QSaveFile;
+
+namespace pobelo {
+
+// A PDF file that appears whole or not at all. The pages are drawn on writer(), through a
+// painter surface pointed at it; commit() then puts the finished document in place of the named
+// file. Until commit succeeds, and after any failure, the named file stays as it was and no
+// temporary file is left behind.
+class PdfDocument {
+  public:
+    explicit PdfDocument(const QString& path);
+    ~PdfDocument();
+    PdfDocument(const PdfDocument&) = delete;
+    PdfDocument& operator=(const PdfDocument&) = delete;
+
+    // Starts the document in a temporary file beside the named one. False, with errorString(),
+    // when it cannot be written there.
+    bool open();
+    // The device to draw on, while the document is open; nullptr otherwise.
+    QPdfWriter* writer() const { return writer_.get(); }
+    // Finishes the document and replaces the named file with it. The painter on writer() must
+    // have ended (the surface let go of the device). False, with errorString(), when the
+    // document is empty or any write failed; the named file is then untouched.
+    bool commit();
+    // Drops the document; the named file stays as it was.
+    void abandon();
+
+    const QString& path() const { return path_; }
+    QString errorString() const { return error_; }
+
+  private:
+    QString path_;
+    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<QPdfWriter> writer_;
+    QString error_;
+};
+
+// Sets device to A4 in orientation (1 portrait, 2 landscape) without margins, as the printer
+// dialog leaves a printer.
+void setUpA4(QPagedPaintDevice& device, int orientation);
+
+}  // namespace pobelo

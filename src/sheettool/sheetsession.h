@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QString>
+#include <QTextStream>
+#include <functional>
+#include <memory>
+
+#include "pdfdocument.h"
+#include "recordingsurface.h"
+#include "scripted.h"
+#include "sheetmodel.h"
+
+class QPagedPaintDevice;
+
+namespace pobelo {
+
+class PainterSurface;
+
+// The sheet model with scripted dialogs: what the user does in the window, one typed verb an
+// action. Every print goes through a recording surface (the trace) and, when it names a PDF file
+// or the session has a print device, on through the real painter surface.
+class SheetSession {
+  public:
+    SheetSession();
+    ~SheetSession();
+
+    // --- What the user does ------------------------------------------------------------------
+    // File > 開く with path chosen in the dialog, or with the dialog cancelled.
+    void open(const QString& path);
+    void cancelOpen();
+    // Picks position (0-based) in the heading list.
+    void choose(int position);
+    // Clicks Image n (1 to 6); an icon that cannot take the click does nothing.
+    void clickImage(int n);
+    // Replaces the title box's text.
+    void type(const QString& text);
+    // Sets Check n (1 or 2) to value (0 or 1).
+    void tick(int n, int value);
+    // The font command with the dialog returning font, or cancelled.
+    void chooseFont(const FontChoice& font);
+    void cancelFont();
+    // The print command with the printer dialog accepted and left in orientation (1 portrait,
+    // 2 landscape). The sheet goes into the PDF file pdfPath, written whole or not at all; with
+    // no path, to the print device if there is one, else only to the trace. False, with the
+    // reason in error, when a PDF file was named and could not be written.
+    bool print(int orientation, const QString& pdfPath, QString* error);
+    // The print command with the printer dialog cancelled.
+    void cancelPrint();
+    // The web-site command and 終了.
+    void openWebSite();
+    void exit();
+
+    // True once 終了 was chosen: the window is closed and nothing more runs.
+    bool closed() const { return closed_; }
+    // The model's state as one JSON line.
+    QString dump() const;
+
+    SheetModel& model() { return *model_; }
+    RecordingSurface& trace() { return trace_; }
+    PainterSurface& painter() { return *painter_; }
+
+    // Sends every accepted print that names no PDF file onto device, set to A4 in the orientation
+    // the dialog was left in, instead of only to the trace; nullptr goes back to the trace only.
+    // With painter().setPagesInOneDocument(true) the sheets become the pages of one document.
+    // The session does not own the device.
+    void setPrintDevice(QPagedPaintDevice* device);
+
+  private:
+    void pointSurfaceAt(const ScriptedPrinterDialog::Answer& answer);
+    void forgetUnusedAnswers();
+
+    ScriptedFileDialog files_;
+    ScriptedFontDialog fonts_;
+    ScriptedPrinterDialog printer_;
+    ScriptedMessageBox messages_;
+    ScriptedBrowserOpener browser_;
+    RecordingSurface trace_;
+    std::unique_ptr<PainterSurface> painter_;
+    std::unique_ptr<PdfDocument> pdf_;
+    QString pdfError_;
+    QPagedPaintDevice* printDevice_ = nullptr;
+    std::unique_ptr<SheetModel> model_;
+    bool closed_ = false;
+};
+
+// Script lines over a session: one action a line, as the window's user would do it. Blank lines
+// and lines starting with '#' are skipped.
+class SheetScript {
+  public:
+    explicit SheetScript(SheetSession& session) : session_(session) {}
+    // Runs one line. False, with a message in error, for an unknown action or a bad argument.
+    bool runLine(const QString& line, QString* error);
+    // Where dump lines go.
+    std::function<void(const QString&)> output;
+
+  private:
+    bool print(const QStringList& args, QString* error);
+    SheetSession& session_;
+};
+
+// Runs a whole script from in; dumps go to out, messages to err. Returns the exit status: 0, or
+// 2 for a bad line (the run stops there).
+int runScript(QTextStream& in, QTextStream& out, QTextStream& err, SheetSession& session);
+
+}  // namespace pobelo
