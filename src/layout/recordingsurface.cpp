@@ -42,22 +42,21 @@ QString jsonString(const QString& text) {
     return out;
 }
 
-bool RecordingSurface::record(const QString& op, const QString& fields, bool innerResult) {
-    QString line = QStringLiteral("{\"op\":\"%1\"").arg(op);
+void RecordingSurface::write(const QString& op, const QString& fields) {
+    QString line = QStringLiteral("{\"op\":\"") + op + QLatin1Char('"');
     if (!fields.isEmpty()) line += QLatin1Char(',') + fields;
     line += QLatin1Char('}');
-    lines_.append(line);
     if (sink) sink(line);
-    return innerResult && !failing_.contains(op);
+    if (keepLines_) lines_.append(line);
 }
 
 std::optional<float> RecordingSurface::recordRead(const QString& op,
                                                   std::optional<float> innerResult) {
-    if (failing_.contains(op)) innerResult.reset();
-    record(op,
-           innerResult ? QStringLiteral("\"result\":%1").arg(traceNumber(*innerResult))
-                       : QStringLiteral("\"result\":null"),
-           true);
+    if (fails(op)) innerResult.reset();
+    record(op, true, [&] {
+        return innerResult ? QStringLiteral("\"result\":") + traceNumber(*innerResult)
+                           : QStringLiteral("\"result\":null");
+    });
     return innerResult;
 }
 
@@ -70,40 +69,46 @@ void RecordingSurface::setInner(PrintSurface* inner) {
     if (bold_) inner_->setFontBold(*bold_);
 }
 
+namespace {
+
+QString onOff(bool on) {
+    return on ? QStringLiteral("\"on\":true") : QStringLiteral("\"on\":false");
+}
+
+}  // namespace
+
 bool RecordingSurface::setFontName(const QString& name) {
     fontName_ = name;
-    return record(QStringLiteral("setFontName"), QStringLiteral("\"name\":") + jsonString(name),
-                  !inner_ || inner_->setFontName(name));
+    return record(QStringLiteral("setFontName"), !inner_ || inner_->setFontName(name),
+                  [&] { return QStringLiteral("\"name\":") + jsonString(name); });
 }
 
 bool RecordingSurface::setFontSize(float points) {
     fontSize_ = points;
-    return record(QStringLiteral("setFontSize"), QStringLiteral("\"size\":") + traceNumber(points),
-                  !inner_ || inner_->setFontSize(points));
+    return record(QStringLiteral("setFontSize"), !inner_ || inner_->setFontSize(points),
+                  [&] { return QStringLiteral("\"size\":") + traceNumber(points); });
 }
 
 bool RecordingSurface::setFontBold(bool on) {
     bold_ = on;
-    return record(QStringLiteral("setFontBold"),
-                  on ? QStringLiteral("\"on\":true") : QStringLiteral("\"on\":false"),
-                  !inner_ || inner_->setFontBold(on));
+    return record(QStringLiteral("setFontBold"), !inner_ || inner_->setFontBold(on),
+                  [&] { return onOff(on); });
 }
 
 bool RecordingSurface::setFontItalic(bool on) {
     italic_ = on;
-    return record(QStringLiteral("setFontItalic"),
-                  on ? QStringLiteral("\"on\":true") : QStringLiteral("\"on\":false"),
-                  !inner_ || inner_->setFontItalic(on));
+    return record(QStringLiteral("setFontItalic"), !inner_ || inner_->setFontItalic(on),
+                  [&] { return onOff(on); });
 }
 
 bool RecordingSurface::setCurrentX(float twips) {
-    return record(QStringLiteral("setCurrentX"), QStringLiteral("\"x\":") + traceNumber(twips),
-                  !inner_ || inner_->setCurrentX(twips));
+    return record(QStringLiteral("setCurrentX"), !inner_ || inner_->setCurrentX(twips),
+                  [&] { return QStringLiteral("\"x\":") + traceNumber(twips); });
 }
 
 bool RecordingSurface::setCurrentY(float twips) {
-    return record(QStringLiteral("setCurrentY"), QStringLiteral("\"y\":") + traceNumber(twips),
-                  !inner_ || inner_->setCurrentY(twips));
+    return record(QStringLiteral("setCurrentY"), !inner_ || inner_->setCurrentY(twips),
+                  [&] { return QStringLiteral("\"y\":") + traceNumber(twips); });
 }
 
 std::optional<float> RecordingSurface::pageWidth() {
@@ -119,45 +124,46 @@ std::optional<float> RecordingSurface::pageHeight() {
 }
 
 bool RecordingSurface::setPaperSize(int paper) {
-    const bool ok = record(QStringLiteral("setPaperSize"), QStringLiteral("\"size\":%1").arg(paper),
-                           inner_ ? inner_->setPaperSize(paper) : paper == kPaperA4);
-    return ok;
+    return record(QStringLiteral("setPaperSize"),
+                  inner_ ? inner_->setPaperSize(paper) : paper == kPaperA4,
+                  [&] { return QStringLiteral("\"size\":%1").arg(paper); });
 }
 
 bool RecordingSurface::setOrientation(int orientation) {
     const bool valid = orientation == kOrientationPortrait || orientation == kOrientationLandscape;
     const bool ok = record(QStringLiteral("setOrientation"),
-                           QStringLiteral("\"orientation\":%1").arg(orientation),
-                           inner_ ? inner_->setOrientation(orientation) : valid);
+                           inner_ ? inner_->setOrientation(orientation) : valid,
+                           [&] { return QStringLiteral("\"orientation\":%1").arg(orientation); });
     if (ok) orientation_ = orientation;
     return ok;
 }
 
 bool RecordingSurface::setLineStyle(int style) {
-    return record(QStringLiteral("setLineStyle"), QStringLiteral("\"style\":%1").arg(style),
-                  !inner_ || inner_->setLineStyle(style));
+    return record(QStringLiteral("setLineStyle"), !inner_ || inner_->setLineStyle(style),
+                  [&] { return QStringLiteral("\"style\":%1").arg(style); });
 }
 
 bool RecordingSurface::setLineWidth(int pixels) {
-    return record(QStringLiteral("setLineWidth"), QStringLiteral("\"width\":%1").arg(pixels),
-                  !inner_ || inner_->setLineWidth(pixels));
+    return record(QStringLiteral("setLineWidth"), !inner_ || inner_->setLineWidth(pixels),
+                  [&] { return QStringLiteral("\"width\":%1").arg(pixels); });
 }
 
 bool RecordingSurface::drawLine(float x1, float y1, float x2, float y2, int color) {
-    return record(QStringLiteral("drawLine"),
-                  QStringLiteral("\"x1\":%1,\"y1\":%2,\"x2\":%3,\"y2\":%4,\"color\":%5")
-                      .arg(traceNumber(x1), traceNumber(y1), traceNumber(x2), traceNumber(y2))
-                      .arg(color),
-                  !inner_ || inner_->drawLine(x1, y1, x2, y2, color));
+    return record(QStringLiteral("drawLine"), !inner_ || inner_->drawLine(x1, y1, x2, y2, color),
+                  [&] {
+                      return QStringLiteral("\"x1\":%1,\"y1\":%2,\"x2\":%3,\"y2\":%4,\"color\":%5")
+                          .arg(traceNumber(x1), traceNumber(y1), traceNumber(x2), traceNumber(y2))
+                          .arg(color);
+                  });
 }
 
 bool RecordingSurface::printText(const QString& text) {
-    return record(QStringLiteral("printText"), QStringLiteral("\"text\":") + jsonString(text),
-                  !inner_ || inner_->printText(text));
+    return record(QStringLiteral("printText"), !inner_ || inner_->printText(text),
+                  [&] { return QStringLiteral("\"text\":") + jsonString(text); });
 }
 
 bool RecordingSurface::endDoc() {
-    return record(QStringLiteral("endDoc"), QString(), !inner_ || inner_->endDoc());
+    return record(QStringLiteral("endDoc"), !inner_ || inner_->endDoc());
 }
 
 }  // namespace pobelo

@@ -12,6 +12,9 @@ namespace pobelo {
 // inner surface when it has one. Without one it keeps paper and orientation itself, so that page
 // width and height read as on A4 paper. Operations named in failing() fail (for tests of how the
 // printers carry on).
+//
+// Lines are written only for someone who reads them: kept in lines() (by default), or given to
+// the sink. With neither the surface only hands operations on and formats nothing.
 class RecordingSurface : public PrintSurface {
   public:
     explicit RecordingSurface(PrintSurface* inner = nullptr) : inner_(inner) {}
@@ -23,6 +26,9 @@ class RecordingSurface : public PrintSurface {
 
     const QStringList& lines() const { return lines_; }
     void clear() { lines_.clear(); }
+    // Whether lines() keeps every line written (on by default). Off, a long run holds no lines.
+    void setKeepLines(bool on) { keepLines_ = on; }
+    bool keepsLines() const { return keepLines_; }
     // Called with each line as it is written.
     std::function<void(const QString&)> sink;
     QSet<QString>& failing() { return failing_; }
@@ -44,7 +50,19 @@ class RecordingSurface : public PrintSurface {
     bool endDoc() override;
 
   private:
-    bool record(const QString& op, const QString& fields, bool innerResult);
+    bool writing() const { return keepLines_ || sink; }
+    // Writes the line of op with its fields (formatted only when written), and returns
+    // innerResult unless op is to fail.
+    template <typename Fields>
+    bool record(const QString& op, bool innerResult, Fields fields) {
+        if (writing()) write(op, fields());
+        return innerResult && !fails(op);
+    }
+    bool record(const QString& op, bool innerResult) {
+        return record(op, innerResult, [] { return QString(); });
+    }
+    void write(const QString& op, const QString& fields);
+    bool fails(const QString& op) const { return !failing_.isEmpty() && failing_.contains(op); }
     std::optional<float> recordRead(const QString& op, std::optional<float> innerResult);
 
     PrintSurface* inner_;
@@ -52,6 +70,7 @@ class RecordingSurface : public PrintSurface {
     std::optional<float> fontSize_;
     std::optional<bool> bold_, italic_;
     int orientation_ = kOrientationPortrait;
+    bool keepLines_ = true;
     QStringList lines_;
     QSet<QString> failing_;
 };

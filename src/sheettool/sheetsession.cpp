@@ -49,6 +49,8 @@ bool parseName(const QString& text, const QString& kind, int high, int* n) {
 }  // namespace
 
 SheetSession::SheetSession() : painter_(std::make_unique<PainterSurface>()) {
+    // The trace is written only for a reader: a sink (--trace) or a caller that keeps lines.
+    trace_.setKeepLines(false);
     printer_.onAccept = [this](const ScriptedPrinterDialog::Answer& a) { pointSurfaceAt(a); };
     SheetServices services;
     services.files = &files_;

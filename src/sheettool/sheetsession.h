@@ -18,7 +18,8 @@ class PainterSurface;
 
 // The sheet model with scripted dialogs: what the user does in the window, one typed verb an
 // action. Every print goes through a recording surface (the trace) and, when it names a PDF file
-// or the session has a print device, on through the real painter surface.
+// or the session has a print device, on through the real painter surface. The trace writes its
+// lines to its sink and keeps none, unless trace().setKeepLines(true).
 class SheetSession {
   public:
     SheetSession();

@@ -95,6 +95,35 @@ class SheetPrintersTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // Lines are written only for a reader; what the printers draw and the results they see do
+    // not depend on it, failing operations included.
+    void recordsOnlyForAReader() {
+        for (bool vertical : {true, false}) {
+            QStringList drawn[3], written[3];
+            for (int mode = 0; mode < 3; ++mode) {  // lines kept, sink only, neither
+                Sheet sheet;
+                sheet.setRight(0, "毎朝", "早起", "きする。", "はやお");
+                Dialog dialog;
+                RecordingSurface device;
+                RecordingSurface surface(&device);
+                surface.failing() << "pageWidth"
+                                  << "setCurrentY";
+                surface.setKeepLines(mode == 0);
+                if (mode == 1) surface.sink = [&](const QString& line) { written[1] << line; };
+                PrintableSheet p = sheet.printable();
+                QVERIFY(vertical ? printWithVerticalFont(p, dialog, surface)
+                                 : printWithUprightFont(p, dialog, surface));
+                if (mode == 0) written[0] = surface.lines();
+                if (mode != 0) QVERIFY(surface.lines().isEmpty());
+                drawn[mode] = device.lines();
+            }
+            QVERIFY(written[0].size() > 100);
+            QCOMPARE(written[1], written[0]);
+            QCOMPARE(drawn[1], drawn[0]);
+            QCOMPARE(drawn[2], drawn[0]);
+        }
+    }
+
     void cancelledDialogDrawsNothing() {
         for (bool vertical : {true, false}) {
             Sheet sheet;

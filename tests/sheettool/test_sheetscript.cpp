@@ -21,6 +21,7 @@ struct Run {
 
 Run run(const QString& script) {
     SheetSession session;
+    session.trace().setKeepLines(true);
     QString source = script, out, err;
     QTextStream in(&source), outStream(&out), errStream(&err);
     Run r;
