@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 #include <QTextStream>
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 #include "paintersurface.h"
@@ -319,24 +320,44 @@ int runScriptFile(const QString& scriptName, pobelo::SheetSession& session, QTex
     return pobelo::runScript(in, out, err, session);
 }
 
+void addOptions(QCommandLineParser& parser, const Options& o) {
+    parser.setApplicationDescription(QString::fromUtf8(kDescription));
+    parser.addHelpOption();
+    for (const QCommandLineOption* option : {&o.script, &o.trace, &o.list, &o.right, &o.left,
+                                             &o.all, &o.answers, &o.title, &o.font, &o.output})
+        parser.addOption(*option);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A question file (.moj)."));
+}
+
+// Whether the command line asks for a listing only. A listing draws nothing, so it needs no
+// fonts and starts without the GUI application's set-up.
+bool listsOnly(int argc, char* argv[]) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i) args.append(QString::fromLocal8Bit(argv[i]));
+    QCommandLineParser parser;
+    const Options o;
+    addOptions(parser, o);
+    return parser.parse(args) && parser.isSet(o.list) && !parser.isSet(o.script);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    // Fonts need a GUI application, not a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> app;
+    if (listsOnly(argc, argv)) {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    } else {
+        // Fonts need a GUI application, not a display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("pobelo-sheet"));
 
     QTextStream out(stdout);
     QTextStream err(stderr);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(kDescription));
-    parser.addHelpOption();
     const Options o;
-    for (const QCommandLineOption* option : {&o.script, &o.trace, &o.list, &o.right, &o.left,
-                                             &o.all, &o.answers, &o.title, &o.font, &o.output})
-        parser.addOption(*option);
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A question file (.moj)."));
+    addOptions(parser, o);
     if (!parser.parse(QCoreApplication::arguments())) {
         err << "pobelo-sheet: " << parser.errorText() << "\nTry pobelo-sheet --help.\n";
         return kExitUsage;
