@@ -30,6 +30,7 @@ bool isFinite(float v) {
 PainterSurface::PainterSurface(QPagedPaintDevice* device) : device_(device) {}
 
 PainterSurface::~PainterSurface() {
+    flushGlyphs();
     if (painter_.isActive()) painter_.end();
 }
 
@@ -38,6 +39,7 @@ void PainterSurface::setDevice(QPagedPaintDevice* device) {
     endDocument();
     device_ = device;
     pagesBegun_ = 0;
+    fontChanged();  // the upright font's size depends on the device's resolution
 }
 
 void PainterSurface::setPagesInOneDocument(bool on) {
@@ -47,6 +49,7 @@ void PainterSurface::setPagesInOneDocument(bool on) {
 }
 
 bool PainterSurface::endDocument() {
+    flushGlyphs();
     pageOpen_ = false;
     if (!painter_.isActive()) return true;
     return painter_.end();
@@ -104,23 +107,34 @@ bool PainterSurface::setFontName(const QString& name) {
     fontName_ = name;
     family_ = family;
     vertical_ = isVerticalFaceName(name);
+    fontChanged();
     return true;
 }
 
 bool PainterSurface::setFontSize(float points) {
     if (!isFinite(points) || points <= 0 || points > kMaxFontPoints) return false;
+    if (points != fontSize_) fontChanged();
     fontSize_ = points;
     return true;
 }
 
 bool PainterSurface::setFontBold(bool on) {
+    if (on != bold_) fontChanged();
     bold_ = on;
     return true;
 }
 
 bool PainterSurface::setFontItalic(bool on) {
+    if (on != italic_) fontChanged();
     italic_ = on;
     return true;
+}
+
+void PainterSurface::fontChanged() {
+    shaperKnown_ = false;
+    shaper_ = nullptr;
+    upright_.reset();
+    uprightOnPainter_ = false;
 }
 
 bool PainterSurface::setCurrentX(float twips) {
@@ -213,12 +227,14 @@ bool PainterSurface::beginPage() {
     if (painter_.isActive()) {
         // The document stayed open after the last job: this job is its next page, laid out as
         // the device is now set. The painter keeps its twip scale.
+        flushGlyphs();
         if (!device_->newPage()) return false;
         pageOpen_ = true;
         ++pagesBegun_;
         return true;
     }
     if (!painter_.begin(device_)) return false;
+    uprightOnPainter_ = false;
     pageOpen_ = true;
     ++pagesBegun_;
     painter_.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
@@ -233,6 +249,7 @@ bool PainterSurface::drawLine(float x1, float y1, float x2, float y2, int color)
     if (color < 0 || color > 0xFFFFFF) return false;
     if (!beginPage()) return false;
     if (x1 == x2 && y1 == y2) return true;  // a line of no length leaves no mark
+    flushGlyphs();
     const QColor rgb(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
     painter_.setPen(
         QPen(rgb, lineWidth_ * kTwipsPerLinePixel, penStyle_, Qt::FlatCap, Qt::MiterJoin));
@@ -253,6 +270,7 @@ QFont PainterSurface::uprightFont() const {
 }
 
 VerticalShaper* PainterSurface::verticalShaper() {
+    if (shaperKnown_) return shaper_;
     const QString key = QStringLiteral("%1|%2|%3|%4")
                             .arg(family_)
                             .arg(double(fontSize_))
@@ -268,47 +286,81 @@ VerticalShaper* PainterSurface::verticalShaper() {
         if (raw.isValid()) raw.setPixelSize(fontSize_ * kTwipsPerPoint);
         it = shapers_.emplace(key, std::make_unique<VerticalShaper>(raw)).first;
     }
-    return it->second->isValid() ? it->second.get() : nullptr;
+    shaper_ = it->second->isValid() ? it->second.get() : nullptr;
+    shaperKnown_ = true;
+    return shaper_;
 }
 
-qreal PainterSurface::drawNarrowRun(const QString& text, qreal x, qreal y) {
-    painter_.setPen(Qt::black);
-    painter_.setFont(uprightFont());
-    const QFontMetricsF metrics(painter_.font(), painter_.device());
-    painter_.drawText(QPointF(x, y + metrics.ascent()), text);
-    return metrics.horizontalAdvance(text);
+qreal PainterSurface::drawNarrowRun(const QString& text, qreal x, qreal y, bool measure) {
+    flushGlyphs();
+    if (!upright_) {
+        upright_ = uprightFont();
+        uprightAscent_ = QFontMetricsF(*upright_, painter_.device()).ascent();
+    }
+    setTextPen();
+    if (!uprightOnPainter_) painter_.setFont(*upright_);
+    uprightOnPainter_ = true;
+    painter_.drawText(QPointF(x, y + uprightAscent_), text);
+    return measure ? QFontMetricsF(painter_.font(), painter_.device()).horizontalAdvance(text) : 0;
+}
+
+void PainterSurface::flushGlyphs() {
+    if (queuedGlyphs_.isEmpty()) return;
+    QGlyphRun run;
+    run.setRawFont(queuedShaper_->rawFont());
+    run.setGlyphIndexes(queuedGlyphs_);
+    run.setPositions(queuedPositions_);
+    queuedGlyphs_.clear();
+    queuedPositions_.clear();
+    // Only the transformation changes, and back: the painter's other state stays as it is, so
+    // the device is not told of a pen or font it already has.
+    setTextPen();
+    const QTransform page = painter_.transform();
+    painter_.rotate(-90);
+    painter_.drawGlyphRun(QPointF(0, 0), run);
+    painter_.setTransform(page);
+}
+
+void PainterSurface::setTextPen() {
+    // Text is drawn in the pen's colour, black; its width and dashes do not touch glyphs.
+    const QPen& pen = painter_.pen();
+    if (pen.style() == Qt::NoPen || pen.color() != Qt::black ||
+        pen.brush().style() != Qt::SolidPattern)
+        painter_.setPen(Qt::black);
 }
 
 qreal PainterSurface::drawWideRun(const QString& text, qreal x, qreal y) {
     const qreal em = fontSize_ * kTwipsPerPoint;
     VerticalShaper* shaper = verticalShaper();
 
-    // Turned a quarter turn counter-clockwise about the cell's top-left corner: the rotated
+    // Turned a quarter turn counter-clockwise about the cell's top-left corner: the turned
     // frame's y runs along the page's X, its x against the page's Y, so the column's top centre
-    // lies at (-em / 2, 0).
-    painter_.save();
-    painter_.translate(x, y);
-    painter_.rotate(-90);
-    painter_.setPen(Qt::black);
+    // lies at (-em / 2, 0). Turned about the page's corner instead, the cell's corner (x, y)
+    // lies at (-y, x); the glyphs are queued in that frame.
+    const QPointF corner(-y, x);
     qreal advance = 0;
 
     auto drawShaped = [&](const QString& part) {
         const VerticalShaper::Column column = shaper->shape(part);
-        QList<QPointF> positions = column.positions;
-        for (QPointF& p : positions) p += QPointF(-em / 2, advance);
-        QGlyphRun run;
-        run.setRawFont(shaper->rawFont());
-        run.setGlyphIndexes(column.glyphs);
-        run.setPositions(positions);
-        painter_.drawGlyphRun(QPointF(0, 0), run);
+        if (queuedShaper_ != shaper) flushGlyphs();
+        queuedShaper_ = shaper;
+        queuedGlyphs_.append(column.glyphs);
+        for (const QPointF& p : column.positions)
+            queuedPositions_.append(p + QPointF(-em / 2, advance) + corner);
         advance += column.length;
     };
     // A character the face lacks is drawn turned from a font that has it, one em long.
     auto drawMissing = [&](const QString& character) {
+        flushGlyphs();
+        painter_.save();
+        painter_.translate(x, y);
+        painter_.rotate(-90);
+        painter_.setPen(Qt::black);
         painter_.setFont(uprightFont());
         const QFontMetricsF metrics(painter_.font(), painter_.device());
         const qreal width = metrics.horizontalAdvance(character);
         painter_.drawText(QPointF(-em / 2 - width / 2, advance + metrics.ascent()), character);
+        painter_.restore();
         advance += em;
     };
 
@@ -334,7 +386,6 @@ qreal PainterSurface::drawWideRun(const QString& text, qreal x, qreal y) {
         }
         if (i > start) drawShaped(text.mid(start, i - start));
     }
-    painter_.restore();
     return advance;
 }
 
@@ -345,18 +396,19 @@ bool PainterSurface::printText(const QString& text) {
 
     qreal x = x_;
     if (!vertical_) {
-        drawNarrowRun(text, x, y_);
+        drawNarrowRun(text, x, y_, false);
         return true;
     }
     for (const WidthRun& run : splitWidthRuns(text)) {
         const QString part = text.mid(run.start, run.length);
-        x += run.wide ? drawWideRun(part, x, y_) : drawNarrowRun(part, x, y_);
+        x += run.wide ? drawWideRun(part, x, y_) : drawNarrowRun(part, x, y_, true);
     }
     return true;
 }
 
 bool PainterSurface::endDoc() {
     if (!painter_.isActive()) return true;
+    flushGlyphs();
     if (oneDocument_) {
         pageOpen_ = false;
         return true;

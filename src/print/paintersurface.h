@@ -75,9 +75,16 @@ class PainterSurface : public PrintSurface {
   private:
     bool beginPage();
     QFont uprightFont() const;
+    // The font state changed: the face and shaper are looked up again at the next text.
+    void fontChanged();
     VerticalShaper* verticalShaper();
     qreal drawWideRun(const QString& text, qreal x, qreal y);
-    qreal drawNarrowRun(const QString& text, qreal x, qreal y);
+    // Draws text upright; returns its advance only when measure is set (otherwise 0).
+    qreal drawNarrowRun(const QString& text, qreal x, qreal y, bool measure);
+    // Draws the glyphs queued by drawWideRun, as one glyph run in the turned page.
+    void flushGlyphs();
+    // Makes the pen one that text can be drawn with, changing it only if it is not.
+    void setTextPen();
 
     QPagedPaintDevice* device_ = nullptr;
     QPainter painter_;
@@ -99,6 +106,20 @@ class PainterSurface : public PrintSurface {
     // Shaped faces of this surface, by family, size, weight and slant, for the device the painter
     // is on.
     std::map<QString, std::unique_ptr<VerticalShaper>> shapers_;
+    // The shaper of the current font once looked up (null: the face has none).
+    VerticalShaper* shaper_ = nullptr;
+    bool shaperKnown_ = false;
+    // The upright font of the current font state and device, and its ascent, once made.
+    std::optional<QFont> upright_;
+    qreal uprightAscent_ = 0;
+    bool uprightOnPainter_ = false;  // whether the painter's font is upright_
+
+    // Turned glyphs drawn but not yet handed to the painter: one run of one shaper, positioned
+    // in the page turned a quarter turn counter-clockwise about its corner. Anything else drawn
+    // hands them on first, so the page's drawing order stays as the calls came.
+    const VerticalShaper* queuedShaper_ = nullptr;
+    QList<quint32> queuedGlyphs_;
+    QList<QPointF> queuedPositions_;
 };
 
 }  // namespace pobelo

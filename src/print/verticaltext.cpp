@@ -91,18 +91,30 @@ VerticalShaper::VerticalShaper(const QRawFont& font) : rawFont_(font) {
         hb_font_funcs_destroy(funcs);
     }
     scale_ = rawFont_.pixelSize() / qreal(upem);
+    buffer_ = hb_buffer_create();
 }
 
 VerticalShaper::~VerticalShaper() {
+    hb_buffer_destroy(buffer_);
     hb_font_destroy(font_);
     hb_face_destroy(face_);
 }
 
 VerticalShaper::Column VerticalShaper::shape(const QString& text) const {
+    const bool oneCharacter =
+        text.size() == 1 || (text.size() == 2 && text.at(0).isHighSurrogate());
+    if (!oneCharacter) return shapeNow(text);
+    auto it = characters_.constFind(text);
+    if (it == characters_.constEnd()) it = characters_.insert(text, shapeNow(text));
+    return *it;
+}
+
+VerticalShaper::Column VerticalShaper::shapeNow(const QString& text) const {
     Column column;
     if (!font_ || text.isEmpty()) return column;
 
-    hb_buffer_t* buffer = hb_buffer_create();
+    hb_buffer_t* buffer = buffer_;
+    hb_buffer_clear_contents(buffer);
     hb_buffer_add_utf16(buffer, reinterpret_cast<const uint16_t*>(text.utf16()),
                         static_cast<int>(text.size()), 0, static_cast<int>(text.size()));
     hb_buffer_set_direction(buffer, HB_DIRECTION_TTB);
@@ -127,7 +139,6 @@ VerticalShaper::Column VerticalShaper::shape(const QString& text) const {
         penY += pos[i].y_advance;
     }
     column.length = -penY * scale_;
-    hb_buffer_destroy(buffer);
     return column;
 }
 

@@ -46,6 +46,22 @@ QRectF firstWordBox(const QString& pdf, int page) {
                   QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
 }
 
+// The words on a page with their boxes in twips, as poppler reads them.
+QList<QPair<QString, QRectF>> pageWords(const QString& pdf, int page) {
+    const QString n = QString::number(page);
+    const QString html = runTool("pdftotext", {"-bbox", "-f", n, "-l", n, pdf, "-"});
+    static const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<)re");
+    QList<QPair<QString, QRectF>> words;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        const QPointF topLeft(m.captured(1).toDouble(), m.captured(2).toDouble());
+        const QPointF bottomRight(m.captured(3).toDouble(), m.captured(4).toDouble());
+        words.append({m.captured(5), QRectF(topLeft * 20, bottomRight * 20)});
+    }
+    return words;
+}
+
 // One job as a sheet printer runs it: paper, orientation, some ink (unless empty), endDoc.
 void runJob(PainterSurface& surface, int orientation, bool draw) {
     QVERIFY(surface.setPaperSize(pobelo::kPaperA4));
@@ -70,6 +86,7 @@ class TestSurfacePages : public QObject {
     void jobsBecomePages();
     void eachJobIsADocumentByDefault();
     void laterPagesAreDrawnLikeTheFirst();
+    void turnedGlyphsKeepTheirCellsAndPages();
     void settingAnotherDeviceClosesTheDocument();
 
   private:
@@ -157,6 +174,57 @@ void TestSurfacePages::laterPagesAreDrawnLikeTheFirst() {
                                 .arg(box.top())
                                 .arg(first.left())
                                 .arg(first.top())));
+    }
+}
+
+void TestSurfacePages::turnedGlyphsKeepTheirCellsAndPages() {
+    // Characters of a vertical face printed one call at a time, with other faces, lines and the
+    // end of a job between them: each lands in its own cell on its own page. (No characters that
+    // share their glyph with a radical: the text read back could give the radical.)
+    struct Cell {
+        int page;
+        QString face, text;
+        int x, y;
+    };
+    const QList<Cell> cells{
+        {1, "@IPAexMincho", "春", 1000, 2000}, {1, "@IPAexMincho", "夏", 4000, 2000},
+        {1, "@IPAexMincho", "秋", 7000, 2000}, {1, "@IPAexGothic", "冬", 1000, 5000},
+        {2, "@IPAexGothic", "朝", 4000, 5000}, {2, "@IPAexMincho", "晩", 7000, 5000}};
+    const QString path = dir_.filePath("turned.pdf");
+    {
+        QPdfWriter writer(path);
+        writer.setResolution(1200);
+        PainterSurface surface(&writer);
+        surface.setPagesInOneDocument(true);
+        for (qsizetype i = 0; i < cells.size(); ++i) {
+            const Cell& c = cells[i];
+            if (i > 0 && cells[i - 1].page != c.page) QVERIFY(surface.endDoc());
+            QVERIFY(surface.setFontName(c.face));
+            QVERIFY(surface.setCurrentX(c.x));
+            QVERIFY(surface.setCurrentY(c.y));
+            QVERIFY(surface.printText(c.text));
+            if (c.text == "夏") QVERIFY(surface.drawLine(200, 200, 5000, 200, 0));
+        }
+        QVERIFY(surface.endDoc());
+        QVERIFY(surface.endDocument());
+    }
+    for (int page = 1; page <= 2; ++page) {
+        QStringList expected, found;
+        for (const Cell& c : cells)
+            if (c.page == page) expected << c.text;
+        for (const auto& [text, box] : pageWords(path, page)) {
+            found << text;
+            for (const Cell& c : cells) {
+                if (c.text != text) continue;
+                QVERIFY2(
+                    qAbs(box.left() - c.x) < 20 && qAbs(box.top() - c.y) < 20,
+                    qPrintable(
+                        QStringLiteral("%1 at %2,%3").arg(text).arg(box.left()).arg(box.top())));
+            }
+        }
+        found.sort();
+        expected.sort();
+        QCOMPARE(found, expected);
     }
 }
 
