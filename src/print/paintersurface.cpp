@@ -271,31 +271,53 @@ VerticalShaper* PainterSurface::verticalShaper() {
     return it->second->isValid() ? it->second.get() : nullptr;
 }
 
-qreal PainterSurface::drawNarrowRun(const QString& text, qreal x, qreal y) {
+qreal PainterSurface::emBoxBaseline() {
+    if (VerticalShaper* shaper = verticalShaper()) return shaper->emBoxBaseline();
+    const QFontMetricsF metrics(uprightFont(), painter_.device());
+    return metrics.ascent() * fontSize_ * kTwipsPerPoint / (metrics.ascent() + metrics.descent());
+}
+
+qreal PainterSurface::drawHorizontal(const QString& text, qreal x, qreal y, bool centredInCell) {
+    const qreal em = fontSize_ * kTwipsPerPoint;
+    const qreal baseline = emBoxBaseline();
     painter_.setPen(Qt::black);
     painter_.setFont(uprightFont());
     const QFontMetricsF metrics(painter_.font(), painter_.device());
-    painter_.drawText(QPointF(x, y + metrics.ascent()), text);
-    return metrics.horizontalAdvance(text);
+    const qreal width = metrics.horizontalAdvance(text);
+    if (!centredInCell) {
+        painter_.drawText(QPointF(x, y + baseline), text);
+        return width;
+    }
+    painter_.drawText(QPointF(x + (em - width) / 2, y + baseline), text);
+    return em;
 }
 
-qreal PainterSurface::drawWideRun(const QString& text, qreal x, qreal y) {
+void PainterSurface::drawUprightInCell(const QString& text, QPointF topCentre) {
+    const qreal em = fontSize_ * kTwipsPerPoint;
+    const qreal baseline = emBoxBaseline();
+    painter_.setPen(Qt::black);
+    painter_.setFont(uprightFont());
+    const QFontMetricsF metrics(painter_.font(), painter_.device());
+    const qreal width = metrics.horizontalAdvance(text);
+    // Text wider than the cell is narrowed to fit it, as tate-chu-yoko does with its digits.
+    const qreal squeeze = width > em ? em / width : 1;
+    painter_.save();
+    painter_.translate(topCentre.x(), topCentre.y() + baseline);
+    painter_.scale(squeeze, 1);
+    painter_.drawText(QPointF(-width / 2, 0), text);
+    painter_.restore();
+}
+
+qreal PainterSurface::drawColumn(const QString& text, QPointF topCentre) {
     const qreal em = fontSize_ * kTwipsPerPoint;
     VerticalShaper* shaper = verticalShaper();
-
-    // Turned a quarter turn counter-clockwise about the cell's top-left corner: the rotated
-    // frame's y runs along the page's X, its x against the page's Y, so the column's top centre
-    // lies at (-em / 2, 0).
-    painter_.save();
-    painter_.translate(x, y);
-    painter_.rotate(-90);
     painter_.setPen(Qt::black);
     qreal advance = 0;
 
     auto drawShaped = [&](const QString& part) {
         const VerticalShaper::Column column = shaper->shape(part);
         QList<QPointF> positions = column.positions;
-        for (QPointF& p : positions) p += QPointF(-em / 2, advance);
+        for (QPointF& p : positions) p += topCentre + QPointF(0, advance);
         QGlyphRun run;
         run.setRawFont(shaper->rawFont());
         run.setGlyphIndexes(column.glyphs);
@@ -303,12 +325,9 @@ qreal PainterSurface::drawWideRun(const QString& text, qreal x, qreal y) {
         painter_.drawGlyphRun(QPointF(0, 0), run);
         advance += column.length;
     };
-    // A character the face lacks is drawn turned from a font that has it, one em long.
+    // A character the face lacks is drawn from a font that has it, upright in an em cell.
     auto drawMissing = [&](const QString& character) {
-        painter_.setFont(uprightFont());
-        const QFontMetricsF metrics(painter_.font(), painter_.device());
-        const qreal width = metrics.horizontalAdvance(character);
-        painter_.drawText(QPointF(-em / 2 - width / 2, advance + metrics.ascent()), character);
+        drawUprightInCell(character, topCentre + QPointF(0, advance));
         advance += em;
     };
 
@@ -318,23 +337,22 @@ qreal PainterSurface::drawWideRun(const QString& text, qreal x, qreal y) {
             drawMissing(text.mid(i, n));
             i += n - 1;
         }
-    } else {
-        qsizetype start = 0;
-        qsizetype i = 0;
-        while (i < text.size()) {
-            const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-            const char32_t c = n == 2 ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
-                                      : char32_t(text.at(i).unicode());
-            if (!shaper->rawFont().supportsCharacter(uint(c))) {
-                if (i > start) drawShaped(text.mid(start, i - start));
-                drawMissing(text.mid(i, n));
-                start = i + n;
-            }
-            i += n;
-        }
-        if (i > start) drawShaped(text.mid(start, i - start));
+        return advance;
     }
-    painter_.restore();
+    qsizetype start = 0;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const char32_t c = n == 2 ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
+                                  : char32_t(text.at(i).unicode());
+        if (!shaper->rawFont().supportsCharacter(uint(c))) {
+            if (i > start) drawShaped(text.mid(start, i - start));
+            drawMissing(text.mid(i, n));
+            start = i + n;
+        }
+        i += n;
+    }
+    if (i > start) drawShaped(text.mid(start, i - start));
     return advance;
 }
 
@@ -342,15 +360,51 @@ bool PainterSurface::printText(const QString& text) {
     if (text.isEmpty()) return true;
     if (family_.isEmpty()) family_ = resolveFaceName(QString());
     if (family_.isEmpty() || !beginPage()) return false;
+    const qreal em = fontSize_ * kTwipsPerPoint;
 
-    qreal x = x_;
     if (!vertical_) {
-        drawNarrowRun(text, x, y_);
+        // One character is one cell of a column: drawn in its vertical form, upright, and a
+        // narrow one centred in the cell. A longer text runs along the line.
+        const bool oneCharacter =
+            text.size() == 1 || (text.size() == 2 && text.at(0).isHighSurrogate());
+        if (!oneCharacter) {
+            drawHorizontal(text, x_, y_, false);
+        } else if (isWideCharacter(text.toUcs4().value(0))) {
+            drawColumn(text, QPointF(x_ + em / 2, y_));
+        } else {
+            drawHorizontal(text, x_, y_, true);
+        }
         return true;
     }
-    for (const WidthRun& run : splitWidthRuns(text)) {
+
+    // The column runs along X and is read with the sheet turned a quarter turn clockwise. What
+    // stands upright in the column is drawn turned a quarter turn counter-clockwise about the
+    // cell's top-left corner: the turned frame's y runs along the page's X, its x against the
+    // page's Y, so the column's top centre lies at (-em / 2, 0).
+    qreal x = x_;
+    for (const ColumnRun& run : splitColumnRuns(text)) {
         const QString part = text.mid(run.start, run.length);
-        x += run.wide ? drawWideRun(part, x, y_) : drawNarrowRun(part, x, y_);
+        switch (run.setting) {
+            case ColumnSetting::Vertical:
+            case ColumnSetting::Upright:
+                painter_.save();
+                painter_.translate(x, y_);
+                painter_.rotate(-90);
+                if (run.setting == ColumnSetting::Vertical) {
+                    x += drawColumn(part, QPointF(-em / 2, 0));
+                } else {
+                    drawUprightInCell(part, QPointF(-em / 2, 0));
+                    x += em;
+                }
+                painter_.restore();
+                break;
+            case ColumnSetting::Sideways:
+                x += drawHorizontal(part, x, y_, false);
+                break;
+            case ColumnSetting::SidewaysCell:
+                x += drawHorizontal(part, x, y_, true);
+                break;
+        }
     }
     return true;
 }

@@ -76,8 +76,16 @@ class PainterSurface : public PrintSurface {
     bool beginPage();
     QFont uprightFont() const;
     VerticalShaper* verticalShaper();
-    qreal drawWideRun(const QString& text, qreal x, qreal y);
-    qreal drawNarrowRun(const QString& text, qreal x, qreal y);
+    // Where the horizontal baseline stands below a cell's top edge, in twips.
+    qreal emBoxBaseline();
+    // Horizontal text with its cell's top-left corner at (x, y); centred in an em-wide cell if
+    // asked. Returns its advance.
+    qreal drawHorizontal(const QString& text, qreal x, qreal y, bool centredInCell);
+    // Horizontal text standing upright in the middle of one em cell whose top edge's centre is
+    // `topCentre`, narrowed to the cell if wider.
+    void drawUprightInCell(const QString& text, QPointF topCentre);
+    // Text down a column in its vertical forms from `topCentre`; returns the column's length.
+    qreal drawColumn(const QString& text, QPointF topCentre);
 
     QPagedPaintDevice* device_ = nullptr;
     QPainter painter_;

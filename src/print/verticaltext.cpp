@@ -4,6 +4,8 @@
 #include <hb.h>
 #include <unicode/uchar.h>
 
+#include <algorithm>
+
 namespace pobelo {
 
 bool isWideCharacter(char32_t c) {
@@ -32,6 +34,41 @@ QList<WidthRun> splitWidthRuns(const QString& text) {
         if (runs.isEmpty() || runs.last().wide != wide) runs.append(WidthRun{i, 0, wide});
         runs.last().length += units;
         i += units;
+    }
+    return runs;
+}
+
+namespace {
+
+bool isAsciiDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+}  // namespace
+
+QList<ColumnRun> splitColumnRuns(const QString& text) {
+    const QList<WidthRun> widthRuns = splitWidthRuns(text);
+    QList<ColumnRun> runs;
+    runs.reserve(widthRuns.size());
+    for (const WidthRun& w : widthRuns) {
+        ColumnRun run{w.start, w.length, ColumnSetting::Vertical};
+        if (!w.wide) {
+            const QStringView part = QStringView(text).mid(w.start, w.length);
+            const bool alone = widthRuns.size() == 1 &&
+                               (w.length == 1 || (w.length == 2 && part.at(0).isHighSurrogate()));
+            const bool shortNumber =
+                w.length <= 2 && std::all_of(part.begin(), part.end(), isAsciiDigit);
+            if (shortNumber) {
+                run.setting = ColumnSetting::Upright;
+            } else if (alone) {
+                const char32_t c = part.toUcs4().value(0);
+                run.setting = QChar::isLetterOrNumber(c) ? ColumnSetting::Upright
+                                                         : ColumnSetting::SidewaysCell;
+            } else {
+                run.setting = ColumnSetting::Sideways;
+            }
+        }
+        runs.append(run);
     }
     return runs;
 }
@@ -91,6 +128,18 @@ VerticalShaper::VerticalShaper(const QRawFont& font) : rawFont_(font) {
         hb_font_funcs_destroy(funcs);
     }
     scale_ = rawFont_.pixelSize() / qreal(upem);
+
+    // The em box's top edge in horizontal text, from the font's BASE table or, without one, from
+    // its ideographs' vertical metrics.
+    hb_position_t top = 0;
+    hb_position_t roman = 0;
+    hb_ot_layout_get_baseline_with_fallback(
+        font_, HB_OT_LAYOUT_BASELINE_TAG_IDEO_EMBOX_TOP_OR_RIGHT, HB_DIRECTION_LTR, HB_SCRIPT_HAN,
+        HB_TAG('J', 'A', 'N', ' '), &top);
+    hb_ot_layout_get_baseline_with_fallback(font_, HB_OT_LAYOUT_BASELINE_TAG_ROMAN,
+                                            HB_DIRECTION_LTR, HB_SCRIPT_HAN,
+                                            HB_TAG('J', 'A', 'N', ' '), &roman);
+    emBoxBaseline_ = (top - roman) * scale_;
 }
 
 VerticalShaper::~VerticalShaper() {
