@@ -99,10 +99,11 @@ QSizeF PainterSurface::sheetSizeTwips(const QPageLayout& layout) {
 
 bool PainterSurface::setFontName(const QString& name) {
     if (stripVerticalMark(name).trimmed().isEmpty()) return false;
-    const QString family = resolveFaceName(name);
-    if (family.isEmpty()) return false;
+    const ResolvedFace face = resolveFace(name);
+    if (face.family.isEmpty()) return false;
     fontName_ = name;
-    family_ = family;
+    family_ = face.family;
+    faceNote_ = pobelo::faceNote(name, face);
     vertical_ = isVerticalFaceName(name);
     return true;
 }

@@ -50,6 +50,9 @@ class PainterSurface : public PrintSurface {
 
     // The family that text is drawn with, after face-name resolution ("@" taken off).
     QString resolvedFamily() const { return family_; }
+    // What to tell the user when the face name last set prints in another face ("@HG教科書体 is
+    // not installed: printed in Klee One"); empty when it prints in the face it names.
+    QString faceNote() const { return faceNote_; }
 
     bool setFontName(const QString& name) override;
     bool setFontSize(float points) override;
@@ -95,6 +98,7 @@ class PainterSurface : public PrintSurface {
 
     QString fontName_;
     QString family_;
+    QString faceNote_;
     bool vertical_ = false;
     float fontSize_ = 12;
     bool bold_ = false;
