@@ -10,7 +10,9 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QToolButton>
 #include <QUrl>
 
@@ -92,6 +94,28 @@ QString literalAmpersands(const QString& text) {
 void setTextIfDifferent(QLabel* label, const QString& text) {
     if (label->text() != text) label->setText(text);
 }
+
+// The green item-number labels: the gothic's line is taller than their box, so the digits are
+// centred in it by their ink, all on one baseline, rather than hung from the top of the line.
+class ItemNumberLabel : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        drawFrame(&painter);
+        const QRect box = contentsRect();
+        const QFontMetricsF metrics(font());
+        const QRectF ink = metrics.tightBoundingRect(QStringLiteral("0123456789"));
+        const qreal baseline = box.top() + (box.height() - ink.height()) / 2 - ink.top();
+        const QFontMetrics whole(font());
+        const QRect line(box.left(), qRound(baseline) - whole.ascent(), box.width(),
+                         whole.height());
+        style()->drawItemText(&painter, line, Qt::AlignHCenter | Qt::AlignTop, palette(),
+                              isEnabled(), text(), foregroundRole());
+    }
+};
 
 QIcon makeIcon(Icon kind, int size) {
     QIcon icon;
@@ -221,8 +245,9 @@ void MainWindow::place(QWidget* widget, int left, int top, int width, int height
     widget->setGeometry(px(left), px(top), px(width), px(height));
 }
 
-QLabel* MainWindow::addLabel(const QString& name, int left, int top, int width, int height) {
-    auto* label = new QLabel(client_);
+QLabel* MainWindow::addLabel(const QString& name, int left, int top, int width, int height,
+                             bool itemNumber) {
+    QLabel* label = itemNumber ? new ItemNumberLabel(client_) : new QLabel(client_);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -274,8 +299,9 @@ void MainWindow::buildControls() {
     for (int array = 0; array < kLabelArrays; ++array) {
         const ArrayDesign& design = kArrays[array];
         for (int row = 0; row < kRows; ++row) {
-            QLabel* label = addLabel(QLatin1String(design.name), design.left,
-                                     kFirstRowTop + kRowStep * row, design.width, design.height);
+            QLabel* label =
+                addLabel(QLatin1String(design.name), design.left, kFirstRowTop + kRowStep * row,
+                         design.width, design.height, design.centred);
             label->setProperty("index", row);
             label->setFont(screenFont(kFace, design.points));
             setBackColor(label, bgr(design.backColor));

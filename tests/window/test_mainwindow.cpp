@@ -180,6 +180,36 @@ class MainWindowTest : public QObject {
                  qPrintable(QString::number(clientHeight)));
     }
 
+    void itemNumbersFitTheirBoxes() {
+        // The digits' ink stands inside each green box, clear of its frame, in the middle.
+        Session s;
+        for (LabelArray array : {Label1, Label4}) {
+            for (int row = 0; row < kRows; ++row) {
+                QLabel* label = s.label(array, row);
+                const QImage image = label->grab().toImage();
+                const qreal dpr = image.devicePixelRatio();
+                const QRect inside = QRectF(QPointF(label->contentsRect().topLeft()) * dpr,
+                                            QSizeF(label->contentsRect().size()) * dpr)
+                                         .toRect();
+                QRect ink;
+                for (int y = inside.top(); y <= inside.bottom(); ++y)
+                    for (int x = inside.left(); x <= inside.right(); ++x)
+                        if (qGray(image.pixel(x, y)) < 160) ink |= QRect(x, y, 1, 1);
+                const QString seen = QString("%1 row %2: ink %3..%4 in %5..%6")
+                                         .arg(label->objectName())
+                                         .arg(row)
+                                         .arg(ink.top())
+                                         .arg(ink.bottom())
+                                         .arg(inside.top())
+                                         .arg(inside.bottom());
+                QVERIFY2(!ink.isEmpty(), qPrintable(seen));
+                QVERIFY2(ink.top() > inside.top() && ink.bottom() < inside.bottom(),
+                         qPrintable(seen));
+                QVERIFY2(std::abs(ink.center().y() - inside.center().y()) <= dpr, qPrintable(seen));
+            }
+        }
+    }
+
     void menusCarryTheirCaptionsInOrder() {
         Session s;
         const auto names = [](const QMenu* menu) {
