@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "fontresolver.h"
 #include "icons.h"
 #include "windowfonts.h"
 
@@ -469,6 +470,12 @@ void MainWindow::refresh() {
 
     command1_->setText(literalAmpersands(model_.command1Caption()));
     command1_->setEnabled(model_.command1Enabled());
+    // A face that will print in place of the one named says so on the button, without asking.
+    const QString faceNote =
+        model_.command1Enabled()
+            ? pobelo::faceNote(model_.command1Caption(), resolveFace(model_.command1Caption()))
+            : QString();
+    if (command1_->toolTip() != faceNote) command1_->setToolTip(faceNote);
     command2_->setText(literalAmpersands(model_.command2Caption()));
     command2_->setEnabled(model_.command2Enabled());
     prt_->setEnabled(model_.prtEnabled());
