@@ -4,8 +4,9 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config ccache
   clang clang-format libclang-rt-14-dev llvm libbenchmark-dev
-  qt6-base-dev libicu-dev libharfbuzz-dev
-  fonts-ipafont fonts-ipaexfont
+  qt6-base-dev libicu-dev libharfbuzz-dev libfontconfig-dev
+  fonts-ipafont fonts-ipaexfont fonts-klee
+  fonts-morisawa-bizud-mincho fonts-morisawa-bizud-gothic
   xvfb xauth poppler-utils
 )
 missing=()

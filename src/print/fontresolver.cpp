@@ -1,14 +1,24 @@
 #include "fontresolver.h"
 
+#include <fontconfig/fontconfig.h>
+
 #include <QFontDatabase>
-#include <QSet>
+#include <QHash>
+#include <algorithm>
 #include <array>
 
 namespace pobelo {
 
 namespace {
 
-enum class Kind { MinchoFixed, MinchoProportional, GothicFixed, GothicProportional, Unknown };
+enum class Kind {
+    MinchoFixed,
+    MinchoProportional,
+    GothicFixed,
+    GothicProportional,
+    Textbook,
+    Unknown
+};
 
 // Installed fonts to try for each kind, best first. IPAMincho and IPAGothic are fixed-pitch
 // throughout, as the Windows faces without "P" are; the "P" and "ex" fonts set Latin text
@@ -39,6 +49,13 @@ const QStringList& candidatesFor(Kind kind) {
         QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
         QStringLiteral("TakaoPGothic"),     QStringLiteral("VL PGothic"),
         QStringLiteral("IPAGothic"),        QStringLiteral("Noto Sans CJK")};
+    // Textbook, kaisho and brush faces: a textbook-like face with vertical forms, then mincho.
+    static const QStringList textbook{
+        QStringLiteral("Klee One"),          QStringLiteral("IPAMincho"),
+        QStringLiteral("IPAexMincho"),       QStringLiteral("BIZ UDMincho"),
+        QStringLiteral("Noto Serif CJK JP"), QStringLiteral("Noto Serif JP"),
+        QStringLiteral("Source Han Serif"),  QStringLiteral("TakaoMincho"),
+        QStringLiteral("IPAPMincho")};
     static const QStringList fallback{
         QStringLiteral("IPAexMincho"), QStringLiteral("IPAMincho"),
         QStringLiteral("IPAPMincho"),  QStringLiteral("Noto Serif CJK JP"),
@@ -53,6 +70,8 @@ const QStringList& candidatesFor(Kind kind) {
             return gothicFixed;
         case Kind::GothicProportional:
             return gothicProportional;
+        case Kind::Textbook:
+            return textbook;
         case Kind::Unknown:
             break;
     }
@@ -116,11 +135,15 @@ QString normalise(const QString& name) {
 // The kind of a face that is not in the table, guessed from the words in its name (the HG faces,
 // for instance, are named "HG明朝E", "HGPゴシックM", "HG丸ｺﾞｼｯｸM-PRO").
 Kind guessKind(const QString& key) {
+    static const char16_t* const textbookWords[] = {u"教科書", u"楷書",   u"行書",     u"草書",
+                                                    u"毛筆",   u"筆",     u"kyokasho", u"kyoukasho",
+                                                    u"kaisho", u"gyosho", u"textbook", u"brush"};
+    for (const char16_t* word : textbookWords) {
+        if (key.contains(QStringView(word))) return Kind::Textbook;
+    }
     const bool gothic = key.contains(u"ゴシック") || key.contains(u"gothic") ||
                         key.contains(u"sans") || key.contains(u"丸ゴ");
-    const bool mincho = key.contains(u"明朝") || key.contains(u"mincho") ||
-                        key.contains(u"serif") || key.contains(u"教科書") ||
-                        key.contains(u"楷書") || key.contains(u"行書");
+    const bool mincho = key.contains(u"明朝") || key.contains(u"mincho") || key.contains(u"serif");
     const bool proportional = key.startsWith(u"msp") || key.startsWith(u"hgp") ||
                               key.contains(u"p明朝") || key.contains(u"pゴシック") ||
                               key.contains(u"pmincho") || key.contains(u"pgothic") ||
@@ -128,6 +151,71 @@ Kind guessKind(const QString& key) {
     if (gothic) return proportional ? Kind::GothicProportional : Kind::GothicFixed;
     if (mincho) return proportional ? Kind::MinchoProportional : Kind::MinchoFixed;
     return Kind::Unknown;
+}
+
+// An installed font family as fontconfig knows it.
+struct InstalledFamily {
+    QString family;               // the name the font database draws it by
+    QString japaneseName;         // its name in Japanese, or the family again
+    QStringList keys;             // every name it has, in any language, normalised
+    bool writesJapanese = false;  // it covers kana and kanji
+};
+
+bool coversKanaAndKanji(FcCharSet* chars) {
+    static constexpr FcChar32 probes[] = {U'あ', U'ア', U'ー', U'、', U'一', U'漢', U'字'};
+    for (const FcChar32 c : probes) {
+        if (!FcCharSetHasChar(chars, c)) return false;
+    }
+    return true;
+}
+
+// Every outline family installed, by its first name, with all the names its fonts carry.
+QList<InstalledFamily> listInstalledFamilies() {
+    QList<InstalledFamily> families;
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, FC_CHARSET, nullptr);
+    FcFontSet* set = FcFontList(nullptr, pattern, objects);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    if (!set) return families;
+
+    const QStringList known = QFontDatabase::families();
+    QHash<QString, qsizetype> index;
+    for (int i = 0; i < set->nfont; ++i) {
+        FcPattern* font = set->fonts[i];
+        FcChar8* value = nullptr;
+        if (FcPatternGetString(font, FC_FAMILY, 0, &value) != FcResultMatch) continue;
+        const QString family = QString::fromUtf8(reinterpret_cast<const char*>(value));
+        if (family.isEmpty() || family.startsWith(u'@') || !known.contains(family)) continue;
+        auto it = index.constFind(family);
+        if (it == index.constEnd()) {
+            it = index.insert(family, families.size());
+            families.append(InstalledFamily{family, family, {normalise(family)}, false});
+        }
+        InstalledFamily& entry = families[*it];
+        for (int k = 0; FcPatternGetString(font, FC_FAMILY, k, &value) == FcResultMatch; ++k) {
+            const QString name = QString::fromUtf8(reinterpret_cast<const char*>(value));
+            const QString key = normalise(name);
+            if (!entry.keys.contains(key)) entry.keys.append(key);
+            FcChar8* lang = nullptr;
+            if (FcPatternGetString(font, FC_FAMILYLANG, k, &lang) == FcResultMatch &&
+                qstrcmp(reinterpret_cast<const char*>(lang), "ja") == 0 &&
+                entry.japaneseName == entry.family)
+                entry.japaneseName = name;
+        }
+        FcCharSet* chars = nullptr;
+        if (FcPatternGetCharSet(font, FC_CHARSET, 0, &chars) == FcResultMatch &&
+            coversKanaAndKanji(chars))
+            entry.writesJapanese = true;
+    }
+    FcFontSetDestroy(set);
+    return families;
+}
+
+const QList<InstalledFamily>& installedFamilies() {
+    static const QList<InstalledFamily> families = listInstalledFamilies();
+    return families;
 }
 
 // The installed Japanese family whose name matches `family`, ignoring case, or an empty string.
@@ -146,16 +234,23 @@ QString firstInstalled(const QStringList& candidates, const QStringList& install
     return {};
 }
 
+bool isGothic(Kind kind) {
+    return kind == Kind::GothicFixed || kind == Kind::GothicProportional;
+}
+
 QString fallbackFamily(Kind kind, const QStringList& installed) {
     QString found = firstInstalled(candidatesFor(kind), installed);
+    if (found.isEmpty() && kind == Kind::Textbook) {
+        for (const QString& f : installed) {
+            if (guessKind(normalise(f)) == Kind::Textbook) return f;
+        }
+    }
     if (found.isEmpty()) found = firstInstalled(candidatesFor(Kind::Unknown), installed);
     if (found.isEmpty() && !installed.isEmpty()) {
         // No known font: prefer one of the same kind by its name, else any Japanese font.
-        const bool wantGothic = kind == Kind::GothicFixed || kind == Kind::GothicProportional;
         for (const QString& f : installed) {
             const Kind k = guessKind(normalise(f));
-            const bool isGothic = k == Kind::GothicFixed || k == Kind::GothicProportional;
-            if (k != Kind::Unknown && isGothic == wantGothic) return f;
+            if (k != Kind::Unknown && isGothic(k) == isGothic(kind)) return f;
         }
         found = installed.first();
     }
@@ -176,39 +271,65 @@ QString stripVerticalMark(const QString& name) {
     return isVerticalFaceName(name) ? name.mid(1) : name;
 }
 
-QStringList japaneseFontFamilies() {
-    QStringList out;
-    const QStringList families = QFontDatabase::families(QFontDatabase::Japanese);
-    for (const QString& f : families) {
-        if (f.isEmpty() || f.startsWith(u'@') || QFontDatabase::isPrivateFamily(f)) continue;
-        out.append(f);
+QList<JapaneseFace> japaneseFaces() {
+    QList<JapaneseFace> out;
+    for (const InstalledFamily& f : installedFamilies()) {
+        if (f.writesJapanese && !QFontDatabase::isPrivateFamily(f.family))
+            out.append(JapaneseFace{f.family, f.japaneseName});
     }
-    out.removeDuplicates();
-    out.sort(Qt::CaseInsensitive);
+    std::sort(out.begin(), out.end(), [](const JapaneseFace& a, const JapaneseFace& b) {
+        return a.family.compare(b.family, Qt::CaseInsensitive) < 0;
+    });
     return out;
 }
 
-QString resolveFaceName(const QString& name) {
+QStringList japaneseFontFamilies() {
+    QStringList out;
+    for (const JapaneseFace& f : japaneseFaces()) out.append(f.family);
+    return out;
+}
+
+ResolvedFace resolveFace(const QString& name) {
     const QString face = stripVerticalMark(name).trimmed();
+    const QString key = normalise(face);
     const QStringList installed = japaneseFontFamilies();
 
-    const QString exact = installedJapanese(face, installed);
-    if (!exact.isEmpty()) return exact;
-
-    const QString key = normalise(face);
-    for (const QString& f : installed) {
-        if (normalise(f) == key) return f;  // "IPAex Mincho", "ＩＰＡｅｘＭｉｎｃｈｏ"
+    // A font that writes Japanese, named by any of its names in any language.
+    bool namedButNotJapanese = false;
+    if (!key.isEmpty()) {
+        for (const InstalledFamily& f : installedFamilies()) {
+            if (!f.keys.contains(key)) continue;
+            if (f.writesJapanese) return {f.family, FaceMatch::Named};
+            namedButNotJapanese = true;
+        }
     }
+    const FaceMatch match = namedButNotJapanese ? FaceMatch::NotJapanese : FaceMatch::Missing;
     for (const KnownFace& known : kKnownFaces) {
         if (key != QString::fromUtf8(known.key)) continue;
         if (known.preferred) {
             const QString preferred =
                 installedJapanese(QString::fromUtf8(known.preferred), installed);
-            if (!preferred.isEmpty()) return preferred;
+            if (!preferred.isEmpty()) return {preferred, match};
         }
-        return fallbackFamily(known.kind, installed);
+        return {fallbackFamily(known.kind, installed), match};
     }
-    return fallbackFamily(guessKind(key), installed);
+    return {fallbackFamily(guessKind(key), installed), match};
+}
+
+QString resolveFaceName(const QString& name) {
+    return resolveFace(name).family;
+}
+
+QString faceNote(const QString& name, const ResolvedFace& face) {
+    switch (face.match) {
+        case FaceMatch::Named:
+            return {};
+        case FaceMatch::NotJapanese:
+            return QStringLiteral("%1 cannot print Japanese: printed in %2").arg(name, face.family);
+        case FaceMatch::Missing:
+            break;
+    }
+    return QStringLiteral("%1 is not installed: printed in %2").arg(name, face.family);
 }
 
 }  // namespace pobelo

@@ -15,13 +15,39 @@ bool isVerticalFaceName(const QString& name);
 // The face name without its leading "@", if it has one.
 QString stripVerticalMark(const QString& name);
 
+// How the face drawn relates to the face asked for.
+enum class FaceMatch {
+    Named,        // the face asked for, under one of its names
+    Missing,      // no installed font has that name: another face stands in
+    NotJapanese,  // the font named cannot write kana and kanji: another face stands in
+};
+
+struct ResolvedFace {
+    QString family;  // the installed family to draw with
+    FaceMatch match = FaceMatch::Missing;
+};
+
 // The installed font family to draw the face `name` with ("@" taken off first). An installed
-// Japanese family resolves to itself; a known Windows face to an installed font of the same kind
+// font that covers kana and kanji, named by any of its family names in any language ("BIZ
+// UD明朝", "IPAex明朝"), resolves to itself; a textbook, kaisho or brush face to a textbook-like
+// face (Klee One) or else a mincho; a known Windows face to an installed font of the same kind
 // (mincho or gothic, fixed or proportional); anything else to a Japanese font, never to a font
-// that cannot write Japanese. Returns an empty string only if no font is installed at all.
+// that cannot write Japanese. The family is empty only if no font is installed at all.
+ResolvedFace resolveFace(const QString& name);
 QString resolveFaceName(const QString& name);
 
-// The installed families that write Japanese, sorted, for the font dialog.
+// What to tell the user when `name` prints in another face ("@HG教科書体 is not installed:
+// printed in Klee One"); empty when it prints in the face named.
+QString faceNote(const QString& name, const ResolvedFace& face);
+
+// An installed family that writes Japanese, with its Japanese name where it has one.
+struct JapaneseFace {
+    QString family;
+    QString japaneseName;
+};
+
+// The installed families that cover kana and kanji, sorted by family, for the font dialog.
+QList<JapaneseFace> japaneseFaces();
 QStringList japaneseFontFamilies();
 
 }  // namespace pobelo

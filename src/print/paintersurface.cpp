@@ -30,7 +30,6 @@ bool isFinite(float v) {
 PainterSurface::PainterSurface(QPagedPaintDevice* device) : device_(device) {}
 
 PainterSurface::~PainterSurface() {
-    flushGlyphs();
     if (painter_.isActive()) painter_.end();
 }
 
@@ -39,7 +38,6 @@ void PainterSurface::setDevice(QPagedPaintDevice* device) {
     endDocument();
     device_ = device;
     pagesBegun_ = 0;
-    fontChanged();  // the upright font's size depends on the device's resolution
 }
 
 void PainterSurface::setPagesInOneDocument(bool on) {
@@ -49,7 +47,6 @@ void PainterSurface::setPagesInOneDocument(bool on) {
 }
 
 bool PainterSurface::endDocument() {
-    flushGlyphs();
     pageOpen_ = false;
     if (!painter_.isActive()) return true;
     return painter_.end();
@@ -102,39 +99,29 @@ QSizeF PainterSurface::sheetSizeTwips(const QPageLayout& layout) {
 
 bool PainterSurface::setFontName(const QString& name) {
     if (stripVerticalMark(name).trimmed().isEmpty()) return false;
-    const QString family = resolveFaceName(name);
-    if (family.isEmpty()) return false;
+    const ResolvedFace face = resolveFace(name);
+    if (face.family.isEmpty()) return false;
     fontName_ = name;
-    family_ = family;
+    family_ = face.family;
+    faceNote_ = pobelo::faceNote(name, face);
     vertical_ = isVerticalFaceName(name);
-    fontChanged();
     return true;
 }
 
 bool PainterSurface::setFontSize(float points) {
     if (!isFinite(points) || points <= 0 || points > kMaxFontPoints) return false;
-    if (points != fontSize_) fontChanged();
     fontSize_ = points;
     return true;
 }
 
 bool PainterSurface::setFontBold(bool on) {
-    if (on != bold_) fontChanged();
     bold_ = on;
     return true;
 }
 
 bool PainterSurface::setFontItalic(bool on) {
-    if (on != italic_) fontChanged();
     italic_ = on;
     return true;
-}
-
-void PainterSurface::fontChanged() {
-    shaperKnown_ = false;
-    shaper_ = nullptr;
-    upright_.reset();
-    uprightOnPainter_ = false;
 }
 
 bool PainterSurface::setCurrentX(float twips) {
@@ -227,14 +214,12 @@ bool PainterSurface::beginPage() {
     if (painter_.isActive()) {
         // The document stayed open after the last job: this job is its next page, laid out as
         // the device is now set. The painter keeps its twip scale.
-        flushGlyphs();
         if (!device_->newPage()) return false;
         pageOpen_ = true;
         ++pagesBegun_;
         return true;
     }
     if (!painter_.begin(device_)) return false;
-    uprightOnPainter_ = false;
     pageOpen_ = true;
     ++pagesBegun_;
     painter_.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
@@ -249,7 +234,6 @@ bool PainterSurface::drawLine(float x1, float y1, float x2, float y2, int color)
     if (color < 0 || color > 0xFFFFFF) return false;
     if (!beginPage()) return false;
     if (x1 == x2 && y1 == y2) return true;  // a line of no length leaves no mark
-    flushGlyphs();
     const QColor rgb(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
     painter_.setPen(
         QPen(rgb, lineWidth_ * kTwipsPerLinePixel, penStyle_, Qt::FlatCap, Qt::MiterJoin));
@@ -270,7 +254,6 @@ QFont PainterSurface::uprightFont() const {
 }
 
 VerticalShaper* PainterSurface::verticalShaper() {
-    if (shaperKnown_) return shaper_;
     const QString key = QStringLiteral("%1|%2|%3|%4")
                             .arg(family_)
                             .arg(double(fontSize_))
@@ -286,81 +269,66 @@ VerticalShaper* PainterSurface::verticalShaper() {
         if (raw.isValid()) raw.setPixelSize(fontSize_ * kTwipsPerPoint);
         it = shapers_.emplace(key, std::make_unique<VerticalShaper>(raw)).first;
     }
-    shaper_ = it->second->isValid() ? it->second.get() : nullptr;
-    shaperKnown_ = true;
-    return shaper_;
+    return it->second->isValid() ? it->second.get() : nullptr;
 }
 
-qreal PainterSurface::drawNarrowRun(const QString& text, qreal x, qreal y, bool measure) {
-    flushGlyphs();
-    if (!upright_) {
-        upright_ = uprightFont();
-        uprightAscent_ = QFontMetricsF(*upright_, painter_.device()).ascent();
+qreal PainterSurface::emBoxBaseline() {
+    if (VerticalShaper* shaper = verticalShaper()) return shaper->emBoxBaseline();
+    const QFontMetricsF metrics(uprightFont(), painter_.device());
+    return metrics.ascent() * fontSize_ * kTwipsPerPoint / (metrics.ascent() + metrics.descent());
+}
+
+qreal PainterSurface::drawHorizontal(const QString& text, qreal x, qreal y, bool centredInCell) {
+    const qreal em = fontSize_ * kTwipsPerPoint;
+    const qreal baseline = emBoxBaseline();
+    painter_.setPen(Qt::black);
+    painter_.setFont(uprightFont());
+    const QFontMetricsF metrics(painter_.font(), painter_.device());
+    const qreal width = metrics.horizontalAdvance(text);
+    if (!centredInCell) {
+        painter_.drawText(QPointF(x, y + baseline), text);
+        return width;
     }
-    setTextPen();
-    if (!uprightOnPainter_) painter_.setFont(*upright_);
-    uprightOnPainter_ = true;
-    painter_.drawText(QPointF(x, y + uprightAscent_), text);
-    return measure ? QFontMetricsF(painter_.font(), painter_.device()).horizontalAdvance(text) : 0;
+    painter_.drawText(QPointF(x + (em - width) / 2, y + baseline), text);
+    return em;
 }
 
-void PainterSurface::flushGlyphs() {
-    if (queuedGlyphs_.isEmpty()) return;
-    QGlyphRun run;
-    run.setRawFont(queuedShaper_->rawFont());
-    run.setGlyphIndexes(queuedGlyphs_);
-    run.setPositions(queuedPositions_);
-    queuedGlyphs_.clear();
-    queuedPositions_.clear();
-    // Only the transformation changes, and back: the painter's other state stays as it is, so
-    // the device is not told of a pen or font it already has.
-    setTextPen();
-    const QTransform page = painter_.transform();
-    painter_.rotate(-90);
-    painter_.drawGlyphRun(QPointF(0, 0), run);
-    painter_.setTransform(page);
+void PainterSurface::drawUprightInCell(const QString& text, QPointF topCentre) {
+    const qreal em = fontSize_ * kTwipsPerPoint;
+    const qreal baseline = emBoxBaseline();
+    painter_.setPen(Qt::black);
+    painter_.setFont(uprightFont());
+    const QFontMetricsF metrics(painter_.font(), painter_.device());
+    const qreal width = metrics.horizontalAdvance(text);
+    // Text wider than the cell is narrowed to fit it, as tate-chu-yoko does with its digits.
+    const qreal squeeze = width > em ? em / width : 1;
+    painter_.save();
+    painter_.translate(topCentre.x(), topCentre.y() + baseline);
+    painter_.scale(squeeze, 1);
+    painter_.drawText(QPointF(-width / 2, 0), text);
+    painter_.restore();
 }
 
-void PainterSurface::setTextPen() {
-    // Text is drawn in the pen's colour, black; its width and dashes do not touch glyphs.
-    const QPen& pen = painter_.pen();
-    if (pen.style() == Qt::NoPen || pen.color() != Qt::black ||
-        pen.brush().style() != Qt::SolidPattern)
-        painter_.setPen(Qt::black);
-}
-
-qreal PainterSurface::drawWideRun(const QString& text, qreal x, qreal y) {
+qreal PainterSurface::drawColumn(const QString& text, QPointF topCentre) {
     const qreal em = fontSize_ * kTwipsPerPoint;
     VerticalShaper* shaper = verticalShaper();
-
-    // Turned a quarter turn counter-clockwise about the cell's top-left corner: the turned
-    // frame's y runs along the page's X, its x against the page's Y, so the column's top centre
-    // lies at (-em / 2, 0). Turned about the page's corner instead, the cell's corner (x, y)
-    // lies at (-y, x); the glyphs are queued in that frame.
-    const QPointF corner(-y, x);
+    painter_.setPen(Qt::black);
     qreal advance = 0;
 
     auto drawShaped = [&](const QString& part) {
         const VerticalShaper::Column column = shaper->shape(part);
-        if (queuedShaper_ != shaper) flushGlyphs();
-        queuedShaper_ = shaper;
-        queuedGlyphs_.append(column.glyphs);
-        for (const QPointF& p : column.positions)
-            queuedPositions_.append(p + QPointF(-em / 2, advance) + corner);
+        QList<QPointF> positions = column.positions;
+        for (QPointF& p : positions) p += topCentre + QPointF(0, advance);
+        QGlyphRun run;
+        run.setRawFont(shaper->rawFont());
+        run.setGlyphIndexes(column.glyphs);
+        run.setPositions(positions);
+        painter_.drawGlyphRun(QPointF(0, 0), run);
         advance += column.length;
     };
-    // A character the face lacks is drawn turned from a font that has it, one em long.
+    // A character the face lacks is drawn from a font that has it, upright in an em cell.
     auto drawMissing = [&](const QString& character) {
-        flushGlyphs();
-        painter_.save();
-        painter_.translate(x, y);
-        painter_.rotate(-90);
-        painter_.setPen(Qt::black);
-        painter_.setFont(uprightFont());
-        const QFontMetricsF metrics(painter_.font(), painter_.device());
-        const qreal width = metrics.horizontalAdvance(character);
-        painter_.drawText(QPointF(-em / 2 - width / 2, advance + metrics.ascent()), character);
-        painter_.restore();
+        drawUprightInCell(character, topCentre + QPointF(0, advance));
         advance += em;
     };
 
@@ -370,22 +338,22 @@ qreal PainterSurface::drawWideRun(const QString& text, qreal x, qreal y) {
             drawMissing(text.mid(i, n));
             i += n - 1;
         }
-    } else {
-        qsizetype start = 0;
-        qsizetype i = 0;
-        while (i < text.size()) {
-            const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-            const char32_t c = n == 2 ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
-                                      : char32_t(text.at(i).unicode());
-            if (!shaper->rawFont().supportsCharacter(uint(c))) {
-                if (i > start) drawShaped(text.mid(start, i - start));
-                drawMissing(text.mid(i, n));
-                start = i + n;
-            }
-            i += n;
-        }
-        if (i > start) drawShaped(text.mid(start, i - start));
+        return advance;
     }
+    qsizetype start = 0;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const char32_t c = n == 2 ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
+                                  : char32_t(text.at(i).unicode());
+        if (!shaper->rawFont().supportsCharacter(uint(c))) {
+            if (i > start) drawShaped(text.mid(start, i - start));
+            drawMissing(text.mid(i, n));
+            start = i + n;
+        }
+        i += n;
+    }
+    if (i > start) drawShaped(text.mid(start, i - start));
     return advance;
 }
 
@@ -393,22 +361,57 @@ bool PainterSurface::printText(const QString& text) {
     if (text.isEmpty()) return true;
     if (family_.isEmpty()) family_ = resolveFaceName(QString());
     if (family_.isEmpty() || !beginPage()) return false;
+    const qreal em = fontSize_ * kTwipsPerPoint;
 
-    qreal x = x_;
     if (!vertical_) {
-        drawNarrowRun(text, x, y_, false);
+        // One character is one cell of a column: drawn in its vertical form, upright, and a
+        // narrow one centred in the cell. A longer text runs along the line.
+        const bool oneCharacter =
+            text.size() == 1 || (text.size() == 2 && text.at(0).isHighSurrogate());
+        if (!oneCharacter) {
+            drawHorizontal(text, x_, y_, false);
+        } else if (isWideCharacter(text.toUcs4().value(0))) {
+            drawColumn(text, QPointF(x_ + em / 2, y_));
+        } else {
+            drawHorizontal(text, x_, y_, true);
+        }
         return true;
     }
-    for (const WidthRun& run : splitWidthRuns(text)) {
+
+    // The column runs along X and is read with the sheet turned a quarter turn clockwise. What
+    // stands upright in the column is drawn turned a quarter turn counter-clockwise about the
+    // cell's top-left corner: the turned frame's y runs along the page's X, its x against the
+    // page's Y, so the column's top centre lies at (-em / 2, 0).
+    qreal x = x_;
+    for (const ColumnRun& run : splitColumnRuns(text)) {
         const QString part = text.mid(run.start, run.length);
-        x += run.wide ? drawWideRun(part, x, y_) : drawNarrowRun(part, x, y_, true);
+        switch (run.setting) {
+            case ColumnSetting::Vertical:
+            case ColumnSetting::Upright:
+                painter_.save();
+                painter_.translate(x, y_);
+                painter_.rotate(-90);
+                if (run.setting == ColumnSetting::Vertical) {
+                    x += drawColumn(part, QPointF(-em / 2, 0));
+                } else {
+                    drawUprightInCell(part, QPointF(-em / 2, 0));
+                    x += em;
+                }
+                painter_.restore();
+                break;
+            case ColumnSetting::Sideways:
+                x += drawHorizontal(part, x, y_, false);
+                break;
+            case ColumnSetting::SidewaysCell:
+                x += drawHorizontal(part, x, y_, true);
+                break;
+        }
     }
     return true;
 }
 
 bool PainterSurface::endDoc() {
     if (!painter_.isActive()) return true;
-    flushGlyphs();
     if (oneDocument_) {
         pageOpen_ = false;
         return true;

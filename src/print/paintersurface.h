@@ -50,6 +50,9 @@ class PainterSurface : public PrintSurface {
 
     // The family that text is drawn with, after face-name resolution ("@" taken off).
     QString resolvedFamily() const { return family_; }
+    // What to tell the user when the face name last set prints in another face ("@HG教科書体 is
+    // not installed: printed in Klee One"); empty when it prints in the face it names.
+    QString faceNote() const { return faceNote_; }
 
     bool setFontName(const QString& name) override;
     bool setFontSize(float points) override;
@@ -75,16 +78,17 @@ class PainterSurface : public PrintSurface {
   private:
     bool beginPage();
     QFont uprightFont() const;
-    // The font state changed: the face and shaper are looked up again at the next text.
-    void fontChanged();
     VerticalShaper* verticalShaper();
-    qreal drawWideRun(const QString& text, qreal x, qreal y);
-    // Draws text upright; returns its advance only when measure is set (otherwise 0).
-    qreal drawNarrowRun(const QString& text, qreal x, qreal y, bool measure);
-    // Draws the glyphs queued by drawWideRun, as one glyph run in the turned page.
-    void flushGlyphs();
-    // Makes the pen one that text can be drawn with, changing it only if it is not.
-    void setTextPen();
+    // Where the horizontal baseline stands below a cell's top edge, in twips.
+    qreal emBoxBaseline();
+    // Horizontal text with its cell's top-left corner at (x, y); centred in an em-wide cell if
+    // asked. Returns its advance.
+    qreal drawHorizontal(const QString& text, qreal x, qreal y, bool centredInCell);
+    // Horizontal text standing upright in the middle of one em cell whose top edge's centre is
+    // `topCentre`, narrowed to the cell if wider.
+    void drawUprightInCell(const QString& text, QPointF topCentre);
+    // Text down a column in its vertical forms from `topCentre`; returns the column's length.
+    qreal drawColumn(const QString& text, QPointF topCentre);
 
     QPagedPaintDevice* device_ = nullptr;
     QPainter painter_;
@@ -94,6 +98,7 @@ class PainterSurface : public PrintSurface {
 
     QString fontName_;
     QString family_;
+    QString faceNote_;
     bool vertical_ = false;
     float fontSize_ = 12;
     bool bold_ = false;
@@ -106,20 +111,6 @@ class PainterSurface : public PrintSurface {
     // Shaped faces of this surface, by family, size, weight and slant, for the device the painter
     // is on.
     std::map<QString, std::unique_ptr<VerticalShaper>> shapers_;
-    // The shaper of the current font once looked up (null: the face has none).
-    VerticalShaper* shaper_ = nullptr;
-    bool shaperKnown_ = false;
-    // The upright font of the current font state and device, and its ascent, once made.
-    std::optional<QFont> upright_;
-    qreal uprightAscent_ = 0;
-    bool uprightOnPainter_ = false;  // whether the painter's font is upright_
-
-    // Turned glyphs drawn but not yet handed to the painter: one run of one shaper, positioned
-    // in the page turned a quarter turn counter-clockwise about its corner. Anything else drawn
-    // hands them on first, so the page's drawing order stays as the calls came.
-    const VerticalShaper* queuedShaper_ = nullptr;
-    QList<quint32> queuedGlyphs_;
-    QList<QPointF> queuedPositions_;
 };
 
 }  // namespace pobelo

@@ -1,12 +1,10 @@
 #pragma once
 
-#include <QHash>
 #include <QList>
 #include <QPointF>
 #include <QRawFont>
 #include <QString>
 
-struct hb_buffer_t;
 struct hb_face_t;
 struct hb_font_t;
 
@@ -26,6 +24,26 @@ struct WidthRun {
 
 // Cuts `text` into alternating runs of wide and narrow characters (a surrogate pair is kept whole).
 QList<WidthRun> splitWidthRuns(const QString& text);
+
+// How a stretch of a string stands in a vertical column.
+enum class ColumnSetting {
+    Vertical,      // wide characters in their vertical forms, one after the other
+    Upright,       // narrow characters standing upright together in one em cell
+    Sideways,      // narrow characters lying along the column at their own advance
+    SidewaysCell,  // one narrow character lying along the column, centred in an em cell
+};
+
+struct ColumnRun {
+    qsizetype start = 0;   // in UTF-16 units
+    qsizetype length = 0;  // in UTF-16 units
+    ColumnSetting setting = ColumnSetting::Vertical;
+};
+
+// Cuts `text`, printed as one string down a column, into the ways its parts stand. A narrow
+// letter or digit printed alone stands upright in its cell, and any other narrow character
+// printed alone lies in the middle of its cell; within a longer string, runs of one or two
+// half-width digits stand upright together in one cell, and other narrow runs lie sideways.
+QList<ColumnRun> splitColumnRuns(const QString& text);
 
 // Lays out text top to bottom with the vertical forms of one font (its 'vert' and 'vrt2'
 // substitutions and vertical metrics), shaped by HarfBuzz over the font's own tables.
@@ -48,19 +66,19 @@ class VerticalShaper {
         qreal length = 0;  // how far the column runs down, in pixels
     };
 
-    // Shapes `text` as one column in Japanese, top to bottom. A single character is shaped once
-    // and then taken from the shaper's memory: sheets are printed a character at a time.
+    // Shapes `text` as one column in Japanese, top to bottom.
     Column shape(const QString& text) const;
 
-  private:
-    Column shapeNow(const QString& text) const;
+    // How far the horizontal baseline lies below the top of the ideographic em box, in pixels:
+    // where narrow text stands so that it lines up with the ideographs' em boxes.
+    qreal emBoxBaseline() const { return emBoxBaseline_; }
 
+  private:
     QRawFont rawFont_;
     hb_face_t* face_ = nullptr;
     hb_font_t* font_ = nullptr;
-    hb_buffer_t* buffer_ = nullptr;
     qreal scale_ = 1;  // pixels per font unit
-    mutable QHash<QString, Column> characters_;
+    qreal emBoxBaseline_ = 0;
 };
 
 }  // namespace pobelo

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPdfWriter>
+#include <QSet>
 #include <QTextStream>
 #include <cstdio>
 #include <memory>
@@ -42,7 +43,8 @@ const char* const kDescription =
     "Without --font each sheet prints in the font its question file names for the\n"
     "heading chosen last. A font name starting with \"@\" (\"@IPAexMincho\") prints\n"
     "the vertical layout on portrait paper, any other name the upright layout on\n"
-    "landscape paper.\n"
+    "landscape paper. A font that is not installed prints in a like one, and a line\n"
+    "on standard error says which (\"@HG教科書体 is not installed: printed in Klee One\").\n"
     "\n"
     "OUT is replaced only when every sheet printed. Exit status: 0 done; 1 the\n"
     "question file could not be read or OUT could not be written; 2 bad arguments,\n"
@@ -396,6 +398,14 @@ int main(int argc, char* argv[]) {
     }
 
     pobelo::SheetSession session;
+    // Each face that prints in place of another is told once.
+    QSet<QString> toldNotes;
+    session.faceNotes = [&err, &toldNotes](const QString& note) {
+        if (toldNotes.contains(note)) return;
+        toldNotes.insert(note);
+        err << note << '\n';
+        err.flush();
+    };
     QFile traceFile;
     QTextStream traceStream;
     if (parser.isSet(o.trace)) {

@@ -81,6 +81,7 @@ void SheetSession::pointSurfaceAt(const ScriptedPrinterDialog::Answer& answer) {
             setUpA4(*printDevice_, answer.orientation);
             painter_->setDevice(printDevice_);
             trace_.setInner(painter_.get());
+            printedOnPainter_ = true;
         } else {
             trace_.setInner(nullptr);
         }
@@ -97,6 +98,7 @@ void SheetSession::pointSurfaceAt(const ScriptedPrinterDialog::Answer& answer) {
     painter_->setDevice(document->writer());
     pdf_ = std::move(document);
     trace_.setInner(painter_.get());
+    printedOnPainter_ = true;
 }
 
 void SheetSession::forgetUnusedAnswers() {
@@ -149,8 +151,11 @@ void SheetSession::cancelFont() {
 bool SheetSession::print(int orientation, const QString& pdfPath, QString* error) {
     pdfError_.clear();
     printer_.answers.push_back({true, orientation, pdfPath});
+    printedOnPainter_ = false;
     model_->printSheet();
     forgetUnusedAnswers();
+    if (printedOnPainter_ && faceNotes && !painter_->faceNote().isEmpty())
+        faceNotes(painter_->faceNote());
     if (!pdfError_.isEmpty()) {
         *error = QStringLiteral("cannot write %1: %2").arg(pdfPath, pdfError_);
         return false;

@@ -66,6 +66,10 @@ class SheetSession {
     // The session does not own the device.
     void setPrintDevice(QPagedPaintDevice* device);
 
+    // Told after each print that reached the painter in another face than the one named, with
+    // what to tell the user ("@HG教科書体 is not installed: printed in Klee One").
+    std::function<void(const QString&)> faceNotes;
+
   private:
     void pointSurfaceAt(const ScriptedPrinterDialog::Answer& answer);
     void forgetUnusedAnswers();
@@ -80,6 +84,7 @@ class SheetSession {
     std::unique_ptr<PdfDocument> pdf_;
     QString pdfError_;
     QPagedPaintDevice* printDevice_ = nullptr;
+    bool printedOnPainter_ = false;
     std::unique_ptr<SheetModel> model_;
     bool closed_ = false;
 };

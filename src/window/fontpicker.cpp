@@ -19,6 +19,8 @@ namespace pobelo {
 namespace {
 
 const QString kPreviewText = QStringLiteral("亜あアAa漢字");
+// Every text of a printed sheet is this size.
+constexpr float kSheetFontPoints = 15.0f;
 
 QString sizeText(float points) {
     return QString::number(double(points));
@@ -67,22 +69,33 @@ void FontPreview::paintEvent(QPaintEvent*) {
     }
 }
 
-FontPickerDialog::FontPickerDialog(const QStringList& families, const FontChoice& preset,
+FontPickerDialog::FontPickerDialog(const QList<JapaneseFace>& faces, const FontChoice& preset,
                                    QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("フォント"));
 
     faces_ = new QListWidget(this);
     faces_->setObjectName(QStringLiteral("faces"));
-    QStringList names;
-    for (const QString& family : families) {
-        names.append(family);
-        names.append(QLatin1Char('@') + family);
+    // The preset under another of its names ("IPAexMincho" for "IPAex明朝") is the same face.
+    const ResolvedFace presetFace = resolveFace(preset.name);
+    const bool presetVertical = isVerticalFaceName(preset.name);
+    QListWidgetItem* current = nullptr;
+    for (const JapaneseFace& face : faces) {
+        for (const bool vertical : {false, true}) {
+            const QString name =
+                vertical ? QLatin1Char('@') + face.japaneseName : face.japaneseName;
+            auto* item = new QListWidgetItem(name, faces_);
+            const bool samePreset = name == preset.name || (presetFace.match == FaceMatch::Named &&
+                                                            presetFace.family == face.family &&
+                                                            vertical == presetVertical);
+            if (samePreset && !current) current = item;
+        }
     }
-    if (!preset.name.isEmpty() && !names.contains(preset.name)) names.prepend(preset.name);
-    faces_->addItems(names);
-    const auto matching = faces_->findItems(preset.name, Qt::MatchExactly);
-    if (!matching.isEmpty()) faces_->setCurrentItem(matching.first());
+    if (!current && !preset.name.isEmpty()) {
+        current = new QListWidgetItem(preset.name);
+        faces_->insertItem(0, current);
+    }
+    if (current) faces_->setCurrentItem(current);
 
     size_ = new QComboBox(this);
     size_->setObjectName(QStringLiteral("size"));
@@ -157,7 +170,12 @@ void FontPickerDialog::update() {
 }
 
 std::optional<FontChoice> QtFontDialog::chooseFont(const FontChoice& preset) {
-    FontPickerDialog dialog(japaneseFontFamilies(), preset, parent);
+    FontChoice start = preset;
+    if (const QString face = sheetFace ? sheetFace() : QString(); !face.isEmpty()) {
+        start.name = face;
+        start.size = kSheetFontPoints;
+    }
+    FontPickerDialog dialog(japaneseFaces(), start, parent);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.choice();
 }

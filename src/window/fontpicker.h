@@ -3,8 +3,10 @@
 #include <QDialog>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
+#include "fontresolver.h"
 #include "services.h"
 
 class QCheckBox;
@@ -29,13 +31,14 @@ class FontPreview : public QWidget {
     FontChoice choice_;
 };
 
-// The font dialog: every installed Japanese family and its "@" (vertical-writing) form, size, bold
-// and italic, and a preview. It opens on the preset; a preset face that is not installed (a
-// Windows face name) is listed first under its own name.
+// The font dialog: every installed Japanese face, by its Japanese name where it has one, and its
+// "@" (vertical-writing) form, size, bold and italic, and a preview. It opens on the preset, found
+// under any of its names; a preset face that is not installed (a Windows face name) is listed
+// first under its own name.
 class FontPickerDialog : public QDialog {
     Q_OBJECT
   public:
-    FontPickerDialog(const QStringList& families, const FontChoice& preset,
+    FontPickerDialog(const QList<JapaneseFace>& faces, const FontChoice& preset,
                      QWidget* parent = nullptr);
     // What the dialog shows now; nothing while the size is not a valid number.
     std::optional<FontChoice> choice() const;
@@ -55,9 +58,12 @@ class FontPickerDialog : public QDialog {
     QDialogButtonBox* buttons_;
 };
 
+// Opens the font dialog on the sheet's current face at the printed size, when there is one.
 class QtFontDialog : public FontDialog {
   public:
     QPointer<QWidget> parent;
+    // The face the sheet prints in now (the font button's caption); empty: the preset's face.
+    std::function<QString()> sheetFace;
     std::optional<FontChoice> chooseFont(const FontChoice& preset) override;
 };
 

@@ -25,6 +25,7 @@ int main(int argc, char* argv[]) {
     pobelo::QtSheetServices platform;
     pobelo::SheetModel model(platform.services());
     pobelo::MainWindow window(model);
+    platform.setSheetFace([&model] { return model.command1Caption(); });
     platform.setParentWidget(&window);
     window.show();
 

@@ -10,10 +10,13 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QToolButton>
 #include <QUrl>
 
+#include "fontresolver.h"
 #include "icons.h"
 #include "windowfonts.h"
 
@@ -92,6 +95,28 @@ QString literalAmpersands(const QString& text) {
 void setTextIfDifferent(QLabel* label, const QString& text) {
     if (label->text() != text) label->setText(text);
 }
+
+// The green item-number labels: the gothic's line is taller than their box, so the digits are
+// centred in it by their ink, all on one baseline, rather than hung from the top of the line.
+class ItemNumberLabel : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        drawFrame(&painter);
+        const QRect box = contentsRect();
+        const QFontMetricsF metrics(font());
+        const QRectF ink = metrics.tightBoundingRect(QStringLiteral("0123456789"));
+        const qreal baseline = box.top() + (box.height() - ink.height()) / 2 - ink.top();
+        const QFontMetrics whole(font());
+        const QRect line(box.left(), qRound(baseline) - whole.ascent(), box.width(),
+                         whole.height());
+        style()->drawItemText(&painter, line, Qt::AlignHCenter | Qt::AlignTop, palette(),
+                              isEnabled(), text(), foregroundRole());
+    }
+};
 
 QIcon makeIcon(Icon kind, int size) {
     QIcon icon;
@@ -221,8 +246,9 @@ void MainWindow::place(QWidget* widget, int left, int top, int width, int height
     widget->setGeometry(px(left), px(top), px(width), px(height));
 }
 
-QLabel* MainWindow::addLabel(const QString& name, int left, int top, int width, int height) {
-    auto* label = new QLabel(client_);
+QLabel* MainWindow::addLabel(const QString& name, int left, int top, int width, int height,
+                             bool itemNumber) {
+    QLabel* label = itemNumber ? new ItemNumberLabel(client_) : new QLabel(client_);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -274,8 +300,9 @@ void MainWindow::buildControls() {
     for (int array = 0; array < kLabelArrays; ++array) {
         const ArrayDesign& design = kArrays[array];
         for (int row = 0; row < kRows; ++row) {
-            QLabel* label = addLabel(QLatin1String(design.name), design.left,
-                                     kFirstRowTop + kRowStep * row, design.width, design.height);
+            QLabel* label =
+                addLabel(QLatin1String(design.name), design.left, kFirstRowTop + kRowStep * row,
+                         design.width, design.height, design.centred);
             label->setProperty("index", row);
             label->setFont(screenFont(kFace, design.points));
             setBackColor(label, bgr(design.backColor));
@@ -443,6 +470,12 @@ void MainWindow::refresh() {
 
     command1_->setText(literalAmpersands(model_.command1Caption()));
     command1_->setEnabled(model_.command1Enabled());
+    // A face that will print in place of the one named says so on the button, without asking.
+    const QString faceNote =
+        model_.command1Enabled()
+            ? pobelo::faceNote(model_.command1Caption(), resolveFace(model_.command1Caption()))
+            : QString();
+    if (command1_->toolTip() != faceNote) command1_->setToolTip(faceNote);
     command2_->setText(literalAmpersands(model_.command2Caption()));
     command2_->setEnabled(model_.command2Enabled());
     prt_->setEnabled(model_.prtEnabled());

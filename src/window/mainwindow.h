@@ -74,7 +74,9 @@ class MainWindow : public QMainWindow {
     void buildControls();
     void buildMenus();
     void connectEvents();
-    QLabel* addLabel(const QString& name, int left, int top, int width, int height);
+    // A label of the client area; an item-number label centres its digits by their ink.
+    QLabel* addLabel(const QString& name, int left, int top, int width, int height,
+                     bool itemNumber = false);
     void place(QWidget* widget, int left, int top, int width, int height);
 
     SheetModel& model_;

@@ -106,12 +106,17 @@ void QtSheetPreview::showPreview(const std::function<void()>& drawSheet) {
     dialog.resize(screen.width() * 3 / 4, screen.height() * 9 / 10);
     // The preview asks for the page again after each change of its own settings, and with the
     // real printer when the user prints from it (its print dialog has been shown by then).
+    // A face printed in place of the one named is told in the caption, without stopping anyone.
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [this, &drawSheet](QPrinter* target) {
+                     [this, &drawSheet, &dialog](QPrinter* target) {
                          QPagedPaintDevice* const before = surface_.device();
                          surface_.setDevice(target);
                          drawSheet();
                          surface_.setDevice(before);
+                         const QString note = surface_.faceNote();
+                         dialog.setWindowTitle(note.isEmpty()
+                                                   ? QStringLiteral("印刷プレビュー")
+                                                   : QStringLiteral("印刷プレビュー ― ") + note);
                      });
     dialog.exec();
 }

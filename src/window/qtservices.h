@@ -95,6 +95,8 @@ class QtSheetServices {
     void setParentWidget(QWidget* parent);
     SheetServices services();
     QPrinter& printer() { return printer_; }
+    // Where the font dialog learns the face the sheet prints in now.
+    void setSheetFace(std::function<QString()> face) { fonts_.sheetFace = std::move(face); }
 
   private:
     QPrinter printer_{QPrinter::HighResolution};

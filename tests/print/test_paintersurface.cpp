@@ -110,8 +110,8 @@ class TestPainterSurface : public QObject {
     void glyphsLandInTheirCells_data();
     void glyphsLandInTheirCells();
     void narrowCharactersStayUprightBetweenTurnedOnes();
-    void verticalFaceTurnsAndUsesVerticalForms_data();
-    void verticalFaceTurnsAndUsesVerticalForms();
+    void cellsReadAsVerticalText_data();
+    void cellsReadAsVerticalText();
     void lines_data();
     void lines();
     void fontOutlivesEndDocAndDeviceChange();
@@ -318,39 +318,55 @@ void TestPainterSurface::narrowCharactersStayUprightBetweenTurnedOnes() {
              qPrintable(QString("W's ink is %1 x %2").arg(ink.width()).arg(ink.height())));
 }
 
-void TestPainterSurface::verticalFaceTurnsAndUsesVerticalForms_data() {
+namespace {
+
+// What the ink of a cell should look like as the column is read.
+enum Ink {
+    Tall = 1,           // higher than wide
+    Wide = 2,           // wider than high
+    TopRight = 4,       // within the cell's top-right quarter
+    RightHalf = 8,      // its centre right of the cell's centre
+    Centred = 16,       // its centre near the cell's centre
+    VerticalOnly = 32,  // a string that only a vertical face sets as one cell
+};
+
+}  // namespace
+
+void TestPainterSurface::cellsReadAsVerticalText_data() {
     QTest::addColumn<QString>("face");
     QTest::addColumn<QString>("text");
-    // The ink's shape on the page: 1 wider than high, -1 higher than wide, 0 either.
-    QTest::addColumn<int>("inkShape");
-    // Where the ink's centre lies in the cell on the page: 1 upper half, -1 lower half, 0 either.
-    QTest::addColumn<int>("inkHalf");
+    QTest::addColumn<int>("ink");
 
-    // 一 is a horizontal stroke: turned it stands along the page's Y. The long-vowel mark's
-    // vertical form runs down the column, so on the turned page it lies along X. The ideographic
-    // comma sits at the bottom left of an upright cell, and at the top right of a vertical one,
-    // which the quarter turn puts at the top left of the cell on the page.
-    QTest::newRow("一 upright") << "IPAexMincho"
-                                << "一" << 1 << 0;
-    QTest::newRow("一 vertical") << "@IPAexMincho"
-                                 << "一" << -1 << 0;
-    QTest::newRow("ー upright") << "IPAexGothic"
-                                << "ー" << 1 << 0;
-    QTest::newRow("ー vertical") << "@IPAexGothic"
-                                 << "ー" << 1 << 0;
-    QTest::newRow("、 upright") << "IPAexMincho"
-                                << "、" << 0 << -1;
-    QTest::newRow("、 vertical") << "@IPAexMincho"
-                                 << "、" << 0 << 1;
+    struct Row {
+        const char* text;
+        int ink;
+    };
+    // 一 lies across the column and ー runs along it; 、 and 。 sit at the top right of their
+    // cells, small kana to the right; the corner bracket and the wave dash are turned; half-width
+    // digits and letters stand upright in the middle of their cell, two digits together.
+    const Row rows[] = {{"一", Wide},      {"ー", Tall},
+                        {"、", TopRight},  {"。", TopRight},
+                        {"ょ", RightHalf}, {"「", Wide},
+                        {"～", Tall},      {"3", Tall | Centred},
+                        {"A", Centred},    {"12", Wide | Centred | VerticalOnly}};
+    for (const char* face : {"@IPAexMincho", "IPAexMincho", "@Klee One", "Klee One"}) {
+        for (const Row& row : rows) {
+            if ((row.ink & VerticalOnly) && face[0] != '@') continue;
+            QTest::addRow("%s %s", row.text, face)
+                << face << QString::fromUtf8(row.text) << row.ink;
+        }
+    }
 }
 
-void TestPainterSurface::verticalFaceTurnsAndUsesVerticalForms() {
+void TestPainterSurface::cellsReadAsVerticalText() {
     QFETCH(QString, face);
     QFETCH(QString, text);
-    QFETCH(int, inkShape);
-    QFETCH(int, inkHalf);
+    QFETCH(int, ink);
+    if (!pobelo::japaneseFontFamilies().contains(pobelo::resolveFaceName(face)) ||
+        pobelo::resolveFace(face).match != pobelo::FaceMatch::Named)
+        QSKIP("the face is not installed");
 
-    const QString path = pdfPath("turned");
+    const QString path = pdfPath("cell");
     const QRectF cell(4000, 5000, kEmTwips, kEmTwips);
     {
         QPdfWriter writer(path);
@@ -362,17 +378,36 @@ void TestPainterSurface::verticalFaceTurnsAndUsesVerticalForms() {
         QVERIFY(surface.printText(text));
         QVERIFY(surface.endDoc());
     }
-    // A little more than the cell, to see ink that strays out of it.
+    // A little more than the cell, to see ink that strays out of it; a vertical face's column is
+    // read with the page turned a quarter turn clockwise.
     const QRectF around = cell.adjusted(-60, -60, 60, 60);
-    const QImage image = render(path, around, 600);
+    QImage image = render(path, around, 600);
     QVERIFY(!image.isNull());
-    const QRect ink = inkBox(image);
-    QVERIFY(!ink.isEmpty());
+    if (pobelo::isVerticalFaceName(face)) image = image.transformed(QTransform().rotate(90));
+    const QRectF box(inkBox(image));
+    QVERIFY(!box.isEmpty());
     const double px = 600 / 1440.0;
-    const QRectF cellPx((cell.topLeft() - around.topLeft()) * px, cell.size() * px);
-    QVERIFY2(cellPx.adjusted(-2, -2, 2, 2).contains(QRectF(ink)), "ink outside its cell");
-    if (inkShape != 0) QCOMPARE(ink.width() > ink.height(), inkShape > 0);
-    if (inkHalf != 0) QCOMPARE(QRectF(ink).center().y() < cellPx.center().y(), inkHalf > 0);
+    const QRectF cellPx(QPointF(60, 60) * px, cell.size() * px);
+    const QString seen = QString("ink %1,%2 %3x%4 in a cell of %5")
+                             .arg(box.x() - cellPx.x())
+                             .arg(box.y() - cellPx.y())
+                             .arg(box.width())
+                             .arg(box.height())
+                             .arg(cellPx.width());
+    QVERIFY2(cellPx.adjusted(-2, -2, 2, 2).contains(box), qPrintable("outside: " + seen));
+    if (ink & Tall) QVERIFY2(box.height() > box.width(), qPrintable(seen));
+    if (ink & Wide) QVERIFY2(box.width() > box.height(), qPrintable(seen));
+    if (ink & TopRight) {
+        QVERIFY2(box.left() > cellPx.center().x() && box.bottom() < cellPx.center().y(),
+                 qPrintable(seen));
+    }
+    if (ink & RightHalf) QVERIFY2(box.center().x() > cellPx.center().x(), qPrintable(seen));
+    if (ink & Centred) {
+        const QPointF off = box.center() - cellPx.center();
+        QVERIFY2(
+            std::abs(off.x()) < cellPx.width() / 10 && std::abs(off.y()) < cellPx.height() / 10,
+            qPrintable(seen));
+    }
 }
 
 void TestPainterSurface::lines_data() {

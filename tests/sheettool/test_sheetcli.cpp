@@ -205,17 +205,24 @@ class SheetCliTest : public QObject {
 
         const QString landscape = "842x595";
         const QString portrait = "595x842";
-        QTest::newRow("right only") << QStringList{"--right", "1"} << QStringList{landscape} << "";
+        // A face that is not installed is named once, with the face printed instead.
+        const QString upright = "ＭＳ 明朝 is not installed: printed in IPAMincho\n";
+        const QString vertical = "@ＭＳ 明朝 is not installed: printed in IPAMincho\n";
+        QTest::newRow("right only")
+            << QStringList{"--right", "1"} << QStringList{landscape} << upright;
         QTest::newRow("right and left")
-            << QStringList{"--right", "5", "--left", "2"} << QStringList{landscape} << "";
+            << QStringList{"--right", "5", "--left", "2"} << QStringList{landscape} << upright;
         QTest::newRow("the file's vertical font")
-            << QStringList{"--right", "1", "--left", "4"} << QStringList{portrait} << "";
+            << QStringList{"--right", "1", "--left", "4"} << QStringList{portrait} << vertical;
         QTest::newRow("font option after the file's font")
             << QStringList{"--right", "4", "--font", "IPAexMincho"} << QStringList{landscape} << "";
+        QTest::newRow("textbook face")
+            << QStringList{"--right", "4", "--font", "@HG教科書体"} << QStringList{portrait}
+            << "@HG教科書体 is not installed: printed in Klee One\n";
         // Five headings: two full sheets, then the fifth alone; the second sheet's left page
         // holds the record that names a vertical font.
         QTest::newRow("all") << QStringList{"--all"} << QStringList{landscape, portrait, landscape}
-                             << "sheet 1/3\nsheet 2/3\nsheet 3/3\n";
+                             << "sheet 1/3\n" + upright + "sheet 2/3\n" + vertical + "sheet 3/3\n";
         QTest::newRow("all, vertical font")
             << QStringList{"--all", "--font", "@IPAexMincho", "--answers", "both"}
             << QStringList{portrait, portrait, portrait} << "sheet 1/3\nsheet 2/3\nsheet 3/3\n";

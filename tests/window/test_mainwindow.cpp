@@ -180,6 +180,36 @@ class MainWindowTest : public QObject {
                  qPrintable(QString::number(clientHeight)));
     }
 
+    void itemNumbersFitTheirBoxes() {
+        // The digits' ink stands inside each green box, clear of its frame, in the middle.
+        Session s;
+        for (LabelArray array : {Label1, Label4}) {
+            for (int row = 0; row < kRows; ++row) {
+                QLabel* label = s.label(array, row);
+                const QImage image = label->grab().toImage();
+                const qreal dpr = image.devicePixelRatio();
+                const QRect inside = QRectF(QPointF(label->contentsRect().topLeft()) * dpr,
+                                            QSizeF(label->contentsRect().size()) * dpr)
+                                         .toRect();
+                QRect ink;
+                for (int y = inside.top(); y <= inside.bottom(); ++y)
+                    for (int x = inside.left(); x <= inside.right(); ++x)
+                        if (qGray(image.pixel(x, y)) < 160) ink |= QRect(x, y, 1, 1);
+                const QString seen = QString("%1 row %2: ink %3..%4 in %5..%6")
+                                         .arg(label->objectName())
+                                         .arg(row)
+                                         .arg(ink.top())
+                                         .arg(ink.bottom())
+                                         .arg(inside.top())
+                                         .arg(inside.bottom());
+                QVERIFY2(!ink.isEmpty(), qPrintable(seen));
+                QVERIFY2(ink.top() > inside.top() && ink.bottom() < inside.bottom(),
+                         qPrintable(seen));
+                QVERIFY2(std::abs(ink.center().y() - inside.center().y()) <= dpr, qPrintable(seen));
+            }
+        }
+    }
+
     void menusCarryTheirCaptionsInOrder() {
         Session s;
         const auto names = [](const QMenu* menu) {
@@ -323,9 +353,13 @@ class MainWindowTest : public QObject {
         s.model.chooseHeading(0);
         const QString sentence = s.label(Label3, 0)->text();
 
+        // The file's face is not installed: the button says which face prints instead.
+        QCOMPARE(s.find<QToolButton>("Command1")->toolTip(),
+                 QStringLiteral("ＭＳ 明朝 is not installed: printed in IPAMincho"));
         s.fonts.answers.push_back(FontChoice{QStringLiteral("@IPAexMincho"), 12, true, false});
         QTest::mouseClick(s.find<QToolButton>("Command1"), Qt::LeftButton);
         QCOMPARE(s.find<QToolButton>("Command1")->text(), QStringLiteral("@IPAexMincho"));
+        QVERIFY(s.find<QToolButton>("Command1")->toolTip().isEmpty());
 
         // Printing from the button and from the menu both leave the sentences as they were.
         s.printer.answers.push_back({});
@@ -370,27 +404,36 @@ class MainWindowTest : public QObject {
     void fontDialogOpensOnThePresetAndOffersVerticalFaces_data() {
         QTest::addColumn<QString>("preset");
         QTest::addColumn<int>("entries");
-        QTest::newRow("a Windows face") << "ＭＳ Ｐゴシック" << 5;
-        QTest::newRow("an installed face") << "IPAexMincho" << 4;
-        QTest::newRow("a vertical face") << "@IPAPGothic" << 4;
+        QTest::addColumn<QString>("shown");  // the entry the dialog opens on
+        QTest::newRow("a Windows face") << "ＭＳ Ｐゴシック" << 5 << "ＭＳ Ｐゴシック";
+        QTest::newRow("a Japanese name") << "IPAex明朝" << 4 << "IPAex明朝";
+        QTest::newRow("another name of the face") << "IPAexMincho" << 4 << "IPAex明朝";
+        QTest::newRow("a vertical face") << "@IPAPGothic" << 4 << "@IPA Pゴシック";
     }
     void fontDialogOpensOnThePresetAndOffersVerticalFaces() {
         QFETCH(QString, preset);
         QFETCH(int, entries);
+        QFETCH(QString, shown);
+        if (resolveFace(QStringLiteral("IPAexMincho")).match != FaceMatch::Named ||
+            resolveFace(QStringLiteral("IPAPGothic")).match != FaceMatch::Named)
+            QSKIP("the IPA fonts are needed");
         const FontChoice start{preset, 9.0f, false, true};
-        FontPickerDialog dialog({QStringLiteral("IPAexMincho"), QStringLiteral("IPAPGothic")},
+        // Faces are listed by their Japanese names.
+        FontPickerDialog dialog({{QStringLiteral("IPAexMincho"), QStringLiteral("IPAex明朝")},
+                                 {QStringLiteral("IPAPGothic"), QStringLiteral("IPA Pゴシック")}},
                                 start);
         QListWidget* faces = dialog.faceList();
         QCOMPARE(faces->count(), entries);
-        QVERIFY(!faces->findItems(QStringLiteral("@IPAexMincho"), Qt::MatchExactly).isEmpty());
-        QVERIFY(!faces->findItems(QStringLiteral("@IPAPGothic"), Qt::MatchExactly).isEmpty());
-        QCOMPARE(dialog.choice(), std::optional<FontChoice>(start));
+        QVERIFY(!faces->findItems(QStringLiteral("@IPAex明朝"), Qt::MatchExactly).isEmpty());
+        QVERIFY(!faces->findItems(QStringLiteral("@IPA Pゴシック"), Qt::MatchExactly).isEmpty());
+        QCOMPARE(dialog.choice(), std::optional<FontChoice>(FontChoice{shown, 9.0f, false, true}));
 
-        faces->setCurrentItem(faces->findItems(QStringLiteral("@IPAPGothic"), Qt::MatchExactly)[0]);
+        faces->setCurrentItem(
+            faces->findItems(QStringLiteral("@IPA Pゴシック"), Qt::MatchExactly)[0]);
         dialog.sizeBox()->setEditText(QStringLiteral("14.25"));
         dialog.boldBox()->setChecked(true);
         dialog.italicBox()->setChecked(false);
-        const FontChoice picked{QStringLiteral("@IPAPGothic"), 14.25f, true, false};
+        const FontChoice picked{QStringLiteral("@IPA Pゴシック"), 14.25f, true, false};
         QCOMPARE(dialog.choice(), std::optional<FontChoice>(picked));
 
         dialog.sizeBox()->setEditText(QStringLiteral("0"));
