@@ -30,6 +30,7 @@ bool isFinite(float v) {
 PainterSurface::PainterSurface(QPagedPaintDevice* device) : device_(device) {}
 
 PainterSurface::~PainterSurface() {
+    flushGlyphs();
     if (painter_.isActive()) painter_.end();
 }
 
@@ -38,6 +39,7 @@ void PainterSurface::setDevice(QPagedPaintDevice* device) {
     endDocument();
     device_ = device;
     pagesBegun_ = 0;
+    fontChanged();  // the upright font's size depends on the device's resolution
 }
 
 void PainterSurface::setPagesInOneDocument(bool on) {
@@ -47,6 +49,7 @@ void PainterSurface::setPagesInOneDocument(bool on) {
 }
 
 bool PainterSurface::endDocument() {
+    flushGlyphs();
     pageOpen_ = false;
     if (!painter_.isActive()) return true;
     return painter_.end();
@@ -105,23 +108,34 @@ bool PainterSurface::setFontName(const QString& name) {
     family_ = face.family;
     faceNote_ = pobelo::faceNote(name, face);
     vertical_ = isVerticalFaceName(name);
+    fontChanged();
     return true;
 }
 
 bool PainterSurface::setFontSize(float points) {
     if (!isFinite(points) || points <= 0 || points > kMaxFontPoints) return false;
+    if (points != fontSize_) fontChanged();
     fontSize_ = points;
     return true;
 }
 
 bool PainterSurface::setFontBold(bool on) {
+    if (on != bold_) fontChanged();
     bold_ = on;
     return true;
 }
 
 bool PainterSurface::setFontItalic(bool on) {
+    if (on != italic_) fontChanged();
     italic_ = on;
     return true;
+}
+
+void PainterSurface::fontChanged() {
+    shaperKnown_ = false;
+    shaper_ = nullptr;
+    upright_.reset();
+    uprightOnPainter_ = false;
 }
 
 bool PainterSurface::setCurrentX(float twips) {
@@ -214,12 +228,14 @@ bool PainterSurface::beginPage() {
     if (painter_.isActive()) {
         // The document stayed open after the last job: this job is its next page, laid out as
         // the device is now set. The painter keeps its twip scale.
+        flushGlyphs();
         if (!device_->newPage()) return false;
         pageOpen_ = true;
         ++pagesBegun_;
         return true;
     }
     if (!painter_.begin(device_)) return false;
+    uprightOnPainter_ = false;
     pageOpen_ = true;
     ++pagesBegun_;
     painter_.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
@@ -234,6 +250,7 @@ bool PainterSurface::drawLine(float x1, float y1, float x2, float y2, int color)
     if (color < 0 || color > 0xFFFFFF) return false;
     if (!beginPage()) return false;
     if (x1 == x2 && y1 == y2) return true;  // a line of no length leaves no mark
+    flushGlyphs();
     const QColor rgb(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
     painter_.setPen(
         QPen(rgb, lineWidth_ * kTwipsPerLinePixel, penStyle_, Qt::FlatCap, Qt::MiterJoin));
@@ -254,6 +271,7 @@ QFont PainterSurface::uprightFont() const {
 }
 
 VerticalShaper* PainterSurface::verticalShaper() {
+    if (shaperKnown_) return shaper_;
     const QString key = QStringLiteral("%1|%2|%3|%4")
                             .arg(family_)
                             .arg(double(fontSize_))
@@ -269,7 +287,40 @@ VerticalShaper* PainterSurface::verticalShaper() {
         if (raw.isValid()) raw.setPixelSize(fontSize_ * kTwipsPerPoint);
         it = shapers_.emplace(key, std::make_unique<VerticalShaper>(raw)).first;
     }
-    return it->second->isValid() ? it->second.get() : nullptr;
+    shaper_ = it->second->isValid() ? it->second.get() : nullptr;
+    shaperKnown_ = true;
+    return shaper_;
+}
+
+void PainterSurface::useUprightFont() {
+    if (!upright_) upright_ = uprightFont();
+    if (!uprightOnPainter_) painter_.setFont(*upright_);
+    uprightOnPainter_ = true;
+}
+
+void PainterSurface::setTextPen() {
+    // Text is drawn in the pen's colour, black; the pen's width and dashes do not touch glyphs.
+    const QPen& pen = painter_.pen();
+    if (pen.style() == Qt::NoPen || pen.color() != Qt::black ||
+        pen.brush().style() != Qt::SolidPattern)
+        painter_.setPen(Qt::black);
+}
+
+void PainterSurface::flushGlyphs() {
+    if (queuedGlyphs_.isEmpty()) return;
+    QGlyphRun run;
+    run.setRawFont(queuedShaper_->rawFont());
+    run.setGlyphIndexes(queuedGlyphs_);
+    run.setPositions(queuedPositions_);
+    queuedGlyphs_.clear();
+    queuedPositions_.clear();
+    // Only the transformation changes, and back: the device is not told again of a pen or font
+    // it already has.
+    setTextPen();
+    const QTransform page = painter_.transform();
+    if (queuedFrame_ == Frame::Turned) painter_.rotate(-90);
+    painter_.drawGlyphRun(QPointF(0, 0), run);
+    if (queuedFrame_ == Frame::Turned) painter_.setTransform(page);
 }
 
 qreal PainterSurface::emBoxBaseline() {
@@ -278,57 +329,69 @@ qreal PainterSurface::emBoxBaseline() {
     return metrics.ascent() * fontSize_ * kTwipsPerPoint / (metrics.ascent() + metrics.descent());
 }
 
-qreal PainterSurface::drawHorizontal(const QString& text, qreal x, qreal y, bool centredInCell) {
+qreal PainterSurface::drawHorizontal(const QString& text, qreal x, qreal y, bool centredInCell,
+                                     bool measure) {
+    flushGlyphs();
     const qreal em = fontSize_ * kTwipsPerPoint;
     const qreal baseline = emBoxBaseline();
-    painter_.setPen(Qt::black);
-    painter_.setFont(uprightFont());
-    const QFontMetricsF metrics(painter_.font(), painter_.device());
-    const qreal width = metrics.horizontalAdvance(text);
+    setTextPen();
+    useUprightFont();
     if (!centredInCell) {
         painter_.drawText(QPointF(x, y + baseline), text);
-        return width;
+        return measure ? QFontMetricsF(painter_.font(), painter_.device()).horizontalAdvance(text)
+                       : 0;
     }
+    const QFontMetricsF metrics(painter_.font(), painter_.device());
+    const qreal width = metrics.horizontalAdvance(text);
     painter_.drawText(QPointF(x + (em - width) / 2, y + baseline), text);
     return em;
 }
 
 void PainterSurface::drawUprightInCell(const QString& text, QPointF topCentre) {
+    flushGlyphs();
     const qreal em = fontSize_ * kTwipsPerPoint;
     const qreal baseline = emBoxBaseline();
-    painter_.setPen(Qt::black);
-    painter_.setFont(uprightFont());
+    setTextPen();
+    useUprightFont();
     const QFontMetricsF metrics(painter_.font(), painter_.device());
     const qreal width = metrics.horizontalAdvance(text);
     // Text wider than the cell is narrowed to fit it, as tate-chu-yoko does with its digits.
     const qreal squeeze = width > em ? em / width : 1;
-    painter_.save();
+    // The transformation alone is set and set back, rather than the whole state saved and
+    // restored: a save hands the state to the device, which writes it out even unused.
+    const QTransform outer = painter_.transform();
     painter_.translate(topCentre.x(), topCentre.y() + baseline);
     painter_.scale(squeeze, 1);
     painter_.drawText(QPointF(-width / 2, 0), text);
-    painter_.restore();
+    painter_.setTransform(outer);
 }
 
-qreal PainterSurface::drawColumn(const QString& text, QPointF topCentre) {
+qreal PainterSurface::drawColumn(const QString& text, QPointF topCentre, Frame frame,
+                                 QPointF offset) {
     const qreal em = fontSize_ * kTwipsPerPoint;
     VerticalShaper* shaper = verticalShaper();
-    painter_.setPen(Qt::black);
     qreal advance = 0;
 
     auto drawShaped = [&](const QString& part) {
         const VerticalShaper::Column column = shaper->shape(part);
-        QList<QPointF> positions = column.positions;
-        for (QPointF& p : positions) p += topCentre + QPointF(0, advance);
-        QGlyphRun run;
-        run.setRawFont(shaper->rawFont());
-        run.setGlyphIndexes(column.glyphs);
-        run.setPositions(positions);
-        painter_.drawGlyphRun(QPointF(0, 0), run);
+        if (queuedShaper_ != shaper || queuedFrame_ != frame) flushGlyphs();
+        queuedShaper_ = shaper;
+        queuedFrame_ = frame;
+        queuedGlyphs_.append(column.glyphs);
+        for (const QPointF& p : column.positions)
+            queuedPositions_.append(p + topCentre + QPointF(0, advance) + offset);
         advance += column.length;
     };
     // A character the face lacks is drawn from a font that has it, upright in an em cell.
     auto drawMissing = [&](const QString& character) {
+        const QTransform page = painter_.transform();
+        if (frame == Frame::Turned) {
+            flushGlyphs();
+            painter_.translate(offset.y(), -offset.x());
+            painter_.rotate(-90);
+        }
         drawUprightInCell(character, topCentre + QPointF(0, advance));
+        painter_.setTransform(page);
         advance += em;
     };
 
@@ -369,7 +432,7 @@ bool PainterSurface::printText(const QString& text) {
         const bool oneCharacter =
             text.size() == 1 || (text.size() == 2 && text.at(0).isHighSurrogate());
         if (!oneCharacter) {
-            drawHorizontal(text, x_, y_, false);
+            drawHorizontal(text, x_, y_, false, false);
         } else if (isWideCharacter(text.toUcs4().value(0))) {
             drawColumn(text, QPointF(x_ + em / 2, y_));
         } else {
@@ -381,24 +444,25 @@ bool PainterSurface::printText(const QString& text) {
     // The column runs along X and is read with the sheet turned a quarter turn clockwise. What
     // stands upright in the column is drawn turned a quarter turn counter-clockwise about the
     // cell's top-left corner: the turned frame's y runs along the page's X, its x against the
-    // page's Y, so the column's top centre lies at (-em / 2, 0).
+    // page's Y, so the column's top centre lies at (-em / 2, 0). Turned about the page's corner
+    // instead, the cell's corner (x, y) lies at (-y, x): columns are queued in that frame.
     qreal x = x_;
     for (const ColumnRun& run : splitColumnRuns(text)) {
         const QString part = text.mid(run.start, run.length);
         switch (run.setting) {
             case ColumnSetting::Vertical:
-            case ColumnSetting::Upright:
-                painter_.save();
+                x += drawColumn(part, QPointF(-em / 2, 0), Frame::Turned, QPointF(-y_, x));
+                break;
+            case ColumnSetting::Upright: {
+                flushGlyphs();
+                const QTransform page = painter_.transform();
                 painter_.translate(x, y_);
                 painter_.rotate(-90);
-                if (run.setting == ColumnSetting::Vertical) {
-                    x += drawColumn(part, QPointF(-em / 2, 0));
-                } else {
-                    drawUprightInCell(part, QPointF(-em / 2, 0));
-                    x += em;
-                }
-                painter_.restore();
+                drawUprightInCell(part, QPointF(-em / 2, 0));
+                x += em;
+                painter_.setTransform(page);
                 break;
+            }
             case ColumnSetting::Sideways:
                 x += drawHorizontal(part, x, y_, false);
                 break;
@@ -412,6 +476,7 @@ bool PainterSurface::printText(const QString& text) {
 
 bool PainterSurface::endDoc() {
     if (!painter_.isActive()) return true;
+    flushGlyphs();
     if (oneDocument_) {
         pageOpen_ = false;
         return true;

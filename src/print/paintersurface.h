@@ -76,19 +76,35 @@ class PainterSurface : public PrintSurface {
     static QSizeF sheetSizeTwips(const QPageLayout& layout);
 
   private:
+    // Where queued glyphs stand: in the page as it is, or in the page turned a quarter turn
+    // counter-clockwise about its top-left corner.
+    enum class Frame { Page, Turned };
+
     bool beginPage();
     QFont uprightFont() const;
+    // The font state changed: the face and shaper are looked up again at the next text.
+    void fontChanged();
+    // Sets the upright font on the painter, made once per font state and device.
+    void useUprightFont();
+    // Makes the pen one that text can be drawn with, changing it only if it is not.
+    void setTextPen();
+    // Draws the queued glyphs as one glyph run.
+    void flushGlyphs();
     VerticalShaper* verticalShaper();
     // Where the horizontal baseline stands below a cell's top edge, in twips.
     qreal emBoxBaseline();
     // Horizontal text with its cell's top-left corner at (x, y); centred in an em-wide cell if
-    // asked. Returns its advance.
-    qreal drawHorizontal(const QString& text, qreal x, qreal y, bool centredInCell);
+    // asked. Returns its advance, measured only if measure is set (0 otherwise).
+    qreal drawHorizontal(const QString& text, qreal x, qreal y, bool centredInCell,
+                         bool measure = true);
     // Horizontal text standing upright in the middle of one em cell whose top edge's centre is
     // `topCentre`, narrowed to the cell if wider.
     void drawUprightInCell(const QString& text, QPointF topCentre);
     // Text down a column in its vertical forms from `topCentre`; returns the column's length.
-    qreal drawColumn(const QString& text, QPointF topCentre);
+    // The glyphs are queued in frame, shifted by offset from the painter's present frame (the
+    // turned frame of the cell whose corner is at `offset` turned back, for Frame::Turned).
+    qreal drawColumn(const QString& text, QPointF topCentre, Frame frame = Frame::Page,
+                     QPointF offset = QPointF());
 
     QPagedPaintDevice* device_ = nullptr;
     QPainter painter_;
@@ -111,6 +127,20 @@ class PainterSurface : public PrintSurface {
     // Shaped faces of this surface, by family, size, weight and slant, for the device the painter
     // is on.
     std::map<QString, std::unique_ptr<VerticalShaper>> shapers_;
+    // The shaper of the current font once looked up (null: the face has none).
+    VerticalShaper* shaper_ = nullptr;
+    bool shaperKnown_ = false;
+    // The upright font of the current font state and device, once made.
+    std::optional<QFont> upright_;
+    bool uprightOnPainter_ = false;  // whether the painter's font is upright_
+
+    // Glyphs of vertical columns drawn but not yet handed to the painter: one run of one shaper
+    // in one frame. Anything else drawn hands them on first, so the page's drawing order stays
+    // as the calls came, and a column's glyphs reach the device as one run.
+    const VerticalShaper* queuedShaper_ = nullptr;
+    Frame queuedFrame_ = Frame::Page;
+    QList<quint32> queuedGlyphs_;
+    QList<QPointF> queuedPositions_;
 };
 
 }  // namespace pobelo

@@ -1,5 +1,6 @@
 #include "verticaltext.h"
 
+#include <fontconfig/fontconfig.h>
 #include <hb-ot.h>
 #include <hb.h>
 #include <unicode/uchar.h>
@@ -105,12 +106,62 @@ bool hasTable(const QRawFont& font, const char* tag) {
     return !font.fontTable(tag).isEmpty();
 }
 
+// Whether face holds the same font as font, judged by the tables that set a font apart (its
+// header with the file's checksum, metrics headers, glyph count, and OS/2 widths and names).
+bool sameFont(hb_face_t* face, const QRawFont& font) {
+    for (const char* tag : {"head", "hhea", "maxp", "OS/2"}) {
+        hb_blob_t* blob = hb_face_reference_table(face, hb_tag_from_string(tag, 4));
+        unsigned length = 0;
+        const char* data = hb_blob_get_data(blob, &length);
+        const QByteArray table = font.fontTable(tag);
+        const bool same = !table.isEmpty() && QByteArrayView(data, length) == table;
+        hb_blob_destroy(blob);
+        if (!same) return false;
+    }
+    return true;
+}
+
+// The font read straight from its file, which HarfBuzz maps: the vertical origins need the whole
+// glyph table, and read through QRawFont every table is copied (megabytes for a Japanese font).
+// Null unless fontconfig names a file that holds the very font the raw font was made from.
+hb_face_t* faceFromFile(const QRawFont& font) {
+    FcPattern* pattern = FcPatternCreate();
+    const QByteArray family = font.familyName().toUtf8();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.constData()));
+    FcPatternAddInteger(pattern, FC_WEIGHT,
+                        font.weight() >= QFont::Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT,
+                        font.style() == QFont::StyleNormal ? FC_SLANT_ROMAN : FC_SLANT_ITALIC);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    hb_face_t* face = nullptr;
+    FcChar8* file = nullptr;
+    int index = 0;
+    if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+        FcPatternGetInteger(match, FC_INDEX, 0, &index);
+        if (hb_blob_t* blob = hb_blob_create_from_file_or_fail(reinterpret_cast<char*>(file))) {
+            face = hb_face_create(blob, unsigned(index));
+            hb_blob_destroy(blob);
+        }
+    }
+    if (match) FcPatternDestroy(match);
+    if (face && !sameFont(face, font)) {
+        hb_face_destroy(face);
+        face = nullptr;
+    }
+    return face;
+}
+
 }  // namespace
 
 VerticalShaper::VerticalShaper(const QRawFont& font) : rawFont_(font) {
     if (!rawFont_.isValid()) return;
-    // The face reads its tables from rawFont_, which lives as long as this shaper.
-    face_ = hb_face_create_for_tables(&referenceTable, &rawFont_, nullptr);
+    // Otherwise the face reads its tables from rawFont_, which lives as long as this shaper.
+    face_ = faceFromFile(rawFont_);
+    if (!face_) face_ = hb_face_create_for_tables(&referenceTable, &rawFont_, nullptr);
     const unsigned upem = static_cast<unsigned>(rawFont_.unitsPerEm());
     hb_face_set_upem(face_, upem);
     hb_font_t* base = hb_font_create(face_);
@@ -128,6 +179,7 @@ VerticalShaper::VerticalShaper(const QRawFont& font) : rawFont_(font) {
         hb_font_funcs_destroy(funcs);
     }
     scale_ = rawFont_.pixelSize() / qreal(upem);
+    buffer_ = hb_buffer_create();
 
     // The em box's top edge in horizontal text, from the font's BASE table or, without one, from
     // its ideographs' vertical metrics.
@@ -143,15 +195,26 @@ VerticalShaper::VerticalShaper(const QRawFont& font) : rawFont_(font) {
 }
 
 VerticalShaper::~VerticalShaper() {
+    hb_buffer_destroy(buffer_);
     hb_font_destroy(font_);
     hb_face_destroy(face_);
 }
 
 VerticalShaper::Column VerticalShaper::shape(const QString& text) const {
+    const bool oneCharacter =
+        text.size() == 1 || (text.size() == 2 && text.at(0).isHighSurrogate());
+    if (!oneCharacter) return shapeNow(text);
+    auto it = characters_.constFind(text);
+    if (it == characters_.constEnd()) it = characters_.insert(text, shapeNow(text));
+    return *it;
+}
+
+VerticalShaper::Column VerticalShaper::shapeNow(const QString& text) const {
     Column column;
     if (!font_ || text.isEmpty()) return column;
 
-    hb_buffer_t* buffer = hb_buffer_create();
+    hb_buffer_t* buffer = buffer_;
+    hb_buffer_clear_contents(buffer);
     hb_buffer_add_utf16(buffer, reinterpret_cast<const uint16_t*>(text.utf16()),
                         static_cast<int>(text.size()), 0, static_cast<int>(text.size()));
     hb_buffer_set_direction(buffer, HB_DIRECTION_TTB);
@@ -176,7 +239,6 @@ VerticalShaper::Column VerticalShaper::shape(const QString& text) const {
         penY += pos[i].y_advance;
     }
     column.length = -penY * scale_;
-    hb_buffer_destroy(buffer);
     return column;
 }
 

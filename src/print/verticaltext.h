@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QPointF>
 #include <QRawFont>
 #include <QString>
 
+struct hb_buffer_t;
 struct hb_face_t;
 struct hb_font_t;
 
@@ -66,7 +68,8 @@ class VerticalShaper {
         qreal length = 0;  // how far the column runs down, in pixels
     };
 
-    // Shapes `text` as one column in Japanese, top to bottom.
+    // Shapes `text` as one column in Japanese, top to bottom. A single character is shaped once
+    // and then taken from the shaper's memory: sheets are printed a character at a time.
     Column shape(const QString& text) const;
 
     // How far the horizontal baseline lies below the top of the ideographic em box, in pixels:
@@ -74,9 +77,13 @@ class VerticalShaper {
     qreal emBoxBaseline() const { return emBoxBaseline_; }
 
   private:
+    Column shapeNow(const QString& text) const;
+
     QRawFont rawFont_;
     hb_face_t* face_ = nullptr;
     hb_font_t* font_ = nullptr;
+    hb_buffer_t* buffer_ = nullptr;
+    mutable QHash<QString, Column> characters_;
     qreal scale_ = 1;  // pixels per font unit
     qreal emBoxBaseline_ = 0;
 };
