@@ -261,6 +261,22 @@ class SheetCliTest : public QObject {
                 QCOMPARE(sheets[sheet].contains(QStringLiteral("漢字 %1").arg(n + 1)), on);
             }
         }
+        // The full sheets' part of the run's trace is their own traces one after the other, as
+        // printed one sheet a run. (The last sheet's cleared left page still knows its old asked
+        // parts' places, where it draws side lines of no length.)
+        QByteArray each;
+        for (const QStringList& pair : {QStringList{"--right", "1", "--left", "2"},
+                                        QStringList{"--right", "3", "--left", "4"}}) {
+            const Result one =
+                runSheet(QStringList{file_} + pair +
+                             QStringList{"--answers", "both", "--title", "漢字", "--trace",
+                                         path("one.trace"), "-o", path("one.pdf")},
+                         dir_.path());
+            QCOMPARE(one.status, 0);
+            each += readAll(path("one.trace"));
+        }
+        QVERIFY(each.count("\"endDoc\"") == 2);
+        QVERIFY(readAll(trace).startsWith(each));
     }
 
     void sameTraceAsTheWindowActions_data() {
