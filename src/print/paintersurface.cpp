@@ -103,7 +103,7 @@ bool PainterSurface::setFontName(const QString& name) {
     if (face.family.isEmpty()) return false;
     fontName_ = name;
     family_ = face.family;
-    faceNote_ = pobelo::faceNote(name, face);
+    face_ = face;
     vertical_ = isVerticalFaceName(name);
     return true;
 }
