@@ -320,16 +320,22 @@ QString resolveFaceName(const QString& name) {
     return resolveFace(name).family;
 }
 
-QString faceNote(const QString& name, const ResolvedFace& face) {
+QString faceNote(const QString& name, const ResolvedFace& face, NoteLanguage language) {
+    const bool japanese = language == NoteLanguage::Japanese;
     switch (face.match) {
         case FaceMatch::Named:
             return {};
         case FaceMatch::NotJapanese:
-            return QStringLiteral("%1 cannot print Japanese: printed in %2").arg(name, face.family);
+            return (japanese
+                        ? QStringLiteral("「%1」は日本語を印刷できないため、「%2」で印刷します")
+                        : QStringLiteral("%1 cannot print Japanese: printed in %2"))
+                .arg(name, face.family);
         case FaceMatch::Missing:
             break;
     }
-    return QStringLiteral("%1 is not installed: printed in %2").arg(name, face.family);
+    return (japanese ? QStringLiteral("「%1」がないため、「%2」で印刷します")
+                     : QStringLiteral("%1 is not installed: printed in %2"))
+        .arg(name, face.family);
 }
 
 }  // namespace pobelo

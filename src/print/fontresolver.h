@@ -37,8 +37,10 @@ ResolvedFace resolveFace(const QString& name);
 QString resolveFaceName(const QString& name);
 
 // What to tell the user when `name` prints in another face ("@HG教科書体 is not installed:
-// printed in Klee One"); empty when it prints in the face named.
-QString faceNote(const QString& name, const ResolvedFace& face);
+// printed in Klee One"); empty when it prints in the face named. The window tells it in Japanese.
+enum class NoteLanguage { English, Japanese };
+QString faceNote(const QString& name, const ResolvedFace& face,
+                 NoteLanguage language = NoteLanguage::English);
 
 // An installed family that writes Japanese, with its Japanese name where it has one.
 struct JapaneseFace {

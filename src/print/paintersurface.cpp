@@ -106,7 +106,7 @@ bool PainterSurface::setFontName(const QString& name) {
     if (face.family.isEmpty()) return false;
     fontName_ = name;
     family_ = face.family;
-    faceNote_ = pobelo::faceNote(name, face);
+    face_ = face;
     vertical_ = isVerticalFaceName(name);
     fontChanged();
     return true;

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 
+#include "fontresolver.h"
 #include "printsurface.h"
 
 class QPagedPaintDevice;
@@ -52,7 +53,9 @@ class PainterSurface : public PrintSurface {
     QString resolvedFamily() const { return family_; }
     // What to tell the user when the face name last set prints in another face ("@HG教科書体 is
     // not installed: printed in Klee One"); empty when it prints in the face it names.
-    QString faceNote() const { return faceNote_; }
+    QString faceNote(NoteLanguage language = NoteLanguage::English) const {
+        return pobelo::faceNote(fontName_, face_, language);
+    }
 
     bool setFontName(const QString& name) override;
     bool setFontSize(float points) override;
@@ -114,7 +117,7 @@ class PainterSurface : public PrintSurface {
 
     QString fontName_;
     QString family_;
-    QString faceNote_;
+    ResolvedFace face_{{}, FaceMatch::Named};
     bool vertical_ = false;
     float fontSize_ = 12;
     bool bold_ = false;

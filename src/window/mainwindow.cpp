@@ -473,7 +473,8 @@ void MainWindow::refresh() {
     // A face that will print in place of the one named says so on the button, without asking.
     const QString faceNote =
         model_.command1Enabled()
-            ? pobelo::faceNote(model_.command1Caption(), resolveFace(model_.command1Caption()))
+            ? pobelo::faceNote(model_.command1Caption(), resolveFace(model_.command1Caption()),
+                               NoteLanguage::Japanese)
             : QString();
     if (command1_->toolTip() != faceNote) command1_->setToolTip(faceNote);
     command2_->setText(literalAmpersands(model_.command2Caption()));

@@ -113,7 +113,7 @@ void QtSheetPreview::showPreview(const std::function<void()>& drawSheet) {
                          surface_.setDevice(target);
                          drawSheet();
                          surface_.setDevice(before);
-                         const QString note = surface_.faceNote();
+                         const QString note = surface_.faceNote(NoteLanguage::Japanese);
                          dialog.setWindowTitle(note.isEmpty()
                                                    ? QStringLiteral("印刷プレビュー")
                                                    : QStringLiteral("印刷プレビュー ― ") + note);

@@ -355,7 +355,7 @@ class MainWindowTest : public QObject {
 
         // The file's face is not installed: the button says which face prints instead.
         QCOMPARE(s.find<QToolButton>("Command1")->toolTip(),
-                 QStringLiteral("ＭＳ 明朝 is not installed: printed in IPAMincho"));
+                 QStringLiteral("「ＭＳ 明朝」がないため、「IPAMincho」で印刷します"));
         s.fonts.answers.push_back(FontChoice{QStringLiteral("@IPAexMincho"), 12, true, false});
         QTest::mouseClick(s.find<QToolButton>("Command1"), Qt::LeftButton);
         QCOMPARE(s.find<QToolButton>("Command1")->text(), QStringLiteral("@IPAexMincho"));
