@@ -15,8 +15,6 @@ constexpr float kTwipsPerPoint = 20;
 constexpr float kTwipsPerLinePixel = 1440.0f / 600;
 // Rounding of positions computed in single precision.
 constexpr qreal kSlack = 0.5;
-// A text closes up its characters down to half a cell before it gets smaller.
-constexpr float kLeastPitchShare = 0.5f;
 // Fitted sizes are whole quarter points.
 constexpr float kSizeStep = 0.25f;
 
@@ -254,21 +252,20 @@ float floorToStep(float points) {
     return std::floor(points / kSizeStep) * kSizeStep;
 }
 
-// The pitch and size that keep a text from start to end. n characters at pitch apart; the last
-// one reaches last twips beyond its start at the layout's size.
-TextFit fitRun(qreal start, qreal end, qsizetype n, float pitch, qreal last) {
+// The pitch and size that keep a text from start to end. n characters stand pitch apart, the
+// longest of them reaches widest along the text and the last one last, at the layout's size.
+// The characters close up until they would overprint one another; then the text gets smaller.
+TextFit fitRun(qreal start, qreal end, qsizetype n, float pitch, qreal widest, qreal last) {
     const TextFit natural{pitch, kSheetFontPoints};
     if (start + pitch * (n - 1) + last <= end + kSlack || end <= start) return natural;
-    const float em = kSheetFontPoints * kTwipsPerPoint;
     if (n > 1) {
         const float closer = std::floor((end - start - last) / (n - 1));
-        if (closer >= em * kLeastPitchShare) return TextFit{closer, kSheetFontPoints};
+        if (closer >= widest - kSlack) return TextFit{closer, kSheetFontPoints};
     }
-    // Half a cell apart at a smaller size: start + share * em' * (n - 1) + last * em' / em <= end.
-    const qreal perEm = kLeastPitchShare * (n - 1) + last / em;
-    float points = floorToStep(float((end - start) / perEm / kTwipsPerPoint));
-    points = std::max(points, kSizeStep);
-    return TextFit{points * kTwipsPerPoint * kLeastPitchShare, points};
+    // Closed up and smaller by the same factor: start + scale * (widest * (n - 1) + last) <= end.
+    const qreal scale = (end - start) / (widest * (n - 1) + last);
+    const float points = std::max(floorToStep(float(kSheetFontPoints * scale)), kSizeStep);
+    return TextFit{float(std::floor(widest * points / kSheetFontPoints)), points};
 }
 
 }  // namespace
@@ -356,6 +353,16 @@ QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
         }
     }
 
+    // A side line stands beside its sentence: a sentence out of place takes its line along.
+    auto causeFound = [&](const SheetPart& line) {
+        if (line.kind != SheetPart::SideLine) return false;
+        return std::any_of(parts.begin(), parts.end(), [&](const auto& entry) {
+            const SheetPart& part = entry.second.part;
+            return found[entry.first] && part.kind == SheetPart::Sentence &&
+                   part.rightPage == line.rightPage && part.item == line.item;
+        });
+    };
+
     // Ink where the printer cannot print.
     if (margins) {
         const qreal w = vertical ? kA4ShortTwips : kA4LongTwips;
@@ -364,7 +371,7 @@ QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
             QRectF(0, 0, w, h)
                 .marginsRemoved(margins(vertical ? kOrientationPortrait : kOrientationLandscape));
         for (const auto& [order, p] : parts) {
-            if (found[order]) continue;
+            if (found[order] || causeFound(p.part)) continue;
             const qsizetype out =
                 std::count_if(p.texts.begin(), p.texts.end(),
                               [&](const QRectF& c) { return !inside(c, printable); });
@@ -411,7 +418,10 @@ SheetFit fitSheet(const SheetContent& sheet, TextMeasurer* measurer) {
         const qreal start = vertical ? first.left() : first.top();
         const qreal end = vertical ? area.right() : area.bottom();
         const qreal last = vertical ? lastCell.width() : lastCell.height();
-        *text = fitRun(start, end, p.texts.size(), text->pitch, last);
+        qreal widest = 0;
+        for (const QRectF& cell : p.texts)
+            widest = std::max(widest, vertical ? cell.width() : cell.height());
+        *text = fitRun(start, end, p.texts.size(), text->pitch, widest, last);
     }
     return fit;
 }

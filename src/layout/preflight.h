@@ -69,7 +69,7 @@ QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
                               const UnprintableMargins& margins = {});
 
 // The pitch and size that keep every text of the sheet inside its area: a text that runs past it
-// first closes up its characters, down to half a character cell apart, and then gets smaller.
+// first closes up its characters until they would overprint one another, and then gets smaller.
 // Texts that fit keep the layout's own pitch and size.
 SheetFit fitSheet(const SheetContent& sheet, TextMeasurer* measurer);
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QMarginsF>
 #include <QString>
 #include <array>
+#include <optional>
 
 #include "printsurface.h"
 
@@ -13,6 +15,12 @@ class PrinterDialog {
     virtual ~PrinterDialog() = default;
     // Shows the dialog; false when it was cancelled or failed.
     virtual bool showPrinter() = 0;
+    // After the dialog: the edges of A4 paper in orientation (1 portrait, 2 landscape) that the
+    // chosen printer cannot print on, in twips; nothing when it prints the whole sheet.
+    virtual std::optional<QMarginsF> unprintableMargins(int orientation) {
+        (void)orientation;
+        return std::nullopt;
+    }
 };
 
 // One page of the composed sheet as the printers read it. The sentences are written: the printers
