@@ -311,33 +311,30 @@ QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
     };
 
     // Each text against the paper, the frames and its own area: the first boundary it crosses.
-    auto crossings = [&] {
-        for (const auto& [order, p] : parts) {
-            const QList<Limit> limits = limitsOf(p.part, vertical);
-            for (qsizetype l = 0; l < limits.size() && !found[order]; ++l) {
-                const qsizetype out =
-                    std::count_if(p.texts.begin(), p.texts.end(),
-                                  [&](const QRectF& c) { return !inside(c, limits[l].rect); });
-                if (out == 0) continue;
-                QString crossing = limits[l].crossing;
-                if (l == 0) {
-                    // Off the paper: past its far end in the direction the text runs, or
-                    // elsewhere.
-                    const QRectF& paper = limits[l].rect;
-                    const bool pastEnd =
-                        std::all_of(p.texts.begin(), p.texts.end(), [&](const QRectF& c) {
-                            return inside(c, paper) || (vertical ? c.right() > paper.right()
-                                                                 : c.bottom() > paper.bottom());
-                        });
-                    crossing = pastEnd ? QStringLiteral("用紙の下にはみ出します")
-                                       : QStringLiteral("用紙からはみ出します");
-                }
-                add(p, subject(p.part) + QStringLiteral("が") + crossing + characters(out));
-                found[order] = true;
+    for (const auto& [order, p] : parts) {
+        const QList<Limit> limits = limitsOf(p.part, vertical);
+        for (qsizetype l = 0; l < limits.size() && !found[order]; ++l) {
+            const qsizetype out =
+                std::count_if(p.texts.begin(), p.texts.end(),
+                              [&](const QRectF& c) { return !inside(c, limits[l].rect); });
+            if (out == 0) continue;
+            QString crossing = limits[l].crossing;
+            if (l == 0) {
+                // Off the paper: past its far end in the direction the text runs, or
+                // elsewhere.
+                const QRectF& paper = limits[l].rect;
+                const bool pastEnd =
+                    std::all_of(p.texts.begin(), p.texts.end(), [&](const QRectF& c) {
+                        return inside(c, paper) ||
+                               (vertical ? c.right() > paper.right() : c.bottom() > paper.bottom());
+                    });
+                crossing = pastEnd ? QStringLiteral("用紙の下にはみ出します")
+                                   : QStringLiteral("用紙からはみ出します");
             }
+            add(p, subject(p.part) + QStringLiteral("が") + crossing + characters(out));
+            found[order] = true;
         }
-    };
-    crossings();
+    }
 
     // Texts that stay in their places but lie over another text whose own place is right.
     for (const auto& [order, p] : parts) {
