@@ -62,6 +62,16 @@ bool ScriptedDocumentWriter::finish() {
     return canFinish;
 }
 
+PreflightAnswer ScriptedFindingsDialog::askAboutFindings(const QList<Finding>& findings,
+                                                         bool offered) {
+    shown.append(findings);
+    fitOffered.append(offered);
+    if (answers.empty()) return PreflightAnswer::PrintAsIs;
+    const PreflightAnswer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
 bool ScriptedBrowserOpener::openUrl(const QString& address) {
     if (!canOpen) return false;
     opened.append(address);

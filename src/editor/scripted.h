@@ -68,6 +68,17 @@ class ScriptedDocumentWriter : public DocumentWriter {
     bool finish() override;
 };
 
+// Answers the findings of the check before printing from a queue; an empty queue prints as it
+// stands (このまま印刷).
+class ScriptedFindingsDialog : public FindingsDialog {
+  public:
+    std::deque<PreflightAnswer> answers;
+    // Every list of findings shown, and whether fitting was offered with it.
+    QList<QList<Finding>> shown;
+    QList<bool> fitOffered;
+    PreflightAnswer askAboutFindings(const QList<Finding>& findings, bool offered) override;
+};
+
 class ScriptedMessageBox : public MessageBox {
   public:
     QStringList shown;

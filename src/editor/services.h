@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 
+#include "preflight.h"
 #include "sheetprinters.h"
 
 namespace pobelo {
@@ -72,6 +73,30 @@ class DocumentWriter {
     virtual bool finish() = 0;
 };
 
+// The user's answer to the findings of the check before printing.
+enum class PreflightAnswer {
+    PrintAsIs,    // このまま印刷
+    PrintFitted,  // はみ出しを防いで印刷
+    Cancel,       // やめる
+};
+
+// Lists what would not stay in its place on paper and asks whether to print. fitOffered: whether
+// fitting the texts into their areas would cure some of them.
+class FindingsDialog {
+  public:
+    virtual ~FindingsDialog() = default;
+    virtual PreflightAnswer askAboutFindings(const QList<Finding>& findings, bool fitOffered) = 0;
+};
+
+// Several sheets as the pages of one print job: between begin and end, the end of a sheet's job
+// on the print surface only ends its page.
+class PrintJob {
+  public:
+    virtual ~PrintJob() = default;
+    virtual void beginJob() = 0;
+    virtual void endJob() = 0;
+};
+
 // What the sheet model asks of the platform. None is owned by the model; all must outlive it.
 struct SheetServices {
     FileDialog* files = nullptr;
@@ -82,6 +107,12 @@ struct SheetServices {
     BrowserOpener* browser = nullptr;
     SheetPreview* preview = nullptr;
     DocumentWriter* pdf = nullptr;
+    // The font's real advances for the check before printing; without it every character is
+    // taken as one em.
+    TextMeasurer* measurer = nullptr;
+    // Without it, a sheet with findings prints as it stands.
+    FindingsDialog* findings = nullptr;
+    PrintJob* job = nullptr;
 };
 
 }  // namespace pobelo

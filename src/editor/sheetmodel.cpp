@@ -205,6 +205,8 @@ void SheetModel::fontCommand() {
         if (!surface->setFontBold(choice->bold)) return;
     }
     command1Caption_ = choice->name;
+    fontBold_ = choice->bold;
+    fontItalic_ = choice->italic;
     Q_EMIT changed();
 }
 
@@ -213,7 +215,72 @@ void SheetModel::printSheet() {
     printSheetWith(*services_.printerDialog);
 }
 
+namespace {
+// The margins a printer dialog reports, for a printer that cannot print the whole sheet.
+UnprintableMargins marginsOf(PrinterDialog& dialog) {
+    if (!dialog.unprintableMargins(kOrientationPortrait)) return {};
+    return [&dialog](int orientation) {
+        return dialog.unprintableMargins(orientation).value_or(QMarginsF());
+    };
+}
+}  // namespace
+
 bool SheetModel::printSheetWith(PrinterDialog& dialog) {
+    return printChosen(dialog, std::nullopt);
+}
+
+void SheetModel::setFitEnabled(bool on) {
+    if (fitEnabled_ == on) return;
+    fitEnabled_ = on;
+    Q_EMIT changed();
+}
+
+SheetContent SheetModel::content() const {
+    SheetContent sheet;
+    sheet.fontName = command1Caption_;
+    sheet.bold = fontBold_;
+    sheet.italic = fontItalic_;
+    sheet.right = PageContent{label51_,          captions_[Label3],
+                              captions_[Label2], rightBeforeLengths_,
+                              rightAnswers_,     check1_};
+    sheet.left = PageContent{label52_,           captions_[Label6], captions_[Label5],
+                             leftBeforeLengths_, leftAnswers_,      check2_};
+    return sheet;
+}
+
+QList<Finding> SheetModel::findings() const {
+    if (!commandsEnabled_) return {};
+    return preflightSheet(content(), services_.measurer);
+}
+
+SheetModel::PrintChoice SheetModel::preflight(const SheetContent& sheet,
+                                              const UnprintableMargins& margins) {
+    TextMeasurer* const measurer = services_.measurer;
+    PrintChoice choice;
+    if (fitEnabled_) choice.fit = fitSheet(sheet, measurer);
+    const QList<Finding> found =
+        preflightSheet(sheet, measurer, choice.fit ? &*choice.fit : nullptr, margins);
+    if (found.isEmpty() || !services_.findings) return choice;
+    std::optional<SheetFit> fit = choice.fit;
+    bool offered = false;
+    if (!fit) {
+        fit = fitSheet(sheet, measurer);
+        offered = preflightSheet(sheet, measurer, &*fit, margins).size() < found.size();
+    }
+    switch (services_.findings->askAboutFindings(found, offered)) {
+        case PreflightAnswer::PrintAsIs:
+            break;
+        case PreflightAnswer::PrintFitted:
+            choice.fit = fit;
+            break;
+        case PreflightAnswer::Cancel:
+            choice.go = false;
+            break;
+    }
+    return choice;
+}
+
+bool SheetModel::printChosen(PrinterDialog& dialog, const std::optional<PrintChoice>& chosen) {
     if (!commandsEnabled_ || !services_.surface) return false;
     PrintableSheet sheet{
         command1Caption_,
@@ -222,21 +289,75 @@ bool SheetModel::printSheetWith(PrinterDialog& dialog) {
         SheetPage{label52_, captions_[Label6], captions_[Label5], leftBeforeLengths_, leftAnswers_,
                   check2_},
     };
+    // The sheet is checked once the printer is chosen, before anything is drawn; a sheet the user
+    // does not want printed goes as a cancelled printer dialog does.
+    class CheckedDialog : public PrinterDialog {
+      public:
+        CheckedDialog(SheetModel& model, PrinterDialog& inner, PrintableSheet& sheet,
+                      const std::optional<PrintChoice>& chosen)
+            : model_(model), inner_(inner), sheet_(sheet), choice_(chosen) {}
+        bool showPrinter() override {
+            if (!inner_.showPrinter()) return false;
+            if (!choice_) {
+                choice_ = model_.preflight(model_.content(), marginsOf(inner_));
+            }
+            sheet_.fit = choice_->fit ? &*choice_->fit : nullptr;
+            return choice_->go;
+        }
+
+      private:
+        SheetModel& model_;
+        PrinterDialog& inner_;
+        PrintableSheet& sheet_;
+        std::optional<PrintChoice> choice_;
+    } checked(*this, dialog, sheet, chosen);
     // Only the ASCII "@" names a vertical-writing face; the full-width "＠" does not.
     const bool vertical = command1Caption_.startsWith(QLatin1Char('@'));
-    const bool printed = vertical ? printWithVerticalFont(sheet, dialog, *services_.surface)
-                                  : printWithUprightFont(sheet, dialog, *services_.surface);
+    const bool printed = vertical ? printWithVerticalFont(sheet, checked, *services_.surface)
+                                  : printWithUprightFont(sheet, checked, *services_.surface);
     services_.surface->endDoc();
     if (printed) removeItemNumbers();
     Q_EMIT changed();
     return printed;
 }
 
+void SheetModel::printSheetAndKey() {
+    if (!commandsEnabled_ || !services_.surface || !services_.printerDialog) return;
+    PrinterDialog& dialog = *services_.printerDialog;
+    if (!dialog.showPrinter()) {
+        services_.surface->endDoc();
+        return;
+    }
+    // The key holds every text of the sheet and the answers besides: its findings are the job's.
+    SheetContent key = content();
+    key.right.check = 1;
+    key.left.check = 1;
+    const PrintChoice choice = preflight(key, marginsOf(dialog));
+    if (!choice.go) {
+        services_.surface->endDoc();
+        return;
+    }
+    if (services_.job) services_.job->beginJob();
+    AcceptingPrinterDialog accepted;
+    printChosen(accepted, choice);
+    const int saved1 = check1_;
+    const int saved2 = check2_;
+    check1_ = 1;
+    check2_ = 1;
+    printChosen(accepted, choice);
+    check1_ = saved1;
+    check2_ = saved2;
+    if (services_.job) services_.job->endJob();
+    Q_EMIT changed();
+}
+
 void SheetModel::previewSheet() {
     if (!commandsEnabled_ || !services_.preview || !services_.surface) return;
-    services_.preview->showPreview([this] {
+    const PrintChoice choice = preflight(content(), {});
+    if (!choice.go) return;
+    services_.preview->showPreview([this, &choice] {
         AcceptingPrinterDialog accepted;
-        printSheetWith(accepted);
+        printChosen(accepted, choice);
     });
 }
 
@@ -245,10 +366,12 @@ void SheetModel::exportPdf() {
     const std::optional<QString> path =
         services_.files->getSaveFileName(text::kPdfFilter, suggestedPdfName());
     if (!path || path->isEmpty()) return;
+    const PrintChoice choice = preflight(content(), {});
+    if (!choice.go) return;
     bool written = false;
     if (services_.pdf->begin(*path)) {
         AcceptingPrinterDialog accepted;
-        const bool printed = printSheetWith(accepted);
+        const bool printed = printChosen(accepted, choice);
         // finish runs in any case: it points the surface back at the printer.
         written = services_.pdf->finish() && printed;
     }

@@ -113,6 +113,9 @@ class SheetModel : public QObject {
     // surface, and the item numbers taken off again afterwards. Returns whether the printer went
     // past the dialog.
     bool printSheetWith(PrinterDialog& dialog);
+    // 問題と解答を印刷: after one printer dialog, one job of two sheets: the sheet as it stands,
+    // then the same sheet with the answers on both pages. The switches are as before afterwards.
+    void printSheetAndKey();
     // 印刷プレビュー: the sheet as the print command would print it, in the preview.
     void previewSheet();
     // PDFに保存: the save dialog names a PDF file, and the sheet is printed into it; a file that
@@ -125,6 +128,13 @@ class SheetModel : public QObject {
 
     static QString homePage();
 
+    // はみ出しを防ぐ: every print keeps each text inside its area.
+    bool fitEnabled() const { return fitEnabled_; }
+    void setFitEnabled(bool on);
+    // What would not stay in its place if the sheet were printed now, as it stands (nothing before
+    // a page has been composed).
+    QList<Finding> findings() const;
+
   Q_SIGNALS:
     // Any state above changed.
     void changed();
@@ -132,6 +142,15 @@ class SheetModel : public QObject {
     void closeRequested();
 
   private:
+    // What the check before printing decided: whether to print, and with which fit.
+    struct PrintChoice {
+        bool go = true;
+        std::optional<SheetFit> fit;
+    };
+    SheetContent content() const;
+    PrintChoice preflight(const SheetContent& sheet, const UnprintableMargins& margins);
+    bool printChosen(PrinterDialog& dialog, const std::optional<PrintChoice>& chosen);
+
     void loadAndList(const QString& path);
     void composePage();
     void onText3Change();
@@ -165,6 +184,8 @@ class SheetModel : public QObject {
     std::array<qint16, 11> leftBeforeLengths_{};
     std::array<QString, 11> leftAnswers_;
 
+    bool fontBold_ = false, fontItalic_ = false;
+    bool fitEnabled_ = false;
     FontChoice windowFont_{QStringLiteral("ＭＳ Ｐゴシック"), 9.0f, false, false};
     QStringList messages_;
     QStringList browser_;

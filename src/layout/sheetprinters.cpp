@@ -1,5 +1,6 @@
 #include "sheetprinters.h"
 
+#include <cmath>
 #include <limits>
 #include <optional>
 
@@ -20,7 +21,8 @@ const QString kCircledDigits = QStringLiteral("①②③④⑤⑥⑦⑧⑨⑩");
 // leaves the statement that needed it undone.
 class Pen {
   public:
-    explicit Pen(PrintSurface& surface) : s_(surface) {}
+    Pen(PrintSurface& surface, const PrintableSheet& sheet)
+        : s_(surface), fit_(sheet.fit), parts_(sheet.parts) {}
 
     // One text with its character cell at (x, y), the position set X first.
     void textAt(float x, float y, const QString& text) {
@@ -32,8 +34,30 @@ class Pen {
     std::optional<float> width() { return s_.pageWidth(); }
     PrintSurface& surface() { return s_; }
 
+    // A font size the layout sets.
+    void size(float points) {
+        s_.setFontSize(points);
+        points_ = points;
+    }
+    // A fitted text's size, set only when it differs from the size in use.
+    void fitSize(float points) {
+        if (points_ != points) size(points);
+    }
+    // The fit of one page's texts; the layout's own places when the sheet has none.
+    const PageFit& page(bool rightPage) const {
+        static const SheetFit natural = naturalFit();
+        const SheetFit& fit = fit_ ? *fit_ : natural;
+        return rightPage ? fit.right : fit.left;
+    }
+    void part(SheetPart::Kind kind, bool rightPage, int item = -1) {
+        if (parts_) parts_->beginPart(SheetPart{kind, rightPage, item});
+    }
+
   private:
     PrintSurface& s_;
+    const SheetFit* fit_;
+    SheetPartListener* parts_;
+    std::optional<float> points_;
 };
 
 // A side-line end as the printers hold it: a 16-bit whole number of twips. Ends that do not fit
@@ -52,8 +76,10 @@ void addItemNumbers(std::array<QString, 10>& sentences) {
 
 void printVerticalPage(Pen& pen, SheetPage& page, float yp, bool rightPage) {
     PrintSurface& s = pen.surface();
+    const PageFit& fit = pen.page(rightPage);
 
     // Title frame; each use of the page width reads it afresh.
+    pen.part(SheetPart::Frame, rightPage);
     if (auto w = pen.width()) pen.line(200, yp + 200, *w - 850, yp + 200);
     if (auto w1 = pen.width())
         if (auto w2 = pen.width()) pen.line(*w1 - 850, yp + 200, *w2 - 850, yp + 900);
@@ -61,25 +87,30 @@ void printVerticalPage(Pen& pen, SheetPage& page, float yp, bool rightPage) {
     pen.line(200, yp + 900, 200, yp + 200);
 
     // Name field.
-    s.setFontSize(kFontSize);
+    pen.part(SheetPart::NameField, rightPage);
+    pen.size(kFontSize);
     pen.textAt(5130, yp + 300, QStringLiteral("名"));
     pen.textAt(5630, yp + 300, QStringLiteral("前"));
 
     // Title, 500 twips a character; never cut.
+    pen.part(SheetPart::Title, rightPage);
     for (qsizetype i = 0; i < page.title.size(); ++i) {
-        s.setFontSize(kFontSize);
-        const float x = rightPage ? 230 + 500.0f * i : 250 + 500.0f * i;
+        pen.size(fit.title.points);
+        const float x = (rightPage ? 230 : 250) + fit.title.pitch * i;
         const float y = rightPage ? 250 : yp + 230;
         pen.textAt(x, y, page.title.mid(i, 1));
     }
 
     // Sentences, each behind its item number, one character every 300 twips.
-    s.setFontSize(kFontSize);
+    pen.size(kFontSize);
     for (int i = 0; i < 10; ++i) {
         page.sentences[i] = itemNumber(i) + page.sentences[i];
         const QString& sentence = page.sentences[i];
+        const TextFit& text = fit.sentences[i];
+        pen.part(SheetPart::Sentence, rightPage, i);
+        pen.fitSize(text.points);
         for (qsizetype j = 1; j <= sentence.size(); ++j)
-            pen.textAt(300.0f * j, yp + 1000 + 700 * i, sentence.mid(j - 1, 1));
+            pen.textAt(300 + text.pitch * (j - 1), yp + 1000 + 700 * i, sentence.mid(j - 1, 1));
     }
 
     // Two rows of five answer places.
@@ -90,6 +121,8 @@ void printVerticalPage(Pen& pen, SheetPage& page, float yp, bool rightPage) {
         } else if (auto w1 = pen.width()) {
             if (auto w2 = pen.width()) x = (*w1 - 850) / 2 + (*w2 - 850) / 4;
         }
+        pen.part(page.check != 0 ? SheetPart::Answer : SheetPart::AnswerNumber, rightPage, k - 1);
+        if (page.check != 0) pen.fitSize(fit.answers[k - 1].points);
         if (x) s.setCurrentX(*x);
         s.setCurrentY(yp + 1400 * (k <= 5 ? k : k - 5));
         QString cell = kCircledDigits.mid(k - 1, 1);
@@ -101,9 +134,17 @@ void printVerticalPage(Pen& pen, SheetPage& page, float yp, bool rightPage) {
     for (int i = 0; i < 10; ++i) {
         const qint64 lb = page.beforeLengths[i];
         const qint64 la = page.askedParts[i].size();
-        const std::optional<qint16> x1 = sideLineEnd(300 + ((lb + 1) * kLayoutUnit * 3) / 5);
-        const std::optional<qint16> x2 =
-            x1 ? sideLineEnd(*x1 + (la * kLayoutUnit * 3) / 5) : std::nullopt;
+        const float pitch = fit.sentences[i].pitch;
+        std::optional<qint16> x1, x2;
+        if (pitch == kSentencePitch) {
+            x1 = sideLineEnd(300 + ((lb + 1) * kLayoutUnit * 3) / 5);
+            x2 = x1 ? sideLineEnd(*x1 + (la * kLayoutUnit * 3) / 5) : std::nullopt;
+        } else {
+            // A fitted sentence keeps its side line beside the asked part.
+            x1 = sideLineEnd(std::lround(300 + (lb + 1) * pitch));
+            x2 = x1 ? sideLineEnd(std::lround(*x1 + la * pitch)) : std::nullopt;
+        }
+        pen.part(SheetPart::SideLine, rightPage, i);
         s.setLineWidth(kSideLine);
         const float y = yp + 1000 + 700 * i;
         if (x1 && x2) pen.line(*x1, y, *x2, y);
@@ -112,17 +153,23 @@ void printVerticalPage(Pen& pen, SheetPage& page, float yp, bool rightPage) {
 
 // --- Landscape layout for an upright face ---------------------------------------------------
 
-// A text as a column at x, one character every 300 twips from y.
-void printColumn(Pen& pen, float x, float y, const QString& text) {
-    for (qsizetype m = 0; m < text.size(); ++m) pen.textAt(x, y + 300.0f * m, text.mid(m, 1));
+// A text as a column at x, one character every pitch twips (300 unless fitted) from y.
+void printColumn(Pen& pen, float x, float y, const QString& text, float pitch) {
+    for (qsizetype m = 0; m < text.size(); ++m) pen.textAt(x, y + pitch * m, text.mid(m, 1));
 }
 
-void printUprightBody(Pen& pen, SheetPage& page, float bodyX, float answerX0, float answerPitch,
-                      float sideX) {
+void printUprightBody(Pen& pen, SheetPage& page, bool rightPage, float bodyX, float answerX0,
+                      float answerPitch, float sideX) {
     PrintSurface& s = pen.surface();
+    const PageFit& fit = pen.page(rightPage);
     // Item columns from item 10 on the left to item 1 on the right.
-    s.setFontSize(kFontSize);
-    for (int i = 0; i < 10; ++i) printColumn(pen, bodyX + 700 * i, 200, page.sentences[9 - i]);
+    pen.size(kFontSize);
+    for (int i = 0; i < 10; ++i) {
+        const TextFit& text = fit.sentences[9 - i];
+        pen.part(SheetPart::Sentence, rightPage, 9 - i);
+        pen.fitSize(text.points);
+        printColumn(pen, bodyX + 700 * i, 200, page.sentences[9 - i], text.pitch);
+    }
 
     // Answer rows; with answers, each cell is its number followed by the answer, 200 lower.
     static const QString upper = QStringLiteral("⑤④③②①");
@@ -131,12 +178,16 @@ void printUprightBody(Pen& pen, SheetPage& page, float bodyX, float answerX0, fl
         const QString& numbers = row == 0 ? upper : lower;
         for (int j = 1; j <= 5; ++j) {
             const float x = answerX0 + answerPitch * j;
+            const int item = row == 0 ? 5 - j : 10 - j;
             if (page.check == 0) {
+                pen.part(SheetPart::AnswerNumber, rightPage, item);
                 pen.textAt(x, row == 0 ? 5500 : 8250, numbers.mid(j - 1, 1));
             } else {
-                const int item = row == 0 ? 5 - j : 10 - j;
+                const TextFit& text = fit.answers[item];
+                pen.part(SheetPart::Answer, rightPage, item);
+                pen.fitSize(text.points);
                 printColumn(pen, x, row == 0 ? 5700 : 8450,
-                            numbers.mid(j - 1, 1) + page.answers[item]);
+                            numbers.mid(j - 1, 1) + page.answers[item], text.pitch);
             }
         }
     }
@@ -144,10 +195,17 @@ void printUprightBody(Pen& pen, SheetPage& page, float bodyX, float answerX0, fl
     // Side lines, 350 twips right of each column, beside its asked part.
     for (int j = 0; j < 10; ++j) {
         const int k = 9 - j;
-        const std::optional<qint16> y1 =
-            sideLineEnd(200 + (qint64{page.beforeLengths[k]} + 1) * 300);
-        const std::optional<qint16> y2 =
-            y1 ? sideLineEnd(*y1 + 300 * qint64{page.askedParts[k].size()}) : std::nullopt;
+        const float pitch = fit.sentences[k].pitch;
+        std::optional<qint16> y1, y2;
+        if (pitch == kSentencePitch) {
+            y1 = sideLineEnd(200 + (qint64{page.beforeLengths[k]} + 1) * 300);
+            y2 = y1 ? sideLineEnd(*y1 + 300 * qint64{page.askedParts[k].size()}) : std::nullopt;
+        } else {
+            y1 = sideLineEnd(std::lround(200 + (page.beforeLengths[k] + 1) * pitch));
+            y2 = y1 ? sideLineEnd(std::lround(*y1 + page.askedParts[k].size() * pitch))
+                    : std::nullopt;
+        }
+        pen.part(SheetPart::SideLine, rightPage, k);
         s.setLineWidth(kSideLine);
         const float x = sideX + 700 * j;
         if (y1 && y2) pen.line(x, *y1, x, *y2);
@@ -156,16 +214,19 @@ void printUprightBody(Pen& pen, SheetPage& page, float bodyX, float answerX0, fl
 
 void printUprightTitle(Pen& pen, const QString& title, float offset, bool halfWidthBased) {
     PrintSurface& s = pen.surface();
+    const TextFit& fit = pen.page(!halfWidthBased).title;
+    pen.part(SheetPart::Title, !halfWidthBased);
     for (qsizetype i = 0; i < title.size(); ++i) {
-        s.setFontSize(kFontSize);
+        pen.size(fit.points);
         if (auto w = pen.width()) s.setCurrentX(halfWidthBased ? *w / 2 - offset : *w - offset);
-        s.setCurrentY(500 + 500.0f * i);
+        s.setCurrentY(500 + fit.pitch * i);
         s.printText(title.mid(i, 1));
     }
 }
 
 void printUprightNameField(Pen& pen, float offset, bool halfWidthBased) {
-    pen.surface().setFontSize(kFontSize);
+    pen.part(SheetPart::NameField, !halfWidthBased);
+    pen.size(kFontSize);
     const QString name[2] = {QStringLiteral("名"), QStringLiteral("前")};
     for (int n = 0; n < 2; ++n) {
         PrintSurface& s = pen.surface();
@@ -181,9 +242,17 @@ QString itemNumber(int row) {
     return kCircledDigits.mid(row, 1);
 }
 
+SheetFit naturalFit() {
+    PageFit page;
+    page.title = TextFit{kTitlePitch, kSheetFontPoints};
+    page.sentences.fill(TextFit{kSentencePitch, kSheetFontPoints});
+    page.answers.fill(TextFit{kSentencePitch, kSheetFontPoints});
+    return SheetFit{page, page};
+}
+
 bool printWithVerticalFont(PrintableSheet& sheet, PrinterDialog& dialog, PrintSurface& surface) {
     if (!dialog.showPrinter()) return false;
-    Pen pen(surface);
+    Pen pen(surface, sheet);
     surface.setFontName(sheet.fontName);
     surface.setPaperSize(kPaperA4);
     surface.setOrientation(kOrientationPortrait);
@@ -199,7 +268,7 @@ bool printWithVerticalFont(PrintableSheet& sheet, PrinterDialog& dialog, PrintSu
 
 bool printWithUprightFont(PrintableSheet& sheet, PrinterDialog& dialog, PrintSurface& surface) {
     if (!dialog.showPrinter()) return false;
-    Pen pen(surface);
+    Pen pen(surface, sheet);
     // The right page's body stands on the right half of landscape A4, from half its short side,
     // whatever orientation the printer dialog was left in.
     const float halfWidth = kA4ShortTwips / 2.0f;
@@ -210,6 +279,7 @@ bool printWithUprightFont(PrintableSheet& sheet, PrinterDialog& dialog, PrintSur
     surface.setLineWidth(kThinLine);
 
     // Right page: title frame, name field and title along the right edge.
+    pen.part(SheetPart::Frame, true);
     for (int line = 0; line < 4; ++line) {
         const std::optional<float> w = pen.width();
         if (!w) continue;
@@ -230,11 +300,13 @@ bool printWithUprightFont(PrintableSheet& sheet, PrinterDialog& dialog, PrintSur
     }
     printUprightNameField(pen, 650, false);
     printUprightTitle(pen, sheet.right.title, 650, false);
-    surface.setFontSize(kFontSize);
+    pen.size(kFontSize);
     addItemNumbers(sheet.right.sentences);
-    printUprightBody(pen, sheet.right, halfWidth + 2800, halfWidth + 2000, 1250, halfWidth + 3150);
+    printUprightBody(pen, sheet.right, true, halfWidth + 2800, halfWidth + 2000, 1250,
+                     halfWidth + 3150);
 
     // The frame between the pages, around the left page's title.
+    pen.part(SheetPart::Frame, false);
     surface.setLineWidth(kThinLine);
     pen.line(halfWidth + 1600, 200, halfWidth + 2300, 200);
     pen.line(halfWidth + 1600, 200, halfWidth + 1600, 11000);
@@ -244,9 +316,9 @@ bool printWithUprightFont(PrintableSheet& sheet, PrinterDialog& dialog, PrintSur
     // Left page.
     printUprightNameField(pen, 700, true);
     printUprightTitle(pen, sheet.left.title, 700, true);
-    surface.setFontSize(kFontSize);
+    pen.size(kFontSize);
     addItemNumbers(sheet.left.sentences);
-    printUprightBody(pen, sheet.left, 300, -500, 1250, 650);
+    printUprightBody(pen, sheet.left, false, 300, -500, 1250, 650);
     return true;
 }
 

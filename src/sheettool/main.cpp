@@ -21,6 +21,7 @@ namespace {
 
 constexpr int kExitFileProblem = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitFindings = 3;
 
 const char* const kDescription =
     "Makes kanji mini-test sheets from Orvane question files (.moj).\n"
@@ -28,7 +29,8 @@ const char* const kDescription =
     "  pobelo-sheet FILE --list\n"
     "      Lists the headings of FILE, numbered from 1, one a line.\n"
     "  pobelo-sheet FILE --right N [--left M] [--answers right|left|both]\n"
-    "               [--title TEXT] [--font NAME] -o OUT.pdf\n"
+    "               [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]\n"
+    "               -o OUT.pdf\n"
     "      One sheet: heading N on the right page and heading M on the left page\n"
     "      (numbers as --list gives them). Without --left the left page has no questions.\n"
     "  pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf\n"
@@ -46,9 +48,17 @@ const char* const kDescription =
     "landscape paper. A font that is not installed prints in a like one, and a line\n"
     "on standard error says which (\"@HG教科書体 is not installed: printed in Klee One\").\n"
     "\n"
-    "OUT is replaced only when every sheet printed. Exit status: 0 done; 1 the\n"
-    "question file could not be read or OUT could not be written; 2 bad arguments,\n"
-    "a heading number not in the list among them.";
+    "Each sheet is checked before it prints: every text that would run off the\n"
+    "paper, out of its frame or into another text's place is reported on standard\n"
+    "error, one line each (\"sheet 1, 右ページ, ③: ③ の文が用紙の下にはみ出します（8字）\").\n"
+    "--fit closes up and shrinks such texts so that they stay in place; --strict\n"
+    "refuses to print a sheet with findings. --key writes KEY.pdf beside OUT: the\n"
+    "same sheets with the answers on both pages, for the teacher.\n"
+    "\n"
+    "OUT (and KEY) are replaced only when every sheet printed. Exit status: 0 done;\n"
+    "1 the question file could not be read or OUT could not be written; 2 bad\n"
+    "arguments, a heading number not in the list among them; 3 a sheet had\n"
+    "findings and --strict was given (nothing written).";
 
 struct Options {
     QCommandLineOption script{QStringLiteral("script"),
@@ -77,6 +87,13 @@ struct Options {
     QCommandLineOption font{QStringLiteral("font"),
                             QStringLiteral("Prints in font NAME, as picked in the font dialog."),
                             QStringLiteral("NAME")};
+    QCommandLineOption fit{QStringLiteral("fit"),
+                           QStringLiteral("Keeps every text inside its place (はみ出しを防ぐ).")};
+    QCommandLineOption strict{QStringLiteral("strict"),
+                              QStringLiteral("Writes nothing when a sheet has findings.")};
+    QCommandLineOption key{QStringLiteral("key"),
+                           QStringLiteral("Also writes the sheets with all answers to KEY."),
+                           QStringLiteral("KEY")};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
                               QStringLiteral("Writes the sheets to the PDF file OUT."),
                               QStringLiteral("OUT")};
@@ -93,6 +110,9 @@ struct Request {
     bool answersLeft = false;
     std::optional<QString> title;
     std::optional<QString> font;
+    bool fit = false;
+    bool strict = false;
+    std::optional<QString> key;
     QString output;
 };
 
@@ -143,7 +163,8 @@ Request parseRequest(const QCommandLineParser& parser, const Options& o) {
     if (modes != 1) throw UsageError(QStringLiteral("give one of --list, --right N or --all"));
 
     if (parser.isSet(o.list)) {
-        for (const QCommandLineOption* option : {&o.answers, &o.title, &o.font, &o.output}) {
+        for (const QCommandLineOption* option :
+             {&o.answers, &o.title, &o.font, &o.fit, &o.strict, &o.key, &o.output}) {
             if (parser.isSet(*option))
                 throw UsageError(
                     QStringLiteral("--list takes no --%1").arg(option->names().last()));
@@ -182,18 +203,32 @@ Request parseRequest(const QCommandLineParser& parser, const Options& o) {
     if (!output || output->isEmpty())
         throw UsageError(QStringLiteral("give the PDF file to write with -o OUT.pdf"));
     r.output = *output;
+    r.fit = parser.isSet(o.fit);
+    r.strict = parser.isSet(o.strict);
+    r.key = single(parser, o.key);
+    if (r.key && r.key->isEmpty())
+        throw UsageError(QStringLiteral("give the PDF file for the answer key with --key KEY.pdf"));
     // The question file is only ever read.
     const QFileInfo in(r.file);
     const QFileInfo out(r.output);
     if (in.exists() && out.exists() && in.canonicalFilePath() == out.canonicalFilePath())
         throw UsageError(QStringLiteral("OUT is the question file itself"));
+    if (r.key) {
+        const QFileInfo key(*r.key);
+        if (key.absoluteFilePath() == out.absoluteFilePath() ||
+            (key.exists() && out.exists() && key.canonicalFilePath() == out.canonicalFilePath()))
+            throw UsageError(QStringLiteral("KEY and OUT are the same file"));
+        if (in.exists() && key.exists() && in.canonicalFilePath() == key.canonicalFilePath())
+            throw UsageError(QStringLiteral("KEY is the question file itself"));
+    }
     return r;
 }
 
-// Prints one sheet: heading right on the right page and heading left (0: none) on the left page.
-// Before it the right page is the active page.
+// Prints one sheet: heading right on the right page and heading left (0: none) on the left page,
+// with the answers as asked, or on both pages for the key. Before it the right page is the
+// active page.
 bool printSheet(const Request& r, pobelo::SheetSession& session, int right, int left,
-                bool clearLeft, QString* error) {
+                bool clearLeft, bool key, QString* error) {
     session.choose(right - 1);
     if (left > 0) {
         session.choose(left - 1);
@@ -202,12 +237,65 @@ bool printSheet(const Request& r, pobelo::SheetSession& session, int right, int 
         // page-clear icon. (The icon takes no click while the page has never been filled.)
         session.clickImage(6);
     }
-    session.tick(1, int(r.answersRight));
+    session.tick(1, int(r.answersRight || key));
     // A page without questions gets no answers: a cleared page still knows its old ones.
-    session.tick(2, int(r.answersLeft && left > 0));
+    session.tick(2, int((r.answersLeft || key) && left > 0));
     // A heading choice takes the file's font, so the font is picked after the choices.
     if (r.font) session.chooseFont(pobelo::FontChoice{*r.font, 15, false, false});
     return session.print(pobelo::kOrientationPortrait, QString(), error);
+}
+
+// Prints the sheets of the request, answers on both pages for the key, into pdf (left
+// uncommitted). Each sheet's findings go to err, one line each. Returns an exit status.
+int writeSheets(const Request& r, pobelo::SheetSession& session, int count,
+                pobelo::PdfDocument& pdf, bool key, QTextStream& err) {
+    pdf.writer()->setTitle(r.title.value_or(QFileInfo(r.file).completeBaseName()));
+    session.setPrintDevice(pdf.writer());
+    session.painter().setPagesInOneDocument(true);
+    session.model().setFitEnabled(r.fit);
+
+    // The title first, so that each heading choice numbers it for its page.
+    if (r.title) session.type(*r.title);
+    const int sheets = r.mode == Request::Pair ? 1 : (count + 1) / 2;
+    QString error;
+    bool printed = true;
+    bool refused = false;
+    const QString what = key ? QStringLiteral("key sheet") : QStringLiteral("sheet");
+    for (int sheet = 0; sheet < sheets && printed && !refused; ++sheet) {
+        int right = r.right;
+        int left = r.left;
+        if (r.mode == Request::All) {
+            err << what << ' ' << (sheet + 1) << '/' << sheets << '\n';
+            err.flush();
+            right = 2 * sheet + 1;
+            left = right + 1 <= count ? right + 1 : 0;
+        }
+        pobelo::ScriptedFindingsDialog& findings = session.findingsDialog();
+        findings.shown.clear();
+        if (r.strict) session.answerFindings(pobelo::PreflightAnswer::Cancel);
+        printed = printSheet(r, session, right, left, sheet > 0, key, &error);
+        for (const QList<pobelo::Finding>& list : findings.shown) {
+            for (const pobelo::Finding& f : list) {
+                err << what << ' ' << (sheet + 1) << ", " << f.page() << "ページ, " << f.item
+                    << ": " << f.what << '\n';
+            }
+            refused = refused || (r.strict && !list.isEmpty());
+        }
+    }
+
+    const bool ended = session.painter().endDocument();
+    const int pages = session.painter().pagesBegun();
+    session.setPrintDevice(nullptr);
+    if (refused) {
+        err << "pobelo-sheet: nothing written: the sheets have findings (--strict)\n";
+        return kExitFindings;
+    }
+    if (!printed || !ended || pages != sheets) {
+        err << "pobelo-sheet: the sheets could not be drawn into " << pdf.path() << " (" << pages
+            << " of " << sheets << " pages)\n";
+        return kExitFileProblem;
+    }
+    return 0;
 }
 
 int runRequest(const Request& r, pobelo::SheetSession& session, QTextStream& out,
@@ -268,36 +356,33 @@ int runRequest(const Request& r, pobelo::SheetSession& session, QTextStream& out
         err << "pobelo-sheet: cannot write " << r.output << ": " << pdf.errorString() << '\n';
         return kExitFileProblem;
     }
-    pdf.writer()->setTitle(r.title.value_or(QFileInfo(r.file).completeBaseName()));
-    session.setPrintDevice(pdf.writer());
-    session.painter().setPagesInOneDocument(true);
+    const int count = int(headings.size());
+    if (const int status = writeSheets(r, session, count, pdf, false, err); status != 0)
+        return status;
 
-    // The title first, so that each heading choice numbers it for its page.
-    if (r.title) session.type(*r.title);
-    int sheets = 0;
-    QString error;
-    bool printed = true;
-    if (r.mode == Request::Pair) {
-        printed = printSheet(r, session, r.right, r.left, false, &error);
-        sheets = 1;
-    } else {
-        const int count = int(headings.size());
-        sheets = (count + 1) / 2;
-        for (int sheet = 0; sheet < sheets && printed; ++sheet) {
-            err << "sheet " << (sheet + 1) << '/' << sheets << '\n';
-            err.flush();
-            const int right = 2 * sheet + 1;
-            const int left = right + 1 <= count ? right + 1 : 0;
-            printed = printSheet(r, session, right, left, sheet > 0, &error);
+    std::optional<pobelo::PdfDocument> key;
+    if (r.key) {
+        // The key is printed by a session of its own, from the same file, as a second teacher
+        // would: the sheets' own session has moved on.
+        pobelo::SheetSession keySession;
+        keySession.trace().sink = session.trace().sink;
+        keySession.open(r.file);
+        if (keySession.model().combo1List().size() != count) {
+            err << "pobelo-sheet: " << name << " changed while the sheets were printed\n";
+            return kExitFileProblem;
         }
+        key.emplace(*r.key);
+        if (!key->open()) {
+            err << "pobelo-sheet: cannot write " << *r.key << ": " << key->errorString() << '\n';
+            return kExitFileProblem;
+        }
+        if (const int status = writeSheets(r, keySession, count, *key, true, err); status != 0)
+            return status;
     }
-
-    const bool ended = session.painter().endDocument();
-    const int pages = session.painter().pagesBegun();
-    session.setPrintDevice(nullptr);
-    if (!printed || !ended || pages != sheets) {
-        err << "pobelo-sheet: the sheets could not be drawn into " << r.output << " (" << pages
-            << " of " << sheets << " pages)\n";
+    // Both documents are complete; the key goes in place first, so that OUT is never there
+    // without it.
+    if (key && !key->commit()) {
+        err << "pobelo-sheet: cannot write " << *r.key << ": " << key->errorString() << '\n';
         return kExitFileProblem;
     }
     if (!pdf.commit()) {
@@ -325,8 +410,9 @@ int runScriptFile(const QString& scriptName, pobelo::SheetSession& session, QTex
 void addOptions(QCommandLineParser& parser, const Options& o) {
     parser.setApplicationDescription(QString::fromUtf8(kDescription));
     parser.addHelpOption();
-    for (const QCommandLineOption* option : {&o.script, &o.trace, &o.list, &o.right, &o.left,
-                                             &o.all, &o.answers, &o.title, &o.font, &o.output})
+    for (const QCommandLineOption* option :
+         {&o.script, &o.trace, &o.list, &o.right, &o.left, &o.all, &o.answers, &o.title, &o.font,
+          &o.fit, &o.strict, &o.key, &o.output})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A question file (.moj)."));
 }
@@ -373,7 +459,8 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(o.script)) {
         bool teacherOption = !parser.positionalArguments().isEmpty();
         for (const QCommandLineOption* option :
-             {&o.list, &o.right, &o.left, &o.all, &o.answers, &o.title, &o.font, &o.output})
+             {&o.list, &o.right, &o.left, &o.all, &o.answers, &o.title, &o.font, &o.fit, &o.strict,
+              &o.key, &o.output})
             teacherOption = teacherOption || parser.isSet(*option);
         if (teacherOption) {
             err << "pobelo-sheet: --script takes only --trace; the script opens the file and "

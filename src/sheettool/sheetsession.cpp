@@ -59,6 +59,8 @@ SheetSession::SheetSession() : painter_(std::make_unique<PainterSurface>()) {
     services.surface = &trace_;
     services.messages = &messages_;
     services.browser = &browser_;
+    services.measurer = &measurer_;
+    services.findings = &findings_;
     model_ = std::make_unique<SheetModel>(services);
 }
 
@@ -154,6 +156,7 @@ bool SheetSession::print(int orientation, const QString& pdfPath, QString* error
     printedOnPainter_ = false;
     model_->printSheet();
     forgetUnusedAnswers();
+    findings_.answers.clear();
     if (printedOnPainter_ && faceNotes && !painter_->faceNote().isEmpty())
         faceNotes(painter_->faceNote());
     if (!pdfError_.isEmpty()) {
@@ -176,6 +179,12 @@ void SheetSession::cancelPrint() {
     printer_.answers.push_back(ScriptedPrinterDialog::Answer{false, kOrientationPortrait, {}});
     model_->printSheet();
     forgetUnusedAnswers();
+    findings_.answers.clear();
+}
+
+void SheetSession::answerFindings(PreflightAnswer answer) {
+    findings_.answers.clear();
+    findings_.answers.push_back(answer);
 }
 
 void SheetSession::openWebSite() {
@@ -267,6 +276,16 @@ bool SheetScript::runLine(const QString& rawLine, QString* error) {
         ok = print(args, error);
     } else if (action == QLatin1String("print-cancel") && args.isEmpty()) {
         session_.cancelPrint();
+    } else if (action == QLatin1String("preflight")) {
+        const QString answer = args.size() == 1 ? args[0] : QString();
+        if (answer == QLatin1String("fit"))
+            session_.answerFindings(PreflightAnswer::PrintFitted);
+        else if (answer == QLatin1String("cancel"))
+            session_.answerFindings(PreflightAnswer::Cancel);
+        else if (answer == QLatin1String("print"))
+            session_.answerFindings(PreflightAnswer::PrintAsIs);
+        else
+            fail(QStringLiteral("preflight takes fit, cancel or print"));
     } else if (action == QLatin1String("menu") && args.size() == 1) {
         const QString& item = args[0];
         if (item == QLatin1String("prt")) {
@@ -325,6 +344,13 @@ QString SheetSession::dump() const {
     parts.append(QStringLiteral("\"leftAnswers\":") + jsonStringArray(m.leftAnswers()));
     parts.append(QStringLiteral("\"messages\":") + jsonStrings(m.messages()));
     parts.append(QStringLiteral("\"browser\":") + jsonStrings(m.browserAddresses()));
+    QStringList findings;
+    for (const Finding& f : m.findings()) {
+        findings.append(QStringLiteral("{\"page\":%1,\"item\":%2,\"what\":%3}")
+                            .arg(jsonString(f.page()), jsonString(f.item), jsonString(f.what)));
+    }
+    parts.append(QStringLiteral("\"findings\":[") + findings.join(QLatin1Char(',')) +
+                 QLatin1Char(']'));
     return QLatin1Char('{') + parts.join(QLatin1Char(',')) + QLatin1Char('}');
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "fontmeasurer.h"
 #include "pdfdocument.h"
 #include "recordingsurface.h"
 #include "scripted.h"
@@ -47,6 +48,9 @@ class SheetSession {
     bool print(int orientation, const QString& pdfPath, QString* error);
     // The print command with the printer dialog cancelled.
     void cancelPrint();
+    // The answer the next print's findings dialog gets, if that print has findings; without one
+    // it prints as it stands.
+    void answerFindings(PreflightAnswer answer);
     // The web-site command and 終了.
     void openWebSite();
     void exit();
@@ -57,6 +61,8 @@ class SheetSession {
     QString dump() const;
 
     SheetModel& model() { return *model_; }
+    // The findings dialog: every list of findings it showed.
+    ScriptedFindingsDialog& findingsDialog() { return findings_; }
     RecordingSurface& trace() { return trace_; }
     PainterSurface& painter() { return *painter_; }
 
@@ -79,6 +85,8 @@ class SheetSession {
     ScriptedPrinterDialog printer_;
     ScriptedMessageBox messages_;
     ScriptedBrowserOpener browser_;
+    ScriptedFindingsDialog findings_;
+    FontMeasurer measurer_;
     RecordingSurface trace_;
     std::unique_ptr<PainterSurface> painter_;
     std::unique_ptr<PdfDocument> pdf_;

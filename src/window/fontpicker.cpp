@@ -19,9 +19,6 @@ namespace pobelo {
 namespace {
 
 const QString kPreviewText = QStringLiteral("亜あアAa漢字");
-// Every text of a printed sheet is this size.
-constexpr float kSheetFontPoints = 15.0f;
-
 QString sizeText(float points) {
     return QString::number(double(points));
 }

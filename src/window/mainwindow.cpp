@@ -405,6 +405,14 @@ void MainWindow::buildMenus() {
     ed_ = f->addAction(QStringLiteral("終了"));
     ed_->setObjectName(QStringLiteral("ed"));
 
+    QMenu* pm = menuBar()->addMenu(QStringLiteral("印刷"));
+    pm->setObjectName(QStringLiteral("pm"));
+    fit_ = pm->addAction(QStringLiteral("はみ出しを防ぐ"));
+    fit_->setObjectName(QStringLiteral("fit"));
+    fit_->setCheckable(true);
+    key_ = pm->addAction(QStringLiteral("問題と解答を印刷"));
+    key_->setObjectName(QStringLiteral("key"));
+
     QMenu* hp = menuBar()->addMenu(QStringLiteral("ヘルプ"));
     hp->setObjectName(QStringLiteral("hp"));
     onl_ = hp->addAction(QStringLiteral("WendroWebサイトへ"));
@@ -439,6 +447,8 @@ void MainWindow::connectEvents() {
     connect(prt_, &QAction::triggered, &model_, &SheetModel::printSheet);
     connect(pv_, &QAction::triggered, &model_, &SheetModel::previewSheet);
     connect(pdf_, &QAction::triggered, &model_, &SheetModel::exportPdf);
+    connect(fit_, &QAction::toggled, &model_, &SheetModel::setFitEnabled);
+    connect(key_, &QAction::triggered, &model_, &SheetModel::printSheetAndKey);
     connect(fo_, &QAction::triggered, &model_, &SheetModel::openCommand);
     connect(onl_, &QAction::triggered, &model_, &SheetModel::openWebSite);
     connect(ed_, &QAction::triggered, &model_, &SheetModel::exitCommand);
@@ -483,6 +493,11 @@ void MainWindow::refresh() {
     // Preview and PDF print the same sheet: they are there whenever 印刷 is.
     pv_->setEnabled(model_.prtEnabled());
     pdf_->setEnabled(model_.prtEnabled());
+    key_->setEnabled(model_.prtEnabled());
+    if (fit_->isChecked() != model_.fitEnabled()) {
+        const QSignalBlocker block(fit_);
+        fit_->setChecked(model_.fitEnabled());
+    }
 
     // A text set here is the model's own: it must not come back as an edit.
     if (text3_->text() != model_.text3()) {

@@ -97,6 +97,8 @@ class MainWindow : public QMainWindow {
     QAction* pv_ = nullptr;
     QAction* pdf_ = nullptr;
     QAction* ed_ = nullptr;
+    QAction* fit_ = nullptr;
+    QAction* key_ = nullptr;
     QAction* onl_ = nullptr;
     QAction* vv_ = nullptr;
 };

@@ -92,6 +92,58 @@ bool QtPrinterDialog::showPrinter() {
     return dialog.exec() == QDialog::Accepted;
 }
 
+std::optional<QMarginsF> QtPrinterDialog::unprintableMargins(int orientation) {
+    if (printer_.outputFormat() != QPrinter::NativeFormat) return std::nullopt;
+    QPageLayout layout = printer_.pageLayout();
+    layout.setOrientation(orientation == kOrientationLandscape ? QPageLayout::Landscape
+                                                               : QPageLayout::Portrait);
+    // From the layout's units to twips (20 to the point).
+    qreal points = 1;
+    switch (layout.units()) {
+        case QPageLayout::Millimeter:
+            points = 72 / 25.4;
+            break;
+        case QPageLayout::Point:
+            points = 1;
+            break;
+        case QPageLayout::Inch:
+            points = 72;
+            break;
+        case QPageLayout::Pica:
+            points = 12;
+            break;
+        case QPageLayout::Didot:
+            points = 1.065826771;
+            break;
+        case QPageLayout::Cicero:
+            points = 12.789921252;
+            break;
+    }
+    return layout.minimumMargins() * (points * 20);
+}
+
+PreflightAnswer QtFindingsDialog::askAboutFindings(const QList<Finding>& findings,
+                                                   bool fitOffered) {
+    QMessageBox box(QMessageBox::Warning, text::kCaption,
+                    QStringLiteral("このまま印刷すると、用紙や枠からはみ出す文字、ほかの文字に"
+                                   "かかる文字があります。"),
+                    QMessageBox::NoButton, parent);
+    QStringList lines;
+    for (const Finding& f : findings) lines.append(f.line());
+    box.setInformativeText(lines.join(QLatin1Char('\n')));
+    QPushButton* asIs = box.addButton(QStringLiteral("このまま印刷"), QMessageBox::AcceptRole);
+    QPushButton* fitted = nullptr;
+    if (fitOffered)
+        fitted = box.addButton(QStringLiteral("はみ出しを防いで印刷"), QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("やめる"), QMessageBox::RejectRole);
+    box.setDefaultButton(fitted ? fitted : cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == asIs) return PreflightAnswer::PrintAsIs;
+    if (fitted && box.clickedButton() == fitted) return PreflightAnswer::PrintFitted;
+    return PreflightAnswer::Cancel;
+}
+
 // --- Print preview and PDF files ---------------------------------------------------------------
 
 QtSheetPreview::QtSheetPreview(QPrinter& printer, PainterSurface& surface)
@@ -180,6 +232,7 @@ void QtSheetServices::setParentWidget(QWidget* parent) {
     printerDialog_.setParent(parent);
     messages_.parent = parent;
     preview_.parent = parent;
+    findings_.parent = parent;
 }
 
 SheetServices QtSheetServices::services() {
@@ -192,6 +245,9 @@ SheetServices QtSheetServices::services() {
     services.browser = &browser_;
     services.preview = &preview_;
     services.pdf = &pdf_;
+    services.measurer = &measurer_;
+    services.findings = &findings_;
+    services.job = &job_;
     return services;
 }
 

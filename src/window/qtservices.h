@@ -5,6 +5,7 @@
 #include <QPrinter>
 #include <memory>
 
+#include "fontmeasurer.h"
 #include "fontpicker.h"
 #include "paintersurface.h"
 #include "pdfdocument.h"
@@ -34,6 +35,8 @@ class QtPrinterDialog : public PrinterDialog {
     QtPrinterDialog(QPrinter& printer, QWidget* parent = nullptr);
     void setParent(QWidget* parent) { parent_ = parent; }
     bool showPrinter() override;
+    // The printer's own margins; nothing when it prints into a file.
+    std::optional<QMarginsF> unprintableMargins(int orientation) override;
 
   private:
     QPrinter& printer_;
@@ -77,6 +80,28 @@ class QtMessageBox : public MessageBox {
     void showMessage(const QString& text) override;
 };
 
+// The findings of the check before printing, with 「このまま印刷」, 「はみ出しを防いで印刷」 (when
+// offered) and 「やめる」.
+class QtFindingsDialog : public FindingsDialog {
+  public:
+    QPointer<QWidget> parent;
+    PreflightAnswer askAboutFindings(const QList<Finding>& findings, bool fitOffered) override;
+};
+
+// Sheets as the pages of one job on the print surface's device.
+class QtPrintJob : public PrintJob {
+  public:
+    explicit QtPrintJob(PainterSurface& surface) : surface_(surface) {}
+    void beginJob() override { surface_.setPagesInOneDocument(true); }
+    void endJob() override {
+        surface_.endDocument();
+        surface_.setPagesInOneDocument(false);
+    }
+
+  private:
+    PainterSurface& surface_;
+};
+
 class QtBrowserOpener : public BrowserOpener {
   public:
     bool openUrl(const QString& address) override;
@@ -108,6 +133,9 @@ class QtSheetServices {
     QtBrowserOpener browser_;
     QtSheetPreview preview_{printer_, surface_};
     QtPdfExport pdf_{surface_};
+    FontMeasurer measurer_;
+    QtFindingsDialog findings_;
+    QtPrintJob job_{surface_};
 };
 
 }  // namespace pobelo

@@ -1,3 +1,4 @@
+#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -375,6 +376,40 @@ class SheetModelTest : public QObject {
         }
         QVERIFY(f.surface.lines().contains(R"({"op":"printText","text":"①"})"));
         QCOMPARE(f.surface.lines().last(), QStringLiteral(R"({"op":"endDoc"})"));
+    }
+
+    // One printer dialog, then the sheet as it stands and the same sheet with every answer.
+    void keyPrintsTheSheetThenItsAnswers() {
+        Fixture f;
+        f.open(tenRecords_);
+        f.model.chooseHeading(0);
+        f.model.chooseHeading(1);
+        f.model.setCheck(2, 1);
+        const QStringList right = f.sentences(Label3), left = f.sentences(Label6);
+        f.printer.answers.push_back({});
+        f.model.printSheetAndKey();
+        QCOMPARE(f.printer.shown, 1);
+        QStringList sheets{QString()};
+        for (const QString& line : f.surface.lines()) {
+            if (line.contains(R"("op":"endDoc")")) sheets.append(QString());
+            if (line.contains(R"("op":"printText")"))
+                sheets.last() += QJsonDocument::fromJson(line.toUtf8())["text"].toString();
+        }
+        QCOMPARE(sheets.size(), 3);  // two sheets, nothing after the second
+        QVERIFY(sheets[2].isEmpty());
+        // Right page answers only on the key; left page answers on both.
+        QCOMPARE(sheets[0].count("①こたえ0"), 1);
+        QCOMPARE(sheets[1].count("①こたえ0"), 2);
+        QCOMPARE(f.model.check1(), 0);
+        QCOMPARE(f.model.check2(), 1);
+        QCOMPARE(f.sentences(Label3), right);
+        QCOMPARE(f.sentences(Label6), left);
+
+        // A cancelled dialog prints neither.
+        f.surface.clear();
+        f.printer.answers.push_back({false, 1, {}});
+        f.model.printSheetAndKey();
+        QCOMPARE(f.surface.lines(), QStringList{R"({"op":"endDoc"})"});
     }
 
     void cancelledPrinterDialogPrintsNothing() {

@@ -279,6 +279,71 @@ class SheetCliTest : public QObject {
         QVERIFY(readAll(trace).startsWith(each));
     }
 
+    // A sheet with a sentence off the paper and a title over the name field.
+    void findingsFitAndStrict_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("findings");
+        const QStringList both{"sheet 1, 右ページ, 表題: 表題が「名前」にかかります（5字）",
+                               "sheet 1, 右ページ, ③: ③ の文が用紙の下にはみ出します（8字）",
+                               "sheet 1, 左ページ, 表題: 表題が「名前」にかかります（3字）"};
+        QTest::newRow("as it stands") << QStringList{} << 0 << both;
+        QTest::newRow("strict") << QStringList{"--strict"} << 3 << both;
+        QTest::newRow("fit") << QStringList{"--fit"} << 0 << QStringList{};
+        QTest::newRow("fit, strict") << QStringList{"--fit", "--strict"} << 0 << QStringList{};
+    }
+
+    void findingsFitAndStrict() {
+        QFETCH(QStringList, options);
+        QFETCH(int, status);
+        QFETCH(QStringList, findings);
+        QList<Item> items{{"", "", "", ""}, {"", "", "", ""}};
+        items.append({QString(40, QChar(u'あ')), "かんじ", "漢字", "ですよ。"});
+        const QString file = path("long.moj");
+        QVERIFY(writeFile(file, mojBytes({record("長い", items)})));
+        const QString out = path("long.pdf");
+        QVERIFY(writeFile(out, "an earlier sheet"));
+        Result r =
+            runSheet(QStringList{file, "--right", "1", "--title", "漢字の読みかた小テスト第一回"} +
+                         options + QStringList{"-o", out},
+                     dir_.path());
+        QCOMPARE(r.status, status);
+        QStringList lines = r.err.split('\n', Qt::SkipEmptyParts).filter("sheet 1,");
+        QCOMPARE(lines, findings);
+        QCOMPARE(readAll(out) == "an earlier sheet", status != 0);
+    }
+
+    // The key: the same sheets, in the same order, with the answers of both pages.
+    void keyHoldsEverySheetWithAnswers() {
+        if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
+            QSKIP("poppler's pdfinfo is needed to count the pages");
+        const QString trace = path("key.trace");
+        const QString key = path("key.pdf");
+        const Result r = runSheet({file_, "--all", "--answers", "left", "--key", key, "--trace",
+                                   trace, "-o", path("sheets.pdf")},
+                                  dir_.path());
+        QCOMPARE(r.status, 0);
+        QCOMPARE(pageSizes(key), pageSizes(path("sheets.pdf")));
+        QCOMPARE(pageSizes(key).size(), 3);
+        const QStringList sheets = sheetTexts(trace);
+        QCOMPARE(sheets.size(), 6);
+        for (int sheet = 0; sheet < 3; ++sheet) {
+            for (int n = 2 * sheet; n < std::min<int>(2 * sheet + 2, kMarks.size()); ++n) {
+                // The sheets have the left pages' answers; the key has all of them.
+                QCOMPARE(sheets[sheet].contains("解" + kMarks[n]), n % 2 == 1);
+                QVERIFY(sheets[3 + sheet].contains("解" + kMarks[n]));
+                QVERIFY(sheets[3 + sheet].contains("文" + kMarks[n]));
+            }
+        }
+        // A key that cannot be written leaves both files as they were.
+        QVERIFY(writeFile(path("sheets.pdf"), "an earlier sheet"));
+        const Result refused =
+            runSheet({file_, "--right", "1", "--key", path("folder.moj"), "-o", path("sheets.pdf")},
+                     dir_.path());
+        QCOMPARE(refused.status, 1);
+        QCOMPARE(readAll(path("sheets.pdf")), QByteArray("an earlier sheet"));
+    }
+
     void sameTraceAsTheWindowActions_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("script");  // FILE and OUT stand for paths

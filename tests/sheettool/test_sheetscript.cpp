@@ -78,7 +78,7 @@ class SheetScriptTest : public QObject {
             R"("Combo1":{"list":[],"listIndex":-1},"currentRecord":0,"recordCount":0,)"
             R"("rightBeforeLengths":)" +
             zeros + R"(,"rightAnswers":)" + empties + R"(,"leftBeforeLengths":)" + zeros +
-            R"(,"leftAnswers":)" + empties + R"(,"messages":[],"browser":[]})";
+            R"(,"leftAnswers":)" + empties + R"(,"messages":[],"browser":[],"findings":[]})";
         QCOMPARE(r.dumps[0], expected);
     }
 
@@ -109,6 +109,7 @@ class SheetScriptTest : public QObject {
         QTest::newRow("menu bad") << "menu fo";
         QTest::newRow("open bare") << "open";
         QTest::newRow("dump args") << "dump now";
+        QTest::newRow("preflight bad") << "preflight later";
     }
 
     void badLinesStopTheRunWithStatus2() {
@@ -117,6 +118,50 @@ class SheetScriptTest : public QObject {
         QCOMPARE(r.status, 2);
         QCOMPARE(r.dumps.size(), 1);
         QVERIFY2(r.errors.startsWith("line 2:"), qPrintable(r.errors));
+    }
+
+    // A sheet with a sentence off the paper: printed as it stands unless the script answered the
+    // findings dialog otherwise before the print.
+    void preflightAnswers_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("drawn");  // "plain", "fitted" or "nothing"
+        QTest::newRow("no answer") << ""
+                                   << "plain";
+        QTest::newRow("print") << "preflight print\n"
+                               << "plain";
+        QTest::newRow("cancel") << "preflight cancel\n"
+                                << "nothing";
+        QTest::newRow("fit") << "preflight fit\n"
+                             << "fitted";
+        QTest::newRow("answer used up by a print") << "preflight cancel\nprint\n"
+                                                   << "plain";
+    }
+
+    void preflightAnswers() {
+        QFETCH(QString, answer);
+        QFETCH(QString, drawn);
+        QList<Item> items{{"", "", "", ""}, {"", "", "", ""}};
+        items.append({QString(40, QChar(u'あ')), "かんじ", "漢字", "です。"});
+        const QString longFile = dir_.filePath("long.moj");
+        QVERIFY(writeFile(longFile, mojBytes({record("長い", items)})));
+        const QString setup = QStringLiteral("open %1\nchoose 0\n").arg(longFile);
+        const Run plain = run(setup + "print\n");
+        const Run r = run(setup + answer + "print\ndump\n");
+        QCOMPARE(r.status, 0);
+        const QJsonArray findings = parse(r.dumps.last())["findings"].toArray();
+        QCOMPARE(findings.size(), 1);
+        QCOMPARE(findings[0].toObject()["what"].toString(),
+                 QStringLiteral("③ の文が用紙の下にはみ出します（7字）"));
+        QCOMPARE(findings[0].toObject()["page"].toString(), QStringLiteral("右"));
+        if (drawn == "plain")
+            QCOMPARE(r.trace.mid(r.trace.size() - plain.trace.size()), plain.trace);
+        if (drawn == "nothing") QCOMPARE(r.trace, QStringList{R"({"op":"endDoc"})"});
+        if (drawn == "fitted") {
+            QVERIFY(r.trace != plain.trace);
+            QCOMPARE(r.trace.size(), plain.trace.size() + 2);  // the sentence's size, and back
+        }
+        QCOMPARE(parse(r.dumps.last())["Label3"].toArray()[2].toObject()["caption"].toString(),
+                 QString(40, QChar(u'あ')) + "漢字です。");
     }
 
     void disabledCommandsDoNothing() {

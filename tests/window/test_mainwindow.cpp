@@ -221,7 +221,17 @@ class MainWindowTest : public QObject {
         };
         QStringList top;
         for (const QAction* a : s.window.menuBar()->actions()) top << a->menu()->objectName();
-        QCOMPARE(top, (QStringList{"f", "hp"}));
+        QCOMPARE(top, (QStringList{"f", "pm", "hp"}));
+        QCOMPARE(names(s.find<QMenu>("pm")), (QStringList{"fit", "key"}));
+        QCOMPARE(s.find<QMenu>("pm")->title(), QStringLiteral("印刷"));
+        QCOMPARE(s.find<QAction>("fit")->text(), QStringLiteral("はみ出しを防ぐ"));
+        QCOMPARE(s.find<QAction>("key")->text(), QStringLiteral("問題と解答を印刷"));
+        // The fit is a setting of the window's model, on until it is switched off.
+        QVERIFY(s.find<QAction>("fit")->isCheckable());
+        s.find<QAction>("fit")->trigger();
+        QVERIFY(s.model.fitEnabled());
+        s.find<QAction>("fit")->trigger();
+        QVERIFY(!s.model.fitEnabled());
         QCOMPARE(names(s.find<QMenu>("f")),
                  (QStringList{"fo", "s2", "prt", "pv", "pdf", "s1", "ed"}));
         QCOMPARE(names(s.find<QMenu>("hp")), (QStringList{"onl", "ad"}));

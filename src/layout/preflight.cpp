@@ -1,0 +1,430 @@
+#include "preflight.h"
+
+#include <QRectF>
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <optional>
+
+namespace pobelo {
+
+namespace {
+
+constexpr float kTwipsPerPoint = 20;
+// Line widths are counted in device pixels of a 600-dpi printer.
+constexpr float kTwipsPerLinePixel = 1440.0f / 600;
+// Rounding of positions computed in single precision.
+constexpr qreal kSlack = 0.5;
+// Fitted sizes are whole quarter points.
+constexpr float kSizeStep = 0.25f;
+
+// One drawn text character or line, with the part of the sheet it belongs to.
+struct Cell {
+    SheetPart part;
+    QRectF rect;
+    bool line = false;
+    int order = 0;  // the part's place in drawing order
+};
+
+// A print surface that draws nothing: it keeps the cell of every character and the extent of every
+// line, on A4 paper.
+class CellSurface : public PrintSurface, public SheetPartListener {
+  public:
+    CellSurface(TextMeasurer* measurer, bool bold, bool italic)
+        : measurer_(measurer), bold_(bold), italic_(italic) {}
+
+    QList<Cell> cells;
+
+    void beginPart(const SheetPart& part) override {
+        part_ = part;
+        ++order_;
+    }
+    bool setFontName(const QString& name) override {
+        fontName_ = name;
+        return true;
+    }
+    bool setFontSize(float points) override {
+        if (!(points > 0)) return false;
+        points_ = points;
+        return true;
+    }
+    bool setFontBold(bool) override { return true; }
+    bool setFontItalic(bool) override { return true; }
+    bool setCurrentX(float twips) override {
+        x_ = twips;
+        return true;
+    }
+    bool setCurrentY(float twips) override {
+        y_ = twips;
+        return true;
+    }
+    std::optional<float> pageWidth() override { return landscape_ ? kA4LongTwips : kA4ShortTwips; }
+    std::optional<float> pageHeight() override { return landscape_ ? kA4ShortTwips : kA4LongTwips; }
+    bool setPaperSize(int paper) override { return paper == kPaperA4; }
+    bool setOrientation(int orientation) override {
+        landscape_ = orientation == kOrientationLandscape;
+        return true;
+    }
+    bool setLineStyle(int) override { return true; }
+    bool setLineWidth(int pixels) override {
+        lineWidth_ = pixels;
+        return true;
+    }
+    bool drawLine(float x1, float y1, float x2, float y2, int) override {
+        const qreal half = lineWidth_ * kTwipsPerLinePixel / 2;
+        QRectF rect(QPointF(std::min(x1, x2), std::min(y1, y2)),
+                    QPointF(std::max(x1, x2), std::max(y1, y2)));
+        if (rect.width() == 0 && rect.height() == 0) return true;  // leaves no mark
+        cells.append(Cell{part_, rect.adjusted(-half, -half, half, half), true, order_});
+        return true;
+    }
+    bool printText(const QString& text) override {
+        const qreal em = points_ * kTwipsPerPoint;
+        qreal x = x_;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+            const qreal advance =
+                measurer_ ? measurer_->advance(fontName_, points_, bold_, italic_, text.mid(i, n))
+                          : em;
+            cells.append(Cell{part_, QRectF(x, y_, advance, em), false, order_});
+            x += advance;
+            i += n - 1;
+        }
+        return true;
+    }
+    bool endDoc() override { return true; }
+
+  private:
+    TextMeasurer* measurer_;
+    bool bold_, italic_;
+    SheetPart part_;
+    int order_ = 0;
+    QString fontName_;
+    float points_ = kSheetFontPoints;
+    float x_ = 0, y_ = 0;
+    bool landscape_ = false;
+    int lineWidth_ = 1;
+};
+
+class Accepting : public PrinterDialog {
+  public:
+    bool showPrinter() override { return true; }
+};
+
+bool isVertical(const SheetContent& sheet) {
+    return sheet.fontName.startsWith(QLatin1Char('@'));
+}
+
+QList<Cell> layOut(const SheetContent& sheet, TextMeasurer* measurer, const SheetFit* fit) {
+    SheetContent copy = sheet;
+    CellSurface surface(measurer, sheet.bold, sheet.italic);
+    PrintableSheet printable = copy.printable(fit);
+    printable.parts = &surface;
+    Accepting accepted;
+    if (isVertical(sheet))
+        printWithVerticalFont(printable, accepted, surface);
+    else
+        printWithUprightFont(printable, accepted, surface);
+    return surface.cells;
+}
+
+// A boundary a part's texts must stay inside, and what it is called when they do not.
+struct Limit {
+    QRectF rect;
+    QString crossing;  // "解答欄にかかります"
+};
+
+QString itemName(const SheetPart& part) {
+    switch (part.kind) {
+        case SheetPart::Frame:
+        case SheetPart::Title:
+            return QStringLiteral("表題");
+        case SheetPart::NameField:
+            return QStringLiteral("名前");
+        default:
+            return itemNumber(part.item);
+    }
+}
+
+// "③ の文", "表題", "⑤ の解答": the part as the subject of a finding.
+QString subject(const SheetPart& part) {
+    switch (part.kind) {
+        case SheetPart::Frame:
+            return QStringLiteral("表題の枠");
+        case SheetPart::NameField:
+            return QStringLiteral("「名前」");
+        case SheetPart::Title:
+            return QStringLiteral("表題");
+        case SheetPart::Sentence:
+            return itemNumber(part.item) + QStringLiteral(" の文");
+        case SheetPart::AnswerNumber:
+            return itemNumber(part.item) + QStringLiteral(" の番号");
+        case SheetPart::Answer:
+            return itemNumber(part.item) + QStringLiteral(" の解答");
+        case SheetPart::SideLine:
+            return itemNumber(part.item) + QStringLiteral(" の傍線");
+    }
+    return {};
+}
+
+// The boundaries of a part, the paper first, then the frames, then its own area.
+QList<Limit> limitsOf(const SheetPart& part, bool vertical) {
+    QList<Limit> limits;
+    const qreal w = vertical ? kA4ShortTwips : kA4LongTwips;
+    const qreal h = vertical ? kA4LongTwips : kA4ShortTwips;
+    limits.append(Limit{QRectF(0, 0, w, h), QString()});
+    if (part.kind == SheetPart::Frame || part.kind == SheetPart::SideLine ||
+        part.kind == SheetPart::NameField || part.kind == SheetPart::AnswerNumber)
+        return limits;
+    if (vertical) {
+        // Portrait: each page is one half of the paper; its texts run along X.
+        const qreal top = part.rightPage ? 0 : h / 2;
+        const qreal answers = (w - 850) / 2;
+        if (part.kind == SheetPart::Title) {
+            limits.append(Limit{QRectF(QPointF(200, top + 200), QPointF(5130, top + 900)),
+                                QStringLiteral("「名前」にかかります")});
+        } else if (part.kind == SheetPart::Sentence) {
+            limits.append(Limit{QRectF(QPointF(0, top), QPointF(answers, top + h / 2)),
+                                QStringLiteral("解答欄にかかります")});
+        } else if (part.kind == SheetPart::Answer && part.item < 5) {
+            limits.append(
+                Limit{QRectF(QPointF(0, top), QPointF(answers + (w - 850) / 4, top + h / 2)),
+                      QStringLiteral("下の段にかかります")});
+        }
+        return limits;
+    }
+    // Landscape: columns run down along Y, above the frames' bottom.
+    limits.append(Limit{QRectF(0, 0, w, 11000), QStringLiteral("枠の下にはみ出します")});
+    qreal end = 0;
+    QString crossing;
+    if (part.kind == SheetPart::Title) {
+        end = 6000;
+        crossing = QStringLiteral("「名前」にかかります");
+    } else if (part.kind == SheetPart::Sentence) {
+        end = 5500;
+        crossing = QStringLiteral("解答欄にかかります");
+    } else if (part.kind == SheetPart::Answer && part.item < 5) {
+        end = 8450;
+        crossing = QStringLiteral("下の段にかかります");
+    }
+    if (end > 0) limits.append(Limit{QRectF(0, 0, w, end), crossing});
+    return limits;
+}
+
+bool inside(const QRectF& cell, const QRectF& area) {
+    return cell.left() >= area.left() - kSlack && cell.top() >= area.top() - kSlack &&
+           cell.right() <= area.right() + kSlack && cell.bottom() <= area.bottom() + kSlack;
+}
+
+bool overlap(const QRectF& a, const QRectF& b) {
+    return a.left() < b.right() - kSlack && b.left() < a.right() - kSlack &&
+           a.top() < b.bottom() - kSlack && b.top() < a.bottom() - kSlack;
+}
+
+// A part of the sheet by its place in drawing order, with its cells.
+struct Part {
+    SheetPart part;
+    QList<QRectF> texts;
+    QList<QRectF> lines;
+};
+
+std::map<int, Part> partsOf(const QList<Cell>& cells) {
+    std::map<int, Part> parts;
+    for (const Cell& cell : cells) {
+        Part& p = parts[cell.order];
+        p.part = cell.part;
+        (cell.line ? p.lines : p.texts).append(cell.rect);
+    }
+    return parts;
+}
+
+QString characters(qsizetype n) {
+    return QStringLiteral("（%1字）").arg(n);
+}
+
+QRectF areaOf(const SheetPart& part, bool vertical) {
+    QRectF area = limitsOf(part, vertical).first().rect;
+    for (const Limit& limit : limitsOf(part, vertical)) area = area.intersected(limit.rect);
+    return area;
+}
+
+float floorToStep(float points) {
+    return std::floor(points / kSizeStep) * kSizeStep;
+}
+
+// The pitch and size that keep a text from start to end. n characters stand pitch apart, the
+// longest of them reaches widest along the text and the last one last, at the layout's size.
+// The characters close up until they would overprint one another; then the text gets smaller.
+TextFit fitRun(qreal start, qreal end, qsizetype n, float pitch, qreal widest, qreal last) {
+    const TextFit natural{pitch, kSheetFontPoints};
+    if (start + pitch * (n - 1) + last <= end + kSlack || end <= start) return natural;
+    if (n > 1) {
+        const float closer = std::floor((end - start - last) / (n - 1));
+        if (closer >= widest - kSlack) return TextFit{closer, kSheetFontPoints};
+    }
+    // Closed up and smaller by the same factor: start + scale * (widest * (n - 1) + last) <= end.
+    const qreal scale = (end - start) / (widest * (n - 1) + last);
+    const float points = std::max(floorToStep(float(kSheetFontPoints * scale)), kSizeStep);
+    return TextFit{float(std::floor(widest * points / kSheetFontPoints)), points};
+}
+
+}  // namespace
+
+PrintableSheet SheetContent::printable(const SheetFit* fit) {
+    PrintableSheet sheet{
+        fontName,
+        SheetPage{right.title, right.sentences, right.askedParts, right.beforeLengths,
+                  right.answers, right.check},
+        SheetPage{left.title, left.sentences, left.askedParts, left.beforeLengths, left.answers,
+                  left.check},
+    };
+    sheet.fit = fit;
+    return sheet;
+}
+
+QString Finding::page() const {
+    return rightPage ? QStringLiteral("右") : QStringLiteral("左");
+}
+
+QString Finding::line() const {
+    return page() + QStringLiteral("ページ　") + what;
+}
+
+QList<LaidOutCell> layOutCells(const SheetContent& sheet, TextMeasurer* measurer,
+                               const SheetFit* fit) {
+    const bool vertical = isVertical(sheet);
+    QList<LaidOutCell> out;
+    for (const Cell& cell : layOut(sheet, measurer, fit)) {
+        if (!cell.line) out.append(LaidOutCell{cell.part, cell.rect, areaOf(cell.part, vertical)});
+    }
+    return out;
+}
+
+QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
+                              const SheetFit* fit, const UnprintableMargins& margins) {
+    const bool vertical = isVertical(sheet);
+    const std::map<int, Part> parts = partsOf(layOut(sheet, measurer, fit));
+    QList<Finding> findings;
+    std::map<int, bool> found;
+    auto add = [&](const Part& p, const QString& what) {
+        findings.append(Finding{p.part.rightPage, itemName(p.part), what});
+    };
+
+    // Each text against the paper, the frames and its own area: the first boundary it crosses.
+    for (const auto& [order, p] : parts) {
+        const QList<Limit> limits = limitsOf(p.part, vertical);
+        for (qsizetype l = 0; l < limits.size() && !found[order]; ++l) {
+            const qsizetype out =
+                std::count_if(p.texts.begin(), p.texts.end(),
+                              [&](const QRectF& c) { return !inside(c, limits[l].rect); });
+            if (out == 0) continue;
+            QString crossing = limits[l].crossing;
+            if (l == 0) {
+                // Off the paper: past its far end in the direction the text runs, or
+                // elsewhere.
+                const QRectF& paper = limits[l].rect;
+                const bool pastEnd =
+                    std::all_of(p.texts.begin(), p.texts.end(), [&](const QRectF& c) {
+                        return inside(c, paper) ||
+                               (vertical ? c.right() > paper.right() : c.bottom() > paper.bottom());
+                    });
+                crossing = pastEnd ? QStringLiteral("用紙の下にはみ出します")
+                                   : QStringLiteral("用紙からはみ出します");
+            }
+            add(p, subject(p.part) + QStringLiteral("が") + crossing + characters(out));
+            found[order] = true;
+        }
+    }
+
+    // Texts that stay in their places but lie over another text whose own place is right.
+    for (const auto& [order, p] : parts) {
+        if (found[order]) continue;
+        for (const auto& [otherOrder, other] : parts) {
+            if (otherOrder <= order || found[otherOrder]) continue;
+            const bool touches = std::any_of(p.texts.begin(), p.texts.end(), [&](const QRectF& a) {
+                return std::any_of(other.texts.begin(), other.texts.end(),
+                                   [&](const QRectF& b) { return overlap(a, b); });
+            });
+            if (touches) {
+                add(p, subject(p.part) + QStringLiteral("が") + subject(other.part) +
+                           QStringLiteral("と重なります"));
+                found[order] = true;
+                break;
+            }
+        }
+    }
+
+    // A side line stands beside its sentence: a sentence out of place takes its line along.
+    auto causeFound = [&](const SheetPart& line) {
+        if (line.kind != SheetPart::SideLine) return false;
+        return std::any_of(parts.begin(), parts.end(), [&](const auto& entry) {
+            const SheetPart& part = entry.second.part;
+            return found[entry.first] && part.kind == SheetPart::Sentence &&
+                   part.rightPage == line.rightPage && part.item == line.item;
+        });
+    };
+
+    // Ink where the printer cannot print.
+    if (margins) {
+        const qreal w = vertical ? kA4ShortTwips : kA4LongTwips;
+        const qreal h = vertical ? kA4LongTwips : kA4ShortTwips;
+        const QRectF printable =
+            QRectF(0, 0, w, h)
+                .marginsRemoved(margins(vertical ? kOrientationPortrait : kOrientationLandscape));
+        for (const auto& [order, p] : parts) {
+            if (found[order] || causeFound(p.part)) continue;
+            const qsizetype out =
+                std::count_if(p.texts.begin(), p.texts.end(),
+                              [&](const QRectF& c) { return !inside(c, printable); });
+            const bool lineOut = std::any_of(p.lines.begin(), p.lines.end(), [&](const QRectF& c) {
+                return !inside(c, printable);
+            });
+            if (out == 0 && !lineOut) continue;
+            add(p, subject(p.part) + QStringLiteral("が印刷できない余白にかかります") +
+                       (out > 0 ? characters(out) : QString()));
+            found[order] = true;
+        }
+    }
+    return findings;
+}
+
+SheetFit fitSheet(const SheetContent& sheet, TextMeasurer* measurer) {
+    const bool vertical = isVertical(sheet);
+    SheetFit fit = naturalFit();
+    for (const auto& [order, p] : partsOf(layOut(sheet, measurer, nullptr))) {
+        const SheetPart& part = p.part;
+        if (p.texts.isEmpty()) continue;
+        PageFit& page = part.rightPage ? fit.right : fit.left;
+        TextFit* text = nullptr;
+        if (part.kind == SheetPart::Title)
+            text = &page.title;
+        else if (part.kind == SheetPart::Sentence)
+            text = &page.sentences[part.item];
+        else if (part.kind == SheetPart::Answer)
+            text = &page.answers[part.item];
+        if (!text) continue;
+        const QRectF area = areaOf(part, vertical);
+        const QRectF& first = p.texts.first();
+        const QRectF& lastCell = p.texts.last();
+        if (vertical && part.kind == SheetPart::Answer) {
+            // Printed in one piece: only its size can change.
+            const qreal length = lastCell.right() - first.left();
+            if (first.left() + length > area.right() + kSlack && area.right() > first.left()) {
+                const float points =
+                    floorToStep(float(kSheetFontPoints * (area.right() - first.left()) / length));
+                text->points = std::max(points, kSizeStep);
+            }
+            continue;
+        }
+        const qreal start = vertical ? first.left() : first.top();
+        const qreal end = vertical ? area.right() : area.bottom();
+        const qreal last = vertical ? lastCell.width() : lastCell.height();
+        qreal widest = 0;
+        for (const QRectF& cell : p.texts)
+            widest = std::max(widest, vertical ? cell.width() : cell.height());
+        *text = fitRun(start, end, p.texts.size(), text->pitch, widest, last);
+    }
+    return fit;
+}
+
+}  // namespace pobelo

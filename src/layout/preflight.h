@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QList>
+#include <QMarginsF>
+#include <QRectF>
+#include <QString>
+#include <array>
+#include <functional>
+
+#include "sheetprinters.h"
+
+namespace pobelo {
+
+// How far text runs along X when drawn in one piece, as the printing surface would draw it.
+class TextMeasurer {
+  public:
+    virtual ~TextMeasurer() = default;
+    // The advance in twips of text in the face fontName (a leading "@" names a vertical-writing
+    // face) at points size.
+    virtual float advance(const QString& fontName, float points, bool bold, bool italic,
+                          const QString& text) = 0;
+};
+
+// One page of a sheet held by value, for laying it out apart from the window's own labels.
+struct PageContent {
+    QString title;
+    std::array<QString, 10> sentences;
+    std::array<QString, 10> askedParts;
+    std::array<qint16, 11> beforeLengths{};
+    std::array<QString, 11> answers;
+    int check = 0;
+};
+
+struct SheetContent {
+    QString fontName;
+    PageContent right;
+    PageContent left;
+    // As the font command left the print surface.
+    bool bold = false;
+    bool italic = false;
+
+    // The sheet as the printers read it; the printers write the sentences of this copy.
+    PrintableSheet printable(const SheetFit* fit = nullptr);
+};
+
+// One thing on a laid-out sheet that does not stay where it belongs.
+struct Finding {
+    bool rightPage = true;
+    QString item;  // "①" to "⑩", "表題" or "名前"
+    QString what;  // "③ の文が用紙の下にはみ出します（8字）"
+
+    // "右" or "左".
+    QString page() const;
+    // The page and what happens, on one line: "右ページ　③ の文が…".
+    QString line() const;
+    friend bool operator==(const Finding&, const Finding&) = default;
+};
+
+// For a real printer: the edges of the paper it cannot print on, in twips, for A4 in the given
+// orientation (1 portrait, 2 landscape).
+using UnprintableMargins = std::function<QMarginsF(int orientation)>;
+
+// Lays the sheet out (as fitted, or as it stands) and checks every drawn text against the paper,
+// the frames and the area it belongs to, and against the other texts; with margins, also every
+// text and line against the printable area. Characters are measured with measurer, or as full
+// cells one em wide without one.
+QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
+                              const SheetFit* fit = nullptr,
+                              const UnprintableMargins& margins = {});
+
+// The pitch and size that keep every text of the sheet inside its area: a text that runs past it
+// first closes up its characters until they would overprint one another, and then gets smaller.
+// Texts that fit keep the layout's own pitch and size.
+SheetFit fitSheet(const SheetContent& sheet, TextMeasurer* measurer);
+
+// The area each text of a laid-out sheet belongs to, with every cell of the sheet: for tests.
+struct LaidOutCell {
+    SheetPart part;
+    QRectF rect;  // twips
+    QRectF area;  // where the part's texts belong
+};
+QList<LaidOutCell> layOutCells(const SheetContent& sheet, TextMeasurer* measurer,
+                               const SheetFit* fit = nullptr);
+
+}  // namespace pobelo
