@@ -1,12 +1,19 @@
 #include "questionfile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QFile>
-#include <QFileInfo>
 #include <QIODevice>
 #include <QStringDecoder>
+#include <cerrno>
 #include <cstring>
+
+#include "localfile.h"
+#include "utf8.h"
 
 namespace pobelo {
 
@@ -91,6 +98,101 @@ class Cp932Decoder {
     QStringDecoder decoder_{kCp932};
 };
 
+// Decodes the file's text in the encoding it was found to be in, chunk by chunk.
+class TextDecoder {
+  public:
+    void start(TextEncoding encoding) {
+        encoding_ = encoding;
+        if (encoding == TextEncoding::Cp932) return;
+        const QStringConverter::Encoding utf =
+            encoding == TextEncoding::Utf16LE   ? QStringConverter::Utf16LE
+            : encoding == TextEncoding::Utf16BE ? QStringConverter::Utf16BE
+                                                : QStringConverter::Utf8;
+        // The byte-order mark is already skipped: a second one is text.
+        utf_ = QStringDecoder(utf, QStringConverter::Flag::ConvertInitialBom);
+    }
+    bool isValid() const { return cp932_.isValid(); }
+
+    void decode(QByteArrayView bytes, QString& out) {
+        if (encoding_ == TextEncoding::Cp932) {
+            cp932_.decode(bytes, out);
+            return;
+        }
+        fed_ += bytes.size();
+        const qsizetype from = out.size();
+        out.resize(from + utf_.requiredSpace(bytes.size()));
+        QChar* const begin = out.data();
+        out.truncate(utf_.appendToBuffer(begin + from, bytes) - begin);
+    }
+
+    // Appends U+FFFD for an incomplete character left at the end of the input.
+    void finish(QString& out) {
+        switch (encoding_) {
+            case TextEncoding::Cp932:
+                cp932_.finish(out);
+                return;
+            case TextEncoding::Utf8:
+            case TextEncoding::Utf8Bom:
+                // A line feed pushes out whatever the decoder holds back.
+                decode(QByteArrayView("\n", 1), out);
+                out.chop(1);
+                return;
+            case TextEncoding::Utf16LE:
+            case TextEncoding::Utf16BE:
+                if (fed_ % 2 != 0) out.append(QChar(kReplacement));
+                return;
+        }
+    }
+
+  private:
+    TextEncoding encoding_ = TextEncoding::Cp932;
+    Cp932Decoder cp932_;
+    QStringDecoder utf_;
+    qint64 fed_ = 0;
+};
+
+// Whether bytes fed in pieces are UTF-8 throughout, and hold a character beyond ASCII.
+class Utf8Scan {
+  public:
+    void feed(QByteArrayView chunk) {
+        if (invalid_) return;
+        QByteArray joined;
+        if (!carry_.isEmpty()) {
+            joined = carry_;
+            joined.append(chunk);
+            chunk = joined;
+            carry_.clear();
+        }
+        const auto* p = reinterpret_cast<const unsigned char*>(chunk.data());
+        const qsizetype n = chunk.size();
+        for (qsizetype i = 0; i < n;) {
+            if (p[i] < 0x80) {
+                ++i;
+                continue;
+            }
+            const int length = utf8SequenceLength(p + i, n - i);
+            if (length == 0) {
+                invalid_ = true;
+                return;
+            }
+            if (length < 0) {
+                carry_ = chunk.sliced(i).toByteArray();
+                return;
+            }
+            multibyte_ = true;
+            i += length;
+        }
+    }
+    bool invalid() const { return invalid_; }
+    // After the last piece.
+    bool isUtf8() const { return !invalid_ && carry_.isEmpty() && multibyte_; }
+
+  private:
+    QByteArray carry_;
+    bool invalid_ = false;
+    bool multibyte_ = false;
+};
+
 // Sets out to text, in out's own memory when it has room: a load overwrites the slots of the
 // table that the previous load filled, so most fields then cost no allocation.
 void assign(QString& out, QStringView text) {
@@ -106,12 +208,14 @@ bool endsField(char16_t c) {
     return c <= u',' && (c == u',' || c == u'\n' || c == u'\r');
 }
 
-// Reads comma-separated fields from a device holding CP932 text. The device is read in chunks, as
-// the fields are asked for, so nothing past the last field asked for is decoded beyond its chunk.
+// Reads comma-separated fields from a device holding text. The device is read in chunks, as the
+// fields are asked for, so nothing past the last field asked for is decoded beyond its chunk.
 class FieldReader {
   public:
     explicit FieldReader(QIODevice& device)
         : device_(device), bytes_(kChunkBytes, Qt::Uninitialized) {}
+
+    TextEncoding encoding() const { return encoding_; }
 
     // True when no character is left: the device is at its end, or could not be read further.
     bool atEnd() { return pos_ >= buf_.size() && !fill(); }
@@ -144,18 +248,104 @@ class FieldReader {
         buf_.resize(0);
         pos_ = 0;
         while (buf_.isEmpty() && !exhausted_) {
-            const qint64 got = device_.read(bytes_.data(), kChunkBytes);
-            if (got < 0) {
-                failed_ = true;
-                exhausted_ = true;
-            } else if (got == 0) {
-                decoder_.finish(buf_);
+            const qint64 got = readRaw(bytes_.data(), kChunkBytes);
+            if (got <= 0) {
+                if (!decided_) decideAtEnd();
+                if (got < 0) {
+                    failed_ = true;
+                } else {
+                    decoder_.finish(buf_);
+                }
                 exhausted_ = true;
             } else {
-                decoder_.decode(QByteArrayView(bytes_.constData(), got), buf_);
+                feed(QByteArrayView(bytes_.constData(), got));
             }
         }
         return !buf_.isEmpty();
+    }
+
+    // Decodes bytes, finding the encoding on the way. The first three bytes are held back for a
+    // byte-order mark; after that, ASCII reads the same in every encoding taken here, so the
+    // choice between CP932 and UTF-8 waits for the first byte beyond ASCII.
+    void feed(QByteArrayView bytes) {
+        if (decided_) {
+            decoder_.decode(bytes, buf_);
+            return;
+        }
+        if (!markChecked_) {
+            head_.append(bytes);
+            if (head_.size() < 3) return;
+            takeHead();
+            return;
+        }
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+        qsizetype ascii = 0;
+        while (ascii < bytes.size() && p[ascii] < 0x80) ++ascii;
+        decoder_.decode(bytes.first(ascii), buf_);
+        if (ascii == bytes.size()) return;
+        decideFrom(bytes.sliced(ascii));
+        decoder_.decode(bytes.sliced(ascii), buf_);
+    }
+
+    // The first bytes: a byte-order mark decides at once; without one they decode as any other.
+    void takeHead() {
+        markChecked_ = true;
+        const QByteArray head = std::move(head_);
+        head_ = QByteArray();
+        qsizetype mark = 0;
+        if (head.startsWith("\xEF\xBB\xBF")) {
+            encoding_ = TextEncoding::Utf8Bom;
+            mark = 3;
+        } else if (head.startsWith("\xFF\xFE")) {
+            encoding_ = TextEncoding::Utf16LE;
+            mark = 2;
+        } else if (head.startsWith("\xFE\xFF")) {
+            encoding_ = TextEncoding::Utf16BE;
+            mark = 2;
+        }
+        if (mark > 0) {
+            decided_ = true;
+            decoder_.start(encoding_);
+        }
+        feed(QByteArrayView(head).sliced(mark));
+    }
+
+    // The input ended (or failed) before the encoding was decided.
+    void decideAtEnd() {
+        if (!markChecked_) takeHead();
+        decided_ = true;
+    }
+
+    // rest starts with the first byte beyond ASCII: UTF-8 when it and everything after it are
+    // UTF-8, otherwise CP932. The bytes after rest are scanned ahead, then read again from a device
+    // that can seek or kept for the reads from one that cannot.
+    void decideFrom(QByteArrayView rest) {
+        decided_ = true;
+        Utf8Scan scan;
+        scan.feed(rest);
+        bool ended = false;
+        if (!scan.invalid()) {
+            const bool seekable = !device_.isSequential();
+            const qint64 resume = device_.pos();
+            QByteArray chunk(kChunkBytes, Qt::Uninitialized);
+            for (;;) {
+                const qint64 got = device_.read(chunk.data(), kChunkBytes);
+                if (got <= 0) {
+                    ended = got == 0;
+                    if (got < 0 && !seekable) sourceFailed_ = true;
+                    break;
+                }
+                const QByteArrayView piece(chunk.constData(), got);
+                if (!seekable) ahead_.append(piece);
+                scan.feed(piece);
+                if (scan.invalid()) break;
+            }
+            if (seekable && !device_.seek(resume)) sourceFailed_ = true;
+        }
+        if (ended && scan.isUtf8()) {
+            encoding_ = TextEncoding::Utf8;
+            decoder_.start(encoding_);
+        }
     }
 
     // After the opening quote: the field runs to the next quote, or to the end of the input.
@@ -239,8 +429,30 @@ class FieldReader {
         out = std::move(field);
     }
 
+    // The next bytes of the file: first those kept from the scan, then the device's.
+    qint64 readRaw(char* data, qint64 max) {
+        if (aheadPos_ < ahead_.size()) {
+            const qint64 n = std::min<qint64>(max, ahead_.size() - aheadPos_);
+            std::memcpy(data, ahead_.constData() + aheadPos_, size_t(n));
+            aheadPos_ += n;
+            if (aheadPos_ == ahead_.size()) {
+                ahead_ = QByteArray();
+                aheadPos_ = 0;
+            }
+            return n;
+        }
+        return sourceFailed_ ? -1 : device_.read(data, max);
+    }
+
     QIODevice& device_;
-    Cp932Decoder decoder_;
+    TextDecoder decoder_;
+    TextEncoding encoding_ = TextEncoding::Cp932;
+    bool decided_ = false;
+    bool markChecked_ = false;
+    QByteArray head_;   // the first bytes, until there are three for a byte-order mark
+    QByteArray ahead_;  // bytes scanned ahead on a device that cannot seek
+    qsizetype aheadPos_ = 0;
+    bool sourceFailed_ = false;
     QByteArray bytes_;
     QString buf_;
     qsizetype pos_ = 0;
@@ -298,24 +510,52 @@ LoadResult loadQuestionDevice(QIODevice& device, QuestionTable& table,
         ++record;
         result.recordCount = static_cast<float>(record);
     }
+    result.encoding = reader.encoding();
     return result;
+}
+
+QString encodingName(const LoadResult& result) {
+    switch (result.encoding) {
+        case TextEncoding::Cp932:
+            return QStringLiteral("CP932");
+        case TextEncoding::Utf8:
+            return QStringLiteral("UTF-8");
+        case TextEncoding::Utf8Bom:
+            return QStringLiteral("UTF-8 (byte-order mark)");
+        case TextEncoding::Utf16LE:
+            return QStringLiteral("UTF-16LE (byte-order mark)");
+        case TextEncoding::Utf16BE:
+            return QStringLiteral("UTF-16BE (byte-order mark)");
+    }
+    return {};
 }
 
 LoadResult loadQuestionFile(const QString& path, QuestionTable& table,
                             const std::function<void(const QString&)>& appendHeading) {
     LoadResult result;
-    if (path.isEmpty() || !QFileInfo::exists(path)) {
+    const QByteArray name = localPathBytes(path);
+    if (name.isEmpty()) {
         result.status = LoadStatus::FileNotFound;
         return result;
     }
-    // A folder, a device or a pipe is no question file.
-    if (!QFileInfo(path).isFile()) {
+    // Not blocking on a pipe: a folder, a device or a pipe is no question file.
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        result.status =
+            errno == ENOENT || errno == ENOTDIR ? LoadStatus::FileNotFound : LoadStatus::OpenFailed;
+        return result;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
         result.status = LoadStatus::OpenFailed;
         return result;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.status = QFileInfo::exists(path) ? LoadStatus::OpenFailed : LoadStatus::FileNotFound;
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        result.status = LoadStatus::OpenFailed;
         return result;
     }
     return loadQuestionDevice(file, table, appendHeading);

@@ -19,23 +19,42 @@ enum class LoadStatus {
     TooManyRecords,  // the table is full; the load stopped before record 2001
 };
 
+// The text encoding a question file was read in. Files are Windows Japanese (CP932); one that a
+// modern editor saved again is UTF-8 or UTF-16.
+enum class TextEncoding {
+    Cp932,
+    Utf8,     // valid UTF-8 throughout with at least one character beyond ASCII
+    Utf8Bom,  // starts with the UTF-8 byte-order mark
+    Utf16LE,  // starts with a UTF-16 byte-order mark
+    Utf16BE,
+};
+
 struct LoadResult {
     LoadStatus status = LoadStatus::Complete;
+    TextEncoding encoding = TextEncoding::Cp932;
     // Number of complete records read; record k's heading was reported k-th.
     float recordCount = 0;
 };
+
+// "UTF-8", "UTF-16LE (byte-order mark)" and so on, for messages.
+QString encodingName(const LoadResult& result);
 
 // True when the decoder for Windows code page 932 is available in this Qt build.
 bool cp932DecoderAvailable();
 
 // Reads the question file at path into the table from record 0 upwards, calling appendHeading with
-// each complete record's heading in file order. The file is opened read-only and never written.
-// Only as much of the file is read and decoded as the records that fit in the table need.
+// each complete record's heading in file order. The file is opened read-only and never written;
+// path may hold bytes kept by localPathFromBytes. A file that starts with a byte-order mark is read
+// as UTF-8 or UTF-16; one that is valid UTF-8 throughout with at least one multi-byte character is
+// read as UTF-8 (CP932 Japanese text never is); any other as CP932. Deciding on UTF-8 takes one
+// pass over the bytes, which ends at the first that is not UTF-8. Beyond that, only as much of the
+// file is read and decoded as the records that fit in the table need.
 LoadResult loadQuestionFile(const QString& path, QuestionTable& table,
                             const std::function<void(const QString&)>& appendHeading);
 
 // The same load from a device that is already open for reading (loadQuestionFile opens the file and
-// calls this). It reads the device in chunks and stops as soon as the table is full.
+// calls this). It reads the device in chunks and stops as soon as the table is full. A device that
+// cannot seek keeps the bytes it scanned for UTF-8 in memory.
 LoadResult loadQuestionDevice(QIODevice& device, QuestionTable& table,
                               const std::function<void(const QString&)>& appendHeading);
 

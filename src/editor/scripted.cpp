@@ -51,7 +51,7 @@ void ScriptedPreview::showPreview(const std::function<void()>& drawSheet) {
     }
 }
 
-bool ScriptedDocumentWriter::begin(const QString& path) {
+bool ScriptedDocumentWriter::begin(const QString& path, const QString&) {
     if (!canBegin) return false;
     begun.append(path);
     return true;

@@ -62,10 +62,12 @@ class ScriptedDocumentWriter : public DocumentWriter {
   public:
     bool canBegin = true;
     bool canFinish = true;
+    QString failure;
     QStringList begun;
     int finished = 0;
-    bool begin(const QString& path) override;
+    bool begin(const QString& path, const QString& questionFile) override;
     bool finish() override;
+    QString failureText() const override { return failure; }
 };
 
 // Answers the findings of the check before printing from a queue; an empty queue prints as it

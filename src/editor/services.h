@@ -64,13 +64,16 @@ class SheetPreview {
 class DocumentWriter {
   public:
     virtual ~DocumentWriter() = default;
-    // Points the print surface at a new document that is to become the file path. False when
-    // it cannot be started; the surface then stays as it was.
-    virtual bool begin(const QString& path) = 0;
+    // Points the print surface at a new document that is to become the file path, which must not
+    // be questionFile (the open question file). False when it cannot be started; the surface then
+    // stays as it was.
+    virtual bool begin(const QString& path, const QString& questionFile) = 0;
     // After the job has ended: puts the finished document in place at path and points the
     // surface back where it was. False when no complete document was written; path is then left
     // as it was before begin.
     virtual bool finish() = 0;
+    // Why the last begin or finish failed, in the user's words; empty when not known.
+    virtual QString failureText() const { return {}; }
 };
 
 // The user's answer to the findings of the check before printing.

@@ -65,7 +65,7 @@ void SheetModel::loadAndList(const QString& path) {
                                  [this](const QString& heading) { combo1List_.append(heading); });
     recordCount_ = lastLoad_.recordCount;
     if (lastLoad_.status == LoadStatus::FileNotFound) {
-        const QString message = text::kFileNotFound;
+        const QString message = text::fileNotFound(path);
         messages_.append(message);
         Q_EMIT changed();
         if (services_.messages) services_.messages->showMessage(message);
@@ -369,13 +369,17 @@ void SheetModel::exportPdf() {
     const PrintChoice choice = preflight(content(), {});
     if (!choice.go) return;
     bool written = false;
-    if (services_.pdf->begin(*path)) {
+    if (services_.pdf->begin(*path, questionFileName_)) {
         AcceptingPrinterDialog accepted;
         const bool printed = printChosen(accepted, choice);
         // finish runs in any case: it points the surface back at the printer.
         written = services_.pdf->finish() && printed;
     }
-    if (!written) showMessage(text::kPdfNotWritten + *path);
+    if (!written) {
+        const QString why = services_.pdf->failureText();
+        showMessage(text::kPdfNotWritten + displayPath(*path) +
+                    (why.isEmpty() ? QString() : QLatin1Char('\n') + why));
+    }
 }
 
 QString SheetModel::suggestedPdfName() const {

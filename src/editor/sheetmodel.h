@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <array>
 
+#include "localfile.h"
 #include "questionfile.h"
 #include "questiontable.h"
 #include "services.h"
@@ -22,8 +23,10 @@ inline const QString kNoBrowser =
     QStringLiteral("ブラウザーを起動できませんでした。次のアドレスを開いてください: ");
 inline const QString kPdfFilter = QStringLiteral("PDF (*.pdf)|*.pdf|");
 inline const QString kPdfNotWritten = QStringLiteral("PDFファイルを保存できませんでした: ");
-inline const QString kFileNotFound =
-    QStringLiteral("base.mojがありません。base.mojをカレントディレクトリーにコピーしてください");
+// The question file path asked for does not exist: the message names it without its folder.
+inline QString fileNotFound(const QString& path) {
+    return QStringLiteral("「%1」が見つかりません。").arg(displayFileName(path));
+}
 }  // namespace text
 
 // A printer dialog that the user always accepts without seeing it: for a print preview or a PDF

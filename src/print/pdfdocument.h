@@ -1,25 +1,36 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <memory>
 
 class QPagedPaintDevice;
 class QPdfWriter;
-class QSaveFile;
 
 namespace pobelo {
+
+class AtomicFile;
 
 // A PDF file that appears whole or not at all. The pages are drawn on writer(), through a
 // painter surface pointed at it; commit() then puts the finished document in place of the named
 // file. Until commit succeeds, and after any failure, the named file stays as it was and no
-// temporary file is left behind.
+// temporary file is left behind. A target that is no regular file, or that is one of the inputs,
+// is refused.
 class PdfDocument {
   public:
+    // Why a document could not be written.
+    enum class Problem { None, NotRegular, IsInput, System, Empty };
+
     explicit PdfDocument(const QString& path);
     ~PdfDocument();
     PdfDocument(const PdfDocument&) = delete;
     PdfDocument& operator=(const PdfDocument&) = delete;
 
+    // A file the document must never replace, described for messages ("the question file").
+    void addInput(const QString& path, const QString& what);
+    // Whether the named file may be replaced, without writing anything. False, with problem() and
+    // errorString(), when it is no regular file or one of the inputs.
+    bool check();
     // Starts the document in a temporary file beside the named one. False, with errorString(),
     // when it cannot be written there.
     bool open();
@@ -34,12 +45,20 @@ class PdfDocument {
 
     const QString& path() const { return path_; }
     QString errorString() const { return error_; }
+    Problem problem() const { return problem_; }
+    // The system's error number when problem() is System.
+    int osError() const { return osError_; }
 
   private:
+    void failFromFile();
+
     QString path_;
-    std::unique_ptr<QSaveFile> file_;
+    QList<std::pair<QString, QString>> inputs_;
+    std::unique_ptr<AtomicFile> file_;
     std::unique_ptr<QPdfWriter> writer_;
     QString error_;
+    Problem problem_ = Problem::None;
+    int osError_ = 0;
 };
 
 // Sets device to A4 in orientation (1 portrait, 2 landscape) without margins, as the printer

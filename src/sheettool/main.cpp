@@ -1,17 +1,23 @@
 // pobelo-sheet: the sheet model without a window, driven from the command line. Teachers list a
 // question file's headings and print sheets to PDF; a script drives the model action by action.
 // Every mode is a scripted session over the same model as the window.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPdfWriter>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <cstdio>
 #include <memory>
 #include <optional>
 
+#include "localfile.h"
 #include "paintersurface.h"
 #include "pdfdocument.h"
 #include "questionfile.h"
@@ -55,10 +61,12 @@ const char* const kDescription =
     "refuses to print a sheet with findings. --key writes KEY.pdf beside OUT: the\n"
     "same sheets with the answers on both pages, for the teacher.\n"
     "\n"
-    "OUT (and KEY) are replaced only when every sheet printed. Exit status: 0 done;\n"
-    "1 the question file could not be read or OUT could not be written; 2 bad\n"
-    "arguments, a heading number not in the list among them; 3 a sheet had\n"
-    "findings and --strict was given (nothing written).";
+    "OUT, KEY and the trace FILE appear whole or not at all: they are replaced only\n"
+    "when every sheet printed, and never when they name the question file, the\n"
+    "script, a folder, a pipe or a device. The question file is never written.\n"
+    "Exit status: 0 done; 1 the question file could not be read or a file could not\n"
+    "be written; 2 bad arguments or script lines, a heading number not in the list\n"
+    "among them; 3 a sheet had findings and --strict was given (nothing written).";
 
 struct Options {
     QCommandLineOption script{QStringLiteral("script"),
@@ -193,11 +201,12 @@ Request parseRequest(const QCommandLineParser& parser, const Options& o) {
                 QStringLiteral("--answers takes right, left or both, not \"%1\"").arg(*answers));
         }
     }
+    // Bytes that are not UTF-8 are taken as Windows Japanese text, as a question file holds it.
     if (const auto title = single(parser, o.title))
-        r.title = oneLine(*title, QStringLiteral("--title"));
+        r.title = oneLine(pobelo::displayPath(*title), QStringLiteral("--title"));
     if (const auto font = single(parser, o.font)) {
         if (font->trimmed().isEmpty()) throw UsageError(QStringLiteral("--font needs a name"));
-        r.font = oneLine(font->trimmed(), QStringLiteral("--font"));
+        r.font = oneLine(pobelo::displayPath(font->trimmed()), QStringLiteral("--font"));
     }
     const auto output = single(parser, o.output);
     if (!output || output->isEmpty())
@@ -208,18 +217,20 @@ Request parseRequest(const QCommandLineParser& parser, const Options& o) {
     r.key = single(parser, o.key);
     if (r.key && r.key->isEmpty())
         throw UsageError(QStringLiteral("give the PDF file for the answer key with --key KEY.pdf"));
-    // The question file is only ever read.
-    const QFileInfo in(r.file);
-    const QFileInfo out(r.output);
-    if (in.exists() && out.exists() && in.canonicalFilePath() == out.canonicalFilePath())
-        throw UsageError(QStringLiteral("OUT is the question file itself"));
+    // The question file is only ever read, whatever links lead to it.
+    if (pobelo::sameFile(r.file, r.output)) {
+        throw UsageError(QStringLiteral("OUT %1 is the question file %2 itself")
+                             .arg(pobelo::displayPath(r.output), pobelo::displayPath(r.file)));
+    }
     if (r.key) {
         const QFileInfo key(*r.key);
-        if (key.absoluteFilePath() == out.absoluteFilePath() ||
-            (key.exists() && out.exists() && key.canonicalFilePath() == out.canonicalFilePath()))
+        const QFileInfo out(r.output);
+        if (key.absoluteFilePath() == out.absoluteFilePath() || pobelo::sameFile(*r.key, r.output))
             throw UsageError(QStringLiteral("KEY and OUT are the same file"));
-        if (in.exists() && key.exists() && in.canonicalFilePath() == key.canonicalFilePath())
-            throw UsageError(QStringLiteral("KEY is the question file itself"));
+        if (pobelo::sameFile(r.file, *r.key)) {
+            throw UsageError(QStringLiteral("KEY %1 is the question file %2 itself")
+                                 .arg(pobelo::displayPath(*r.key), pobelo::displayPath(r.file)));
+        }
     }
     return r;
 }
@@ -291,8 +302,8 @@ int writeSheets(const Request& r, pobelo::SheetSession& session, int count,
         return kExitFindings;
     }
     if (!printed || !ended || pages != sheets) {
-        err << "pobelo-sheet: the sheets could not be drawn into " << pdf.path() << " (" << pages
-            << " of " << sheets << " pages)\n";
+        err << "pobelo-sheet: the sheets could not be drawn into "
+            << pobelo::displayPath(pdf.path()) << " (" << pages << " of " << sheets << " pages)\n";
         return kExitFileProblem;
     }
     return 0;
@@ -300,16 +311,21 @@ int writeSheets(const Request& r, pobelo::SheetSession& session, int count,
 
 int runRequest(const Request& r, pobelo::SheetSession& session, QTextStream& out,
                QTextStream& err) {
-    const QString& name = r.file;
+    const QString name = pobelo::displayPath(r.file);
     session.open(r.file);
     const pobelo::SheetModel& model = session.model();
+    if (model.lastLoad().encoding != pobelo::TextEncoding::Cp932)
+        err << "pobelo-sheet: " << name << ": read as " << pobelo::encodingName(model.lastLoad())
+            << ", not as CP932\n";
     switch (model.lastLoad().status) {
         case pobelo::LoadStatus::FileNotFound:
             err << "pobelo-sheet: " << name << ": no such question file\n"
                 << "(" << model.messages().value(model.messages().size() - 1) << ")\n";
             return kExitFileProblem;
         case pobelo::LoadStatus::OpenFailed:
-            if (QFileInfo(r.file).isDir())
+            if (struct stat info{};
+                ::stat(pobelo::localPathBytes(r.file).constData(), &info) == 0 &&
+                S_ISDIR(info.st_mode))
                 err << "pobelo-sheet: " << name << ": is a folder, not a question file\n";
             else
                 err << "pobelo-sheet: " << name << ": cannot be read\n";
@@ -351,9 +367,12 @@ int runRequest(const Request& r, pobelo::SheetSession& session, QTextStream& out
         }
     }
 
+    const QString output = pobelo::displayPath(r.output);
+    const QString keyOutput = pobelo::displayPath(r.key.value_or(QString()));
     pobelo::PdfDocument pdf(r.output);
+    for (const auto& [input, what] : session.inputs()) pdf.addInput(input, what);
     if (!pdf.open()) {
-        err << "pobelo-sheet: cannot write " << r.output << ": " << pdf.errorString() << '\n';
+        err << "pobelo-sheet: cannot write " << output << ": " << pdf.errorString() << '\n';
         return kExitFileProblem;
     }
     const int count = int(headings.size());
@@ -372,8 +391,9 @@ int runRequest(const Request& r, pobelo::SheetSession& session, QTextStream& out
             return kExitFileProblem;
         }
         key.emplace(*r.key);
+        for (const auto& [input, what] : session.inputs()) key->addInput(input, what);
         if (!key->open()) {
-            err << "pobelo-sheet: cannot write " << *r.key << ": " << key->errorString() << '\n';
+            err << "pobelo-sheet: cannot write " << keyOutput << ": " << key->errorString() << '\n';
             return kExitFileProblem;
         }
         if (const int status = writeSheets(r, keySession, count, *key, true, err); status != 0)
@@ -382,11 +402,11 @@ int runRequest(const Request& r, pobelo::SheetSession& session, QTextStream& out
     // Both documents are complete; the key goes in place first, so that OUT is never there
     // without it.
     if (key && !key->commit()) {
-        err << "pobelo-sheet: cannot write " << *r.key << ": " << key->errorString() << '\n';
+        err << "pobelo-sheet: cannot write " << keyOutput << ": " << key->errorString() << '\n';
         return kExitFileProblem;
     }
     if (!pdf.commit()) {
-        err << "pobelo-sheet: cannot write " << r.output << ": " << pdf.errorString() << '\n';
+        err << "pobelo-sheet: cannot write " << output << ": " << pdf.errorString() << '\n';
         return kExitFileProblem;
     }
     return 0;
@@ -395,12 +415,17 @@ int runRequest(const Request& r, pobelo::SheetSession& session, QTextStream& out
 int runScriptFile(const QString& scriptName, pobelo::SheetSession& session, QTextStream& out,
                   QTextStream& err) {
     QFile scriptFile;
-    bool opened = scriptName == QLatin1String("-")
-                      ? scriptFile.open(stdin, QIODevice::ReadOnly | QIODevice::Text)
-                      : (scriptFile.setFileName(scriptName),
-                         scriptFile.open(QIODevice::ReadOnly | QIODevice::Text));
+    bool opened = false;
+    if (scriptName == QLatin1String("-")) {
+        opened = scriptFile.open(stdin, QIODevice::ReadOnly | QIODevice::Text);
+    } else {
+        const int fd = ::open(pobelo::localPathBytes(scriptName).constData(), O_RDONLY | O_CLOEXEC);
+        opened = fd >= 0 &&
+                 scriptFile.open(fd, QIODevice::ReadOnly | QIODevice::Text, QFile::AutoCloseHandle);
+        if (fd >= 0 && !opened) ::close(fd);
+    }
     if (!opened) {
-        err << "Cannot read the script " << scriptName << '\n';
+        err << "Cannot read the script " << pobelo::displayPath(scriptName) << '\n';
         return kExitUsage;
     }
     QTextStream in(&scriptFile);
@@ -431,22 +456,29 @@ bool listsOnly(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // Declared first, so that the runtime folder outlives the application.
+    std::unique_ptr<QTemporaryDir> runtimeDir;
     std::unique_ptr<QCoreApplication> app;
     if (listsOnly(argc, argv)) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     } else {
         // Fonts need a GUI application, not a display.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        runtimeDir = pobelo::provideRuntimeDir();
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
     QCoreApplication::setApplicationName(QStringLiteral("pobelo-sheet"));
+    // File names are taken as the bytes the system gave (Qt's own list loses those that are not
+    // UTF-8); the application has taken out the arguments that were its own.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments.append(pobelo::localPathFromBytes(argv[i]));
 
     QTextStream out(stdout);
     QTextStream err(stderr);
     QCommandLineParser parser;
     const Options o;
     addOptions(parser, o);
-    if (!parser.parse(QCoreApplication::arguments())) {
+    if (!parser.parse(arguments)) {
         err << "pobelo-sheet: " << parser.errorText() << "\nTry pobelo-sheet --help.\n";
         return kExitUsage;
     }
@@ -493,22 +525,41 @@ int main(int argc, char* argv[]) {
         err << note << '\n';
         err.flush();
     };
-    QFile traceFile;
+    const QString scriptName = parser.value(o.script);
+    if (!request && scriptName != QLatin1String("-"))
+        session.addInput(scriptName, QStringLiteral("the script"));
+    if (request) session.addInput(request->file, QStringLiteral("the question file"));
+    // The trace goes into a temporary file; the named one is replaced only at the end, and never
+    // when it is the script or a question file the run read.
+    std::unique_ptr<pobelo::AtomicFile> traceFile;
     QTextStream traceStream;
     if (parser.isSet(o.trace)) {
-        traceFile.setFileName(parser.value(o.trace));
-        if (!traceFile.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
-            err << "Cannot write the trace file " << traceFile.fileName() << '\n';
-            return kExitUsage;
+        traceFile = std::make_unique<pobelo::AtomicFile>(parser.value(o.trace));
+        for (const auto& [input, what] : session.inputs()) traceFile->addInput(input, what);
+        if (!traceFile->begin()) {
+            err << "pobelo-sheet: cannot write the trace file "
+                << pobelo::displayPath(traceFile->path()) << ": " << traceFile->errorString()
+                << '\n';
+            return traceFile->problem() == pobelo::AtomicFile::Problem::IsInput ? kExitUsage
+                                                                                : kExitFileProblem;
         }
-        traceStream.setDevice(&traceFile);
+        traceStream.setDevice(traceFile.get());
         session.trace().sink = [&traceStream](const QString& line) { traceStream << line << '\n'; };
     }
 
-    const int status = request ? runRequest(*request, session, out, err)
-                               : runScriptFile(parser.value(o.script), session, out, err);
+    int status = request ? runRequest(*request, session, out, err)
+                         : runScriptFile(scriptName, session, out, err);
     out.flush();
+    if (traceFile) {
+        traceStream.flush();
+        for (const auto& [input, what] : session.inputs()) traceFile->addInput(input, what);
+        if (!traceFile->commit()) {
+            err << "pobelo-sheet: cannot write the trace file "
+                << pobelo::displayPath(traceFile->path()) << ": " << traceFile->errorString()
+                << '\n';
+            if (status == 0) status = kExitFileProblem;
+        }
+    }
     err.flush();
-    traceStream.flush();
     return status;
 }

@@ -2,6 +2,7 @@
 
 #include <QPdfWriter>
 
+#include "localfile.h"
 #include "paintersurface.h"
 
 namespace pobelo {
@@ -90,6 +91,7 @@ void SheetSession::pointSurfaceAt(const ScriptedPrinterDialog::Answer& answer) {
         return;
     }
     auto document = std::make_unique<PdfDocument>(answer.pdfPath);
+    for (const auto& [input, what] : inputs_) document->addInput(input, what);
     if (!document->open()) {
         // The sheet still goes to the trace; the print reports the file as not written.
         pdfError_ = document->errorString();
@@ -110,7 +112,12 @@ void SheetSession::forgetUnusedAnswers() {
     printer_.answers.clear();
 }
 
+void SheetSession::addInput(const QString& path, const QString& what) {
+    inputs_.append({path, what});
+}
+
 void SheetSession::open(const QString& path) {
+    addInput(path, QStringLiteral("the question file"));
     files_.answers.push_back(path);
     model_->openCommand();
     forgetUnusedAnswers();
@@ -160,7 +167,7 @@ bool SheetSession::print(int orientation, const QString& pdfPath, QString* error
     if (printedOnPainter_ && faceNotes && !painter_->faceNote().isEmpty())
         faceNotes(painter_->faceNote());
     if (!pdfError_.isEmpty()) {
-        *error = QStringLiteral("cannot write %1: %2").arg(pdfPath, pdfError_);
+        *error = QStringLiteral("cannot write %1: %2").arg(displayPath(pdfPath), pdfError_);
         return false;
     }
     if (!pdf_) return true;
@@ -169,7 +176,8 @@ bool SheetSession::print(int orientation, const QString& pdfPath, QString* error
     painter_->setDevice(nullptr);
     trace_.setInner(nullptr);
     if (!document->commit()) {
-        *error = QStringLiteral("cannot write %1: %2").arg(pdfPath, document->errorString());
+        *error = QStringLiteral("cannot write %1: %2")
+                     .arg(displayPath(pdfPath), document->errorString());
         return false;
     }
     return true;
@@ -206,7 +214,9 @@ bool SheetScript::print(const QStringList& args, QString* error) {
         ++next;
     }
     const QString pdfPath = args.mid(next).join(QLatin1Char(' '));
-    return session_.print(orientation, pdfPath, error);
+    const bool written = session_.print(orientation, pdfPath, error);
+    writeFailed_ = !written;
+    return written;
 }
 
 bool SheetScript::runLine(const QString& rawLine, QString* error) {
@@ -220,6 +230,7 @@ bool SheetScript::runLine(const QString& rawLine, QString* error) {
     const QStringList args = rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
 
     bool ok = true;
+    writeFailed_ = false;
     auto fail = [&](const QString& usage) {
         *error = usage;
         ok = false;
@@ -354,6 +365,20 @@ QString SheetSession::dump() const {
     return QLatin1Char('{') + parts.join(QLatin1Char(',')) + QLatin1Char('}');
 }
 
+namespace {
+
+// A question file in another encoding than CP932 is read, and said so.
+void noteEncoding(SheetSession& session, int line, QTextStream& err) {
+    const LoadResult& load = session.model().lastLoad();
+    if (load.encoding == TextEncoding::Cp932) return;
+    err << QStringLiteral("line %1: %2 was read as %3, not as CP932\n")
+               .arg(line)
+               .arg(displayPath(session.model().questionFileName()), encodingName(load));
+    err.flush();
+}
+
+}  // namespace
+
 int runScript(QTextStream& in, QTextStream& out, QTextStream& err, SheetSession& session) {
     SheetScript script(session);
     script.output = [&out](const QString& line) {
@@ -365,11 +390,13 @@ int runScript(QTextStream& in, QTextStream& out, QTextStream& err, SheetSession&
         const QString line = in.readLine();
         ++number;
         QString error;
+        const qsizetype loadsBefore = session.inputs().size();
         if (!script.runLine(line, &error)) {
             err << QStringLiteral("line %1: %2\n").arg(number).arg(error);
             err.flush();
-            return 2;
+            return script.writeFailed() ? 1 : 2;
         }
+        if (session.inputs().size() != loadsBefore) noteEncoding(session, number, err);
         if (session.closed()) break;
     }
     return 0;

@@ -60,6 +60,11 @@ class SheetSession {
     // The model's state as one JSON line.
     QString dump() const;
 
+    // A file that nothing of the session may write (the script), described for messages. Every
+    // question file opened is one as well.
+    void addInput(const QString& path, const QString& what);
+    const QList<std::pair<QString, QString>>& inputs() const { return inputs_; }
+
     SheetModel& model() { return *model_; }
     // The findings dialog: every list of findings it showed.
     ScriptedFindingsDialog& findingsDialog() { return findings_; }
@@ -93,6 +98,7 @@ class SheetSession {
     QString pdfError_;
     QPagedPaintDevice* printDevice_ = nullptr;
     bool printedOnPainter_ = false;
+    QList<std::pair<QString, QString>> inputs_;
     std::unique_ptr<SheetModel> model_;
     bool closed_ = false;
 };
@@ -106,14 +112,18 @@ class SheetScript {
     bool runLine(const QString& line, QString* error);
     // Where dump lines go.
     std::function<void(const QString&)> output;
+    // Whether the last failed line was a print whose file could not be written.
+    bool writeFailed() const { return writeFailed_; }
 
   private:
     bool print(const QStringList& args, QString* error);
     SheetSession& session_;
+    bool writeFailed_ = false;
 };
 
-// Runs a whole script from in; dumps go to out, messages to err. Returns the exit status: 0, or
-// 2 for a bad line (the run stops there).
+// Runs a whole script from in; dumps go to out, messages to err. Returns the exit status: 0; 1
+// when a print could not be written; 2 for a bad line. The run stops at a failed line. A question
+// file read in another encoding than CP932 is noted on err.
 int runScript(QTextStream& in, QTextStream& out, QTextStream& err, SheetSession& session);
 
 }  // namespace pobelo

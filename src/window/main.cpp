@@ -1,8 +1,10 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTranslator>
 
+#include "localfile.h"
 #include "mainwindow.h"
 #include "pobeloconfig.h"
 #include "qtservices.h"
@@ -10,6 +12,7 @@
 #include "sheetmodel.h"
 
 int main(int argc, char* argv[]) {
+    const std::unique_ptr<QTemporaryDir> runtimeDir = pobelo::provideRuntimeDir();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pobelo"));
     // Lets the desktop match the window to pobelo.desktop (its icon and name).
@@ -27,6 +30,7 @@ int main(int argc, char* argv[]) {
     pobelo::MainWindow window(model);
     platform.setSheetFace([&model] { return model.command1Caption(); });
     platform.setParentWidget(&window);
+    platform.setQuestionFile([&model] { return model.questionFileName(); });
     window.show();
 
     if (!pobelo::cp932DecoderAvailable()) {
@@ -37,7 +41,10 @@ int main(int argc, char* argv[]) {
                            "ICU 付きの Qt をインストールしてください。"));
     }
 
-    pobelo::openFromCommandLine(model, QApplication::arguments());
+    // The file name as the bytes the system gave; the application took out its own arguments.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments.append(pobelo::localPathFromBytes(argv[i]));
+    pobelo::openFromCommandLine(model, arguments);
 
     return QApplication::exec();
 }

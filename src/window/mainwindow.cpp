@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QIcon>
@@ -129,20 +130,33 @@ QIcon makeIcon(Icon kind, int size) {
 
 // --- Start-up and dropped files ----------------------------------------------------------------
 
+namespace {
+
+// The local file a file: URL names, its bytes kept as they are (toLocalFile would turn those that
+// are not UTF-8 into U+FFFD).
+QString localFileOf(const QUrl& url) {
+    const QString name = url.toLocalFile();
+    if (!name.contains(QChar(0xFFFD))) return name;
+    return localPathFromBytes(
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+}
+
+}  // namespace
+
 void openFromCommandLine(SheetModel& model, const QStringList& arguments) {
     if (arguments.size() < 2 || arguments.at(1).isEmpty()) return;
     const QString argument = arguments.at(1);
     const QUrl url(argument);
     // The file dialog gives whole paths; so does the command line from here on.
-    const QString path = url.isLocalFile() ? url.toLocalFile() : argument;
-    model.openFile(QFileInfo(path).absoluteFilePath());
+    const QString path = url.isLocalFile() ? localFileOf(url) : argument;
+    model.openFile(QDir::cleanPath(QDir(QDir::currentPath()).filePath(path)));
 }
 
 std::optional<QString> MainWindow::droppedQuestionFile(const QMimeData* data) {
     if (!data || !data->hasUrls() || data->urls().isEmpty()) return std::nullopt;
     const QUrl first = data->urls().first();
     if (!first.isLocalFile()) return std::nullopt;
-    const QString path = first.toLocalFile();
+    const QString path = localFileOf(first);
     if (!path.endsWith(QStringLiteral(".moj"), Qt::CaseInsensitive)) return std::nullopt;
     return path;
 }

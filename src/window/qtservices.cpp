@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
@@ -21,8 +22,10 @@
 #include <QScreen>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <cerrno>
 
 #include "fontresolver.h"
+#include "localfile.h"
 #include "pdfdocument.h"
 #include "sheetmodel.h"
 
@@ -83,13 +86,89 @@ std::optional<QString> QtFileDialog::getSaveFileName(const QString& filter,
 QtPrinterDialog::QtPrinterDialog(QPrinter& printer, QWidget* parent)
     : printer_(printer), parent_(parent) {}
 
+namespace {
+
+// The printer's output file when it prints into one (not while it draws a preview's pages).
+QString printerFile(const QPrinter& printer) {
+    const QPaintEngine* const engine = printer.paintEngine();
+    const bool pdf = printer.outputFormat() == QPrinter::PdfFormat && engine &&
+                     engine->type() == QPaintEngine::Pdf;
+    return pdf ? printer.outputFileName() : QString();
+}
+
+// Why path may not be printed into, in Japanese; empty when it may.
+QString refusedPrintFile(const QString& path, const QString& questionFile) {
+    PdfDocument document(path);
+    document.addInput(questionFile, QStringLiteral("the question file"));
+    return document.check() ? QString() : pdfFailureText(document);
+}
+
+void showRefusal(QWidget* parent, const QString& path, const QString& why) {
+    QMessageBox box(QMessageBox::NoIcon, text::kCaption,
+                    text::kPdfNotWritten + displayPath(path) + QLatin1Char('\n') + why,
+                    QMessageBox::Ok, parent);
+    box.exec();
+}
+
+}  // namespace
+
+QString pdfFailureText(const PdfDocument& document) {
+    QString why;
+    switch (document.problem()) {
+        case PdfDocument::Problem::None:
+            return {};
+        case PdfDocument::Problem::NotRegular:
+            return QStringLiteral(
+                "保存先はふつうのファイルではない（フォルダー、パイプ、デバイスなど）"
+                "ため、置き換えません。");
+        case PdfDocument::Problem::IsInput:
+            return QStringLiteral(
+                "保存先は開いている問題ファイルです。問題ファイルは上書きしません。");
+        case PdfDocument::Problem::Empty:
+            return QStringLiteral("印刷されたページがありません。");
+        case PdfDocument::Problem::System:
+            break;
+    }
+    switch (document.osError()) {
+        case ENOSPC:
+        case EDQUOT:
+            why = QStringLiteral("ディスクの空きが足りません。");
+            break;
+        case EACCES:
+        case EPERM:
+            why = QStringLiteral("この場所に書き込む権限がありません。");
+            break;
+        case EROFS:
+            why = QStringLiteral("読み取り専用の場所です。");
+            break;
+        case ENOENT:
+        case ENOTDIR:
+            why = QStringLiteral("保存先のフォルダーがありません。");
+            break;
+        case ENAMETOOLONG:
+            why = QStringLiteral("ファイル名が長すぎます。");
+            break;
+        default:
+            why = QStringLiteral("書き込みに失敗しました。");
+            break;
+    }
+    return why + QStringLiteral("（") + document.errorString() + QStringLiteral("）");
+}
+
 bool QtPrinterDialog::showPrinter() {
     QPrintDialog dialog(&printer_, parent_);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    return dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted) return false;
+    // Printing into a file that must not be written counts as cancelled, and says why.
+    const QString file = printerFile(printer_);
+    if (file.isEmpty()) return true;
+    const QString why = refusedPrintFile(file, questionFile ? questionFile() : QString());
+    if (why.isEmpty()) return true;
+    showRefusal(parent_, file, why);
+    return false;
 }
 
 std::optional<QMarginsF> QtPrinterDialog::unprintableMargins(int orientation) {
@@ -162,9 +241,28 @@ void QtSheetPreview::showPreview(const std::function<void()>& drawSheet) {
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [this, &drawSheet, &dialog](QPrinter* target) {
                          QPagedPaintDevice* const before = surface_.device();
-                         surface_.setDevice(target);
-                         drawSheet();
-                         surface_.setDevice(before);
+                         const QString file =
+                             target == &printer_ ? printerFile(printer_) : QString();
+                         if (file.isEmpty()) {
+                             surface_.setDevice(target);
+                             drawSheet();
+                             surface_.setDevice(before);
+                         } else {
+                             // Printed into a file: written whole, or not at all and said why.
+                             PdfDocument document(file);
+                             document.addInput(questionFile ? questionFile() : QString(),
+                                               QStringLiteral("the question file"));
+                             bool written = document.open();
+                             if (written) {
+                                 document.writer()->setPageLayout(target->pageLayout());
+                                 surface_.setDevice(document.writer());
+                                 drawSheet();
+                                 written = surface_.pagesBegun() > 0;
+                                 surface_.setDevice(before);
+                                 written = document.commit() && written;
+                             }
+                             if (!written) showRefusal(&dialog, file, pdfFailureText(document));
+                         }
                          const QString note = surface_.faceNote(NoteLanguage::Japanese);
                          dialog.setWindowTitle(note.isEmpty()
                                                    ? QStringLiteral("印刷プレビュー")
@@ -186,10 +284,15 @@ void QtPdfExport::abandon() {
     document_.reset();
 }
 
-bool QtPdfExport::begin(const QString& path) {
+bool QtPdfExport::begin(const QString& path, const QString& questionFile) {
     abandon();
+    failure_.clear();
     auto document = std::make_unique<PdfDocument>(path);
-    if (!document->open()) return false;
+    document->addInput(questionFile, QStringLiteral("the question file"));
+    if (!document->open()) {
+        failure_ = pdfFailureText(*document);
+        return false;
+    }
     document->writer()->setTitle(QFileInfo(path).completeBaseName());
     before_ = surface_.device();
     surface_.setDevice(document->writer());
@@ -203,6 +306,10 @@ bool QtPdfExport::finish() {
     // Closes the document on the writer if the job left it open.
     surface_.setDevice(before_);
     const bool committed = drawn && document_->commit();
+    if (!committed) {
+        failure_ =
+            drawn ? pdfFailureText(*document_) : QStringLiteral("印刷されたページがありません。");
+    }
     document_.reset();
     return committed;
 }
@@ -233,6 +340,11 @@ void QtSheetServices::setParentWidget(QWidget* parent) {
     messages_.parent = parent;
     preview_.parent = parent;
     findings_.parent = parent;
+}
+
+void QtSheetServices::setQuestionFile(const std::function<QString()>& questionFile) {
+    printerDialog_.questionFile = questionFile;
+    preview_.questionFile = questionFile;
 }
 
 SheetServices QtSheetServices::services() {

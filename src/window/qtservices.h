@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <QPrinter>
+#include <functional>
 #include <memory>
 
 #include "fontmeasurer.h"
@@ -30,6 +31,8 @@ class QtFileDialog : public FileDialog {
 QString firstFilterSuffix(const QString& filter);
 
 // The print dialog on the program's printer: it chooses the printer, paper and orientation.
+// A printer set to print into a file is refused (the dialog counts as cancelled, with a message)
+// when that file is the open question file or no regular file.
 class QtPrinterDialog : public PrinterDialog {
   public:
     QtPrinterDialog(QPrinter& printer, QWidget* parent = nullptr);
@@ -37,6 +40,8 @@ class QtPrinterDialog : public PrinterDialog {
     bool showPrinter() override;
     // The printer's own margins; nothing when it prints into a file.
     std::optional<QMarginsF> unprintableMargins(int orientation) override;
+    // The open question file, which nothing may write.
+    std::function<QString()> questionFile;
 
   private:
     QPrinter& printer_;
@@ -45,10 +50,12 @@ class QtPrinterDialog : public PrinterDialog {
 
 // The print preview dialog on the program's printer. It draws the sheet with the print surface
 // pointed at the preview's pages, zooms, and prints onto the printer from its own print dialog.
+// What it prints into a PDF file is written as the PDF command writes it.
 class QtSheetPreview : public SheetPreview {
   public:
     QtSheetPreview(QPrinter& printer, PainterSurface& surface);
     QPointer<QWidget> parent;
+    std::function<QString()> questionFile;
     void showPreview(const std::function<void()>& drawSheet) override;
 
   private:
@@ -62,8 +69,9 @@ class QtPdfExport : public DocumentWriter {
   public:
     explicit QtPdfExport(PainterSurface& surface);
     ~QtPdfExport() override;
-    bool begin(const QString& path) override;
+    bool begin(const QString& path, const QString& questionFile) override;
     bool finish() override;
+    QString failureText() const override { return failure_; }
 
   private:
     void abandon();
@@ -71,7 +79,11 @@ class QtPdfExport : public DocumentWriter {
     PainterSurface& surface_;
     QPagedPaintDevice* before_ = nullptr;
     std::unique_ptr<PdfDocument> document_;
+    QString failure_;
 };
+
+// Why a PDF file could not be written, in Japanese, with the system's own words after it.
+QString pdfFailureText(const PdfDocument& document);
 
 // A message with only an OK button, titled with the window caption.
 class QtMessageBox : public MessageBox {
@@ -118,6 +130,8 @@ class QtSheetServices {
 
     // The window the dialogs and messages belong to.
     void setParentWidget(QWidget* parent);
+    // Where the open question file's name is found, which no print may write.
+    void setQuestionFile(const std::function<QString()>& questionFile);
     SheetServices services();
     QPrinter& printer() { return printer_; }
     // Where the font dialog learns the face the sheet prints in now.

@@ -119,8 +119,8 @@ class SheetModelTest : public QObject {
     void missingFileShowsTheMessage() {
         Fixture f;
         f.open(dir_.filePath("nothing-here.moj"));
-        const QString message = QStringLiteral(
-            "base.mojがありません。base.mojをカレントディレクトリーにコピーしてください");
+        // The message names the file asked for, without its folder.
+        const QString message = QStringLiteral("「nothing-here.moj」が見つかりません。");
         QCOMPARE(f.messages.shown, QStringList{message});
         QCOMPARE(f.model.messages(), QStringList{message});
         QVERIFY(f.model.combo1List().isEmpty());

@@ -261,7 +261,7 @@ class HostileFilesTest : public QObject {
         f.open(good_);
         f.model.chooseHeading(1);
         f.open(path);
-        QCOMPARE(f.messages.shown, message ? QStringList{text::kFileNotFound} : QStringList());
+        QCOMPARE(f.messages.shown, message ? QStringList{text::fileNotFound(path)} : QStringList());
         QVERIFY(f.model.combo1List().isEmpty());
         QCOMPARE(f.model.recordCount(), 0.0f);
         QCOMPARE(f.captions(Label3), QStringList(kRows));

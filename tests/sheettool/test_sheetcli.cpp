@@ -163,7 +163,7 @@ class SheetCliTest : public QObject {
             << QStringList{"--script", "FILE", "FILE"} << 2 << "--script takes only --trace";
         QTest::newRow("missing file")
             << QStringList{"missing.moj", "--right", "1", "-o", "OUT"} << 1
-            << "missing.moj: no such question file\n(base.mojがありません";
+            << "missing.moj: no such question file\n(「missing.moj」が見つかりません。)";
         QTest::newRow("missing file, list")
             << QStringList{"missing.moj", "--list"} << 1 << "no such question file";
         QTest::newRow("file without records")

@@ -353,7 +353,7 @@ class SheetOutputsTest : public QObject {
         QtPdfExport pdf(painter);
 
         // A job that drew nothing leaves the earlier file, and no temporary file beside it.
-        QVERIFY(pdf.begin(path));
+        QVERIFY(pdf.begin(path, QString()));
         QVERIFY(painter.device() != &printer);
         QVERIFY(!pdf.finish());
         QVERIFY(painter.device() == &printer);
@@ -363,7 +363,7 @@ class SheetOutputsTest : public QObject {
         // A job abandoned before it finished leaves it too.
         {
             QtPdfExport abandoned(painter);
-            QVERIFY(abandoned.begin(path));
+            QVERIFY(abandoned.begin(path, QString()));
             painter.setFontName(QStringLiteral("IPAexMincho"));
             QVERIFY(painter.drawLine(0, 0, 1440, 1440, 0));
         }
@@ -372,7 +372,7 @@ class SheetOutputsTest : public QObject {
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"sheet.pdf"});
 
         // A drawn job replaces it.
-        QVERIFY(pdf.begin(path));
+        QVERIFY(pdf.begin(path, QString()));
         QVERIFY(painter.drawLine(0, 0, 1440, 1440, 0));
         QVERIFY(painter.endDoc());
         QVERIFY(pdf.finish());
@@ -380,9 +380,21 @@ class SheetOutputsTest : public QObject {
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"sheet.pdf"});
 
         // A folder that does not exist cannot take the file.
-        QVERIFY(!pdf.begin(dir.filePath(QStringLiteral("none/sheet.pdf"))));
+        QVERIFY(!pdf.begin(dir.filePath(QStringLiteral("none/sheet.pdf")), QString()));
         QVERIFY(painter.device() == &printer);
         QVERIFY(!pdf.finish());
+        QVERIFY2(pdf.failureText().contains(QStringLiteral("フォルダーがありません")),
+                 qPrintable(pdf.failureText()));
+
+        // Nor is the open question file written, whatever link leads to it.
+        const QString link = dir.filePath(QStringLiteral("link.pdf"));
+        QVERIFY(QFile::link(other_, link));
+        QVERIFY(!pdf.begin(link, other_));
+        QVERIFY(painter.device() == &printer);
+        QVERIFY2(pdf.failureText().contains(QStringLiteral("問題ファイル")),
+                 qPrintable(pdf.failureText()));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                 (QStringList{"link.pdf", "sheet.pdf"}));
     }
 
     // --- A dropped file and the command line open as the open command does --------------------
