@@ -1,5 +1,9 @@
 // pobelo-sheet as teachers run it: its options, messages, exit statuses and the PDF it leaves.
 
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -21,16 +25,24 @@ struct Result {
     QString err;
 };
 
-Result runSheet(const QStringList& args, const QString& workingDir) {
+// Runs program with args, as from cron or ssh: without XDG_RUNTIME_DIR, which makes Qt warn.
+Result run(const QString& program, const QStringList& args, const QString& workingDir) {
     QProcess p;
     p.setWorkingDirectory(workingDir);
-    p.start(QStringLiteral(POBELO_SHEET_PROGRAM), args);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    p.setProcessEnvironment(environment);
+    p.start(program, args);
     Result r;
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) return r;
     r.status = p.exitCode();
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
+}
+
+Result runSheet(const QStringList& args, const QString& workingDir) {
+    return run(QStringLiteral(POBELO_SHEET_PROGRAM), args, workingDir);
 }
 
 // Each page's size in whole points, "842x595" for A4 landscape.
@@ -103,6 +115,7 @@ class SheetCliTest : public QObject {
         QVERIFY(writeFile(file_, mojBytes(markedRecords())));
         QVERIFY(writeFile(empty_, QByteArray()));
         QVERIFY(QDir(dir_.path()).mkdir("folder.moj"));
+        QCOMPARE(mkfifo(QFile::encodeName(path("pipe.pdf")).constData(), 0600), 0);
     }
 
     void listsHeadingsNumberedFromOne() {
@@ -169,6 +182,10 @@ class SheetCliTest : public QObject {
         QTest::newRow("file without records")
             << QStringList{"EMPTY", "--all", "-o", "OUT"} << 1 << "no complete question record";
         QTest::newRow("folder") << QStringList{"FOLDER", "--list"} << 1 << "is a folder";
+        QTest::newRow("output is a pipe")
+            << QStringList{"FILE", "--all", "-o", "PIPE"} << 1 << "not a regular file";
+        QTest::newRow("output is a device")
+            << QStringList{"FILE", "--all", "-o", "/dev/full"} << 1 << "not a regular file";
         QTest::newRow("output folder missing")
             << QStringList{"FILE", "--all", "-o", "nowhere/out.pdf"} << 1
             << "cannot write nowhere/out.pdf";
@@ -188,6 +205,7 @@ class SheetCliTest : public QObject {
             if (a == "EMPTY") a = empty_;
             if (a == "FOLDER") a = path("folder.moj");
             if (a == "OUT") a = path("out.pdf");
+            if (a == "PIPE") a = path("pipe.pdf");
         }
         const Result r = runSheet(args, dir_.path());
         QCOMPARE(r.status, status);
@@ -239,7 +257,7 @@ class SheetCliTest : public QObject {
         QVERIFY(writeFile(out, "an earlier sheet"));  // replaced by the new one
         Result r = runSheet(QStringList{file_} + args + QStringList{"-o", out}, dir_.path());
         QCOMPARE(r.status, 0);
-        QCOMPARE(r.err.remove(QRegularExpression("QStandardPaths: [^\n]*\n")), progress);
+        QCOMPARE(r.err, progress);
         QCOMPARE(pageSizes(out), sizes);
     }
 
@@ -342,6 +360,126 @@ class SheetCliTest : public QObject {
                      dir_.path());
         QCOMPARE(refused.status, 1);
         QCOMPARE(readAll(path("sheets.pdf")), QByteArray("an earlier sheet"));
+    }
+
+    // Nothing the program writes may be the question file or the script, whatever name leads to
+    // it; the refusal comes before anything is truncated.
+    void outputOntoAnInputIsRefused_data() {
+        QTest::addColumn<QStringList>("args");  // FILE, SCRIPT, LINK (to FILE), HARD (to SCRIPT)
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        const QString print = "open FILE\nchoose 0\nprint portrait ";
+        QTest::newRow("trace over the question file the script opens")
+            << QStringList{"--script", "SCRIPT", "--trace", "FILE"} << print + "\n"
+            << 1 << "trace file " + QStringLiteral("FILE: it is the question file");
+        QTest::newRow("trace over the script")
+            << QStringList{"--script", "SCRIPT", "--trace", "SCRIPT"} << print + "\n"
+            << 2 << "it is the script";
+        QTest::newRow("trace over the question file, teacher mode")
+            << QStringList{"FILE", "--all", "-o", "OUT", "--trace", "LINK"} << QString() << 2
+            << "it is the question file";
+        QTest::newRow("output through a link to the question file")
+            << QStringList{"FILE", "--all", "-o", "LINK"} << QString() << 2
+            << "is the question file itself";
+        QTest::newRow("scripted PDF over the question file")
+            << QStringList{"--script", "SCRIPT"} << print + "FILE\n"
+            << 1 << "line 3: cannot write FILE: it is the question file";
+        QTest::newRow("scripted PDF over a hard link to the script")
+            << QStringList{"--script", "SCRIPT"} << print + "HARD\ndump\n"
+            << 1 << "it is the script";
+        QTest::newRow("scripted PDF into a missing folder")
+            << QStringList{"--script", "SCRIPT"} << print + "/nonexistent/dir/x.pdf\ndump\n"
+            << 1 << "line 3: cannot write /nonexistent/dir/x.pdf: No such file or directory";
+    }
+
+    void outputOntoAnInputIsRefused() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, script);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString question = dir.filePath("victim.moj");
+        const QString scriptPath = dir.filePath("s.txt");
+        QVERIFY(writeFile(question, mojBytes(markedRecords())));
+        QVERIFY(QFile::link(question, dir.filePath("link.moj")));
+        const QMap<QString, QString> names{{"FILE", question},
+                                           {"SCRIPT", scriptPath},
+                                           {"LINK", dir.filePath("link.moj")},
+                                           {"HARD", dir.filePath("hard.pdf")},
+                                           {"OUT", dir.filePath("out.pdf")}};
+        for (auto it = names.begin(); it != names.end(); ++it) {
+            script.replace(it.key(), it.value());
+            message.replace(it.key(), it.value());
+            for (QString& a : args)
+                if (a == it.key()) a = it.value();
+        }
+        QVERIFY(writeFile(scriptPath, script.toUtf8()));
+        QCOMPARE(link(QFile::encodeName(scriptPath).constData(),
+                      QFile::encodeName(dir.filePath("hard.pdf")).constData()),
+                 0);
+        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
+
+        const Result r = runSheet(args, dir.path());
+        QCOMPARE(r.status, status);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QVERIFY2(!r.err.contains("QPainter"), qPrintable(r.err));
+        // The run stopped at the failed print: the dump after it never ran.
+        QCOMPARE(r.out, QString());
+        QCOMPARE(readAll(question), mojBytes(markedRecords()));
+        QCOMPARE(readAll(scriptPath), script.toUtf8());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+    }
+
+    // Names as a Windows share gives them (CP932 bytes) open and write under those very bytes; a
+    // question file saved again as UTF-8 is read as such, and said so.
+    void byteNamesAndReSavedFiles() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QByteArray base = QFile::encodeName(dir.path()) + '/';
+        const QByteArray in = base + "\x8a\xbf\x8e\x9a.moj";   // 漢字.moj
+        const QByteArray out = base + "\x8e\x8e\x8c\xb1.pdf";  // 試験.pdf
+        const auto removeByteNames = qScopeGuard([&] {
+            unlink(in.constData());
+            unlink(out.constData());
+        });
+        QByteArray utf8;
+        for (const QStringList& fields : markedRecords())
+            utf8 += "\"" + fields.join("\",\"").toUtf8() + "\"\r\n";
+        FILE* f = std::fopen(in.constData(), "wb");
+        QVERIFY(f);
+        std::fwrite(utf8.constData(), 1, utf8.size(), f);
+        std::fclose(f);
+
+        // The shell hands over the bytes; QProcess would send its arguments as UTF-8.
+        const Result r = run("/bin/sh",
+                             {"-c",
+                              "exec \"$0\" \"$(printf '\\212\\277\\216\\232.moj')\" --right 2 "
+                              "-o \"$(printf '\\216\\216\\214\\261.pdf')\"",
+                              POBELO_SHEET_PROGRAM},
+                             dir.path());
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QStringLiteral("pobelo-sheet: 漢字.moj: read as UTF-8, not as CP932\n"));
+        struct stat info {};
+        QCOMPARE(stat(out.constData(), &info), 0);
+        QVERIFY(S_ISREG(info.st_mode) && info.st_size > 1000);
+        // Nothing else appeared (Qt's own listing skips names that are not UTF-8).
+        QByteArrayList names;
+        DIR* folder = opendir(base.constData());
+        QVERIFY(folder);
+        while (const dirent* entry = readdir(folder)) names << entry->d_name;
+        closedir(folder);
+        std::sort(names.begin(), names.end());
+        QCOMPARE(names, (QByteArrayList{".", "..", in.mid(base.size()), out.mid(base.size())}));
+        // The heading as the list gives it is the UTF-8 text.
+        const Result list =
+            run("/bin/sh",
+                {"-c", "exec \"$0\" \"$(printf '\\212\\277\\216\\232.moj')\" --list",
+                 POBELO_SHEET_PROGRAM},
+                dir.path());
+        QCOMPARE(list.status, 0);
+        QVERIFY2(list.out.startsWith("1\t" + kHeadings[0] + "\n"), qPrintable(list.out));
     }
 
     void sameTraceAsTheWindowActions_data() {

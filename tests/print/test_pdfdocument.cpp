@@ -1,0 +1,174 @@
+// A PDF file appears whole or not at all: on a full disk, onto a pipe or a device, onto an input
+// or into a missing folder the old file stays, no temporary file is left, and the reason is told.
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "localfile.h"
+#include "pdfdocument.h"
+
+using namespace pobelo;
+
+namespace {
+
+const QByteArray kEarlier("an earlier sheet");
+
+QByteArray readAll(const QByteArray& path) {
+    QByteArray bytes;
+    FILE* f = std::fopen(path.constData(), "rb");
+    if (!f) return bytes;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
+    std::fclose(f);
+    return bytes;
+}
+
+bool writeBytes(const QByteArray& path, const QByteArray& bytes) {
+    FILE* f = std::fopen(path.constData(), "wb");
+    if (!f) return false;
+    const bool ok = std::fwrite(bytes.constData(), 1, bytes.size(), f) == size_t(bytes.size());
+    return std::fclose(f) == 0 && ok;
+}
+
+// A page that does not compress: some 90 KiB of noise.
+bool drawPage(PdfDocument& document) {
+    QImage noise(200, 150, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x) noise.setPixel(x, y, random.generate());
+    QPainter painter;
+    if (!painter.begin(document.writer())) return false;
+    painter.drawImage(QRect(0, 0, 4000, 3000), noise);
+    return painter.end();
+}
+
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
+}  // namespace
+
+class PdfDocumentTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+
+  private slots:
+    void targets_data() {
+        QTest::addColumn<QString>("target");  // kind of target, made by the test
+        QTest::addColumn<int>("problem");     // PdfDocument::Problem expected; None: written
+        QTest::addColumn<QString>("reason");  // in errorString()
+        using P = PdfDocument::Problem;
+        QTest::newRow("new file") << "new" << int(P::None) << QString();
+        QTest::newRow("earlier file") << "earlier" << int(P::None) << QString();
+        QTest::newRow("CP932 bytes in the name") << "cp932" << int(P::None) << QString();
+        QTest::newRow("link to an earlier file") << "link" << int(P::None) << QString();
+        QTest::newRow("missing folder") << "nofolder" << int(P::System) << "No such file";
+        QTest::newRow("folder") << "folder" << int(P::NotRegular) << "folder";
+        QTest::newRow("pipe") << "fifo" << int(P::NotRegular) << "not a regular file";
+        QTest::newRow("device") << "/dev/full" << int(P::NotRegular) << "not a regular file";
+        QTest::newRow("the question file") << "input" << int(P::IsInput) << "question file";
+        QTest::newRow("link to the question file")
+            << "inputlink" << int(P::IsInput) << "question file";
+        QTest::newRow("full disk, nothing free") << "full0" << int(P::System) << "No space";
+        QTest::newRow("full disk, 8 KiB free") << "full8" << int(P::System) << "No space";
+    }
+
+    void targets() {
+        QFETCH(QString, target);
+        QFETCH(int, problem);
+        QFETCH(QString, reason);
+        QTemporaryDir work;
+        QVERIFY(work.isValid());
+        QString folder = work.path();
+        const QByteArray base = QFile::encodeName(folder) + '/';
+        const QString question = work.filePath(QStringLiteral("q.moj"));
+        QVERIFY(writeBytes(QFile::encodeName(question), "question"));
+        QByteArray name = base + "sheet.pdf";
+        bool earlier = true;
+        struct stat device {};
+        if (target == "new") {
+            earlier = false;
+        } else if (target == "cp932") {
+            name = base + "\x8a\xbf\x8e\x9a.pdf";  // 漢字.pdf as a Windows share names it
+        } else if (target == "link") {
+            QVERIFY(writeBytes(base + "real.pdf", kEarlier));
+            QCOMPARE(::symlink("real.pdf", name.constData()), 0);
+        } else if (target == "nofolder") {
+            name = base + "none/sheet.pdf";
+            earlier = false;
+        } else if (target == "folder") {
+            QCOMPARE(::mkdir(name.constData(), 0700), 0);
+            earlier = false;
+        } else if (target == "fifo") {
+            QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+            earlier = false;
+        } else if (target.startsWith('/')) {
+            name = QFile::encodeName(target);
+            folder = QStringLiteral("/dev");
+            QCOMPARE(::stat(name.constData(), &device), 0);
+            earlier = false;
+        } else if (target == "input") {
+            name = QFile::encodeName(question);
+            earlier = false;
+        } else if (target == "inputlink") {
+            QCOMPARE(::link(QFile::encodeName(question).constData(), name.constData()), 0);
+            earlier = false;
+        } else if (target.startsWith("full")) {
+            if (::geteuid() != 0 || ::mount("tmpfs", base.constData(), "tmpfs", 0, "size=40k") != 0)
+                QSKIP("a small tmpfs cannot be mounted here (needs root)");
+        }
+        const auto unmount = qScopeGuard([&] {
+            if (target.startsWith("full")) ::umount(base.constData());
+            if (target == "cp932") ::unlink(name.constData());  // QTemporaryDir cannot name it
+        });
+        if (earlier && target != "link") QVERIFY(writeBytes(name, kEarlier));
+        // Fills the disk to leave the given room.
+        if (target.startsWith("full"))
+            writeBytes(base + "pad", QByteArray((40 - target.mid(4).toInt()) * 1024, 'x'));
+        const QStringList before = entries(folder);
+
+        PdfDocument document(localPathFromBytes(name));
+        document.addInput(question, QStringLiteral("the question file"));
+        const bool written = document.open() && drawPage(document) && document.commit();
+        const QStringList after = entries(folder);
+
+        QCOMPARE(int(document.problem()), problem);
+        QCOMPARE(written, problem == int(PdfDocument::Problem::None));
+        QVERIFY2(document.errorString().contains(reason), qPrintable(document.errorString()));
+        if (written) {
+            QVERIFY(readAll(name).startsWith("%PDF-"));
+            QVERIFY(readAll(name).trimmed().endsWith("%%EOF"));
+        } else if (earlier) {
+            QCOMPARE(readAll(name), kEarlier);
+        }
+        // No temporary file is left; a new file appears only where one was written.
+        if (written && !earlier)
+            QCOMPARE(after.size(), before.size() + 1);
+        else
+            QCOMPARE(after, before);
+        if (!target.startsWith("full"))
+            QCOMPARE(readAll(QFile::encodeName(question)), QByteArray("question"));
+        if (target == "link") {
+            QCOMPARE(QFileInfo(QString::fromUtf8(name)).symLinkTarget(),
+                     work.filePath(QStringLiteral("real.pdf")));
+        }
+        struct stat now {};
+        if (target == "fifo") QVERIFY(::stat(name.constData(), &now) == 0 && S_ISFIFO(now.st_mode));
+        if (target.startsWith('/')) {
+            QCOMPARE(::stat(name.constData(), &now), 0);
+            QVERIFY(S_ISCHR(now.st_mode) && now.st_rdev == device.st_rdev);
+        }
+    }
+};
+
+QTEST_MAIN(PdfDocumentTest)
+#include "test_pdfdocument.moc"
