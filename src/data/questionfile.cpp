@@ -103,26 +103,32 @@ class TextDecoder {
   public:
     void start(TextEncoding encoding) {
         encoding_ = encoding;
-        if (encoding == TextEncoding::Cp932) return;
-        const QStringConverter::Encoding utf =
-            encoding == TextEncoding::Utf16LE   ? QStringConverter::Utf16LE
-            : encoding == TextEncoding::Utf16BE ? QStringConverter::Utf16BE
-                                                : QStringConverter::Utf8;
+        if (encoding != TextEncoding::Utf16LE && encoding != TextEncoding::Utf16BE) return;
         // The byte-order mark is already skipped: a second one is text.
-        utf_ = QStringDecoder(utf, QStringConverter::Flag::ConvertInitialBom);
+        utf16_ = QStringDecoder(encoding == TextEncoding::Utf16LE ? QStringConverter::Utf16LE
+                                                                  : QStringConverter::Utf16BE,
+                                QStringConverter::Flag::ConvertInitialBom);
     }
     bool isValid() const { return cp932_.isValid(); }
 
     void decode(QByteArrayView bytes, QString& out) {
-        if (encoding_ == TextEncoding::Cp932) {
-            cp932_.decode(bytes, out);
-            return;
+        switch (encoding_) {
+            case TextEncoding::Cp932:
+                cp932_.decode(bytes, out);
+                return;
+            case TextEncoding::Utf8:
+            case TextEncoding::Utf8Bom:
+                decodeUtf8(bytes, out);
+                return;
+            case TextEncoding::Utf16LE:
+            case TextEncoding::Utf16BE:
+                break;
         }
         fed_ += bytes.size();
         const qsizetype from = out.size();
-        out.resize(from + utf_.requiredSpace(bytes.size()));
+        out.resize(from + utf16_.requiredSpace(bytes.size()));
         QChar* const begin = out.data();
-        out.truncate(utf_.appendToBuffer(begin + from, bytes) - begin);
+        out.truncate(utf16_.appendToBuffer(begin + from, bytes) - begin);
     }
 
     // Appends U+FFFD for an incomplete character left at the end of the input.
@@ -133,9 +139,8 @@ class TextDecoder {
                 return;
             case TextEncoding::Utf8:
             case TextEncoding::Utf8Bom:
-                // A line feed pushes out whatever the decoder holds back.
-                decode(QByteArrayView("\n", 1), out);
-                out.chop(1);
+                out.append(QString(carry_.size(), QChar(kReplacement)));
+                carry_.clear();
                 return;
             case TextEncoding::Utf16LE:
             case TextEncoding::Utf16BE:
@@ -145,9 +150,52 @@ class TextDecoder {
     }
 
   private:
+    // U+FFFD for each byte that starts no well-formed character, whatever the chunks are; a
+    // character cut at the end of a chunk waits for the next.
+    void decodeUtf8(QByteArrayView bytes, QString& out) {
+        QByteArray joined;
+        if (!carry_.isEmpty()) {
+            joined = carry_ + bytes.toByteArray();
+            bytes = joined;
+            carry_.clear();
+        }
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+        const qsizetype n = bytes.size();
+        qsizetype run = 0;  // start of the well-formed bytes not yet appended
+        auto appendRun = [&](qsizetype end) {
+            // The run is well-formed; a U+FEFF at its start is text (a chunk may start there).
+            const qsizetype from = out.size();
+            out.resize(from + end - run);
+            QChar* const begin = out.data();
+            out.truncate(utf8_.appendToBuffer(begin + from, bytes.sliced(run, end - run)) - begin);
+        };
+        for (qsizetype i = 0; i < n;) {
+            if (p[i] < 0x80) {
+                ++i;
+                continue;
+            }
+            const int length = utf8SequenceLength(p + i, n - i);
+            if (length > 0) {
+                i += length;
+                continue;
+            }
+            appendRun(i);
+            if (length < 0) {
+                carry_ = bytes.sliced(i).toByteArray();
+                return;
+            }
+            out.append(QChar(kReplacement));
+            run = ++i;
+        }
+        appendRun(n);
+    }
+
     TextEncoding encoding_ = TextEncoding::Cp932;
     Cp932Decoder cp932_;
-    QStringDecoder utf_;
+    QStringDecoder utf16_;
+    QStringDecoder utf8_{QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom |
+                                                     QStringConverter::Flag::Stateless};
+    QByteArray carry_;
     qint64 fed_ = 0;
 };
 

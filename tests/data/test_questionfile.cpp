@@ -190,6 +190,53 @@ class TestQuestionFile : public QObject {
         QCOMPARE(table_->at(0, slot::kFontName), expected);
     }
 
+    // A file saved again by a modern editor is read in its encoding; CP932 files as always. Each
+    // file is read from disk and from a device that cannot seek.
+    void encodings_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<TextEncoding>("encoding");
+        QTest::addColumn<QString>("font");  // slot 42 of record 0
+        auto withFont = [](const QByteArray& font) {
+            return fieldsFrom(0).chopped(5) + font + "\r\n";
+        };
+        const QString kanji = QStringLiteral("漢字");
+        const QByteArray utf8 = withFont(kanji.toUtf8());
+        QTest::newRow("CP932") << withFont(cp932(kanji)) << TextEncoding::Cp932 << kanji;
+        QTest::newRow("ASCII") << withFont("abc") << TextEncoding::Cp932 << "abc";
+        QTest::newRow("UTF-8") << utf8 << TextEncoding::Utf8 << kanji;
+        QTest::newRow("UTF-8, mark") << "\xEF\xBB\xBF" + utf8 << TextEncoding::Utf8Bom << kanji;
+        QTest::newRow("UTF-8, mark, bad byte")
+            << "\xEF\xBB\xBF" + withFont("a\xFF") << TextEncoding::Utf8Bom << "a\uFFFD";
+        QTest::newRow("UTF-16LE, mark")
+            << "\xFF\xFE" +
+                   QStringEncoder(QStringConverter::Utf16LE).encode(QString::fromUtf8(utf8))
+            << TextEncoding::Utf16LE << kanji;
+        QTest::newRow("UTF-16BE, mark")
+            << "\xFE\xFF" +
+                   QStringEncoder(QStringConverter::Utf16BE).encode(QString::fromUtf8(utf8))
+            << TextEncoding::Utf16BE << kanji;
+        // UTF-8 "é" until a CP932 "あ" past the first chunk: CP932, "é" as half-width kana.
+        QTest::newRow("UTF-8 until a CP932 byte far on")
+            << withFont("\xC3\xA9") + QByteArray(70000, 'x') + "\x82\xA0" << TextEncoding::Cp932
+            << QStringLiteral("\uFF83\uFF69");
+        QTest::newRow("UTF-8 cut short at the end")
+            << withFont("ok") + "\xE6\xBC" << TextEncoding::Cp932 << "ok";
+    }
+
+    void encodings() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(TextEncoding, encoding);
+        QFETCH(QString, font);
+        const Loaded loaded = load(write(bytes), *table_);
+        QCOMPARE(loaded.result.encoding, encoding);
+        QCOMPARE(loaded.headings.value(0), QStringLiteral("f0"));
+        QCOMPARE(table_->at(0, slot::kFontName), font);
+        table_->set(0, slot::kFontName, QString());
+        CountingDevice device(bytes, bytes.size());
+        QCOMPARE(loadQuestionDevice(device, *table_, {}).encoding, encoding);
+        QCOMPARE(table_->at(0, slot::kFontName), font);
+    }
+
     // The file is read in 64 KiB pieces: a field, a character or a CR LF may straddle two.
     void chunkBoundaries_data() {
         QTest::addColumn<QByteArray>("bytes");

@@ -3,7 +3,7 @@
 // Each input is read three ways and the results must agree: through a QBuffer (whole 64 KiB
 // chunks), through a device that hands out a few bytes a read (so that every character, CR LF and
 // field straddles reads), and, for inputs whose decoding is known, by a plain reference reader
-// below.
+// below. The encoding the reader chose must be the one Qt's own decoders imply.
 #include <QBuffer>
 #include <QIODevice>
 #include <QStringDecoder>
@@ -56,6 +56,7 @@ class TrickleDevice : public QIODevice {
 // What a load left behind, for comparing two loads.
 struct Outcome {
     LoadStatus status;
+    TextEncoding encoding;
     int count;
     QStringList headings;
     std::vector<QString> partial;  // the 43 slots of the record after the last complete one
@@ -82,6 +83,7 @@ Outcome loadFrom(QIODevice& device, QuestionTable& table, qsizetype size) {
     const LoadResult result =
         loadQuestionDevice(device, table, [&](const QString& h) { out.headings << h; });
     out.status = result.status;
+    out.encoding = result.encoding;
     out.count = int(result.recordCount);
     check(float(out.count) == result.recordCount, "recordCount is not whole");
     check(out.headings.size() == out.count, "headings and recordCount differ");
@@ -165,10 +167,45 @@ void compareWithReference(const QString& text, const QuestionTable& table, const
              QStringLiteral("%1 vs %2").arg(record).arg(got.count));
 }
 
-// The text a CP932 file stands for, when the reader's decoding of it is known without the
-// reader: bytes below 0x80 are themselves; otherwise, without the three control bytes that the
-// reader decodes apart, ICU's decoding with its substitute character taken as U+FFFD.
+// The encoding a file is read in: a byte-order mark's, else UTF-8 when Qt decodes the whole file
+// as UTF-8 without error and it holds a byte beyond ASCII, else CP932.
+TextEncoding referenceEncoding(QByteArrayView bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF")) return TextEncoding::Utf8Bom;
+    if (bytes.startsWith("\xFF\xFE")) return TextEncoding::Utf16LE;
+    if (bytes.startsWith("\xFE\xFF")) return TextEncoding::Utf16BE;
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) return TextEncoding::Cp932;
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    const QString text = utf8.decode(QByteArray(bytes.data(), bytes.size()) + "\n");
+    return utf8.hasError() ? TextEncoding::Cp932 : TextEncoding::Utf8;
+}
+
+// The text a file stands for, when the reader's decoding of it is known without the reader. A
+// UTF file is Qt's decoding of it after its mark (an incomplete character at the end as U+FFFD).
+// In a CP932 file bytes below 0x80 are themselves; otherwise, without the three control bytes that
+// the reader decodes apart, it is ICU's decoding with its substitute character taken as U+FFFD.
 std::optional<QString> referenceText(QByteArrayView bytes) {
+    const TextEncoding encoding = referenceEncoding(bytes);
+    if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) {
+        QStringDecoder utf16(encoding == TextEncoding::Utf16LE ? QStringConverter::Utf16LE
+                                                               : QStringConverter::Utf16BE,
+                             QStringConverter::Flag::ConvertInitialBom);
+        QString text = utf16.decode(QByteArray(bytes.sliced(2).data(), bytes.size() - 2));
+        if (bytes.size() % 2 != 0) text += QChar(0xFFFD);
+        return text;
+    }
+    if (encoding != TextEncoding::Cp932) {
+        // Known only where Qt finds no fault: replacements for bad bytes are the reader's own.
+        const qsizetype mark = encoding == TextEncoding::Utf8Bom ? 3 : 0;
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        // A line feed pushes out a character cut short at the end, as an error.
+        QString text =
+            utf8.decode(QByteArray(bytes.sliced(mark).data(), bytes.size() - mark) + "\n");
+        if (utf8.hasError()) return std::nullopt;
+        text.chop(1);
+        return text;
+    }
     const bool ascii = std::all_of(bytes.begin(), bytes.end(),
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     if (ascii) return QString::fromLatin1(bytes.data(), bytes.size());
@@ -202,6 +239,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TrickleDevice trickle(bytes, step);
     const Outcome b = loadFrom(trickle, *trickled, bytes.size());
     check(a.status == b.status, "status differs between whole and trickled reads");
+    check(a.encoding == b.encoding, "encoding differs between whole and trickled reads");
+    // A load that stopped with the table full may not have met the bytes that decide.
+    if (a.status != LoadStatus::TooManyRecords)
+        check(a.encoding == referenceEncoding(bytes), "encoding differs from Qt's decoders");
     check(a.headings == b.headings, "headings differ between whole and trickled reads");
     check(a.partial == b.partial, "partial record differs between whole and trickled reads");
     for (int r = 0; r < a.count; ++r)
