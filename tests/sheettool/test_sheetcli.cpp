@@ -171,7 +171,7 @@ class SheetCliTest : public QObject {
         QTest::newRow("title of two lines")
             << QStringList{"FILE", "--all", "--title", "a\nb", "-o", "OUT"} << 2 << "one line";
         QTest::newRow("output over the question file")
-            << QStringList{"FILE", "--all", "-o", "FILE"} << 2 << "question file itself";
+            << QStringList{"FILE", "--all", "-o", "FILE"} << 2 << "is the question file";
         QTest::newRow("script with a file")
             << QStringList{"--script", "FILE", "FILE"} << 2 << "--script takes only --trace";
         QTest::newRow("missing file")
@@ -381,7 +381,7 @@ class SheetCliTest : public QObject {
             << "it is the question file";
         QTest::newRow("output through a link to the question file")
             << QStringList{"FILE", "--all", "-o", "LINK"} << QString() << 2
-            << "is the question file itself";
+            << "LINK is the question file FILE itself";
         QTest::newRow("scripted PDF over the question file")
             << QStringList{"--script", "SCRIPT"} << print + "FILE\n"
             << 1 << "line 3: cannot write FILE: it is the question file";
