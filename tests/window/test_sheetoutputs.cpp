@@ -1,5 +1,7 @@
 // The other ways out of the window (print preview, PDF file) and the other ways in (a dropped
 // file, the command line): each must come to exactly what the print and open commands do.
+#include <unistd.h>
+
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -137,6 +139,7 @@ class SheetOutputsTest : public QObject {
     QTemporaryDir dir_;
     QString three_;
     QString other_;
+    QByteArray byteName() const { return QFile::encodeName(dir_.path()) + "/\x8a\xbf.moj"; }
 
   private slots:
     void initTestCase() {
@@ -150,7 +153,11 @@ class SheetOutputsTest : public QObject {
         for (int n = 5; n < 9; ++n) other << numberedRecord(n);
         other_ = dir_.filePath(QStringLiteral("other.moj"));
         QVERIFY(writeFile(other_, mojBytes(other)));
+        // The same file under a name in CP932 bytes ("漢.moj"), as a Windows share gives it.
+        QCOMPARE(::link(QFile::encodeName(other_).constData(), byteName().constData()), 0);
     }
+
+    void cleanupTestCase() { ::unlink(byteName().constData()); }
 
     // --- Preview and PDF print what the print command prints ---------------------------------
 
@@ -464,6 +471,12 @@ class SheetOutputsTest : public QObject {
             << QStringList{"pobelo", QUrl::fromLocalFile(other).toString()} << other;
         QTest::newRow("a missing file")
             << QStringList{"pobelo", "gone.moj"} << dir_.filePath("gone.moj");
+        const QString bytes = localPathFromBytes("\x8a\xbf.moj");
+        QTest::newRow("CP932 bytes in the name")
+            << QStringList{"pobelo", bytes} << dir_.filePath(bytes);
+        QTest::newRow("CP932 bytes in a file address")
+            << QStringList{"pobelo", "file://" + dir_.path() + "/%8A%BF.moj"}
+            << dir_.filePath(bytes);
         QTest::newRow("no file") << QStringList{"pobelo"} << QString();
     }
     void commandLineOpensAsTheOpenCommand() {
@@ -481,6 +494,8 @@ class SheetOutputsTest : public QObject {
         QVERIFY(QDir::setCurrent(workingFolder));
         QCOMPARE(state(byArguments.model), state(byDialog.model));
         QCOMPARE(byArguments.model.questionFileName(), chosen);
+        QCOMPARE(byArguments.model.lastLoad().status,
+                 chosen.endsWith("gone.moj") ? LoadStatus::FileNotFound : LoadStatus::Complete);
     }
 };
 
