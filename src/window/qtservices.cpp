@@ -238,36 +238,35 @@ void QtSheetPreview::showPreview(const std::function<void()>& drawSheet) {
     // The preview asks for the page again after each change of its own settings, and with the
     // real printer when the user prints from it (its print dialog has been shown by then).
     // A face printed in place of the one named is told in the caption, without stopping anyone.
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [this, &drawSheet, &dialog](QPrinter* target) {
-                         QPagedPaintDevice* const before = surface_.device();
-                         const QString file =
-                             target == &printer_ ? printerFile(printer_) : QString();
-                         if (file.isEmpty()) {
-                             surface_.setDevice(target);
-                             drawSheet();
-                             surface_.setDevice(before);
-                         } else {
-                             // Printed into a file: written whole, or not at all and said why.
-                             PdfDocument document(file);
-                             document.addInput(questionFile ? questionFile() : QString(),
-                                               QStringLiteral("the question file"));
-                             bool written = document.open();
-                             if (written) {
-                                 document.writer()->setPageLayout(target->pageLayout());
-                                 surface_.setDevice(document.writer());
-                                 drawSheet();
-                                 written = surface_.pagesBegun() > 0;
-                                 surface_.setDevice(before);
-                                 written = document.commit() && written;
-                             }
-                             if (!written) showRefusal(&dialog, file, pdfFailureText(document));
-                         }
-                         const QString note = surface_.faceNote(NoteLanguage::Japanese);
-                         dialog.setWindowTitle(note.isEmpty()
-                                                   ? QStringLiteral("印刷プレビュー")
-                                                   : QStringLiteral("印刷プレビュー ― ") + note);
-                     });
+    QObject::connect(
+        &dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+        [this, &drawSheet, &dialog](QPrinter* target) {
+            QPagedPaintDevice* const before = surface_.device();
+            const QString file = target == &printer_ ? printerFile(printer_) : QString();
+            if (file.isEmpty()) {
+                surface_.setDevice(target);
+                drawSheet();
+                surface_.setDevice(before);
+            } else {
+                // Printed into a file: written whole, or not at all and said why.
+                PdfDocument document(file);
+                document.addInput(questionFile ? questionFile() : QString(),
+                                  QStringLiteral("the question file"));
+                bool written = document.open();
+                if (written) {
+                    document.writer()->setPageLayout(target->pageLayout());
+                    surface_.setDevice(document.writer());
+                    drawSheet();
+                    written = surface_.pagesBegun() > 0;
+                    surface_.setDevice(before);
+                    written = document.commit() && written;
+                }
+                if (!written) showRefusal(&dialog, file, pdfFailureText(document));
+            }
+            const QString note = surface_.faceNote(NoteLanguage::Japanese);
+            dialog.setWindowTitle(note.isEmpty() ? QStringLiteral("印刷プレビュー")
+                                                 : QStringLiteral("印刷プレビュー ― ") + note);
+        });
     dialog.exec();
 }
 
