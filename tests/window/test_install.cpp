@@ -1,5 +1,6 @@
 // The installed tree: both programs, and a desktop entry, icon and file type that name each
-// other, so that the desktop can open a question file with the window program.
+// other, so that the desktop can open a question file with the window program; the metainfo
+// that software centres read; the manual pages and the package's copyright and changelog.
 
 #include <QDir>
 #include <QFile>
@@ -33,6 +34,7 @@ QMap<QString, QString> desktopEntry(const QString& path) {
 struct MimeType {
     QStringList globs;
     QMap<QString, QString> comments;  // by language, "" for the untranslated one
+    QStringList parents;
 };
 
 // The types a shared-mime-info package file declares, by name.
@@ -52,9 +54,40 @@ QMap<QString, MimeType> mimeTypes(const QString& path) {
         } else if (xml.name() == QLatin1String("comment")) {
             const QString lang = xml.attributes().value("xml:lang").toString();
             types[current].comments[lang] = xml.readElementText();
+        } else if (xml.name() == QLatin1String("sub-class-of")) {
+            types[current].parents << xml.attributes().value("type").toString();
         }
     }
     return xml.hasError() ? QMap<QString, MimeType>{} : types;
+}
+
+// The texts of the metainfo elements a desktop looks up, keyed "element" or "element[lang]"; a
+// release by its version.
+QMultiMap<QString, QString> xmlTexts(const QString& path) {
+    QFile file(path);
+    QMultiMap<QString, QString> texts;
+    if (!file.open(QIODevice::ReadOnly)) return texts;
+    QXmlStreamReader xml(&file);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+        QString key = xml.name().toString();
+        const QString lang = xml.attributes().value("xml:lang").toString();
+        if (!lang.isEmpty()) key += '[' + lang + ']';
+        const QXmlStreamAttributes attributes = xml.attributes();
+        if (xml.name() == QLatin1String("release")) {
+            texts.insert(key, attributes.value("version").toString());
+        } else if (QStringList{"id", "summary", "launchable", "icon", "url", "image", "binary",
+                               "mediatype", "project_license"}
+                       .contains(xml.name().toString())) {
+            texts.insert(key, xml.readElementText());
+        }
+    }
+    return xml.hasError() ? QMultiMap<QString, QString>{} : texts;
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 }  // namespace
@@ -90,7 +123,8 @@ class InstallTest : public QObject {
         QCOMPARE(entry.value("Type"), "Application");
         QCOMPARE(entry.value("Name"), "Pobelo");
         QCOMPARE(entry.value("Name[ja]"), "Pobelo 小テスト作成");
-        QCOMPARE(entry.value("Categories"), "Education;Office;");
+        // One main category, so that the menu lists the program once.
+        QCOMPARE(entry.value("Categories"), "Education;");
         // The command is an installed program and takes the one file double-clicked.
         const QStringList exec = entry.value("Exec").split(' ');
         QCOMPARE(exec.size(), 2);
@@ -105,13 +139,43 @@ class InstallTest : public QObject {
         QCOMPARE(types[opened[0]].globs, QStringList{"*.moj"});
         QCOMPARE(types[opened[0]].comments.value(""), "Orvane question file");
         QCOMPARE(types[opened[0]].comments.value("ja"), "Orvane問題ファイル");
+        // CP932 files are no text/plain: text editors would show them garbled.
+        QCOMPARE(types[opened[0]].parents, QStringList{});
+    }
+
+    void metainfoNamesTheInstalledProgram() {
+        const QDir dir(root_ + "/share/metainfo");
+        const QStringList files = dir.entryList({"*.metainfo.xml"});
+        QCOMPARE(files.size(), 1);
+        const auto info = xmlTexts(dir.filePath(files[0]));
+        QCOMPARE(files[0], info.value("id") + ".metainfo.xml");
+        QVERIFY(QFileInfo::exists(root_ + "/share/applications/" + info.value("launchable")));
+        QCOMPARE(info.value("icon"),
+                 desktopEntry(root_ + "/share/applications/pobelo.desktop")["Icon"]);
+        QCOMPARE(info.values("binary"), (QStringList{"pobelo-sheet", "pobelo"}));
+        QCOMPARE(info.value("mediatype"), "application/x-orvane-moj");
+        QCOMPARE(info.value("project_license"), "MIT");
+        QVERIFY(!info.value("summary[ja]").isEmpty());
+        QVERIFY(info.value("image").startsWith(info.value("url")));
+        QCOMPARE(info.value("release"), QStringLiteral(POBELO_VERSION));
+    }
+
+    void manualAndPackageDocuments() {
+        const QByteArray gzipMagic("\x1f\x8b", 2);
+        for (const char* page : {"pobelo.1.gz", "pobelo-sheet.1.gz"})
+            QVERIFY2(fileBytes(root_ + "/share/man/man1/" + page).startsWith(gzipMagic), page);
+        QVERIFY(fileBytes(root_ + "/share/doc/pobelo/changelog.Debian.gz").startsWith(gzipMagic));
+        const QString copyright =
+            QString::fromUtf8(fileBytes(root_ + "/share/doc/pobelo/copyright"));
+        QVERIFY(copyright.startsWith(
+            "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"));
+        QVERIFY(copyright.contains("\nLicense: Expat\n Permission is hereby granted"));
     }
 
     void iconInEverySize_data() {
         QTest::addColumn<int>("size");
-        QTest::newRow("48") << 48;
-        QTest::newRow("128") << 128;
-        QTest::newRow("256") << 256;
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+            QTest::newRow(QByteArray::number(size).constData()) << size;
     }
 
     void iconInEverySize() {
@@ -134,6 +198,18 @@ class InstallTest : public QObject {
         }
         QVERIFY(white);
         QVERIFY(red);
+    }
+
+    void scalableIcon() {
+        const QString icon = desktopEntry(root_ + "/share/applications/pobelo.desktop")["Icon"];
+        QFile file(root_ + "/share/icons/hicolor/scalable/apps/" + icon + ".svg");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&file);
+        QVERIFY(xml.readNextStartElement());
+        QCOMPARE(xml.name(), QLatin1String("svg"));
+        QCOMPARE(xml.attributes().value("viewBox"), QLatin1String("0 0 256 256"));
+        while (!xml.atEnd()) xml.readNext();
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
     }
 
     void installedSheetToolRuns() {
