@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds Pobelo and opens the sample question file in it.
-# Without a display (no DISPLAY or WAYLAND_DISPLAY) the window runs under xvfb-run.
+# Installs what is needed, builds Pobelo and opens the sample question file in it (or the
+# question file given). Without a display (no DISPLAY or WAYLAND_DISPLAY) there is no window to
+# show: the script prints the file's first sheet (its first two headings) as a PDF beside it in
+# the project folder, named after it (sample.pdf for the sample), tells where, and ends.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPOBELO_BUILD_TESTS=OFF
 cmake --build build --target pobelo pobelo-sheet
-program=(build/src/app/pobelo "${@:-examples/sample.moj}")
+file="${1:-examples/sample.moj}"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "No display found: running under xvfb-run (the window is invisible there)."
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "${program[@]}"
+  pdf="$PWD/$(basename "${file%.*}").pdf"
+  # Two headings when the file has them, else the one.
+  if [ "$(build/src/app/pobelo-sheet "$file" --list | wc -l)" -ge 2 ]; then
+    pages=(--right 1 --left 2)
+  else
+    pages=(--right 1)
+  fi
+  build/src/app/pobelo-sheet "$file" "${pages[@]}" -o "$pdf"
+  echo "No display found, so no window: the first sheet of $file is in $pdf"
+  exit 0
 fi
-exec "${program[@]}"
+exec build/src/app/pobelo "${@:-examples/sample.moj}"
