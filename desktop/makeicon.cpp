@@ -67,6 +67,8 @@ void paint(QPainter& p, int size) {
     p.drawRect(QRectF(184, 28, 16, small ? 100 : 150));
 
     // Columns of sentences read from the right, each with a side line at its asked part.
+    // Below 32 pixels a glyph would be a blot: each column of text is one grey stroke.
+    const bool tiny = size < 32;
     const int columns = small ? 3 : 5;
     const int rows = small ? 4 : 7;
     const qreal pitch = small ? 40 : 26;
@@ -74,9 +76,14 @@ void paint(QPainter& p, int size) {
     const qreal step = cell + (small ? 6 : 4);
     for (int c = 0; c < columns; ++c) {
         const qreal x = 166 - pitch * c - cell / 2;
-        p.setPen(QPen(small ? kInk : kPencil, qMax(small ? 4.0 : 2.5, 1.2 * px), Qt::SolidLine,
-                      Qt::RoundCap, Qt::RoundJoin));
-        for (int r = 0; r < rows; ++r) glyph(p, x, 30 + r * step, cell, 3 * c + r);
+        if (tiny) {
+            p.setPen(QPen(kPencil, 1.5 * px, Qt::SolidLine, Qt::FlatCap));
+            p.drawLine(QPointF(x + cell / 2, 30), QPointF(x + cell / 2, 30 + rows * step - 6));
+        } else {
+            p.setPen(QPen(small ? kInk : kPencil, qMax(small ? 4.0 : 2.5, 1.2 * px), Qt::SolidLine,
+                          Qt::RoundCap, Qt::RoundJoin));
+            for (int r = 0; r < rows; ++r) glyph(p, x, 30 + r * step, cell, 3 * c + r);
+        }
         p.setPen(QPen(kInk, qMax(5.0, 2 * px), Qt::SolidLine, Qt::FlatCap));
         const qreal y = 30 + (1 + c % 2) * step;
         p.drawLine(QPointF(x + cell + 5, y), QPointF(x + cell + 5, y + 2 * step - 4));
