@@ -12,13 +12,13 @@ file="${1:-examples/sample.moj}"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   pdf="$PWD/$(basename "${file%.*}").pdf"
   # Two headings when the file has them, else the one.
-  if [ "$(build/src/app/pobelo-sheet "$file" --list | wc -l)" -ge 2 ]; then
+  if [ "$(build/src/sheettool/pobelo-sheet "$file" --list | wc -l)" -ge 2 ]; then
     pages=(--right 1 --left 2)
   else
     pages=(--right 1)
   fi
-  build/src/app/pobelo-sheet "$file" "${pages[@]}" -o "$pdf"
+  build/src/sheettool/pobelo-sheet "$file" "${pages[@]}" -o "$pdf"
   echo "No display found, so no window: the first sheet of $file is in $pdf"
   exit 0
 fi
-exec build/src/app/pobelo "${@:-examples/sample.moj}"
+exec build/src/window/pobelo "${@:-examples/sample.moj}"
