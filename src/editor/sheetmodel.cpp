@@ -22,6 +22,29 @@ QString SheetModel::homePage() {
     return QStringLiteral(POBELO_HOME_PAGE);
 }
 
+QString DocumentInfo::jobName() const {
+    if (fileName.isEmpty()) return title;
+    if (title.isEmpty()) return fileName;
+    return title + QStringLiteral(" — ") + fileName;
+}
+
+DocumentInfo SheetModel::documentInfo() const {
+    DocumentInfo info;
+    QStringList titles;
+    for (const QString& title : {label51_, label52_}) {
+        if (!title.trimmed().isEmpty() && !titles.contains(title)) titles.append(title);
+    }
+    info.title = titles.join(QStringLiteral(" / "));
+    QStringList headings;
+    for (const qint16 record : pageRecords_) {
+        if (QuestionTable::inRange(record, slot::kHeading))
+            headings.append(table_.at(record, slot::kHeading));
+    }
+    info.subject = headings.join(QStringLiteral(" / "));
+    if (!questionFileName_.isEmpty()) info.fileName = QFileInfo(questionFileName_).fileName();
+    return info;
+}
+
 bool SheetModel::imageClickable(int n) const {
     if (n < 1 || n > 6 || !images_[n - 1]) return false;
     if (n == 4) return !images_[2];  // covered by Image3
@@ -72,6 +95,7 @@ void SheetModel::loadAndList(const QString& path) {
     }
     emptyItems(Label2, Label3);
     emptyItems(Label5, Label6);
+    pageRecords_ = {-1, -1};
     Q_EMIT changed();
 }
 
@@ -112,6 +136,7 @@ void SheetModel::composePage() {
     std::array<qint16, 11>& lengths = right ? rightBeforeLengths_ : leftBeforeLengths_;
     std::array<QString, 11>& answers = right ? rightAnswers_ : leftAnswers_;
     emptyItems(asked, sentence);
+    pageRecords_[right ? 0 : 1] = currentRecord_;
     for (int i = 0; i < kRows; ++i) {
         captions_[asked][i] = table_.at(r, slot::askedText(i));
         // Lengths count UTF-16 units, as the sentence labels hold them.
@@ -158,6 +183,7 @@ void SheetModel::clickImage(int n) {
             images_[0] = true;
             images_[1] = false;
             emptyItems(Label2, Label3);
+            pageRecords_[0] = -1;
             setPageEnabled(true);
             label51_ = text3_;
             break;
@@ -166,6 +192,7 @@ void SheetModel::clickImage(int n) {
             images_[1] = true;
             images_[0] = false;
             emptyItems(Label5, Label6);
+            pageRecords_[1] = -1;
             setPageEnabled(false);
             label52_ = text3_;
             break;

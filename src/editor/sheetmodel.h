@@ -29,6 +29,15 @@ inline QString fileNotFound(const QString& path) {
 }
 }  // namespace text
 
+// What a printed sheet is, as a print queue and a PDF reader show it.
+struct DocumentInfo {
+    QString title;     // the page titles, right page first, each once
+    QString subject;   // the headings composed onto the pages, right page first
+    QString fileName;  // the question file's name without its folder; empty before one is opened
+    // The print job's name: the title and the question file's name.
+    QString jobName() const;
+};
+
 // A printer dialog that the user always accepts without seeing it: for a print preview or a PDF
 // file, whose target is chosen before the sheet is drawn.
 class AcceptingPrinterDialog : public PrinterDialog {
@@ -130,6 +139,8 @@ class SheetModel : public QObject {
     void exitCommand();
 
     static QString homePage();
+    // What the sheet that the print command would print is.
+    DocumentInfo documentInfo() const;
 
     // はみ出しを防ぐ: every print keeps each text inside its area.
     bool fitEnabled() const { return fitEnabled_; }
@@ -182,6 +193,8 @@ class SheetModel : public QObject {
     int combo1ListIndex_ = -1;
 
     qint16 currentRecord_ = 0;
+    // The record composed onto the right (0) and the left (1) page; -1 while a page is empty.
+    std::array<qint16, 2> pageRecords_{-1, -1};
     std::array<qint16, 11> rightBeforeLengths_{};
     std::array<QString, 11> rightAnswers_;
     std::array<qint16, 11> leftBeforeLengths_{};

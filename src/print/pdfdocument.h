@@ -4,6 +4,7 @@
 #include <QString>
 #include <memory>
 
+class QIODevice;
 class QPagedPaintDevice;
 class QPdfWriter;
 
@@ -36,6 +37,9 @@ class PdfDocument {
     bool open();
     // The device to draw on, while the document is open; nullptr otherwise.
     QPdfWriter* writer() const { return writer_.get(); }
+    // What the document is, as PDF readers and file managers show it: its title and subject.
+    // The creator is always the program and its version. Call it while the document is open.
+    void describe(const QString& title, const QString& subject);
     // Finishes the document and replaces the named file with it. The painter on writer() must
     // have ended (the surface let go of the device). False, with errorString(), when the
     // document is empty or any write failed; the named file is then untouched.
@@ -55,7 +59,11 @@ class PdfDocument {
     QString path_;
     QList<std::pair<QString, QString>> inputs_;
     std::unique_ptr<AtomicFile> file_;
+    // Between the writer and the file: keeps the document's last bytes, where its trailer is.
+    std::unique_ptr<QIODevice> tail_;
     std::unique_ptr<QPdfWriter> writer_;
+    QString title_;
+    QString subject_;
     QString error_;
     Problem problem_ = Problem::None;
     int osError_ = 0;
@@ -64,5 +72,11 @@ class PdfDocument {
 // Sets device to A4 in orientation (1 portrait, 2 landscape) without margins, as the printer
 // dialog leaves a printer.
 void setUpA4(QPagedPaintDevice& device, int orientation);
+
+// The incremental update to append to a PDF document of size bytes (as QPdfWriter writes it) whose
+// last bytes are tail: it replaces the document's information dictionary with one holding entries
+// (name without "/", text). Empty when tail holds no classic trailer naming that dictionary.
+QByteArray pdfInfoUpdate(const QByteArray& tail, qint64 size,
+                         const QList<std::pair<QByteArray, QString>>& entries);
 
 }  // namespace pobelo

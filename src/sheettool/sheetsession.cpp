@@ -99,6 +99,8 @@ void SheetSession::pointSurfaceAt(const ScriptedPrinterDialog::Answer& answer) {
         return;
     }
     setUpA4(*document->writer(), answer.orientation);
+    const DocumentInfo info = model_->documentInfo();
+    document->describe(info.title, info.subject);
     painter_->setDevice(document->writer());
     pdf_ = std::move(document);
     trace_.setInner(painter_.get());

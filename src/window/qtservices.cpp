@@ -27,6 +27,7 @@
 #include "fontresolver.h"
 #include "localfile.h"
 #include "pdfdocument.h"
+#include "pobeloconfig.h"
 #include "sheetmodel.h"
 
 namespace pobelo {
@@ -156,6 +157,7 @@ QString pdfFailureText(const PdfDocument& document) {
 }
 
 bool QtPrinterDialog::showPrinter() {
+    if (describe) printer_.setDocName(describe().jobName());
     QPrintDialog dialog(&printer_, parent_);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
@@ -229,6 +231,7 @@ QtSheetPreview::QtSheetPreview(QPrinter& printer, PainterSurface& surface)
     : printer_(printer), surface_(surface) {}
 
 void QtSheetPreview::showPreview(const std::function<void()>& drawSheet) {
+    if (describe) printer_.setDocName(describe().jobName());
     QPrintPreviewDialog dialog(&printer_, parent);
     dialog.setWindowTitle(QStringLiteral("印刷プレビュー"));
     // Room for a whole landscape or portrait sheet at a readable size.
@@ -254,6 +257,10 @@ void QtSheetPreview::showPreview(const std::function<void()>& drawSheet) {
                                   QStringLiteral("the question file"));
                 bool written = document.open();
                 if (written) {
+                    const DocumentInfo info = describe ? describe() : DocumentInfo{};
+                    document.describe(
+                        info.title.isEmpty() ? QFileInfo(file).completeBaseName() : info.title,
+                        info.subject);
                     document.writer()->setPageLayout(target->pageLayout());
                     surface_.setDevice(document.writer());
                     drawSheet();
@@ -292,7 +299,9 @@ bool QtPdfExport::begin(const QString& path, const QString& questionFile) {
         failure_ = pdfFailureText(*document);
         return false;
     }
-    document->writer()->setTitle(QFileInfo(path).completeBaseName());
+    const DocumentInfo info = describe ? describe() : DocumentInfo{};
+    document->describe(info.title.isEmpty() ? QFileInfo(path).completeBaseName() : info.title,
+                       info.subject);
     before_ = surface_.device();
     surface_.setDevice(document->writer());
     document_ = std::move(document);
@@ -329,6 +338,7 @@ bool QtBrowserOpener::openUrl(const QString& address) {
 QtSheetServices::QtSheetServices() {
     // The sheet is laid out over the whole sheet of paper, not inside the printer's margins.
     printer_.setFullPage(true);
+    printer_.setCreator(QStringLiteral("Pobelo " POBELO_VERSION));
 }
 QtSheetServices::~QtSheetServices() = default;
 
@@ -344,6 +354,12 @@ void QtSheetServices::setParentWidget(QWidget* parent) {
 void QtSheetServices::setQuestionFile(const std::function<QString()>& questionFile) {
     printerDialog_.questionFile = questionFile;
     preview_.questionFile = questionFile;
+}
+
+void QtSheetServices::describeJobsBy(const std::function<DocumentInfo()>& describe) {
+    printerDialog_.describe = describe;
+    preview_.describe = describe;
+    pdf_.describe = describe;
 }
 
 SheetServices QtSheetServices::services() {

@@ -11,6 +11,7 @@
 #include "paintersurface.h"
 #include "pdfdocument.h"
 #include "services.h"
+#include "sheetmodel.h"
 
 namespace pobelo {
 
@@ -37,11 +38,13 @@ class QtPrinterDialog : public PrinterDialog {
   public:
     QtPrinterDialog(QPrinter& printer, QWidget* parent = nullptr);
     void setParent(QWidget* parent) { parent_ = parent; }
+    // Names the print job after the sheet (see QtSheetServices::describeJobsBy).
     bool showPrinter() override;
     // The printer's own margins; nothing when it prints into a file.
     std::optional<QMarginsF> unprintableMargins(int orientation) override;
     // The open question file, which nothing may write.
     std::function<QString()> questionFile;
+    std::function<DocumentInfo()> describe;
 
   private:
     QPrinter& printer_;
@@ -56,6 +59,7 @@ class QtSheetPreview : public SheetPreview {
     QtSheetPreview(QPrinter& printer, PainterSurface& surface);
     QPointer<QWidget> parent;
     std::function<QString()> questionFile;
+    std::function<DocumentInfo()> describe;
     void showPreview(const std::function<void()>& drawSheet) override;
 
   private:
@@ -69,9 +73,11 @@ class QtPdfExport : public DocumentWriter {
   public:
     explicit QtPdfExport(PainterSurface& surface);
     ~QtPdfExport() override;
+    // The document's title and subject are the sheet's (see QtSheetServices::describeJobsBy).
     bool begin(const QString& path, const QString& questionFile) override;
     bool finish() override;
     QString failureText() const override { return failure_; }
+    std::function<DocumentInfo()> describe;
 
   private:
     void abandon();
@@ -132,6 +138,9 @@ class QtSheetServices {
     void setParentWidget(QWidget* parent);
     // Where the open question file's name is found, which no print may write.
     void setQuestionFile(const std::function<QString()>& questionFile);
+    // What the sheet being printed is: print jobs are named after it, and PDF files carry its
+    // title and subject.
+    void describeJobsBy(const std::function<DocumentInfo()>& describe);
     SheetServices services();
     QPrinter& printer() { return printer_; }
     // Where the font dialog learns the face the sheet prints in now.

@@ -491,6 +491,29 @@ class SheetModelTest : public QObject {
         QVERIFY(f.messages.shown[0].contains(SheetModel::homePage()));
         QCOMPARE(f.model.browserAddresses().size(), 2);
     }
+
+    // The print job's name and the PDF's description follow what the pages hold.
+    void documentInfoFollowsThePages() {
+        Fixture f;
+        QCOMPARE(f.model.documentInfo().jobName(), QString());
+        f.open(threeRecords_);
+        f.model.chooseHeading(2);
+        f.model.chooseHeading(0);
+        DocumentInfo info = f.model.documentInfo();
+        QCOMPARE(info.title, QStringLiteral("小テスト 3 / 小テスト 1"));
+        QCOMPARE(info.subject, QStringLiteral("見出し102 / 見出し100"));
+        QCOMPARE(info.jobName(), QStringLiteral("小テスト 3 / 小テスト 1 — three.moj"));
+        // A cleared page is no longer in the subject; one title shared by both pages is named once.
+        f.model.clickImage(4);
+        f.model.setText3(QStringLiteral("復習"));
+        info = f.model.documentInfo();
+        QCOMPARE(info.subject, QStringLiteral("見出し100"));
+        QCOMPARE(info.title, QStringLiteral("復習"));
+        // Opening a file empties both pages.
+        f.open(tenRecords_);
+        QCOMPARE(f.model.documentInfo().subject, QString());
+        QCOMPARE(f.model.documentInfo().fileName, QStringLiteral("ten.moj"));
+    }
 };
 
 QTEST_GUILESS_MAIN(SheetModelTest)

@@ -1,14 +1,17 @@
-// A PDF file appears whole or not at all: on a full disk, onto a pipe or a device, onto an input
-// or into a missing folder the old file stays, no temporary file is left, and the reason is told.
+// A PDF file says what it is (title, subject, creator) and appears whole or not at all: on a full
+// disk, onto a pipe or a device, onto an input or into a missing folder the old file stays, no
+// temporary file is left, and the reason is told.
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -53,6 +56,37 @@ bool drawPage(PdfDocument& document) {
 QStringList entries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                   QDir::NoDotAndDotDot);
+}
+
+// The value of /name in the information dictionary the last trailer points at, decoded, found
+// by following the byte offsets of the last cross-reference section as a PDF reader does.
+QString infoEntry(const QByteArray& pdf, const QByteArray& name) {
+    const qsizetype startxref = pdf.lastIndexOf("startxref");
+    const qint64 xref = pdf.mid(startxref + 9).replace("%%EOF", "").trimmed().toLongLong();
+    if (!pdf.mid(xref).startsWith("xref")) return QStringLiteral("(no xref at startxref)");
+    const QString trailer = QString::fromLatin1(pdf.mid(startxref - 200, 200));
+    const auto match = QRegularExpression(QStringLiteral("/Info (\\d+) 0 R")).match(trailer);
+    if (!match.hasMatch()) return QStringLiteral("(no /Info)");
+    const QByteArray number = match.captured(1).toLatin1();
+    // The section: "xref\nN 1\nOFFSET 00000 n \n", which must name the dictionary's object.
+    const QList<QByteArray> lines = pdf.mid(xref, 64).split('\n');
+    if (lines.size() < 3 || lines[1] != number + " 1") return QStringLiteral("(info not updated)");
+    const qint64 offset = lines[2].left(10).toLongLong();
+    if (!pdf.mid(offset).startsWith(number + " 0 obj")) return QStringLiteral("(bad offset)");
+    const QByteArray object = pdf.mid(offset, pdf.indexOf("endobj", offset) - offset);
+    const qsizetype at = object.indexOf('/' + name + ' ');
+    if (at < 0) return QString();
+    const QByteArray value = object.mid(at + name.size() + 2).split('\n').first();
+    if (value.startsWith("<FEFF")) {
+        const QByteArray utf16 = QByteArray::fromHex(value.mid(5, value.size() - 6));
+        QString text;
+        for (qsizetype i = 0; i + 1 < utf16.size(); i += 2)
+            text += QChar(char16_t((uchar(utf16[i]) << 8) | uchar(utf16[i + 1])));
+        return text;
+    }
+    // A literal string: its brackets and backslashes are escaped with a backslash.
+    return QString::fromLatin1(value.mid(1, value.size() - 2))
+        .replace(QRegularExpression(QStringLiteral("\\\\(.)")), QStringLiteral("\\1"));
 }
 
 }  // namespace
@@ -167,6 +201,44 @@ class PdfDocumentTest : public QObject {
             QCOMPARE(::stat(name.constData(), &now), 0);
             QVERIFY(S_ISCHR(now.st_mode) && now.st_rdev == device.st_rdev);
         }
+    }
+
+    void describedDocument_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("subject");
+        QTest::newRow("Japanese") << "小テスト 1 / 小テスト 2"
+                                  << "3年 漢字の読み 1 / 3年 漢字の書き 1";
+        QTest::newRow("brackets in plain text") << "test (1) \\ a"
+                                                << "a)b(c";
+    }
+    void describedDocument() {
+        QFETCH(QString, title);
+        QFETCH(QString, subject);
+        const QString path = dir_.filePath(QStringLiteral("described.pdf"));
+        PdfDocument document(path);
+        QVERIFY(document.open());
+        document.describe(title, subject);
+        {
+            QPainter painter(document.writer());
+            painter.drawText(100, 100, QStringLiteral("漢字"));
+        }
+        QVERIFY2(document.commit(), qPrintable(document.errorString()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray pdf = file.readAll();
+        QCOMPARE(infoEntry(pdf, "Title"), title);
+        QCOMPARE(infoEntry(pdf, "Subject"), subject);
+        QVERIFY(infoEntry(pdf, "Creator").startsWith(QStringLiteral("Pobelo ")));
+        // The update chains to the document's own cross-reference section.
+        const auto previous = QRegularExpression(QStringLiteral("/Prev (\\d+)"))
+                                  .match(QString::fromLatin1(pdf.right(300)));
+        QVERIFY(previous.hasMatch());
+        QVERIFY(pdf.mid(previous.captured(1).toLongLong()).startsWith("xref"));
+    }
+
+    void documentWithoutATrailerIsLeftAlone() {
+        const QByteArray notPdf("%PDF-1.4\nno trailer here\n");
+        QVERIFY(pdfInfoUpdate(notPdf, notPdf.size(), {{"Subject", QStringLiteral("x")}}).isEmpty());
     }
 };
 
