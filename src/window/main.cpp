@@ -1,8 +1,11 @@
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <QTranslator>
+#include <cstring>
 
 #include "localfile.h"
 #include "mainwindow.h"
@@ -11,13 +14,54 @@
 #include "questionfile.h"
 #include "sheetmodel.h"
 
+namespace {
+
+void describeProgram() {
+    QCoreApplication::setApplicationName(QStringLiteral("pobelo"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(POBELO_VERSION));
+}
+
+// True when the command line asks only for the usage or the version, which are answered on the
+// terminal without a window (and without a display).
+bool terminalOnly(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        for (const char* option : {"-h", "--help", "--help-all", "-?", "-v", "--version"}) {
+            if (std::strcmp(argv[i], option) == 0) return true;
+        }
+    }
+    return false;
+}
+
+// The usage and the version, and the question file named on the command line.
+void setUpParser(QCommandLineParser& parser) {
+    parser.setApplicationDescription(QStringLiteral(
+        "Makes kanji mini-test sheets from Orvane question files (.moj) in a window.\n"
+        "Home page: " POBELO_HOME_PAGE));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("A question file (.moj) to open at start."),
+                                 QStringLiteral("[FILE]"));
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    if (terminalOnly(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        describeProgram();
+        QCommandLineParser parser;
+        setUpParser(parser);
+        // Prints the usage or the version and ends the program; a bad option is reported.
+        parser.process(app);
+        return 0;
+    }
+
     const std::unique_ptr<QTemporaryDir> runtimeDir = pobelo::provideRuntimeDir();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("pobelo"));
+    describeProgram();
     // Lets the desktop match the window to pobelo.desktop (its icon and name).
     QGuiApplication::setDesktopFileName(QStringLiteral("pobelo"));
-    QApplication::setApplicationVersion(QStringLiteral(POBELO_VERSION));
     // Qt's own dialogs (file, print, preview) speak the window's language.
     QTranslator qtTexts;
     if (qtTexts.load(QStringLiteral("qtbase_ja"),
@@ -31,6 +75,7 @@ int main(int argc, char* argv[]) {
     platform.setSheetFace([&model] { return model.command1Caption(); });
     platform.setParentWidget(&window);
     platform.setQuestionFile([&model] { return model.questionFileName(); });
+    platform.describeJobsBy([&model] { return model.documentInfo(); });
     window.show();
 
     if (!pobelo::cp932DecoderAvailable()) {

@@ -1,6 +1,9 @@
 #include "mainwindow.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -9,16 +12,21 @@
 #include <QIcon>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QToolButton>
 #include <QUrl>
+#include <algorithm>
 
 #include "fontresolver.h"
 #include "icons.h"
+#include "pobeloconfig.h"
 #include "windowfonts.h"
 
 namespace pobelo {
@@ -126,7 +134,67 @@ QIcon makeIcon(Icon kind, int size) {
     return icon;
 }
 
+// What each icon, button and box is, for screen readers (name) and as a tooltip.
+struct ControlHelp {
+    const char* objectName;
+    const char* name;
+    const char* tip;
+};
+const ControlHelp kHelp[] = {
+    {"Image1", "右ページの指マーク",
+     "指マーク：次に選ぶ見出しは右ページに入ります。クリックすると左ページに切り替えます。"},
+    {"Image2", "左ページの指マーク",
+     "指マーク：次に選ぶ見出しは左ページに入ります。クリックすると右ページに切り替えます。"},
+    {"Image3", "右ページを選ぶ",
+     "白紙の右ページ：クリックすると右ページを選び、表題を空にします。"},
+    {"Image4", "右ページを消す",
+     "問題の入った右ページ：クリックすると右ページの問題を消し、表題入力ウインドの表題を付けます"
+     "。"},
+    {"Image5", "左ページを選ぶ",
+     "白紙の左ページ：クリックすると左ページを選び、右ページと同じ表題を付けます。"},
+    {"Image6", "左ページを消す",
+     "問題の入った左ページ：クリックすると左ページの問題を消し、表題入力ウインドの表題を付けます"
+     "。"},
+    {"Command1", "フォント",
+     "印刷するフォントを選びます。「@」で始まるフォントでは縦書きで印刷します。"},
+    {"Command2", "印刷", "小テストを印刷します（Ctrl+P）。"},
+    {"Text3", "表題", "表題入力ウインド：入れた表題が両ページの表題になります。"},
+    {"Combo1", "見出し", "現在の見だし：選んだ見出しの問題が指マークのページに入ります。"},
+    {"Check1", "右ページを解答つきで印刷", "右ページを答えを入れて印刷します。"},
+    {"Check2", "左ページを解答つきで印刷", "左ページを答えを入れて印刷します。"},
+};
+
+// The page icons are buttons to a screen reader: a name, focus, and a press action.
+class ImageControlAccessible : public QAccessibleWidget {
+  public:
+    explicit ImageControlAccessible(QWidget* widget)
+        : QAccessibleWidget(widget, QAccessible::Button) {}
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override {
+        if (action == pressAction()) static_cast<ImageControl*>(widget())->activate();
+    }
+};
+
+QAccessibleInterface* accessibleImageControl(const QString& className, QObject* object) {
+    if (className == QLatin1String("pobelo::ImageControl") && object && object->isWidgetType())
+        return new ImageControlAccessible(static_cast<QWidget*>(object));
+    return nullptr;
+}
+
+// Room the window manager's frame and caption bar take around the window.
+constexpr int kFrameWidth = 16;
+constexpr int kFrameHeight = 48;
+
 }  // namespace
+
+QString aboutText() {
+    return QStringLiteral(
+               "<h3>Pobelo %1</h3>"
+               "<p>Orvane の問題ファイル（.moj）から、A4 一枚の縦書きの漢字小テストを作ります。</p>"
+               "<p>MIT ライセンスのフリーソフトウェアです。</p>"
+               "<p>ホームページ: <a href=\"%2\">%2</a></p>")
+        .arg(QStringLiteral(POBELO_VERSION), SheetModel::homePage());
+}
 
 // --- Start-up and dropped files ----------------------------------------------------------------
 
@@ -189,6 +257,16 @@ void MainWindow::dropEvent(QDropEvent* event) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
+        case QEvent::KeyPress: {
+            // Alt with a letter is a menu's access key, never text for the boxes: one that no
+            // menu takes is dropped instead of typed.
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const Qt::KeyboardModifiers held = key->modifiers();
+            if ((held & Qt::AltModifier) && !(held & (Qt::ControlModifier | Qt::MetaModifier)) &&
+                !key->text().isEmpty())
+                return true;
+            break;
+        }
         case QEvent::DragEnter:
         case QEvent::DragMove:
         case QEvent::Drop: {
@@ -231,25 +309,71 @@ void ImageControl::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
 }
 
+void ImageControl::activate() {
+    if (isVisible() && isEnabled()) Q_EMIT clicked();
+}
+
+void ImageControl::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Select:
+            if (event->modifiers() & ~Qt::KeypadModifier) break;
+            event->accept();
+            activate();
+            return;
+        default:
+            break;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void ImageControl::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus()) return;
+    QPainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.rect = rect().adjusted(1, 1, -1, -1);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+}
+
 // --- MainWindow --------------------------------------------------------------------------------
 
 MainWindow::MainWindow(SheetModel& model, QWidget* parent) : QMainWindow(parent), model_(model) {
     setObjectName(QStringLiteral("pobelo"));
     setWindowTitle(text::kCaption);
+    static const bool accessibleIcons = (QAccessible::installFactory(accessibleImageControl), true);
+    Q_UNUSED(accessibleIcons);
     dpi_ = logicalDpiY();
+    // On a small (or strongly scaled) screen the whole design shrinks evenly, fonts and icons
+    // with it, so that every control stays on the screen.
+    if (const QScreen* shown = screen()) {
+        const QSize room = shown->availableGeometry().size() - QSize(kFrameWidth, kFrameHeight);
+        const qreal wide = px(kClientWidth);
+        const qreal high = px(kVisibleClientHeight) + menuBar()->sizeHint().height();
+        scale_ = std::min({1.0, room.width() / wide, room.height() / high});
+        dpi_ *= scale_;
+    }
 
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("client"));
-    client_->setFont(screenFont(kFace, 9));
+    client_->setFont(designFont(9));
     setCentralWidget(client_);
     setAcceptDrops(true);
 
     buildControls();
     buildMenus();
+    describeControls();
     connectEvents();
     refresh();
 
     resize(px(kClientWidth), menuBar()->sizeHint().height() + px(kVisibleClientHeight));
+}
+
+QFont MainWindow::designFont(qreal points) const {
+    return screenFont(kFace, points * scale_);
 }
 
 int MainWindow::px(int twips) const {
@@ -318,7 +442,7 @@ void MainWindow::buildControls() {
                 addLabel(QLatin1String(design.name), design.left, kFirstRowTop + kRowStep * row,
                          design.width, design.height, design.centred);
             label->setProperty("index", row);
-            label->setFont(screenFont(kFace, design.points));
+            label->setFont(designFont(design.points));
             setBackColor(label, bgr(design.backColor));
             giveBorder(label);
             if (design.centred) label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -330,7 +454,7 @@ void MainWindow::buildControls() {
     label51_ = addLabel(QStringLiteral("Label51"), 7920, 1080, 2895, 375);
     label52_ = addLabel(QStringLiteral("Label52"), 2400, 1080, 2895, 375);
     for (QLabel* title : {label51_, label52_}) {
-        title->setFont(screenFont(kFace, 14.25));
+        title->setFont(designFont(14.25));
         setBackColor(title, bgr(0x0080C0FF));
         giveBorder(title);
     }
@@ -347,7 +471,7 @@ void MainWindow::buildControls() {
     QLabel* label13 = addLabel(QStringLiteral("Label13"), 5160, 120, 375, 255);
     label13->setText(QStringLiteral("左"));
     for (QLabel* mark : {label12, label13}) {
-        mark->setFont(screenFont(kFace, 11.25));
+        mark->setFont(designFont(11.25));
         mark->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     }
     setForeColor(label12, kMagenta);
@@ -403,38 +527,72 @@ void MainWindow::buildControls() {
             QStringLiteral("③問題が決まれば指マークをクリック\n④同様に左ページも作成できます"));
 }
 
+void MainWindow::describeControls() {
+    for (const ControlHelp& help : kHelp) {
+        auto* control = client_->findChild<QWidget*>(QLatin1String(help.objectName));
+        if (!control) continue;
+        control->setAccessibleName(QString::fromUtf8(help.name));
+        control->setToolTip(QString::fromUtf8(help.tip));
+        control->setAccessibleDescription(QString::fromUtf8(help.tip));
+    }
+    // The font button's tooltip also tells a face that prints in place of the one named.
+    command1Tip_ = command1_->toolTip();
+    // Tab goes the way the sheet is made: heading, title, then the right page's pointer,
+    // switch and status icon, the left page's, and the font and print buttons. Hidden icons and
+    // icons that take no click are passed over.
+    const QList<QWidget*> order = {combo1_,    text3_,     images_[0], check1_,
+                                   images_[2], images_[3], images_[1], check2_,
+                                   images_[4], images_[5], command1_,  command2_};
+    for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+    // The labels' texts say what the boxes are.
+    if (auto* title = client_->findChild<QLabel*>(QStringLiteral("Label14")))
+        title->setBuddy(text3_);
+    if (auto* heading = client_->findChild<QLabel*>(QStringLiteral("Label15")))
+        heading->setBuddy(combo1_);
+}
+
 void MainWindow::buildMenus() {
-    QMenu* f = menuBar()->addMenu(QStringLiteral("ファイル"));
+    // Each caption keeps its text and gets an access key, shown in brackets after it.
+    QMenu* f = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
     f->setObjectName(QStringLiteral("f"));
-    fo_ = f->addAction(QStringLiteral("開く"));
+    fo_ = f->addAction(QStringLiteral("開く(&O)"));
     fo_->setObjectName(QStringLiteral("fo"));
+    fo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     f->addSeparator()->setObjectName(QStringLiteral("s2"));
-    prt_ = f->addAction(QStringLiteral("印刷"));
+    prt_ = f->addAction(QStringLiteral("印刷(&P)"));
     prt_->setObjectName(QStringLiteral("prt"));
-    pv_ = f->addAction(QStringLiteral("印刷プレビュー"));
+    prt_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    pv_ = f->addAction(QStringLiteral("印刷プレビュー(&V)"));
     pv_->setObjectName(QStringLiteral("pv"));
-    pdf_ = f->addAction(QStringLiteral("PDFに保存…"));
+    pv_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    pdf_ = f->addAction(QStringLiteral("PDFに保存(&D)…"));
     pdf_->setObjectName(QStringLiteral("pdf"));
     f->addSeparator()->setObjectName(QStringLiteral("s1"));
-    ed_ = f->addAction(QStringLiteral("終了"));
+    ed_ = f->addAction(QStringLiteral("終了(&X)"));
     ed_->setObjectName(QStringLiteral("ed"));
+    ed_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    QMenu* pm = menuBar()->addMenu(QStringLiteral("印刷"));
+    QMenu* pm = menuBar()->addMenu(QStringLiteral("印刷(&P)"));
     pm->setObjectName(QStringLiteral("pm"));
-    fit_ = pm->addAction(QStringLiteral("はみ出しを防ぐ"));
+    fit_ = pm->addAction(QStringLiteral("はみ出しを防ぐ(&F)"));
     fit_->setObjectName(QStringLiteral("fit"));
     fit_->setCheckable(true);
-    key_ = pm->addAction(QStringLiteral("問題と解答を印刷"));
+    key_ = pm->addAction(QStringLiteral("問題と解答を印刷(&K)"));
     key_->setObjectName(QStringLiteral("key"));
 
-    QMenu* hp = menuBar()->addMenu(QStringLiteral("ヘルプ"));
+    QMenu* hp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     hp->setObjectName(QStringLiteral("hp"));
-    onl_ = hp->addAction(QStringLiteral("WendroWebサイトへ"));
+    onl_ = hp->addAction(QStringLiteral("WendroWebサイトへ(&W)"));
     onl_->setObjectName(QStringLiteral("onl"));
-    QMenu* ad = hp->addMenu(QStringLiteral("バージョン情報"));
+    QMenu* ad = hp->addMenu(QStringLiteral("バージョン情報(&V)"));
     ad->setObjectName(QStringLiteral("ad"));
     vv_ = ad->addAction(text::kVersion);
     vv_->setObjectName(QStringLiteral("vv"));
+    hp->addSeparator()->setObjectName(QStringLiteral("s3"));
+    about_ = hp->addAction(QStringLiteral("Pobelo について(&A)"));
+    about_->setObjectName(QStringLiteral("about"));
+    aboutQt_ = hp->addAction(QStringLiteral("Qt について(&Q)"));
+    aboutQt_->setObjectName(QStringLiteral("aboutQt"));
 }
 
 void MainWindow::connectEvents() {
@@ -466,6 +624,9 @@ void MainWindow::connectEvents() {
     connect(fo_, &QAction::triggered, &model_, &SheetModel::openCommand);
     connect(onl_, &QAction::triggered, &model_, &SheetModel::openWebSite);
     connect(ed_, &QAction::triggered, &model_, &SheetModel::exitCommand);
+    connect(about_, &QAction::triggered, this,
+            [this] { QMessageBox::about(this, QStringLiteral("Pobelo について"), aboutText()); });
+    connect(aboutQt_, &QAction::triggered, qApp, &QApplication::aboutQt);
     // vv only shows the version; it has no command.
 }
 
@@ -490,9 +651,17 @@ void MainWindow::refresh() {
         check2_->setCheckState(checkState(model_.check2()));
     }
 
-    for (int n = 1; n <= 6; ++n) images_[n - 1]->setVisible(model_.imageVisible(n));
+    for (int n = 1; n <= 6; ++n) {
+        images_[n - 1]->setVisible(model_.imageVisible(n));
+        // An icon the keyboard can reach is one a click would reach.
+        images_[n - 1]->setFocusPolicy(model_.imageClickable(n) ? Qt::TabFocus : Qt::NoFocus);
+    }
 
     command1_->setText(literalAmpersands(model_.command1Caption()));
+    // A screen reader says which font is chosen.
+    command1_->setAccessibleName(model_.command1Caption() == QLatin1String("Font")
+                                     ? QStringLiteral("フォント")
+                                     : QStringLiteral("フォント ") + model_.command1Caption());
     command1_->setEnabled(model_.command1Enabled());
     // A face that will print in place of the one named says so on the button, without asking.
     const QString faceNote =
@@ -500,7 +669,9 @@ void MainWindow::refresh() {
             ? pobelo::faceNote(model_.command1Caption(), resolveFace(model_.command1Caption()),
                                NoteLanguage::Japanese)
             : QString();
-    if (command1_->toolTip() != faceNote) command1_->setToolTip(faceNote);
+    const QString tip =
+        faceNote.isEmpty() ? command1Tip_ : command1Tip_ + QLatin1Char('\n') + faceNote;
+    if (command1_->toolTip() != tip) command1_->setToolTip(tip);
     command2_->setText(literalAmpersands(model_.command2Caption()));
     command2_->setEnabled(model_.command2Enabled());
     prt_->setEnabled(model_.prtEnabled());

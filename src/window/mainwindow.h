@@ -16,6 +16,9 @@ class QToolButton;
 
 namespace pobelo {
 
+// The text of Help > Pobelo について: the version, the licence and the home page.
+QString aboutText();
+
 // Start-up: a question file named as the first command-line argument (a path, or a file: URL as
 // desktops pass it) is opened as File > 開く opens it when chosen in the dialog.
 void openFromCommandLine(SheetModel& model, const QStringList& arguments);
@@ -27,12 +30,18 @@ class ImageControl : public QLabel {
   public:
     using QLabel::QLabel;
 
+    // A click from the keyboard (Space or Enter while it has the focus) or a screen reader.
+    void activate();
+
   Q_SIGNALS:
     void clicked();
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // Shows the keyboard focus around the picture.
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     bool pressed_ = false;
@@ -49,8 +58,11 @@ class MainWindow : public QMainWindow {
 
     // Element row of a page label array.
     QLabel* arrayLabel(LabelArray array, int row) const { return labels_[array][row]; }
-    // A length in twips as pixels at this window's logical dpi.
+    // A length in twips as pixels at this window's logical dpi, shrunk evenly when the designed
+    // window would not fit on the screen.
     int px(int twips) const;
+    // How much the design is shrunk to fit on the screen: 1 when it fits as designed.
+    qreal designScale() const { return scale_; }
     // The area that holds the controls; control positions are relative to it.
     QWidget* clientArea() const { return client_; }
 
@@ -73,6 +85,8 @@ class MainWindow : public QMainWindow {
   private:
     void buildControls();
     void buildMenus();
+    void describeControls();
+    QFont designFont(qreal points) const;
     void connectEvents();
     // A label of the client area; an item-number label centres its digits by their ink.
     QLabel* addLabel(const QString& name, int left, int top, int width, int height,
@@ -81,6 +95,7 @@ class MainWindow : public QMainWindow {
 
     SheetModel& model_;
     qreal dpi_ = 96;
+    qreal scale_ = 1;
     QWidget* client_ = nullptr;
     std::array<std::array<QLabel*, kRows>, kLabelArrays> labels_{};
     QLabel* label51_ = nullptr;
@@ -89,6 +104,7 @@ class MainWindow : public QMainWindow {
     QCheckBox* check2_ = nullptr;
     std::array<ImageControl*, 6> images_{};
     QToolButton* command1_ = nullptr;
+    QString command1Tip_;
     QToolButton* command2_ = nullptr;
     QLineEdit* text3_ = nullptr;
     QComboBox* combo1_ = nullptr;
@@ -101,6 +117,8 @@ class MainWindow : public QMainWindow {
     QAction* key_ = nullptr;
     QAction* onl_ = nullptr;
     QAction* vv_ = nullptr;
+    QAction* about_ = nullptr;
+    QAction* aboutQt_ = nullptr;
 };
 
 }  // namespace pobelo
