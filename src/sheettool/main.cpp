@@ -6,13 +6,17 @@
 #include <unistd.h>
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPdfWriter>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTranslator>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -20,6 +24,7 @@
 #include "localfile.h"
 #include "paintersurface.h"
 #include "pdfdocument.h"
+#include "pobeloconfig.h"
 #include "questionfile.h"
 #include "sheetsession.h"
 
@@ -29,7 +34,34 @@ constexpr int kExitFileProblem = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitFindings = 3;
 
-const char* const kDescription =
+// The program's messages, in the language of the user's locale when it has a translation
+// (Japanese); English otherwise.
+struct Message {
+    Q_DECLARE_TR_FUNCTIONS(pobelo_sheet)
+};
+
+// Installs the translations of this program's messages and of Qt's own (the usage's headings
+// and the option parser's errors) for the user's locale.
+void translateMessages(QCoreApplication& app) {
+    const QLocale locale;
+    static QTranslator qtTexts;
+    if (qtTexts.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTexts);
+    // Installed under share/pobelo/translations; in the build tree beside the program.
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    static QTranslator ownTexts;
+    for (const QString& dir : {programDir.filePath(QStringLiteral("../share/pobelo/translations")),
+                               programDir.filePath(QStringLiteral("translations"))}) {
+        if (ownTexts.load(locale, QStringLiteral("pobelo-sheet"), QStringLiteral("_"), dir)) {
+            app.installTranslator(&ownTexts);
+            break;
+        }
+    }
+}
+
+const char* const kDescription = QT_TRANSLATE_NOOP(
+    "pobelo_sheet",
     "Makes kanji mini-test sheets from Orvane question files (.moj).\n"
     "\n"
     "  pobelo-sheet FILE --list\n"
@@ -66,44 +98,51 @@ const char* const kDescription =
     "script, a folder, a pipe or a device. The question file is never written.\n"
     "Exit status: 0 done; 1 the question file could not be read or a file could not\n"
     "be written; 2 bad arguments or script lines, a heading number not in the list\n"
-    "among them; 3 a sheet had findings and --strict was given (nothing written).";
+    "among them; 3 a sheet had findings and --strict was given (nothing written).");
+
+// The usage's description, translated.
+QString description() {
+    return Message::tr(kDescription);
+}
+
+QString tryHelp() {
+    return Message::tr("Try pobelo-sheet --help.");
+}
 
 struct Options {
     QCommandLineOption script{QStringLiteral("script"),
-                              QStringLiteral("Runs the actions in FILE ('-' for standard input)."),
+                              Message::tr("Runs the actions in FILE ('-' for standard input)."),
                               QStringLiteral("FILE")};
     QCommandLineOption trace{QStringLiteral("trace"),
-                             QStringLiteral("Writes every print-surface operation to FILE."),
+                             Message::tr("Writes every print-surface operation to FILE."),
                              QStringLiteral("FILE")};
     QCommandLineOption list{QStringLiteral("list"),
-                            QStringLiteral("Lists the headings of the question file.")};
+                            Message::tr("Lists the headings of the question file.")};
     QCommandLineOption right{QStringLiteral("right"),
-                             QStringLiteral("Heading N goes on the right page."),
-                             QStringLiteral("N")};
-    QCommandLineOption left{QStringLiteral("left"),
-                            QStringLiteral("Heading M goes on the left page."),
+                             Message::tr("Heading N goes on the right page."), QStringLiteral("N")};
+    QCommandLineOption left{QStringLiteral("left"), Message::tr("Heading M goes on the left page."),
                             QStringLiteral("M")};
     QCommandLineOption all{QStringLiteral("all"),
-                           QStringLiteral("Prints every heading, two to a sheet.")};
+                           Message::tr("Prints every heading, two to a sheet.")};
     QCommandLineOption answers{QStringLiteral("answers"),
-                               QStringLiteral("Prints the answers (解答つき) on the right pages, "
-                                              "the left pages or both."),
+                               Message::tr("Prints the answers (解答つき) on the right pages, "
+                                           "the left pages or both."),
                                QStringLiteral("right|left|both")};
     QCommandLineOption title{QStringLiteral("title"),
-                             QStringLiteral("The pages' title, numbered per heading."),
+                             Message::tr("The pages' title, numbered per heading."),
                              QStringLiteral("TEXT")};
     QCommandLineOption font{QStringLiteral("font"),
-                            QStringLiteral("Prints in font NAME, as picked in the font dialog."),
+                            Message::tr("Prints in font NAME, as picked in the font dialog."),
                             QStringLiteral("NAME")};
     QCommandLineOption fit{QStringLiteral("fit"),
-                           QStringLiteral("Keeps every text inside its place (はみ出しを防ぐ).")};
+                           Message::tr("Keeps every text inside its place (はみ出しを防ぐ).")};
     QCommandLineOption strict{QStringLiteral("strict"),
-                              QStringLiteral("Writes nothing when a sheet has findings.")};
+                              Message::tr("Writes nothing when a sheet has findings.")};
     QCommandLineOption key{QStringLiteral("key"),
-                           QStringLiteral("Also writes the sheets with all answers to KEY."),
+                           Message::tr("Also writes the sheets with all answers to KEY."),
                            QStringLiteral("KEY")};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
-                              QStringLiteral("Writes the sheets to the PDF file OUT."),
+                              Message::tr("Writes the sheets to the PDF file OUT."),
                               QStringLiteral("OUT")};
 };
 
@@ -135,14 +174,14 @@ std::optional<QString> single(const QCommandLineParser& parser, const QCommandLi
     const QStringList values = parser.values(option);
     if (values.isEmpty()) return std::nullopt;
     if (values.size() > 1)
-        throw UsageError(QStringLiteral("--%1 is given more than once").arg(option.names().last()));
+        throw UsageError(Message::tr("--%1 is given more than once").arg(option.names().last()));
     return values.first();
 }
 
 // A title or face name, as the window's one-line boxes hold it.
 QString oneLine(const QString& text, const QString& what) {
     if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
-        throw UsageError(QStringLiteral("%1 must be one line").arg(what));
+        throw UsageError(Message::tr("%1 must be one line").arg(what));
     return text;
 }
 
@@ -150,32 +189,30 @@ int headingNumber(const QString& text, const QString& option) {
     bool ok = false;
     const int n = text.toInt(&ok);
     if (!ok || n < 1)
-        throw UsageError(
-            QStringLiteral("--%1 needs a heading number from 1 (see --list), not \"%2\"")
-                .arg(option, text));
+        throw UsageError(Message::tr("--%1 needs a heading number from 1 (see --list), not \"%2\"")
+                             .arg(option, text));
     return n;
 }
 
 Request parseRequest(const QCommandLineParser& parser, const Options& o) {
     const QStringList files = parser.positionalArguments();
-    if (files.isEmpty()) throw UsageError(QStringLiteral("no question file given"));
+    if (files.isEmpty()) throw UsageError(Message::tr("no question file given"));
     if (files.size() > 1)
-        throw UsageError(QStringLiteral("one question file at a time, not \"%1\"").arg(files[1]));
+        throw UsageError(Message::tr("one question file at a time, not \"%1\"").arg(files[1]));
 
     Request r;
     r.file = files.first();
     if (parser.isSet(o.left) && !parser.isSet(o.right))
-        throw UsageError(QStringLiteral("--left goes with --right"));
+        throw UsageError(Message::tr("--left goes with --right"));
     const int modes =
         int(parser.isSet(o.list)) + int(parser.isSet(o.right)) + int(parser.isSet(o.all));
-    if (modes != 1) throw UsageError(QStringLiteral("give one of --list, --right N or --all"));
+    if (modes != 1) throw UsageError(Message::tr("give one of --list, --right N or --all"));
 
     if (parser.isSet(o.list)) {
         for (const QCommandLineOption* option :
              {&o.answers, &o.title, &o.font, &o.fit, &o.strict, &o.key, &o.output}) {
             if (parser.isSet(*option))
-                throw UsageError(
-                    QStringLiteral("--list takes no --%1").arg(option->names().last()));
+                throw UsageError(Message::tr("--list takes no --%1").arg(option->names().last()));
         }
         r.mode = Request::List;
         return r;
@@ -198,37 +235,37 @@ Request parseRequest(const QCommandLineParser& parser, const Options& o) {
             r.answersRight = r.answersLeft = true;
         } else {
             throw UsageError(
-                QStringLiteral("--answers takes right, left or both, not \"%1\"").arg(*answers));
+                Message::tr("--answers takes right, left or both, not \"%1\"").arg(*answers));
         }
     }
     // Bytes that are not UTF-8 are taken as Windows Japanese text, as a question file holds it.
     if (const auto title = single(parser, o.title))
         r.title = oneLine(pobelo::displayPath(*title), QStringLiteral("--title"));
     if (const auto font = single(parser, o.font)) {
-        if (font->trimmed().isEmpty()) throw UsageError(QStringLiteral("--font needs a name"));
+        if (font->trimmed().isEmpty()) throw UsageError(Message::tr("--font needs a name"));
         r.font = oneLine(pobelo::displayPath(font->trimmed()), QStringLiteral("--font"));
     }
     const auto output = single(parser, o.output);
     if (!output || output->isEmpty())
-        throw UsageError(QStringLiteral("give the PDF file to write with -o OUT.pdf"));
+        throw UsageError(Message::tr("give the PDF file to write with -o OUT.pdf"));
     r.output = *output;
     r.fit = parser.isSet(o.fit);
     r.strict = parser.isSet(o.strict);
     r.key = single(parser, o.key);
     if (r.key && r.key->isEmpty())
-        throw UsageError(QStringLiteral("give the PDF file for the answer key with --key KEY.pdf"));
+        throw UsageError(Message::tr("give the PDF file for the answer key with --key KEY.pdf"));
     // The question file is only ever read, whatever links lead to it.
     if (pobelo::sameFile(r.file, r.output)) {
-        throw UsageError(QStringLiteral("OUT %1 is the question file %2 itself")
+        throw UsageError(Message::tr("OUT %1 is the question file %2 itself")
                              .arg(pobelo::displayPath(r.output), pobelo::displayPath(r.file)));
     }
     if (r.key) {
         const QFileInfo key(*r.key);
         const QFileInfo out(r.output);
         if (key.absoluteFilePath() == out.absoluteFilePath() || pobelo::sameFile(*r.key, r.output))
-            throw UsageError(QStringLiteral("KEY and OUT are the same file"));
+            throw UsageError(Message::tr("KEY and OUT are the same file"));
         if (pobelo::sameFile(r.file, *r.key)) {
-            throw UsageError(QStringLiteral("KEY %1 is the question file %2 itself")
+            throw UsageError(Message::tr("KEY %1 is the question file %2 itself")
                                  .arg(pobelo::displayPath(*r.key), pobelo::displayPath(r.file)));
         }
     }
@@ -260,7 +297,15 @@ bool printSheet(const Request& r, pobelo::SheetSession& session, int right, int 
 // uncommitted). Each sheet's findings go to err, one line each. Returns an exit status.
 int writeSheets(const Request& r, pobelo::SheetSession& session, int count,
                 pobelo::PdfDocument& pdf, bool key, QTextStream& err) {
-    pdf.writer()->setTitle(r.title.value_or(QFileInfo(r.file).completeBaseName()));
+    // The document's subject: the headings it holds, in print order.
+    const QStringList headings = session.model().combo1List();
+    QStringList held = headings;
+    if (r.mode == Request::Pair) {
+        held = QStringList{headings.value(r.right - 1)};
+        if (r.left > 0) held.append(headings.value(r.left - 1));
+    }
+    pdf.describe(r.title.value_or(QFileInfo(r.file).completeBaseName()),
+                 held.join(QStringLiteral(" / ")));
     session.setPrintDevice(pdf.writer());
     session.painter().setPagesInOneDocument(true);
     session.model().setFitEnabled(r.fit);
@@ -271,7 +316,7 @@ int writeSheets(const Request& r, pobelo::SheetSession& session, int count,
     QString error;
     bool printed = true;
     bool refused = false;
-    const QString what = key ? QStringLiteral("key sheet") : QStringLiteral("sheet");
+    const QString what = key ? Message::tr("key sheet") : Message::tr("sheet");
     for (int sheet = 0; sheet < sheets && printed && !refused; ++sheet) {
         int right = r.right;
         int left = r.left;
@@ -287,8 +332,11 @@ int writeSheets(const Request& r, pobelo::SheetSession& session, int count,
         printed = printSheet(r, session, right, left, sheet > 0, key, &error);
         for (const QList<pobelo::Finding>& list : findings.shown) {
             for (const pobelo::Finding& f : list) {
-                err << what << ' ' << (sheet + 1) << ", " << f.page() << "ページ, " << f.item
-                    << ": " << f.what << '\n';
+                err << Message::tr("%1 %2, %3ページ, %4: %5")
+                           .arg(what)
+                           .arg(sheet + 1)
+                           .arg(f.page(), f.item, f.what)
+                    << '\n';
             }
             refused = refused || (r.strict && !list.isEmpty());
         }
@@ -298,12 +346,17 @@ int writeSheets(const Request& r, pobelo::SheetSession& session, int count,
     const int pages = session.painter().pagesBegun();
     session.setPrintDevice(nullptr);
     if (refused) {
-        err << "pobelo-sheet: nothing written: the sheets have findings (--strict)\n";
+        err << "pobelo-sheet: "
+            << Message::tr("nothing written: the sheets have findings (--strict)") << '\n';
         return kExitFindings;
     }
     if (!printed || !ended || pages != sheets) {
-        err << "pobelo-sheet: the sheets could not be drawn into "
-            << pobelo::displayPath(pdf.path()) << " (" << pages << " of " << sheets << " pages)\n";
+        err << "pobelo-sheet: "
+            << Message::tr("the sheets could not be drawn into %1 (%2 of %3 pages)")
+                   .arg(pobelo::displayPath(pdf.path()))
+                   .arg(pages)
+                   .arg(sheets)
+            << '\n';
         return kExitFileProblem;
     }
     return 0;
@@ -315,24 +368,27 @@ int runRequest(const Request& r, pobelo::SheetSession& session, QTextStream& out
     session.open(r.file);
     const pobelo::SheetModel& model = session.model();
     if (model.lastLoad().encoding != pobelo::TextEncoding::Cp932)
-        err << "pobelo-sheet: " << name << ": read as " << pobelo::encodingName(model.lastLoad())
-            << ", not as CP932\n";
+        err << "pobelo-sheet: "
+            << Message::tr("%1: read as %2, not as CP932")
+                   .arg(name, pobelo::encodingName(model.lastLoad()))
+            << '\n';
     switch (model.lastLoad().status) {
         case pobelo::LoadStatus::FileNotFound:
-            err << "pobelo-sheet: " << name << ": no such question file\n"
+            err << "pobelo-sheet: " << Message::tr("%1: no such question file").arg(name) << '\n'
                 << "(" << model.messages().value(model.messages().size() - 1) << ")\n";
             return kExitFileProblem;
         case pobelo::LoadStatus::OpenFailed:
             if (struct stat info{};
                 ::stat(pobelo::localPathBytes(r.file).constData(), &info) == 0 &&
                 S_ISDIR(info.st_mode))
-                err << "pobelo-sheet: " << name << ": is a folder, not a question file\n";
+                err << "pobelo-sheet: "
+                    << Message::tr("%1: is a folder, not a question file").arg(name) << '\n';
             else
-                err << "pobelo-sheet: " << name << ": cannot be read\n";
+                err << "pobelo-sheet: " << Message::tr("%1: cannot be read").arg(name) << '\n';
             return kExitFileProblem;
         case pobelo::LoadStatus::ReadFailed:
             if (model.combo1List().isEmpty()) {
-                err << "pobelo-sheet: " << name << ": cannot be read\n";
+                err << "pobelo-sheet: " << Message::tr("%1: cannot be read").arg(name) << '\n';
                 return kExitFileProblem;
             }
             break;
@@ -343,7 +399,8 @@ int runRequest(const Request& r, pobelo::SheetSession& session, QTextStream& out
     }
     const QStringList headings = model.combo1List();
     if (headings.isEmpty()) {
-        err << "pobelo-sheet: " << name << ": holds no complete question record\n";
+        err << "pobelo-sheet: " << Message::tr("%1: holds no complete question record").arg(name)
+            << '\n';
         return kExitFileProblem;
     }
 
@@ -361,8 +418,12 @@ int runRequest(const Request& r, pobelo::SheetSession& session, QTextStream& out
 
     for (int n : {r.right, r.left}) {
         if (n > headings.size()) {
-            err << "pobelo-sheet: " << name << " has headings 1 to " << headings.size() << ", not "
-                << n << " (see --list)\n";
+            err << "pobelo-sheet: "
+                << Message::tr("%1 has headings 1 to %2, not %3 (see --list)")
+                       .arg(name)
+                       .arg(headings.size())
+                       .arg(n)
+                << '\n';
             return kExitUsage;
         }
     }
@@ -372,7 +433,8 @@ int runRequest(const Request& r, pobelo::SheetSession& session, QTextStream& out
     pobelo::PdfDocument pdf(r.output);
     for (const auto& [input, what] : session.inputs()) pdf.addInput(input, what);
     if (!pdf.open()) {
-        err << "pobelo-sheet: cannot write " << output << ": " << pdf.errorString() << '\n';
+        err << "pobelo-sheet: " << Message::tr("cannot write %1: %2").arg(output, pdf.errorString())
+            << '\n';
         return kExitFileProblem;
     }
     const int count = int(headings.size());
@@ -387,13 +449,15 @@ int runRequest(const Request& r, pobelo::SheetSession& session, QTextStream& out
         keySession.trace().sink = session.trace().sink;
         keySession.open(r.file);
         if (keySession.model().combo1List().size() != count) {
-            err << "pobelo-sheet: " << name << " changed while the sheets were printed\n";
+            err << "pobelo-sheet: "
+                << Message::tr("%1 changed while the sheets were printed").arg(name) << '\n';
             return kExitFileProblem;
         }
         key.emplace(*r.key);
         for (const auto& [input, what] : session.inputs()) key->addInput(input, what);
         if (!key->open()) {
-            err << "pobelo-sheet: cannot write " << keyOutput << ": " << key->errorString() << '\n';
+            err << "pobelo-sheet: "
+                << Message::tr("cannot write %1: %2").arg(keyOutput, key->errorString()) << '\n';
             return kExitFileProblem;
         }
         if (const int status = writeSheets(r, keySession, count, *key, true, err); status != 0)
@@ -402,11 +466,13 @@ int runRequest(const Request& r, pobelo::SheetSession& session, QTextStream& out
     // Both documents are complete; the key goes in place first, so that OUT is never there
     // without it.
     if (key && !key->commit()) {
-        err << "pobelo-sheet: cannot write " << keyOutput << ": " << key->errorString() << '\n';
+        err << "pobelo-sheet: "
+            << Message::tr("cannot write %1: %2").arg(keyOutput, key->errorString()) << '\n';
         return kExitFileProblem;
     }
     if (!pdf.commit()) {
-        err << "pobelo-sheet: cannot write " << output << ": " << pdf.errorString() << '\n';
+        err << "pobelo-sheet: " << Message::tr("cannot write %1: %2").arg(output, pdf.errorString())
+            << '\n';
         return kExitFileProblem;
     }
     return 0;
@@ -425,7 +491,8 @@ int runScriptFile(const QString& scriptName, pobelo::SheetSession& session, QTex
         if (fd >= 0 && !opened) ::close(fd);
     }
     if (!opened) {
-        err << "Cannot read the script " << pobelo::displayPath(scriptName) << '\n';
+        err << Message::tr("Cannot read the script %1").arg(pobelo::displayPath(scriptName))
+            << '\n';
         return kExitUsage;
     }
     QTextStream in(&scriptFile);
@@ -433,13 +500,14 @@ int runScriptFile(const QString& scriptName, pobelo::SheetSession& session, QTex
 }
 
 void addOptions(QCommandLineParser& parser, const Options& o) {
-    parser.setApplicationDescription(QString::fromUtf8(kDescription));
+    parser.setApplicationDescription(description());
     parser.addHelpOption();
+    parser.addVersionOption();
     for (const QCommandLineOption* option :
          {&o.script, &o.trace, &o.list, &o.right, &o.left, &o.all, &o.answers, &o.title, &o.font,
           &o.fit, &o.strict, &o.key, &o.output})
         parser.addOption(*option);
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A question file (.moj)."));
+    parser.addPositionalArgument(QStringLiteral("FILE"), Message::tr("A question file (.moj)."));
 }
 
 // Whether the command line asks for a listing only. A listing draws nothing, so it needs no
@@ -468,6 +536,8 @@ int main(int argc, char* argv[]) {
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
     QCoreApplication::setApplicationName(QStringLiteral("pobelo-sheet"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(POBELO_VERSION));
+    translateMessages(*app);
     // File names are taken as the bytes the system gave (Qt's own list loses those that are not
     // UTF-8); the application has taken out the arguments that were its own.
     QStringList arguments;
@@ -479,11 +549,16 @@ int main(int argc, char* argv[]) {
     const Options o;
     addOptions(parser, o);
     if (!parser.parse(arguments)) {
-        err << "pobelo-sheet: " << parser.errorText() << "\nTry pobelo-sheet --help.\n";
+        err << "pobelo-sheet: " << parser.errorText() << '\n' << tryHelp() << '\n';
         return kExitUsage;
     }
     if (parser.isSet(QStringLiteral("help"))) {
         out << parser.helpText();
+        return 0;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        out << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion()
+            << '\n';
         return 0;
     }
 
@@ -495,24 +570,29 @@ int main(int argc, char* argv[]) {
               &o.key, &o.output})
             teacherOption = teacherOption || parser.isSet(*option);
         if (teacherOption) {
-            err << "pobelo-sheet: --script takes only --trace; the script opens the file and "
-                   "prints.\nTry pobelo-sheet --help.\n";
+            err << "pobelo-sheet: "
+                << Message::tr("--script takes only --trace; the script opens the file and prints.")
+                << '\n'
+                << tryHelp() << '\n';
             return kExitUsage;
         }
     } else if (parser.positionalArguments().isEmpty() && parser.optionNames().isEmpty()) {
-        err << "Nothing to do: give a question file or --script FILE (see --help).\n";
+        err << Message::tr("Nothing to do: give a question file or --script FILE (see --help).")
+            << '\n';
         return kExitUsage;
     } else {
         try {
             request = parseRequest(parser, o);
         } catch (const UsageError& e) {
-            err << "pobelo-sheet: " << e.text << "\nTry pobelo-sheet --help.\n";
+            err << "pobelo-sheet: " << e.text << '\n' << tryHelp() << '\n';
             return kExitUsage;
         }
     }
     if (!pobelo::cp932DecoderAvailable()) {
-        err << "This Qt build cannot decode Windows code page 932; question files cannot be "
-               "read.\n";
+        err << Message::tr(
+                   "This Qt build cannot decode Windows code page 932; question files "
+                   "cannot be read.")
+            << '\n';
         return kExitFileProblem;
     }
 
@@ -537,8 +617,9 @@ int main(int argc, char* argv[]) {
         traceFile = std::make_unique<pobelo::AtomicFile>(parser.value(o.trace));
         for (const auto& [input, what] : session.inputs()) traceFile->addInput(input, what);
         if (!traceFile->begin()) {
-            err << "pobelo-sheet: cannot write the trace file "
-                << pobelo::displayPath(traceFile->path()) << ": " << traceFile->errorString()
+            err << "pobelo-sheet: "
+                << Message::tr("cannot write the trace file %1: %2")
+                       .arg(pobelo::displayPath(traceFile->path()), traceFile->errorString())
                 << '\n';
             return traceFile->problem() == pobelo::AtomicFile::Problem::IsInput ? kExitUsage
                                                                                 : kExitFileProblem;
@@ -554,8 +635,9 @@ int main(int argc, char* argv[]) {
         traceStream.flush();
         for (const auto& [input, what] : session.inputs()) traceFile->addInput(input, what);
         if (!traceFile->commit()) {
-            err << "pobelo-sheet: cannot write the trace file "
-                << pobelo::displayPath(traceFile->path()) << ": " << traceFile->errorString()
+            err << "pobelo-sheet: "
+                << Message::tr("cannot write the trace file %1: %2")
+                       .arg(pobelo::displayPath(traceFile->path()), traceFile->errorString())
                 << '\n';
             if (status == 0) status = kExitFileProblem;
         }

@@ -221,6 +221,21 @@ class InstallTest : public QObject {
         QVERIFY(sheet.waitForFinished(60000));
         QCOMPARE(sheet.exitCode(), 0);
         QCOMPARE(QString::fromUtf8(sheet.readAllStandardOutput()), "1\t見出し7\n");
+
+        // Its messages follow the locale, from the translations installed beside it.
+        const QString missing = dir_.filePath("missing.moj");
+        for (const auto& [locale, message] : {std::pair{"ja_JP.UTF-8", "問題ファイルがありません"},
+                                              std::pair{"C.UTF-8", "no such question file"}}) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) env.remove(name);
+            env.insert("LANG", locale);
+            sheet.setProcessEnvironment(env);
+            sheet.start(root_ + "/bin/pobelo-sheet", {missing, "--list"});
+            QVERIFY(sheet.waitForFinished(60000));
+            QCOMPARE(sheet.exitCode(), 1);
+            const QString said = QString::fromUtf8(sheet.readAllStandardError());
+            QVERIFY2(said.contains(QString::fromUtf8(message)), qPrintable(said));
+        }
     }
 };
 

@@ -1,0 +1,276 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>pobelo_sheet</name>
+    <message>
+        <source>Runs the actions in FILE (&apos;-&apos; for standard input).</source>
+        <translation>FILE（「-」なら標準入力）に書いた操作を行います。</translation>
+    </message>
+    <message>
+        <source>Writes every print-surface operation to FILE.</source>
+        <translation>印刷面への操作をすべて FILE に書きます。</translation>
+    </message>
+    <message>
+        <source>Lists the headings of the question file.</source>
+        <translation>問題ファイルの見出しを表示します。</translation>
+    </message>
+    <message>
+        <source>Heading N goes on the right page.</source>
+        <translation>見出し N を右ページに入れます。</translation>
+    </message>
+    <message>
+        <source>Heading M goes on the left page.</source>
+        <translation>見出し M を左ページに入れます。</translation>
+    </message>
+    <message>
+        <source>Prints every heading, two to a sheet.</source>
+        <translation>すべての見出しを一枚に二つずつ印刷します。</translation>
+    </message>
+    <message>
+        <source>Prints the answers (解答つき) on the right pages, the left pages or both.</source>
+        <translation>右ページ、左ページ、または両方を答えを入れて（解答つき）印刷します。</translation>
+    </message>
+    <message>
+        <source>The pages&apos; title, numbered per heading.</source>
+        <translation>ページの表題。見出しごとに番号が付きます。</translation>
+    </message>
+    <message>
+        <source>Prints in font NAME, as picked in the font dialog.</source>
+        <translation>フォントダイアログで選んだように、フォント NAME で印刷します。</translation>
+    </message>
+    <message>
+        <source>Writes the sheets to the PDF file OUT.</source>
+        <translation>小テストを PDF ファイル OUT に書きます。</translation>
+    </message>
+    <message>
+        <source>Try pobelo-sheet --help.</source>
+        <translation>pobelo-sheet --help で使い方を表示します。</translation>
+    </message>
+    <message>
+        <source>--%1 is given more than once</source>
+        <translation>--%1 が二度以上指定されています</translation>
+    </message>
+    <message>
+        <source>%1 must be one line</source>
+        <translation>%1 は一行にしてください</translation>
+    </message>
+    <message>
+        <source>--%1 needs a heading number from 1 (see --list), not &quot;%2&quot;</source>
+        <translation>--%1 には見出しの番号（1 から。--list を参照）を指定してください。「%2」は使えません</translation>
+    </message>
+    <message>
+        <source>no question file given</source>
+        <translation>問題ファイルが指定されていません</translation>
+    </message>
+    <message>
+        <source>one question file at a time, not &quot;%1&quot;</source>
+        <translation>問題ファイルは一度に一つです。「%1」は使えません</translation>
+    </message>
+    <message>
+        <source>--left goes with --right</source>
+        <translation>--left は --right と一緒に指定してください</translation>
+    </message>
+    <message>
+        <source>give one of --list, --right N or --all</source>
+        <translation>--list、--right N、--all のどれか一つを指定してください</translation>
+    </message>
+    <message>
+        <source>--list takes no --%1</source>
+        <translation>--list には --%1 を指定できません</translation>
+    </message>
+    <message>
+        <source>--answers takes right, left or both, not &quot;%1&quot;</source>
+        <translation>--answers には right、left、both のどれかを指定してください。「%1」は使えません</translation>
+    </message>
+    <message>
+        <source>--font needs a name</source>
+        <translation>--font にはフォントの名前を指定してください</translation>
+    </message>
+    <message>
+        <source>give the PDF file to write with -o OUT.pdf</source>
+        <translation>書き出す PDF ファイルを -o OUT.pdf で指定してください</translation>
+    </message>
+    <message>
+        <source>%1: no such question file</source>
+        <translation>%1: 問題ファイルがありません</translation>
+    </message>
+    <message>
+        <source>%1: is a folder, not a question file</source>
+        <translation>%1: フォルダーです。問題ファイルではありません</translation>
+    </message>
+    <message>
+        <source>%1: cannot be read</source>
+        <translation>%1: 読むことができません</translation>
+    </message>
+    <message>
+        <source>%1: holds no complete question record</source>
+        <translation>%1: 完全な問題レコードがありません</translation>
+    </message>
+    <message>
+        <source>%1 has headings 1 to %2, not %3 (see --list)</source>
+        <translation>%1 の見出しは 1 から %2 までです。%3 はありません（--list を参照）</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>%1 に書き込めません: %2</translation>
+    </message>
+    <message>
+        <source>the sheets could not be drawn into %1 (%2 of %3 pages)</source>
+        <translation>%1 に小テストを描けませんでした（%3 ページ中 %2 ページ）</translation>
+    </message>
+    <message>
+        <source>Cannot read the script %1</source>
+        <translation>スクリプト %1 を読むことができません</translation>
+    </message>
+    <message>
+        <source>A question file (.moj).</source>
+        <translation>問題ファイル（.moj）。</translation>
+    </message>
+    <message>
+        <source>--script takes only --trace; the script opens the file and prints.</source>
+        <translation>--script と一緒に指定できるのは --trace だけです。ファイルを開くのも印刷するのもスクリプトです。</translation>
+    </message>
+    <message>
+        <source>Nothing to do: give a question file or --script FILE (see --help).</source>
+        <translation>することがありません。問題ファイルか --script FILE を指定してください（--help を参照）。</translation>
+    </message>
+    <message>
+        <source>This Qt build cannot decode Windows code page 932; question files cannot be read.</source>
+        <translation>この Qt は Windows のコードページ 932 を変換できないため、問題ファイルを読むことができません。</translation>
+    </message>
+    <message>
+        <source>Keeps every text inside its place (はみ出しを防ぐ).</source>
+        <translation>すべての文字をその場所に収めます（はみ出しを防ぐ）。</translation>
+    </message>
+    <message>
+        <source>Writes nothing when a sheet has findings.</source>
+        <translation>問題のある小テストがあれば何も書きません。</translation>
+    </message>
+    <message>
+        <source>Also writes the sheets with all answers to KEY.</source>
+        <translation>すべての答えを入れた小テストを KEY にも書きます。</translation>
+    </message>
+    <message>
+        <source>give the PDF file for the answer key with --key KEY.pdf</source>
+        <translation>解答の PDF ファイルを --key KEY.pdf で指定してください</translation>
+    </message>
+    <message>
+        <source>KEY and OUT are the same file</source>
+        <translation>KEY と OUT が同じファイルです</translation>
+    </message>
+    <message>
+        <source>key sheet</source>
+        <translation>解答</translation>
+    </message>
+    <message>
+        <source>sheet</source>
+        <translation>小テスト</translation>
+    </message>
+    <message>
+        <source>%1 %2, %3ページ, %4: %5</source>
+        <translation>%1 %2, %3ページ, %4: %5</translation>
+    </message>
+    <message>
+        <source>nothing written: the sheets have findings (--strict)</source>
+        <translation>何も書きませんでした：小テストに問題があります（--strict）</translation>
+    </message>
+    <message>
+        <source>%1 changed while the sheets were printed</source>
+        <translation>%1 が印刷中に変わりました</translation>
+    </message>
+    <message>
+        <source>Makes kanji mini-test sheets from Orvane question files (.moj).
+
+  pobelo-sheet FILE --list
+      Lists the headings of FILE, numbered from 1, one a line.
+  pobelo-sheet FILE --right N [--left M] [--answers right|left|both]
+               [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]
+               -o OUT.pdf
+      One sheet: heading N on the right page and heading M on the left page
+      (numbers as --list gives them). Without --left the left page has no questions.
+  pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf
+      Every heading in list order, two to a sheet (right page, then left page),
+      one sheet a page of OUT.pdf. With an odd count the last sheet&apos;s left page
+      has no questions. Progress goes to standard error.
+  pobelo-sheet --script FILE [--trace FILE]
+      Runs window actions, one a line, from FILE (&apos;-&apos; for standard input).
+
+Each page is titled with the title and its heading&apos;s number, &quot;TEXT 3&quot;; the title
+is set before the headings are chosen. Without --title it is &quot;小テスト&quot;.
+Without --font each sheet prints in the font its question file names for the
+heading chosen last. A font name starting with &quot;@&quot; (&quot;@IPAexMincho&quot;) prints
+the vertical layout on portrait paper, any other name the upright layout on
+landscape paper. A font that is not installed prints in a like one, and a line
+on standard error says which (&quot;@HG教科書体 is not installed: printed in Klee One&quot;).
+
+Each sheet is checked before it prints: every text that would run off the
+paper, out of its frame or into another text&apos;s place is reported on standard
+error, one line each (&quot;sheet 1, 右ページ, ③: ③ の文が用紙の下にはみ出します（8字）&quot;).
+--fit closes up and shrinks such texts so that they stay in place; --strict
+refuses to print a sheet with findings. --key writes KEY.pdf beside OUT: the
+same sheets with the answers on both pages, for the teacher.
+
+OUT, KEY and the trace FILE appear whole or not at all: they are replaced only
+when every sheet printed, and never when they name the question file, the
+script, a folder, a pipe or a device. The question file is never written.
+Exit status: 0 done; 1 the question file could not be read or a file could not
+be written; 2 bad arguments or script lines, a heading number not in the list
+among them; 3 a sheet had findings and --strict was given (nothing written).</source>
+        <translation>Orvane の問題ファイル（.moj）から漢字の小テストを作ります。
+
+  pobelo-sheet FILE --list
+      FILE の見出しを 1 から番号を付けて一行に一つずつ表示します。
+  pobelo-sheet FILE --right N [--left M] [--answers right|left|both]
+               [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]
+               -o OUT.pdf
+      一枚の小テスト：右ページに見出し N、左ページに見出し M の問題を入れます
+      （番号は --list の番号）。--left がなければ左ページは問題なしです。
+  pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf
+      すべての見出しを一覧の順に二つずつ（右ページ、左ページの順に）入れ、
+      一枚を OUT.pdf の一ページにします。数が奇数のときは、最後の一枚の
+      左ページは問題なしです。進み具合を標準エラー出力に書きます。
+  pobelo-sheet --script FILE [--trace FILE]
+      FILE（「-」なら標準入力）に一行に一つずつ書いたウインドウの操作を行います。
+
+各ページの表題は、表題に見出しの番号を付けたもの（「TEXT 3」）です。表題は
+見出しを選ぶ前に入れます。--title がなければ「小テスト」です。
+--font がなければ、最後に選んだ見出しについて問題ファイルが指定するフォントで
+印刷します。名前が「@」で始まるフォント（「@IPAexMincho」）では縦向きの用紙に
+縦書きで、それ以外のフォントでは横向きの用紙に印刷します。
+インストールされていないフォントは似たフォントで印刷し、どのフォントで印刷したかを
+標準エラー出力に書きます（「@HG教科書体 is not installed: printed in Klee One」）。
+
+印刷の前に小テストを一枚ずつ調べます。用紙や枠からはみ出す文字、ほかの文字の
+場所に入る文字があれば、一つ一行で標準エラー出力に書きます
+（「小テスト 1, 右ページ, ③: ③ の文が用紙の下にはみ出します（8字）」）。
+--fit はそのような文字を詰めたり小さくしたりして収めます。--strict は問題のある
+小テストを印刷しません。--key は OUT と同じ小テストを両ページとも答えを入れて
+KEY.pdf に書きます（先生用）。
+
+OUT、KEY、トレースの FILE は、完全なものができるか、まったく書かないかの
+どちらかです。すべての小テストが印刷できたときにだけ置き換え、問題ファイル、
+スクリプト、フォルダー、パイプ、デバイスを指すときは置き換えません。問題ファイルに
+書き込むことはありません。
+終了ステータス：0 完了、1 問題ファイルが読めないかファイルが書けない、2 引数か
+スクリプトの行の誤り（一覧にない見出しの番号を含む）、3 問題があり --strict が
+指定された（何も書かない）。</translation>
+    </message>
+    <message>
+        <source>OUT %1 is the question file %2 itself</source>
+        <translation>OUT %1 が問題ファイル %2 そのものです</translation>
+    </message>
+    <message>
+        <source>KEY %1 is the question file %2 itself</source>
+        <translation>KEY %1 が問題ファイル %2 そのものです</translation>
+    </message>
+    <message>
+        <source>%1: read as %2, not as CP932</source>
+        <translation>%1: CP932 ではなく %2 として読みました</translation>
+    </message>
+    <message>
+        <source>cannot write the trace file %1: %2</source>
+        <translation>トレースファイル %1 に書き込めません: %2</translation>
+    </message>
+</context>
+</TS>
