@@ -430,6 +430,8 @@ void MainWindow::buildControls() {
         image->setPixmap(*design.picture);
         image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         image->setCursor(Qt::PointingHandCursor);
+        // Focusable before the tab order is set (refresh then follows what takes a click).
+        image->setFocusPolicy(Qt::TabFocus);
         place(image, design.left, design.top, 480, 480);
         images_[design.number - 1] = image;
     }

@@ -346,6 +346,19 @@ class MainWindowTest : public QObject {
                 QCOMPARE(reader->role(), QAccessible::Button);
             }
         }
+        // Tab goes the way a sheet is made and passes over what takes no click.
+        s.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&s.window));
+        s.find<QWidget>("Combo1")->setFocus();
+        QStringList tabbed;
+        for (int i = 0; i < 7; ++i) {
+            QWidget* focus = QApplication::focusWidget();
+            if (qobject_cast<QComboBox*>(focus->parentWidget())) focus = focus->parentWidget();
+            tabbed << focus->objectName();
+            QTest::keyClick(focus, Qt::Key_Tab);
+        }
+        QCOMPARE(tabbed, (QStringList{"Combo1", "Text3", "Image1", "Check1", "Image3", "Check2",
+                                      "Image5"}));
         QVERIFY(s.find<QWidget>("Image4")->focusPolicy() == Qt::NoFocus);  // under Image3
         s.model.openFile(threeRecords_);
         s.model.chooseHeading(0);
