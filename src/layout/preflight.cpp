@@ -341,8 +341,9 @@ QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
         if (found[order]) continue;
         for (const auto& [otherOrder, other] : parts) {
             if (otherOrder <= order || found[otherOrder]) continue;
+            const auto& otherTexts = other.texts;
             const bool touches = std::any_of(p.texts.begin(), p.texts.end(), [&](const QRectF& a) {
-                return std::any_of(other.texts.begin(), other.texts.end(),
+                return std::any_of(otherTexts.begin(), otherTexts.end(),
                                    [&](const QRectF& b) { return overlap(a, b); });
             });
             if (touches) {
