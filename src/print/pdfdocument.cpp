@@ -119,13 +119,17 @@ void PdfDocument::failFromFile() {
     abandon();
 }
 
-bool PdfDocument::check() {
+void PdfDocument::newFile() {
     abandon();
     error_.clear();
     problem_ = Problem::None;
     osError_ = 0;
     file_ = std::make_unique<AtomicFile>(path_);
     for (const auto& [input, what] : inputs_) file_->addInput(input, what);
+}
+
+bool PdfDocument::check() {
+    newFile();
     const bool replaceable = file_->checkTarget();
     if (!replaceable) failFromFile();
     file_.reset();
@@ -133,12 +137,7 @@ bool PdfDocument::check() {
 }
 
 bool PdfDocument::open() {
-    abandon();
-    error_.clear();
-    problem_ = Problem::None;
-    osError_ = 0;
-    file_ = std::make_unique<AtomicFile>(path_);
-    for (const auto& [input, what] : inputs_) file_->addInput(input, what);
+    newFile();
     if (!file_->begin()) {
         failFromFile();
         return false;

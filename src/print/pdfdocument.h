@@ -54,6 +54,8 @@ class PdfDocument {
     int osError() const { return osError_; }
 
   private:
+    // A new temporary-file writer for the target, knowing the inputs, with no failure yet.
+    void newFile();
     void failFromFile();
 
     QString path_;
