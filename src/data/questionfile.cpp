@@ -34,6 +34,8 @@ constexpr bool isControlByte(char byte) {
 }
 
 bool hasControlByte(QByteArrayView bytes) {
+    // An empty view may have no data at all, which memchr must not be given.
+    if (bytes.isEmpty()) return false;
     const void* const data = bytes.data();
     const std::size_t size = static_cast<std::size_t>(bytes.size());
     return std::memchr(data, 0x1A, size) || std::memchr(data, 0x1C, size) ||
