@@ -55,4 +55,12 @@ inline bool writeFile(const QString& path, const QByteArray& bytes) {
            file.write(bytes) == bytes.size();
 }
 
+// Three numbered records, the second in a vertical-writing face, as the window tests open them.
+inline QByteArray threeRecordsBytes() {
+    QList<QStringList> three;
+    for (int n = 0; n < 3; ++n) three << numberedRecord(n);
+    three[1].last() = QStringLiteral("@ＭＳ 明朝");
+    return mojBytes(three);
+}
+
 }  // namespace pobelo::test

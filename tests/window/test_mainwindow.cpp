@@ -71,11 +71,8 @@ class MainWindowTest : public QObject {
   private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
-        QList<QStringList> three;
-        for (int n = 0; n < 3; ++n) three << numberedRecord(n);
-        three[1].last() = QStringLiteral("@ＭＳ 明朝");
         threeRecords_ = dir_.filePath(QStringLiteral("three.moj"));
-        QVERIFY(writeFile(threeRecords_, mojBytes(three)));
+        QVERIFY(writeFile(threeRecords_, threeRecordsBytes()));
     }
 
     // --- The designed window -----------------------------------------------------------------

@@ -144,11 +144,8 @@ class SheetOutputsTest : public QObject {
   private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
-        QList<QStringList> three;
-        for (int n = 0; n < 3; ++n) three << numberedRecord(n);
-        three[1].last() = QStringLiteral("@ＭＳ 明朝");
         three_ = dir_.filePath(QStringLiteral("three.moj"));
-        QVERIFY(writeFile(three_, mojBytes(three)));
+        QVERIFY(writeFile(three_, threeRecordsBytes()));
         QList<QStringList> other;
         for (int n = 5; n < 9; ++n) other << numberedRecord(n);
         other_ = dir_.filePath(QStringLiteral("other.moj"));
