@@ -237,11 +237,6 @@ void SheetModel::fontCommand() {
     Q_EMIT changed();
 }
 
-void SheetModel::printSheet() {
-    if (!services_.printerDialog) return;
-    printSheetWith(*services_.printerDialog);
-}
-
 namespace {
 // The margins a printer dialog reports, for a printer that cannot print the whole sheet.
 UnprintableMargins marginsOf(PrinterDialog& dialog) {
@@ -252,8 +247,19 @@ UnprintableMargins marginsOf(PrinterDialog& dialog) {
 }
 }  // namespace
 
-bool SheetModel::printSheetWith(PrinterDialog& dialog) {
-    return printChosen(dialog, std::nullopt);
+void SheetModel::printSheet() {
+    PrinterDialog* const dialog = services_.printerDialog;
+    if (!dialog || !commandsEnabled_ || !services_.surface) return;
+    // The sheet is checked once the printer is chosen, before anything is drawn; a sheet the user
+    // does not want printed goes as a cancelled printer dialog does.
+    if (dialog->showPrinter()) {
+        if (const PrintChoice choice = preflight(content(), marginsOf(*dialog)); choice.go) {
+            drawChosen(choice);
+            return;
+        }
+    }
+    services_.surface->endDoc();
+    Q_EMIT changed();
 }
 
 void SheetModel::setFitEnabled(bool on) {
@@ -307,45 +313,10 @@ SheetModel::PrintChoice SheetModel::preflight(const SheetContent& sheet,
     return choice;
 }
 
-bool SheetModel::printChosen(PrinterDialog& dialog, const std::optional<PrintChoice>& chosen) {
-    if (!commandsEnabled_ || !services_.surface) return false;
-    PrintableSheet sheet{
-        command1Caption_,
-        SheetPage{label51_, captions_[Label3], captions_[Label2], rightBeforeLengths_,
-                  rightAnswers_, check1_},
-        SheetPage{label52_, captions_[Label6], captions_[Label5], leftBeforeLengths_, leftAnswers_,
-                  check2_},
-    };
-    // The sheet is checked once the printer is chosen, before anything is drawn; a sheet the user
-    // does not want printed goes as a cancelled printer dialog does.
-    class CheckedDialog : public PrinterDialog {
-      public:
-        CheckedDialog(SheetModel& model, PrinterDialog& inner, PrintableSheet& sheet,
-                      const std::optional<PrintChoice>& chosen)
-            : model_(model), inner_(inner), sheet_(sheet), choice_(chosen) {}
-        bool showPrinter() override {
-            if (!inner_.showPrinter()) return false;
-            if (!choice_) {
-                choice_ = model_.preflight(model_.content(), marginsOf(inner_));
-            }
-            sheet_.fit = choice_->fit ? &*choice_->fit : nullptr;
-            return choice_->go;
-        }
-
-      private:
-        SheetModel& model_;
-        PrinterDialog& inner_;
-        PrintableSheet& sheet_;
-        std::optional<PrintChoice> choice_;
-    } checked(*this, dialog, sheet, chosen);
-    // Only the ASCII "@" names a vertical-writing face; the full-width "＠" does not.
-    const bool vertical = command1Caption_.startsWith(QLatin1Char('@'));
-    const bool printed = vertical ? printWithVerticalFont(sheet, checked, *services_.surface)
-                                  : printWithUprightFont(sheet, checked, *services_.surface);
+void SheetModel::drawChosen(const PrintChoice& chosen) {
+    drawSheet(content(), chosen.fit ? *chosen.fit : naturalFit(), *services_.surface);
     services_.surface->endDoc();
-    if (printed) removeItemNumbers();
     Q_EMIT changed();
-    return printed;
 }
 
 void SheetModel::printSheetAndKey() {
@@ -365,13 +336,12 @@ void SheetModel::printSheetAndKey() {
         return;
     }
     if (services_.job) services_.job->beginJob();
-    AcceptingPrinterDialog accepted;
-    printChosen(accepted, choice);
+    drawChosen(choice);
     const int saved1 = check1_;
     const int saved2 = check2_;
     check1_ = 1;
     check2_ = 1;
-    printChosen(accepted, choice);
+    drawChosen(choice);
     check1_ = saved1;
     check2_ = saved2;
     if (services_.job) services_.job->endJob();
@@ -382,10 +352,7 @@ void SheetModel::previewSheet() {
     if (!commandsEnabled_ || !services_.preview || !services_.surface) return;
     const PrintChoice choice = preflight(content(), {});
     if (!choice.go) return;
-    services_.preview->showPreview([this, &choice] {
-        AcceptingPrinterDialog accepted;
-        printChosen(accepted, choice);
-    });
+    services_.preview->showPreview([this, &choice] { drawChosen(choice); });
 }
 
 void SheetModel::exportPdf() {
@@ -397,10 +364,8 @@ void SheetModel::exportPdf() {
     if (!choice.go) return;
     bool written = false;
     if (services_.pdf->begin(*path, questionFileName_)) {
-        AcceptingPrinterDialog accepted;
-        const bool printed = printChosen(accepted, choice);
-        // finish runs in any case: it points the surface back at the printer.
-        written = services_.pdf->finish() && printed;
+        drawChosen(choice);
+        written = services_.pdf->finish();
     }
     if (!written) {
         const QString why = services_.pdf->failureText();
@@ -420,13 +385,6 @@ QString SheetModel::suggestedPdfName() const {
     if (questionFileName_.isEmpty()) return name;
     const QDir folder = QFileInfo(questionFileName_).absoluteDir();
     return folder.exists() ? folder.filePath(name) : name;
-}
-
-void SheetModel::removeItemNumbers() {
-    for (int i = 0; i < kRows; ++i) {
-        captions_[Label3][i].remove(0, 1);
-        captions_[Label6][i].remove(0, 1);
-    }
 }
 
 void SheetModel::showMessage(const QString& message) {

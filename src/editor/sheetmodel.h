@@ -38,13 +38,6 @@ struct DocumentInfo {
     QString jobName() const;
 };
 
-// A printer dialog that the user always accepts without seeing it: for a print preview or a PDF
-// file, whose target is chosen before the sheet is drawn.
-class AcceptingPrinterDialog : public PrinterDialog {
-  public:
-    bool showPrinter() override { return true; }
-};
-
 // The label arrays of the two pages, by their designer names.
 enum LabelArray {
     Label1 = 0,  // right page: item number
@@ -121,10 +114,6 @@ class SheetModel : public QObject {
     void fontCommand();
     // Command2 click and the prt menu item.
     void printSheet();
-    // The print command with dialog in place of the printer dialog: the same printer, the same
-    // surface, and the item numbers taken off again afterwards. Returns whether the printer went
-    // past the dialog.
-    bool printSheetWith(PrinterDialog& dialog);
     // 問題と解答を印刷: after one printer dialog, one job of two sheets: the sheet as it stands,
     // then the same sheet with the answers on both pages. The switches are as before afterwards.
     void printSheetAndKey();
@@ -163,14 +152,14 @@ class SheetModel : public QObject {
     };
     SheetContent content() const;
     PrintChoice preflight(const SheetContent& sheet, const UnprintableMargins& margins);
-    bool printChosen(PrinterDialog& dialog, const std::optional<PrintChoice>& chosen);
+    // Draws the sheet as chosen onto the print surface and ends the surface's document.
+    void drawChosen(const PrintChoice& chosen);
 
     void loadAndList(const QString& path);
     void composePage();
     void onText3Change();
     void setPageEnabled(bool rightEnabled);
     void emptyItems(LabelArray asked, LabelArray sentence);
-    void removeItemNumbers();
     void showMessage(const QString& message);
     QString suggestedPdfName() const;
 

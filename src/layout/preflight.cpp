@@ -106,25 +106,9 @@ class CellSurface : public PrintSurface, public SheetPartListener {
     int lineWidth_ = 1;
 };
 
-class Accepting : public PrinterDialog {
-  public:
-    bool showPrinter() override { return true; }
-};
-
-bool isVertical(const SheetContent& sheet) {
-    return sheet.fontName.startsWith(QLatin1Char('@'));
-}
-
 QList<Cell> layOut(const SheetContent& sheet, TextMeasurer* measurer, const SheetFit* fit) {
-    SheetContent copy = sheet;
     CellSurface surface(measurer, sheet.bold, sheet.italic);
-    PrintableSheet printable = copy.printable(fit);
-    printable.parts = &surface;
-    Accepting accepted;
-    if (isVertical(sheet))
-        printWithVerticalFont(printable, accepted, surface);
-    else
-        printWithUprightFont(printable, accepted, surface);
+    drawSheet(sheet, fit ? *fit : naturalFit(), surface, &surface);
     return surface.cells;
 }
 
@@ -270,18 +254,6 @@ TextFit fitRun(qreal start, qreal end, qsizetype n, float pitch, qreal widest, q
 
 }  // namespace
 
-PrintableSheet SheetContent::printable(const SheetFit* fit) {
-    PrintableSheet sheet{
-        fontName,
-        SheetPage{right.title, right.sentences, right.askedParts, right.beforeLengths,
-                  right.answers, right.check},
-        SheetPage{left.title, left.sentences, left.askedParts, left.beforeLengths, left.answers,
-                  left.check},
-    };
-    sheet.fit = fit;
-    return sheet;
-}
-
 QString Finding::page() const {
     return rightPage ? QStringLiteral("右") : QStringLiteral("左");
 }
@@ -292,7 +264,7 @@ QString Finding::line() const {
 
 QList<LaidOutCell> layOutCells(const SheetContent& sheet, TextMeasurer* measurer,
                                const SheetFit* fit) {
-    const bool vertical = isVertical(sheet);
+    const bool vertical = sheet.vertical();
     QList<LaidOutCell> out;
     for (const Cell& cell : layOut(sheet, measurer, fit)) {
         if (!cell.line) out.append(LaidOutCell{cell.part, cell.rect, areaOf(cell.part, vertical)});
@@ -302,7 +274,7 @@ QList<LaidOutCell> layOutCells(const SheetContent& sheet, TextMeasurer* measurer
 
 QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
                               const SheetFit* fit, const UnprintableMargins& margins) {
-    const bool vertical = isVertical(sheet);
+    const bool vertical = sheet.vertical();
     const std::map<int, Part> parts = partsOf(layOut(sheet, measurer, fit));
     QList<Finding> findings;
     std::map<int, bool> found;
@@ -390,7 +362,7 @@ QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
 }
 
 SheetFit fitSheet(const SheetContent& sheet, TextMeasurer* measurer) {
-    const bool vertical = isVertical(sheet);
+    const bool vertical = sheet.vertical();
     SheetFit fit = naturalFit();
     for (const auto& [order, p] : partsOf(layOut(sheet, measurer, nullptr))) {
         const SheetPart& part = p.part;

@@ -21,8 +21,8 @@ const QString kCircledDigits = QStringLiteral("①②③④⑤⑥⑦⑧⑨⑩");
 // leaves the statement that needed it undone.
 class Pen {
   public:
-    Pen(PrintSurface& surface, const PrintableSheet& sheet)
-        : s_(surface), fit_(sheet.fit), parts_(sheet.parts) {}
+    Pen(PrintSurface& surface, const SheetFit& fit, SheetPartListener* parts)
+        : s_(surface), fit_(fit), parts_(parts) {}
 
     // One text with its character cell at (x, y), the position set X first.
     void textAt(float x, float y, const QString& text) {
@@ -43,19 +43,15 @@ class Pen {
     void fitSize(float points) {
         if (points_ != points) size(points);
     }
-    // The fit of one page's texts; the layout's own places when the sheet has none.
-    const PageFit& page(bool rightPage) const {
-        static const SheetFit natural = naturalFit();
-        const SheetFit& fit = fit_ ? *fit_ : natural;
-        return rightPage ? fit.right : fit.left;
-    }
+    // The fit of one page's texts.
+    const PageFit& page(bool rightPage) const { return rightPage ? fit_.right : fit_.left; }
     void part(SheetPart::Kind kind, bool rightPage, int item = -1) {
         if (parts_) parts_->beginPart(SheetPart{kind, rightPage, item});
     }
 
   private:
     PrintSurface& s_;
-    const SheetFit* fit_;
+    const SheetFit& fit_;
     SheetPartListener* parts_;
     std::optional<float> points_;
 };
@@ -68,13 +64,9 @@ std::optional<qint16> sideLineEnd(qint64 twips) {
     return static_cast<qint16>(twips);
 }
 
-void addItemNumbers(std::array<QString, 10>& sentences) {
-    for (int i = 0; i < 10; ++i) sentences[i] = itemNumber(i) + sentences[i];
-}
-
 // --- Portrait layout for a vertical-writing face ----------------------------------------------
 
-void printVerticalPage(Pen& pen, SheetPage& page, float yp, bool rightPage) {
+void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPage) {
     PrintSurface& s = pen.surface();
     const PageFit& fit = pen.page(rightPage);
 
@@ -104,8 +96,7 @@ void printVerticalPage(Pen& pen, SheetPage& page, float yp, bool rightPage) {
     // Sentences, each behind its item number, one character every 300 twips.
     pen.size(kFontSize);
     for (int i = 0; i < 10; ++i) {
-        page.sentences[i] = itemNumber(i) + page.sentences[i];
-        const QString& sentence = page.sentences[i];
+        const QString sentence = itemNumber(i) + page.sentences[i];
         const TextFit& text = fit.sentences[i];
         pen.part(SheetPart::Sentence, rightPage, i);
         pen.fitSize(text.points);
@@ -158,8 +149,8 @@ void printColumn(Pen& pen, float x, float y, const QString& text, float pitch) {
     for (qsizetype m = 0; m < text.size(); ++m) pen.textAt(x, y + pitch * m, text.mid(m, 1));
 }
 
-void printUprightBody(Pen& pen, SheetPage& page, bool rightPage, float bodyX, float answerX0,
-                      float answerPitch, float sideX) {
+void printUprightBody(Pen& pen, const PageContent& page, bool rightPage, float bodyX,
+                      float answerX0, float answerPitch, float sideX) {
     PrintSurface& s = pen.surface();
     const PageFit& fit = pen.page(rightPage);
     // Item columns from item 10 on the left to item 1 on the right.
@@ -168,7 +159,8 @@ void printUprightBody(Pen& pen, SheetPage& page, bool rightPage, float bodyX, fl
         const TextFit& text = fit.sentences[9 - i];
         pen.part(SheetPart::Sentence, rightPage, 9 - i);
         pen.fitSize(text.points);
-        printColumn(pen, bodyX + 700 * i, 200, page.sentences[9 - i], text.pitch);
+        printColumn(pen, bodyX + 700 * i, 200, itemNumber(9 - i) + page.sentences[9 - i],
+                    text.pitch);
     }
 
     // Answer rows; with answers, each cell is its number followed by the answer, 200 lower.
@@ -250,9 +242,9 @@ SheetFit naturalFit() {
     return SheetFit{page, page};
 }
 
-bool printWithVerticalFont(PrintableSheet& sheet, PrinterDialog& dialog, PrintSurface& surface) {
-    if (!dialog.showPrinter()) return false;
-    Pen pen(surface, sheet);
+void printWithVerticalFont(const SheetContent& sheet, const SheetFit& fit, PrintSurface& surface,
+                           SheetPartListener* parts) {
+    Pen pen(surface, fit, parts);
     surface.setFontName(sheet.fontName);
     surface.setPaperSize(kPaperA4);
     surface.setOrientation(kOrientationPortrait);
@@ -263,12 +255,11 @@ bool printWithVerticalFont(PrintableSheet& sheet, PrinterDialog& dialog, PrintSu
     if (auto h = surface.pageHeight()) height = *h;
     surface.setLineWidth(kThinLine);
     printVerticalPage(pen, sheet.left, height / 2, false);
-    return true;
 }
 
-bool printWithUprightFont(PrintableSheet& sheet, PrinterDialog& dialog, PrintSurface& surface) {
-    if (!dialog.showPrinter()) return false;
-    Pen pen(surface, sheet);
+void printWithUprightFont(const SheetContent& sheet, const SheetFit& fit, PrintSurface& surface,
+                          SheetPartListener* parts) {
+    Pen pen(surface, fit, parts);
     // The right page's body stands on the right half of landscape A4, from half its short side,
     // whatever orientation the printer dialog was left in.
     const float halfWidth = kA4ShortTwips / 2.0f;
@@ -301,7 +292,6 @@ bool printWithUprightFont(PrintableSheet& sheet, PrinterDialog& dialog, PrintSur
     printUprightNameField(pen, 650, false);
     printUprightTitle(pen, sheet.right.title, 650, false);
     pen.size(kFontSize);
-    addItemNumbers(sheet.right.sentences);
     printUprightBody(pen, sheet.right, true, halfWidth + 2800, halfWidth + 2000, 1250,
                      halfWidth + 3150);
 
@@ -317,9 +307,15 @@ bool printWithUprightFont(PrintableSheet& sheet, PrinterDialog& dialog, PrintSur
     printUprightNameField(pen, 700, true);
     printUprightTitle(pen, sheet.left.title, 700, true);
     pen.size(kFontSize);
-    addItemNumbers(sheet.left.sentences);
     printUprightBody(pen, sheet.left, false, 300, -500, 1250, 650);
-    return true;
+}
+
+void drawSheet(const SheetContent& sheet, const SheetFit& fit, PrintSurface& surface,
+               SheetPartListener* parts) {
+    if (sheet.vertical())
+        printWithVerticalFont(sheet, fit, surface, parts);
+    else
+        printWithUprightFont(sheet, fit, surface, parts);
 }
 
 }  // namespace pobelo

@@ -9,34 +9,16 @@ using namespace pobelo;
 
 namespace {
 
-class Dialog : public PrinterDialog {
-  public:
-    bool accept = true;
-    bool showPrinter() override { return accept; }
-};
-
-// A composed sheet as the window holds it.
-struct Sheet {
-    QString rightTitle, leftTitle;
-    std::array<QString, 10> rightSentences, leftSentences, rightAsked, leftAsked;
-    std::array<qint16, 11> rightLengths{}, leftLengths{};
-    std::array<QString, 11> rightAnswers, leftAnswers;
-    int check1 = 0, check2 = 0;
-    QString font = QStringLiteral("@IPAexMincho");
-
-    PrintableSheet printable() {
-        return PrintableSheet{
-            font,
-            SheetPage{rightTitle, rightSentences, rightAsked, rightLengths, rightAnswers, check1},
-            SheetPage{leftTitle, leftSentences, leftAsked, leftLengths, leftAnswers, check2}};
-    }
+// A composed sheet, in a vertical-writing face unless set otherwise.
+struct Sheet : SheetContent {
+    Sheet() { fontName = QStringLiteral("@IPAexMincho"); }
     // Item i of the right page: before, asked part, after, answer.
     void setRight(int i, const QString& before, const QString& asked, const QString& after,
                   const QString& answer) {
-        rightSentences[i] = before + asked + after;
-        rightAsked[i] = asked;
-        rightLengths[i] = qint16(before.size());
-        rightAnswers[i] = answer;
+        right.sentences[i] = before + asked + after;
+        right.askedParts[i] = asked;
+        right.beforeLengths[i] = qint16(before.size());
+        right.answers[i] = answer;
     }
 };
 
@@ -103,16 +85,16 @@ class SheetPrintersTest : public QObject {
             for (int mode = 0; mode < 3; ++mode) {  // lines kept, sink only, neither
                 Sheet sheet;
                 sheet.setRight(0, "毎朝", "早起", "きする。", "はやお");
-                Dialog dialog;
                 RecordingSurface device;
                 RecordingSurface surface(&device);
                 surface.failing() << "pageWidth"
                                   << "setCurrentY";
                 surface.setKeepLines(mode == 0);
                 if (mode == 1) surface.sink = [&](const QString& line) { written[1] << line; };
-                PrintableSheet p = sheet.printable();
-                QVERIFY(vertical ? printWithVerticalFont(p, dialog, surface)
-                                 : printWithUprightFont(p, dialog, surface));
+                if (vertical)
+                    printWithVerticalFont(sheet, naturalFit(), surface);
+                else
+                    printWithUprightFont(sheet, naturalFit(), surface);
                 if (mode == 0) written[0] = surface.lines();
                 if (mode != 0) QVERIFY(surface.lines().isEmpty());
                 drawn[mode] = device.lines();
@@ -124,28 +106,10 @@ class SheetPrintersTest : public QObject {
         }
     }
 
-    void cancelledDialogDrawsNothing() {
-        for (bool vertical : {true, false}) {
-            Sheet sheet;
-            sheet.setRight(0, "毎朝", "早起", "きする。", "はやお");
-            Dialog dialog;
-            dialog.accept = false;
-            RecordingSurface surface;
-            PrintableSheet p = sheet.printable();
-            const bool went = vertical ? printWithVerticalFont(p, dialog, surface)
-                                       : printWithUprightFont(p, dialog, surface);
-            QVERIFY(!went);
-            QVERIFY(surface.lines().isEmpty());
-            QCOMPARE(sheet.rightSentences[0], QStringLiteral("毎朝早起きする。"));
-        }
-    }
-
     void verticalNeverComposedPage() {
         Sheet sheet;
-        Dialog dialog;
         RecordingSurface surface;
-        PrintableSheet p = sheet.printable();
-        QVERIFY(printWithVerticalFont(p, dialog, surface));
+        printWithVerticalFont(sheet, naturalFit(), surface);
         const QList<Op> ops = parse(surface.lines());
         QCOMPARE(ops[0].op, QStringLiteral("setFontName"));
         QCOMPARE(ops[0].fields["name"].toString(), QStringLiteral("@IPAexMincho"));
@@ -179,23 +143,18 @@ class SheetPrintersTest : public QObject {
         const QList<QList<double>> sides = lines(ops, 15);
         QCOMPARE(sides.size(), 20);
         QCOMPARE(sides[9], (QList<double>{600, 7300, 600, 7300}));
-        // Every sentence carries its item number until the print command takes it off.
-        QCOMPARE(sheet.rightSentences[0], QStringLiteral("①"));
-        QCOMPARE(sheet.leftSentences[9], QStringLiteral("⑩"));
     }
 
     void verticalFullPageWithAnswers() {
         Sheet sheet;
-        sheet.rightTitle = QStringLiteral("一二三四五六七八九十百");  // eleven characters
+        sheet.right.title = QStringLiteral("一二三四五六七八九十百");  // eleven characters
         for (int i = 0; i < 10; ++i)
             sheet.setRight(i, i == 2 ? "毎日の" : "", "漢字", "を書く。",
                            QStringLiteral("かんじ%1").arg(i));
         sheet.setRight(4, "家の", "近", "くに住む。", "");
-        sheet.check1 = 1;
-        Dialog dialog;
+        sheet.right.check = 1;
         RecordingSurface surface;
-        PrintableSheet p = sheet.printable();
-        QVERIFY(printWithVerticalFont(p, dialog, surface));
+        printWithVerticalFont(sheet, naturalFit(), surface);
         const QList<Op> ops = parse(surface.lines());
         const QList<Placed> placed = placedTexts(ops);
         QVERIFY(hasText(placed, 230 + 500 * 9, 250, "十"));
@@ -228,17 +187,15 @@ class SheetPrintersTest : public QObject {
     void uprightLayoutMatchesTheWorkedExample() {
         QFETCH(int, dialogOrientation);
         Sheet sheet;
-        sheet.font = QStringLiteral("ＭＳ 明朝");
-        sheet.rightTitle = QStringLiteral("小テスト 1");
-        sheet.leftTitle = QStringLiteral("小テスト 2");
+        sheet.fontName = QStringLiteral("ＭＳ 明朝");
+        sheet.right.title = QStringLiteral("小テスト 1");
+        sheet.left.title = QStringLiteral("小テスト 2");
         sheet.setRight(0, "毎朝", "早起", "きする。", "はやお");
         sheet.setRight(9, "", "", "", "");
-        sheet.check1 = 1;
-        Dialog dialog;
+        sheet.right.check = 1;
         RecordingSurface surface;
         surface.setDeviceOrientation(dialogOrientation);
-        PrintableSheet p = sheet.printable();
-        QVERIFY(printWithUprightFont(p, dialog, surface));
+        printWithUprightFont(sheet, naturalFit(), surface);
         const QList<Op> ops = parse(surface.lines());
         QCOMPARE(
             surface.lines().mid(0, 6),
@@ -281,15 +238,11 @@ class SheetPrintersTest : public QObject {
     void sideLinesThatDoNotFitAreNotDrawn() {
         for (bool vertical : {true, false}) {
             Sheet sheet;
+            if (!vertical) sheet.fontName = QStringLiteral("ＭＳ 明朝");
             sheet.setRight(0, "前", "問", "", "");
             sheet.setRight(1, QString(200, QChar(0x3042)), "問", "", "");  // ends past 32767 twips
-            Dialog dialog;
             RecordingSurface surface;
-            PrintableSheet p = sheet.printable();
-            if (vertical)
-                printWithVerticalFont(p, dialog, surface);
-            else
-                printWithUprightFont(p, dialog, surface);
+            drawSheet(sheet, naturalFit(), surface);
             const QList<QList<double>> sides = lines(parse(surface.lines()), 15);
             QCOMPARE(sides.size(), 19);
             for (const QList<double>& l : sides)
@@ -300,16 +253,13 @@ class SheetPrintersTest : public QObject {
     void failingOperationsAreSkipped() {
         Sheet sheet;
         sheet.setRight(0, "毎朝", "早起", "きする。", "はやお");
-        Dialog dialog;
         RecordingSurface surface;
         surface.failing() = {"pageWidth", "printText", "pageHeight"};
-        PrintableSheet p = sheet.printable();
-        QVERIFY(printWithVerticalFont(p, dialog, surface));
+        printWithVerticalFont(sheet, naturalFit(), surface);
         const QList<Op> ops = parse(surface.lines());
         // Frame lines that need the page width are skipped; the rest of the sheet goes on.
         QCOMPARE(lines(ops, 1).size(), 2);
         QCOMPARE(lines(ops, 15).size(), 20);
-        QCOMPARE(sheet.leftSentences[9], QStringLiteral("⑩"));
         // Without a page height the left page starts at the top.
         QCOMPARE(lines(ops, 15).last(), (QList<double>{600, 7300, 600, 7300}));
     }
