@@ -4,6 +4,7 @@
 #include <array>
 
 #include "printsurface.h"
+#include "sheetgeometry.h"
 
 namespace pobelo {
 
@@ -64,10 +65,6 @@ class SheetPartListener {
     virtual void beginPart(const SheetPart& part) = 0;
 };
 
-// The geometry both printers share, in twips and points.
-inline constexpr float kSheetFontPoints = 15;
-inline constexpr float kSentencePitch = 300;
-inline constexpr float kTitlePitch = 500;
 // The pitch and size every text of a sheet has when nothing is fitted.
 SheetFit naturalFit();
 

@@ -156,8 +156,9 @@ class PreflightTest : public QObject {
         const float pitch = fit.right.sentences[0].pitch;
         const QString sideLine =
             QStringLiteral("{\"op\":\"drawLine\",\"x1\":%1,\"y1\":1000,\"x2\":%2,\"y2\":1000,")
-                .arg(std::lround(300 + (k46.size() + 1) * pitch))
-                .arg(std::lround(std::lround(300 + (k46.size() + 1) * pitch) + 2 * pitch));
+                .arg(std::lround(verticalSheet::kSentenceX + (k46.size() + 1) * pitch))
+                .arg(std::lround(std::lround(verticalSheet::kSentenceX + (k46.size() + 1) * pitch) +
+                                 2 * pitch));
         QVERIFY2(surface.lines().filter(sideLine).size() == 1, qPrintable(sideLine));
     }
 

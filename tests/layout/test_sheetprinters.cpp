@@ -119,32 +119,43 @@ class SheetPrintersTest : public QObject {
                 R"({"op":"setPaperSize","size":9})", R"({"op":"setOrientation","orientation":1})",
                 R"({"op":"setLineStyle","style":0})", R"({"op":"setLineWidth","width":1})"}));
         // Title frames of both pages, width 1, the left one from half the page height.
-        const QList<QList<double>> frames = lines(ops, 1);
+        using namespace verticalSheet;
+        const double frameRight = frameWidth(double(kPaperWidth));
+        const QList<QList<double>> frames = lines(ops, kThinLine);
         QCOMPARE(frames.size(), 8);
-        QCOMPARE(frames[0], (QList<double>{200, 200, 11056, 200}));
-        QCOMPARE(frames[1], (QList<double>{11056, 200, 11056, 900}));
-        QCOMPARE(frames[2], (QList<double>{11056, 900, 200, 900}));
-        QCOMPARE(frames[3], (QList<double>{200, 900, 200, 200}));
-        QCOMPARE(frames[4], (QList<double>{200, 8619, 11056, 8619}));
+        QCOMPARE(frames[0], (QList<double>{kFrameLeft, kFrameTop, frameRight, kFrameTop}));
+        QCOMPARE(frames[1], (QList<double>{frameRight, kFrameTop, frameRight, kFrameBottom}));
+        QCOMPARE(frames[2], (QList<double>{frameRight, kFrameBottom, kFrameLeft, kFrameBottom}));
+        QCOMPARE(frames[3], (QList<double>{kFrameLeft, kFrameBottom, kFrameLeft, kFrameTop}));
+        const double leftTop = kPaperHeight / 2;
+        QCOMPARE(frames[4],
+                 (QList<double>{kFrameLeft, leftTop + kFrameTop, frameRight, leftTop + kFrameTop}));
         const QList<Placed> placed = placedTexts(ops);
-        for (double yp : {0.0, 8419.0}) {
-            QVERIFY(hasText(placed, 5130, yp + 300, "名"));
-            QVERIFY(hasText(placed, 5630, yp + 300, "前"));
+        const double upper = upperAnswersX(double(kPaperWidth));
+        const double lower = upper + lowerAnswersStep(double(kPaperWidth));
+        for (double yp : {0.0, leftTop}) {
+            QVERIFY(hasText(placed, kNameX, yp + kNameY, "名"));
+            QVERIFY(hasText(placed, kNameSecondX, yp + kNameY, "前"));
             for (int i = 0; i < 10; ++i)
-                QVERIFY(hasText(placed, 300, yp + 1000 + 700 * i, itemNumber(i)));
+                QVERIFY(
+                    hasText(placed, kSentenceX, yp + kFirstRowY + kRowPitch * i, itemNumber(i)));
             for (int k = 1; k <= 5; ++k) {
-                QVERIFY(hasText(placed, 5528, yp + 1400 * k, itemNumber(k - 1)));
-                QVERIFY(hasText(placed, 5528 + 2764, yp + 1400 * k, itemNumber(k + 4)));
+                QVERIFY(hasText(placed, upper, yp + kAnswerRowPitch * k, itemNumber(k - 1)));
+                QVERIFY(hasText(placed, lower, yp + kAnswerRowPitch * k, itemNumber(k + 4)));
             }
         }
         // Nothing else was printed: no title, empty sentences.
         QCOMPARE(placed.size(), 2 * (2 + 10 + 10));
-        // Zero-length side lines at 600, width 15.
-        const QList<QList<double>> sides = lines(ops, 15);
+        // Zero-length side lines a cell behind the item number.
+        const QList<QList<double>> sides = lines(ops, kSideLineWidth);
         QCOMPARE(sides.size(), 20);
-        QCOMPARE(sides[9], (QList<double>{600, 7300, 600, 7300}));
+        const double side = kSentenceX + kCharacterTwips;
+        const double row9 = kFirstRowY + kRowPitch * 9;
+        QCOMPARE(sides[9], (QList<double>{side, row9, side, row9}));
     }
 
+    // The worked examples below keep their numbers written out: a change of the geometry shows
+    // here as well as in the traces.
     void verticalFullPageWithAnswers() {
         Sheet sheet;
         sheet.right.title = QStringLiteral("一二三四五六七八九十百");  // eleven characters
