@@ -7,6 +7,11 @@
 
 namespace pobelo {
 
+QString text::versionCaption() {
+    return QStringLiteral("Pobelo　2009JAN　V.") +
+           QStringLiteral(POBELO_VERSION).replace(QLatin1Char('.'), QLatin1Char('_'));
+}
+
 SheetModel::SheetModel(const SheetServices& services, QObject* parent)
     : QObject(parent), services_(services) {
     // Window load: elements 1 to 9 are copies of element 0, numbered "2" to "10"; the left page
@@ -46,9 +51,9 @@ DocumentInfo SheetModel::documentInfo() const {
 }
 
 bool SheetModel::imageClickable(int n) const {
-    if (n < 1 || n > 6 || !images_[n - 1]) return false;
-    if (n == 4) return !images_[2];  // covered by Image3
-    if (n == 6) return !images_[4];  // covered by Image5
+    if (n < 1 || n > kPageIcons || !iconShown_[n - 1]) return false;
+    if (n - 1 == RightClear) return !iconShown_[RightBlank];
+    if (n - 1 == LeftClear) return !iconShown_[LeftBlank];
     return true;
 }
 
@@ -114,17 +119,16 @@ void SheetModel::chooseHeading(int position) {
     if (rightPageActive()) {
         if (label51_.isEmpty()) setText3(text::kDefaultTitle);
         label51_ = text3_ + number;
-        images_[2] = false;
+        iconShown_[RightBlank] = false;
     } else {
         if (label52_.isEmpty()) setText3(text::kDefaultTitle);
         label52_ = text3_ + number;
-        images_[4] = false;
+        iconShown_[LeftBlank] = false;
     }
     composePage();
     commandsEnabled_ = true;
     const bool right = rightPageActive();
-    images_[0] = !right;
-    images_[1] = right;
+    showActivePage(!right);
     Q_EMIT changed();
 }
 
@@ -153,44 +157,43 @@ void SheetModel::composePage() {
 
 // --- Page interactions ---------------------------------------------------------------------
 
+void SheetModel::showActivePage(bool rightPage) {
+    iconShown_[ToLeftPage] = rightPage;
+    iconShown_[ToRightPage] = !rightPage;
+}
+
 void SheetModel::clickImage(int n) {
     if (!imageClickable(n)) return;
-    switch (n) {
-        case 1:  // page switch to the left page
-            images_[0] = false;
-            images_[1] = true;
+    switch (PageIcon(n - 1)) {
+        case ToLeftPage:
+            showActivePage(false);
             setPageEnabled(false);
             break;
-        case 2:  // page switch to the right page
-            images_[1] = false;
-            images_[0] = true;
+        case ToRightPage:
+            showActivePage(true);
             setPageEnabled(true);
             break;
-        case 3:  // page select, right
-            images_[1] = false;
-            images_[0] = true;
+        case RightBlank:
+            showActivePage(true);
             label51_.clear();
             setPageEnabled(true);
             break;
-        case 5:  // page select, left: the left title takes over the right one
-            images_[0] = false;
-            images_[1] = true;
+        case LeftBlank:  // the left title takes over the right one
+            showActivePage(false);
             label52_ = label51_;
             setPageEnabled(false);
             break;
-        case 4:  // page clear, right
-            images_[2] = true;
-            images_[0] = true;
-            images_[1] = false;
+        case RightClear:
+            iconShown_[RightBlank] = true;
+            showActivePage(true);
             emptyItems(Label2, Label3);
             pageRecords_[0] = -1;
             setPageEnabled(true);
             label51_ = text3_;
             break;
-        case 6:  // page clear, left
-            images_[4] = true;
-            images_[1] = true;
-            images_[0] = false;
+        case LeftClear:
+            iconShown_[LeftBlank] = true;
+            showActivePage(false);
             emptyItems(Label5, Label6);
             pageRecords_[1] = -1;
             setPageEnabled(false);
