@@ -1,11 +1,11 @@
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QtTest>
 
 #include "recordingsurface.h"
 #include "sheetprinters.h"
+#include "testtools.h"
 
 using namespace pobelo;
+using namespace pobelo::test;
 
 namespace {
 
@@ -22,30 +22,16 @@ struct Sheet : SheetContent {
     }
 };
 
-struct Op {
-    QString op;
-    QJsonObject fields;
-};
-
-QList<Op> parse(const QStringList& lines) {
-    QList<Op> ops;
-    for (const QString& line : lines) {
-        const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();
-        ops.append(Op{o.value("op").toString(), o});
-    }
-    return ops;
-}
-
 // Every text printed, with the position set before it.
 struct Placed {
     double x, y;
     QString text;
 };
 
-QList<Placed> placedTexts(const QList<Op>& ops) {
+QList<Placed> placedTexts(const QList<TraceOp>& ops) {
     QList<Placed> out;
     double x = 0, y = 0;
-    for (const Op& o : ops) {
+    for (const TraceOp& o : ops) {
         if (o.op == "setCurrentX") x = o.fields["x"].toDouble();
         if (o.op == "setCurrentY") y = o.fields["y"].toDouble();
         if (o.op == "printText") out.append(Placed{x, y, o.fields["text"].toString()});
@@ -53,10 +39,10 @@ QList<Placed> placedTexts(const QList<Op>& ops) {
     return out;
 }
 
-QList<QList<double>> lines(const QList<Op>& ops, int width = -1) {
+QList<QList<double>> lines(const QList<TraceOp>& ops, int width = -1) {
     QList<QList<double>> out;
     int current = -1;
-    for (const Op& o : ops) {
+    for (const TraceOp& o : ops) {
         if (o.op == "setLineWidth") current = o.fields["width"].toInt();
         if (o.op == "drawLine" && (width < 0 || width == current))
             out.append({o.fields["x1"].toDouble(), o.fields["y1"].toDouble(),
@@ -110,7 +96,7 @@ class SheetPrintersTest : public QObject {
         Sheet sheet;
         RecordingSurface surface;
         printWithVerticalFont(sheet, naturalFit(), surface);
-        const QList<Op> ops = parse(surface.lines());
+        const QList<TraceOp> ops = parseTrace(surface.lines());
         QCOMPARE(ops[0].op, QStringLiteral("setFontName"));
         QCOMPARE(ops[0].fields["name"].toString(), QStringLiteral("@IPAexMincho"));
         QCOMPARE(
@@ -166,7 +152,7 @@ class SheetPrintersTest : public QObject {
         sheet.right.check = 1;
         RecordingSurface surface;
         printWithVerticalFont(sheet, naturalFit(), surface);
-        const QList<Op> ops = parse(surface.lines());
+        const QList<TraceOp> ops = parseTrace(surface.lines());
         const QList<Placed> placed = placedTexts(ops);
         QVERIFY(hasText(placed, 230 + 500 * 9, 250, "十"));
         QVERIFY(hasText(placed, 5230, 250, "百"));  // the eleventh runs past the name field
@@ -207,7 +193,7 @@ class SheetPrintersTest : public QObject {
         RecordingSurface surface;
         surface.setDeviceOrientation(dialogOrientation);
         printWithUprightFont(sheet, naturalFit(), surface);
-        const QList<Op> ops = parse(surface.lines());
+        const QList<TraceOp> ops = parseTrace(surface.lines());
         QCOMPARE(
             surface.lines().mid(0, 6),
             (QStringList{
@@ -254,7 +240,7 @@ class SheetPrintersTest : public QObject {
             sheet.setRight(1, QString(200, QChar(0x3042)), "問", "", "");  // ends past 32767 twips
             RecordingSurface surface;
             drawSheet(sheet, naturalFit(), surface);
-            const QList<QList<double>> sides = lines(parse(surface.lines()), 15);
+            const QList<QList<double>> sides = lines(parseTrace(surface.lines()), 15);
             QCOMPARE(sides.size(), 19);
             for (const QList<double>& l : sides)
                 for (double v : l) QVERIFY(v <= 32767);
@@ -267,7 +253,7 @@ class SheetPrintersTest : public QObject {
         RecordingSurface surface;
         surface.failing() = {"pageWidth", "printText", "pageHeight"};
         printWithVerticalFont(sheet, naturalFit(), surface);
-        const QList<Op> ops = parse(surface.lines());
+        const QList<TraceOp> ops = parseTrace(surface.lines());
         // Frame lines that need the page width are skipped; the rest of the sheet goes on.
         QCOMPARE(lines(ops, 1).size(), 2);
         QCOMPARE(lines(ops, 15).size(), 20);

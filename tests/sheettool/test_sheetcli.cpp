@@ -5,15 +5,13 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "mojfile.h"
+#include "testtools.h"
 
 using namespace pobelo::test;
 
@@ -45,39 +43,9 @@ Result runSheet(const QStringList& args, const QString& workingDir) {
     return run(QStringLiteral(POBELO_SHEET_PROGRAM), args, workingDir);
 }
 
-// Each page's size in whole points, "842x595" for A4 landscape.
-QStringList pageSizes(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {"-f", "1", "-l", "999", pdf});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0) return {QStringLiteral("unreadable")};
-    static const QRegularExpression size(R"(Page\s+\d+ size:\s+([\d.]+) x ([\d.]+) pts)");
-    QStringList sizes;
-    for (auto it = size.globalMatch(QString::fromUtf8(p.readAllStandardOutput())); it.hasNext();) {
-        const auto m = it.next();
-        sizes.append(QStringLiteral("%1x%2")
-                         .arg(qRound(m.captured(1).toDouble()))
-                         .arg(qRound(m.captured(2).toDouble())));
-    }
-    return sizes;
-}
-
-// The texts printed for each sheet of a trace, one string a sheet.
+// The texts printed for each sheet of a trace file, one string a sheet.
 QStringList sheetTexts(const QString& tracePath) {
-    QFile file(tracePath);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    QStringList sheets{QString()};
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const QJsonObject op = QJsonDocument::fromJson(line).object();
-        if (op.value("op") == "printText") sheets.last() += op.value("text").toString();
-        if (op.value("op") == "endDoc") sheets.append(QString());
-    }
-    sheets.removeLast();
-    return sheets;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return jobTexts(traceFileLines(tracePath));
 }
 
 // Five records whose texts carry their own mark, so that a sheet shows which records it holds:
