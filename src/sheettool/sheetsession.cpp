@@ -91,7 +91,6 @@ void SheetSession::pointSurfaceAt(const ScriptedPrinterDialog::Answer& answer) {
         return;
     }
     auto document = std::make_unique<PdfDocument>(answer.pdfPath);
-    for (const auto& [input, what] : inputs_) document->addInput(input, what);
     if (!document->open()) {
         // The sheet still goes to the trace; the print reports the file as not written.
         pdfError_ = document->errorString();
@@ -114,12 +113,8 @@ void SheetSession::forgetUnusedAnswers() {
     printer_.answers.clear();
 }
 
-void SheetSession::addInput(const QString& path, const QString& what) {
-    inputs_.append({path, what});
-}
-
 void SheetSession::open(const QString& path) {
-    addInput(path, QStringLiteral("the question file"));
+    ++opens_;
     files_.answers.push_back(path);
     model_->openCommand();
     forgetUnusedAnswers();
@@ -392,13 +387,13 @@ int runScript(QTextStream& in, QTextStream& out, QTextStream& err, SheetSession&
         const QString line = in.readLine();
         ++number;
         QString error;
-        const qsizetype loadsBefore = session.inputs().size();
+        const int opensBefore = session.opens();
         if (!script.runLine(line, &error)) {
             err << QStringLiteral("line %1: %2\n").arg(number).arg(error);
             err.flush();
             return script.writeFailed() ? 1 : 2;
         }
-        if (session.inputs().size() != loadsBefore) noteEncoding(session, number, err);
+        if (session.opens() != opensBefore) noteEncoding(session, number, err);
         if (session.closed()) break;
     }
     return 0;

@@ -60,10 +60,9 @@ class SheetSession {
     // The model's state as one JSON line.
     QString dump() const;
 
-    // A file that nothing of the session may write (the script), described for messages. Every
-    // question file opened is one as well.
-    void addInput(const QString& path, const QString& what);
-    const QList<std::pair<QString, QString>>& inputs() const { return inputs_; }
+    // How many times a file was opened (each question file read is protected from every output
+    // of the process: see registerReadFile).
+    int opens() const { return opens_; }
 
     SheetModel& model() { return *model_; }
     // The findings dialog: every list of findings it showed.
@@ -98,7 +97,7 @@ class SheetSession {
     QString pdfError_;
     QPagedPaintDevice* printDevice_ = nullptr;
     bool printedOnPainter_ = false;
-    QList<std::pair<QString, QString>> inputs_;
+    int opens_ = 0;
     std::unique_ptr<SheetModel> model_;
     bool closed_ = false;
 };
