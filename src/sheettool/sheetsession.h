@@ -4,6 +4,7 @@
 #include <QTextStream>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "fontmeasurer.h"
 #include "pdfdocument.h"
@@ -115,6 +116,10 @@ class SheetScript {
     bool writeFailed() const { return writeFailed_; }
 
   private:
+    struct Line;
+    struct Verb;
+    // Every verb a line can start with, in the order they are tried.
+    static const std::vector<Verb>& verbs();
     bool print(const QStringList& args, QString* error);
     SheetSession& session_;
     bool writeFailed_ = false;
