@@ -5,6 +5,7 @@
 // Nothing here names a system call, so the callers stay the same on every platform.
 
 #include <QByteArray>
+#include <QFile>
 #include <QList>
 #include <QString>
 #include <QtGlobal>
@@ -32,6 +33,13 @@ std::optional<FileIdentity> fileIdentity(const QString& path);
 // Whether a and b lead to one file, by their identities.
 bool sameFile(const QString& a, const QString& b);
 
+// --- What a name leads to ---
+enum class FileKind { Missing, Regular, Folder, Other };
+// What path names, links followed.
+FileKind fileKind(const QString& path);
+// Opens path (bytes kept by localPathFromBytes given back as they were) for reading into file.
+bool openForReading(QFile& file, const QString& path);
+
 // --- Files the process has read ------------------------------------------------------------------
 // Every file the process reads as its input (each question file opened in the session, the
 // script) is registered here, and no output may ever replace one of them: neither by the name it
@@ -53,7 +61,7 @@ void forgetReadFiles();
 // --- Replacing a file ----------------------------------------------------------------------------
 namespace platform {
 
-enum class TargetKind { Missing, Regular, Folder, Other };
+using TargetKind = FileKind;
 
 // What an output's name leads to: the name to replace, every link followed (a link pointing
 // nowhere gives the name it points to, which is then made), and what is there now.

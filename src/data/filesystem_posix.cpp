@@ -138,6 +138,20 @@ std::optional<FileIdentity> fileIdentity(const QString& path) {
     return FileIdentity{quint64(info.st_dev), quint64(info.st_ino), nameOf(target.path)};
 }
 
+FileKind fileKind(const QString& path) {
+    return platform::resolveTarget(path).kind;
+}
+
+bool openForReading(QFile& file, const QString& path) {
+    const QByteArray name = localPathBytes(path);
+    const int fd = name.isEmpty() ? -1 : ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    if (file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFile::AutoCloseHandle))
+        return true;
+    ::close(fd);
+    return false;
+}
+
 namespace platform {
 
 Target resolveTarget(const QString& path) {

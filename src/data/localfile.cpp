@@ -79,6 +79,20 @@ QString displayFileName(const QString& path) {
     return displayPath(name.mid(name.lastIndexOf(QLatin1Char('/')) + 1));
 }
 
+QString terminalText(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        // Line ends and tabs stay; every other C0 and C1 control and DEL is shown by its number.
+        if ((u < 0x20 && u != u'\n' && u != u'\t') || (u >= 0x7F && u < 0xA0))
+            out += QStringLiteral("\\x") + QString::number(u, 16).toUpper().rightJustified(2, u'0');
+        else
+            out += c;
+    }
+    return out;
+}
+
 std::unique_ptr<QTemporaryDir> provideRuntimeDir() {
     if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) return nullptr;
     auto dir = std::make_unique<QTemporaryDir>();

@@ -23,6 +23,10 @@ QString displayPath(const QString& path);
 // The last part of path (the file's name without its folder), as displayPath shows it.
 QString displayFileName(const QString& path);
 
+// text for a terminal: control characters (escape sequences among them) from a file or an
+// argument shown as \x1B and the like, so that they cannot act on the terminal.
+QString terminalText(const QString& text);
+
 // Without XDG_RUNTIME_DIR in the environment (cron, ssh, a container) Qt warns on every run; the
 // program then gets a private runtime folder of its own for as long as the returned folder lives.
 std::unique_ptr<QTemporaryDir> provideRuntimeDir();

@@ -30,6 +30,8 @@ class SheetSession {
     // --- What the user does ------------------------------------------------------------------
     // File > 開く with path chosen in the dialog, or with the dialog cancelled.
     void open(const QString& path);
+    // Opens the file other has open, as other read it (no second read).
+    void openSameAs(const SheetSession& other);
     void cancelOpen();
     // Picks position (0-based) in the heading list.
     void choose(int position);
@@ -120,14 +122,19 @@ class SheetScript {
     struct Verb;
     // Every verb a line can start with, in the order they are tried.
     static const std::vector<Verb>& verbs();
-    bool print(const QStringList& args, QString* error);
+    // The print verb with the rest of its line: an orientation word, then the PDF file's name.
+    bool print(const QString& rest, QString* error);
     SheetSession& session_;
     bool writeFailed_ = false;
 };
 
-// Runs a whole script from in; dumps go to out, messages to err. Returns the exit status: 0; 1
-// when a print could not be written; 2 for a bad line. The run stops at a failed line. A question
-// file read in another encoding than CP932 is noted on err.
+// Runs a whole script, its lines as the bytes they are (a file's name is kept as written); dumps go
+// to out, messages to err. Returns the exit status: 0; 1 when a print could not be written or
+// wrote nothing; 2 for a bad line (a NUL byte in it among them). The run stops at a failed line.
+// After each open, what the window would tell is told on err, and the run goes on: a file that
+// could not be opened, a question file read in another encoding than CP932, records not read.
+int runScript(const QByteArray& script, QTextStream& out, QTextStream& err, SheetSession& session);
+// The same from a text stream.
 int runScript(QTextStream& in, QTextStream& out, QTextStream& err, SheetSession& session);
 
 }  // namespace pobelo
