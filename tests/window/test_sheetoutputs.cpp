@@ -12,6 +12,7 @@
 #include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -440,6 +441,25 @@ class SheetOutputsTest : public QObject {
             QVERIFY2(o.messages.shown.first().contains(QStringLiteral("問題ファイル")),
                      qPrintable(o.messages.shown.first()));
         }
+    }
+
+    // What a load did not read as it stands shows on a status line, without a message box; a
+    // later file read whole clears it.
+    void loadNotesShowWithoutInterrupting() {
+        Outputs o;
+        QList<QStringList> records{numberedRecord(0), numberedRecord(1), numberedRecord(2)};
+        records[1] << QStringLiteral("x");
+        const QString shifted = o.dir.filePath(QStringLiteral("shifted.moj"));
+        QVERIFY(writeFile(shifted, mojBytes(records)));
+        QVERIFY(!o.window.findChild<QStatusBar*>());
+        o.model.openFile(shifted);
+        auto* line = o.window.findChild<QStatusBar*>();
+        QVERIFY(line);
+        QVERIFY2(line->currentMessage().contains(QStringLiteral("2行目の項目数が44")),
+                 qPrintable(line->currentMessage()));
+        QCOMPARE(o.messages.shown, QStringList{});
+        o.model.openFile(three_);
+        QCOMPARE(line->currentMessage(), QString());
     }
 
     // --- A dropped file and the command line open as the open command does --------------------
