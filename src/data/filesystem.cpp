@@ -40,6 +40,36 @@ std::optional<ReadFile> readFileAt(const FileIdentity& target) {
     return std::nullopt;
 }
 
+namespace {
+struct Claim {
+    const void* owner;
+    ReadFile file;
+};
+QList<Claim>& claims() {
+    static QList<Claim> list;
+    return list;
+}
+}  // namespace
+
+void claimOutput(const void* owner, const FileIdentity& identity, const QString& path,
+                 const QString& what) {
+    QMutexLocker lock(&g_readLock);
+    claims().append(Claim{owner, ReadFile{path, what, identity}});
+}
+
+void releaseOutputs(const void* owner) {
+    QMutexLocker lock(&g_readLock);
+    claims().removeIf([owner](const Claim& claim) { return claim.owner == owner; });
+}
+
+std::optional<ReadFile> claimedOutputAt(const FileIdentity& target, const void* owner) {
+    QMutexLocker lock(&g_readLock);
+    for (const Claim& claim : claims()) {
+        if (claim.owner != owner && claim.file.identity == target) return claim.file;
+    }
+    return std::nullopt;
+}
+
 void forgetReadFiles() {
     QMutexLocker lock(&g_readLock);
     readList().clear();

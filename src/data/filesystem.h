@@ -39,6 +39,10 @@ enum class FileKind { Missing, Regular, Folder, Other };
 FileKind fileKind(const QString& path);
 // Opens path (bytes kept by localPathFromBytes given back as they were) for reading into file.
 bool openForReading(QFile& file, const QString& path);
+// The same for a file that must be a regular file; a folder, device or pipe is refused without
+// waiting on it.
+enum class OpenResult { Opened, Missing, NotRegular, Failed };
+OpenResult openRegularForReading(QFile& file, const QString& path);
 
 // --- Files the process has read ------------------------------------------------------------------
 // Every file the process reads as its input (each question file opened in the session, the
@@ -57,6 +61,15 @@ QList<ReadFile> readFiles();
 std::optional<ReadFile> readFileAt(const FileIdentity& target);
 // Forgets every registered file (for tests, which run many sessions in one process).
 void forgetReadFiles();
+
+// --- Files being written ---
+// An output transaction claims its targets for as long as it is begun, so that no other output
+// of the process (a scripted print while the run's trace is written) replaces one of them.
+void claimOutput(const void* owner, const FileIdentity& identity, const QString& path,
+                 const QString& what);
+void releaseOutputs(const void* owner);
+// The file another owner is writing at target, or nothing.
+std::optional<ReadFile> claimedOutputAt(const FileIdentity& target, const void* owner);
 
 // --- Replacing a file ----------------------------------------------------------------------------
 namespace platform {

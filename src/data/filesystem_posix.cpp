@@ -152,6 +152,23 @@ bool openForReading(QFile& file, const QString& path) {
     return false;
 }
 
+OpenResult openRegularForReading(QFile& file, const QString& path) {
+    const QByteArray name = localPathBytes(path);
+    if (name.isEmpty()) return OpenResult::Missing;
+    // Not blocking on a pipe: a folder, a device or a pipe is no question file.
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? OpenResult::Missing : OpenResult::Failed;
+    struct stat info {};
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (!regular || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return regular ? OpenResult::Failed : OpenResult::NotRegular;
+    }
+    return OpenResult::Opened;
+}
+
 namespace platform {
 
 Target resolveTarget(const QString& path) {

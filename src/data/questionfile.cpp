@@ -1,15 +1,10 @@
 #include "questionfile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QFile>
 #include <QIODevice>
 #include <QStringDecoder>
-#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -666,30 +661,17 @@ QString encodingName(const LoadResult& result) {
 LoadResult loadQuestionFile(const QString& path, QuestionTable& table,
                             const std::function<void(const QString&)>& appendHeading) {
     LoadResult result;
-    const QByteArray name = localPathBytes(path);
-    if (name.isEmpty()) {
-        result.status = LoadStatus::FileNotFound;
-        return result;
-    }
-    // Not blocking on a pipe: a folder, a device or a pipe is no question file.
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        result.status =
-            errno == ENOENT || errno == ENOTDIR ? LoadStatus::FileNotFound : LoadStatus::OpenFailed;
-        return result;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        result.status = LoadStatus::OpenFailed;
-        return result;
-    }
     QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        result.status = LoadStatus::OpenFailed;
-        return result;
+    switch (openRegularForReading(file, path)) {
+        case OpenResult::Opened:
+            break;
+        case OpenResult::Missing:
+            result.status = LoadStatus::FileNotFound;
+            return result;
+        case OpenResult::NotRegular:
+        case OpenResult::Failed:
+            result.status = LoadStatus::OpenFailed;
+            return result;
     }
     // From now on no output of the process may replace it.
     registerReadFile(path, QStringLiteral("the question file"));

@@ -15,6 +15,7 @@ struct OutputTransaction::Target {
     QString path;
     QString what;
     QByteArray resolved;  // the file to replace, links followed
+    std::optional<FileIdentity> identity;
     platform::TemporaryFile temporary;
     QByteArray kept;  // the old file under a second name while the targets are renamed
     bool existed = false;
@@ -122,6 +123,13 @@ bool OutputTransaction::checkTargets() {
                                 .arg(input->what, displayPath(input->path)));
             }
         }
+        if (const std::optional<ReadFile> other =
+                identity ? claimedOutputAt(*identity, this) : std::nullopt) {
+            return fail(n, Problem::SameTarget, 0,
+                        QStringLiteral("it is %1 %2, which is being written")
+                            .arg(other->what, displayPath(other->path)));
+        }
+        t.identity = identity;
         for (size_t j = 0; j < i; ++j) {
             if (!identity || identities[j] != identity) continue;
             const Target& other = *targets_[j];
@@ -151,10 +159,11 @@ bool OutputTransaction::begin() {
         const int error = platform::createTemporary(t.resolved, &t.temporary);
         if (error != 0) {
             failSystem(int(i), error);
-            removeTemporaries();
+            abandon();
             return false;
         }
         t.device = std::make_unique<Device>(*this, int(i));
+        if (t.identity) claimOutput(this, *t.identity, t.path, t.what);
     }
     begun_ = true;
     return true;
@@ -222,6 +231,7 @@ void OutputTransaction::removeTemporaries() {
 }
 
 void OutputTransaction::abandon() {
+    releaseOutputs(this);
     removeTemporaries();
     begun_ = false;
 }

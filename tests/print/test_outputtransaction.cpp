@@ -127,7 +127,7 @@ class OutputTransactionTest : public QObject {
     void collisions_data() {
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
-        QTest::addColumn<QString>("read");  // a file read earlier in the process
+        QTest::addColumn<QString>("read");  // f read earlier in the process, or being written
         QTest::addColumn<int>("problem");
         using P = OutputTransaction::Problem;
         QTest::newRow("two files") << "f"
@@ -157,6 +157,9 @@ class OutputTransactionTest : public QObject {
         QTest::newRow("a folder") << "f"
                                   << "dirlink"
                                   << "" << int(P::NotRegular);
+        QTest::newRow("a file another action is writing") << "g"
+                                                          << "sym"
+                                                          << "writing" << int(P::SameTarget);
     }
     void collisions() {
         QFETCH(QString, first);
@@ -166,7 +169,11 @@ class OutputTransactionTest : public QObject {
         QTemporaryDir work;
         const QString folder = work.path();
         makeFiles(folder);
-        if (!read.isEmpty()) {
+        OutputTransaction other;
+        if (read == QStringLiteral("writing")) {
+            other.add(folder + QStringLiteral("/f"), QStringLiteral("the trace file"));
+            QVERIFY(other.begin());
+        } else if (!read.isEmpty()) {
             registerReadFile(folder + QStringLiteral("/f"), QStringLiteral("the question file"));
             // Saved again by an editor: a new file under the same name.
             if (read.endsWith(QStringLiteral("-gone")))
@@ -191,7 +198,8 @@ class OutputTransactionTest : public QObject {
         }
         QCOMPARE(outputs.failedTarget(), b);
         if (problem == int(OutputTransaction::Problem::SameTarget))
-            QVERIFY2(outputs.errorString().contains(QStringLiteral("OUT")),
+            QVERIFY2(outputs.errorString().contains(read.isEmpty() ? QStringLiteral("OUT")
+                                                                   : QStringLiteral("trace")),
                      qPrintable(outputs.errorString()));
         if (problem == int(OutputTransaction::Problem::IsInput))
             QVERIFY2(outputs.errorString().contains(QStringLiteral("the question file")),

@@ -650,6 +650,9 @@ class SheetCliTest : public QObject {
                                               << "file" << 0 << "" << QByteArray("a  b.pdf");
         QTest::newRow("CP932 bytes in a name") << print + "\x8a\xbf.pdf\n"
                                                << "file" << 0 << "" << QByteArray("\x8a\xbf.pdf");
+        QTest::newRow("a print into the run's own trace")
+            << print + "s.trace\n"
+            << "file" << 1 << "it is the trace file" << QByteArray();
         QTest::newRow("a NUL byte") << print + QByteArray("a\0b.pdf\n", 8) << "file" << 2
                                     << "line 3: a NUL byte" << QByteArray();
     }
@@ -680,7 +683,7 @@ class SheetCliTest : public QObject {
         } else {
             QVERIFY(writeFile(scriptName, script));
         }
-        const Result r = runSheet({"--script", scriptName}, work.path());
+        const Result r = runSheet({"--script", scriptName, "--trace", "s.trace"}, work.path());
         if (writer.joinable()) writer.join();
         QCOMPARE(r.status, status);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
