@@ -122,9 +122,10 @@ QString pdfFailureText(const PdfDocument& document) {
                 "保存先はふつうのファイルではない（フォルダー、パイプ、デバイスなど）"
                 "ため、置き換えません。");
         case PdfDocument::Problem::IsInput:
-        case PdfDocument::Problem::SameTarget:
             return QStringLiteral(
                 "保存先はこの作業で開いた問題ファイルです。問題ファイルは上書きしません。");
+        case PdfDocument::Problem::SameTarget:
+            return QStringLiteral("保存先はいま書き込んでいるファイルです。");
         case PdfDocument::Problem::Empty:
             return QStringLiteral("印刷されたページがありません。");
         case PdfDocument::Problem::System:
