@@ -47,7 +47,8 @@ class SheetSession {
     // The print command with the printer dialog accepted and left in orientation (1 portrait,
     // 2 landscape). The sheet goes into the PDF file pdfPath, written whole or not at all; with
     // no path, to the print device if there is one, else only to the trace. False, with the
-    // reason in error, when a PDF file was named and could not be written.
+    // reason in error, when a PDF file was named and could not be written or nothing was printed
+    // into it (the print command not available).
     bool print(int orientation, const QString& pdfPath, QString* error);
     // The print command with the printer dialog cancelled.
     void cancelPrint();
