@@ -157,8 +157,12 @@ hb_face_t* faceFromFile(const QRawFont& font) {
 
 }  // namespace
 
+bool isUsableFace(const QRawFont& font) {
+    return font.isValid() && hasTable(font, "cmap") && hasTable(font, "head");
+}
+
 VerticalShaper::VerticalShaper(const QRawFont& font) : rawFont_(font) {
-    if (!rawFont_.isValid()) return;
+    if (!isUsableFace(rawFont_)) return;
     // Otherwise the face reads its tables from rawFont_, which lives as long as this shaper.
     face_ = faceFromFile(rawFont_);
     if (!face_) face_ = hb_face_create_for_tables(&referenceTable, &rawFont_, nullptr);

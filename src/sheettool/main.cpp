@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "filesystem.h"
 #include "localfile.h"
 #include "pobeloconfig.h"
 #include "sheetcommand.h"
@@ -49,8 +50,8 @@ int main(int argc, char* argv[]) {
     if (pobelo::SheetCommand::listsOnly(systemArguments)) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     } else {
-        // Fonts need a GUI application, not a display.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Fonts need a GUI application, never a display, whatever the desktop asked for.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
         runtimeDir = pobelo::provideRuntimeDir();
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
@@ -62,7 +63,16 @@ int main(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments.append(pobelo::localPathFromBytes(argv[i]));
 
+    // A write past the file-size limit fails with its reason instead of ending the program.
+    pobelo::platform::reportFileSizeLimitAsError();
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return pobelo::SheetCommand(out, err).run(arguments);
+    int status = pobelo::SheetCommand(out, err).run(arguments);
+    // What could not be written to standard output (a full disk, a closed pipe) is a failure.
+    out.flush();
+    if (out.status() != QTextStream::Ok || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        err << "pobelo-sheet: cannot write to standard output\n";
+        if (status == pobelo::kExitDone) status = pobelo::kExitFileProblem;
+    }
+    return status;
 }

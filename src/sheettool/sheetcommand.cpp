@@ -1,9 +1,5 @@
 #include "sheetcommand.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
@@ -12,7 +8,10 @@
 #include <QSet>
 #include <memory>
 
+#include "filesystem.h"
+#include "fontresolver.h"
 #include "localfile.h"
+#include "outputtransaction.h"
 #include "paintersurface.h"
 #include "pdfdocument.h"
 #include "questionfile.h"
@@ -194,8 +193,11 @@ SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& 
         }
     }
     // Bytes that are not UTF-8 are taken as Windows Japanese text, as a question file holds it.
-    if (const auto title = single(parser, o.title))
-        r.title = oneLine(displayPath(*title), QStringLiteral("--title"));
+    // A tab is a space, as the window's title box would show it.
+    if (const auto title = single(parser, o.title)) {
+        r.title = oneLine(displayPath(*title), QStringLiteral("--title"))
+                      .replace(QLatin1Char('\t'), QLatin1Char(' '));
+    }
     if (const auto font = single(parser, o.font)) {
         if (font->trimmed().isEmpty()) throw UsageError(Message::tr("--font needs a name"));
         r.font = oneLine(displayPath(font->trimmed()), QStringLiteral("--font"));
@@ -215,9 +217,7 @@ SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& 
                              .arg(displayPath(r.output), displayPath(r.file)));
     }
     if (r.key) {
-        const QFileInfo key(*r.key);
-        const QFileInfo out(r.output);
-        if (key.absoluteFilePath() == out.absoluteFilePath() || sameFile(*r.key, r.output))
+        if (sameFile(*r.key, r.output))
             throw UsageError(Message::tr("KEY and OUT are the same file"));
         if (sameFile(r.file, *r.key)) {
             throw UsageError(Message::tr("KEY %1 is the question file %2 itself")
@@ -327,7 +327,8 @@ int SheetCommand::writeSheets(const SheetRequest& r, SheetSession& session, int 
     return 0;
 }
 
-int SheetCommand::runRequest(const SheetRequest& r, SheetSession& session) {
+int SheetCommand::runRequest(const SheetRequest& r, SheetSession& session,
+                             OutputTransaction& outputs, const OutputTargets& targets) {
     const QString name = displayPath(r.file);
     session.open(r.file);
     const SheetModel& model = session.model();
@@ -340,15 +341,15 @@ int SheetCommand::runRequest(const SheetRequest& r, SheetSession& session) {
             err_ << "(" << model.messages().value(model.messages().size() - 1) << ")\n";
             return kExitFileProblem;
         case LoadStatus::OpenFailed:
-            if (struct stat info{};
-                ::stat(localPathBytes(r.file).constData(), &info) == 0 && S_ISDIR(info.st_mode))
+            if (fileKind(r.file) == FileKind::Folder)
                 report(Message::tr("%1: is a folder, not a question file").arg(name));
             else
                 report(Message::tr("%1: cannot be read").arg(name));
             return kExitFileProblem;
         case LoadStatus::ReadFailed:
             if (model.combo1List().isEmpty()) {
-                report(Message::tr("%1: cannot be read").arg(name));
+                report(model.lastLoad().tooLarge ? Message::tr("%1: too large to read").arg(name)
+                                                 : Message::tr("%1: cannot be read").arg(name));
                 return kExitFileProblem;
             }
             break;
@@ -357,6 +358,9 @@ int SheetCommand::runRequest(const SheetRequest& r, SheetSession& session) {
         case LoadStatus::TooManyRecords:
             break;
     }
+    // What was not read as it stands is told; the run goes on with what was.
+    for (const QString& note : loadNotes(model.lastLoad()))
+        report(name + QStringLiteral(": ") + note);
     const QStringList headings = model.combo1List();
     if (headings.isEmpty()) {
         report(Message::tr("%1: holds no complete question record").arg(name));
@@ -384,72 +388,84 @@ int SheetCommand::runRequest(const SheetRequest& r, SheetSession& session) {
             return kExitUsage;
         }
     }
-
-    const QString output = displayPath(r.output);
-    const QString keyOutput = displayPath(r.key.value_or(QString()));
-    PdfDocument pdf(r.output);
-    for (const auto& [input, what] : session.inputs()) pdf.addInput(input, what);
-    if (!pdf.open()) {
-        report(Message::tr("cannot write %1: %2").arg(output, pdf.errorString()));
+    if (!japaneseFontUsable()) {
+        report(noJapaneseFontMessage());
         return kExitFileProblem;
     }
-    const int count = int(headings.size());
-    if (const int status = writeSheets(r, session, count, pdf, false); status != 0) return status;
 
-    std::optional<PdfDocument> key;
+    // The sheets, then the key from the same read of the file; both are put in place with the
+    // trace by the caller, once everything is written.
+    const int count = int(headings.size());
+    PdfDocument pdf(outputs, targets.out);
+    if (!pdf.open()) return notWritten(pdf);
+    if (const int status = writeSheets(r, session, count, pdf, false); status != 0) return status;
+    if (!pdf.finish()) return notWritten(pdf);
     if (r.key) {
-        // The key is printed by a session of its own, from the same file, as a second teacher
-        // would: the sheets' own session has moved on.
+        // The key is printed by a session of its own, as a second teacher would: the sheets' own
+        // session has moved on.
         SheetSession keySession;
         keySession.trace().sink = session.trace().sink;
-        keySession.open(r.file);
-        if (keySession.model().combo1List().size() != count) {
-            report(Message::tr("%1 changed while the sheets were printed").arg(name));
-            return kExitFileProblem;
-        }
-        key.emplace(*r.key);
-        for (const auto& [input, what] : session.inputs()) key->addInput(input, what);
-        if (!key->open()) {
-            report(Message::tr("cannot write %1: %2").arg(keyOutput, key->errorString()));
-            return kExitFileProblem;
-        }
-        if (const int status = writeSheets(r, keySession, count, *key, true); status != 0)
+        keySession.openSameAs(session);
+        PdfDocument key(outputs, targets.key);
+        if (!key.open()) return notWritten(key);
+        if (const int status = writeSheets(r, keySession, count, key, true); status != 0)
             return status;
-    }
-    // Both documents are complete; the key goes in place first, so that OUT is never there
-    // without it.
-    if (key && !key->commit()) {
-        report(Message::tr("cannot write %1: %2").arg(keyOutput, key->errorString()));
-        return kExitFileProblem;
-    }
-    if (!pdf.commit()) {
-        report(Message::tr("cannot write %1: %2").arg(output, pdf.errorString()));
-        return kExitFileProblem;
+        if (!key.finish()) return notWritten(key);
     }
     return 0;
+}
+
+int SheetCommand::notWritten(const PdfDocument& document) {
+    report(Message::tr("cannot write %1: %2")
+               .arg(displayPath(document.path()), document.errorString()));
+    return kExitFileProblem;
+}
+
+int SheetCommand::notWritten(const OutputTransaction& outputs, bool traceTarget) {
+    const QString path = displayPath(outputs.path(outputs.failedTarget()));
+    report(traceTarget
+               ? Message::tr("cannot write the trace file %1: %2").arg(path, outputs.errorString())
+               : Message::tr("cannot write %1: %2").arg(path, outputs.errorString()));
+    const bool refused = outputs.problem() == OutputTransaction::Problem::IsInput ||
+                         outputs.problem() == OutputTransaction::Problem::SameTarget;
+    return refused ? kExitUsage : kExitFileProblem;
 }
 
 int SheetCommand::runScriptFile(const QString& scriptName, SheetSession& session) {
     QFile scriptFile;
     bool opened = false;
-    if (scriptName == QLatin1String("-")) {
-        opened = scriptFile.open(stdin, QIODevice::ReadOnly | QIODevice::Text);
+    const bool standardInput = scriptName == QLatin1String("-");
+    if (standardInput) {
+        opened = scriptFile.open(stdin, QIODevice::ReadOnly);
+    } else if (fileKind(scriptName) == FileKind::Folder) {
+        err_
+            << Message::tr("Cannot read the script %1: it is a folder").arg(displayPath(scriptName))
+            << '\n';
+        return kExitUsage;
     } else {
-        const int fd = ::open(localPathBytes(scriptName).constData(), O_RDONLY | O_CLOEXEC);
-        opened = fd >= 0 &&
-                 scriptFile.open(fd, QIODevice::ReadOnly | QIODevice::Text, QFile::AutoCloseHandle);
-        if (fd >= 0 && !opened) ::close(fd);
+        opened = openForReading(scriptFile, scriptName);
     }
-    if (!opened) {
+    // Read to its end before anything runs: a pipe or FIFO gives its lines as they come.
+    QByteArray script;
+    bool read = opened;
+    while (read) {
+        char chunk[65536];
+        const qint64 n = scriptFile.read(chunk, sizeof chunk);
+        if (n == 0) break;
+        if (n < 0)
+            read = false;
+        else
+            script.append(chunk, n);
+    }
+    if (!read) {
         err_ << Message::tr("Cannot read the script %1").arg(displayPath(scriptName)) << '\n';
         return kExitUsage;
     }
-    QTextStream in(&scriptFile);
-    return runScript(in, out_, err_, session);
+    return runScript(script, out_, err_, session);
 }
 
 void SheetCommand::report(const QString& message) {
-    err_ << "pobelo-sheet: " << message << '\n';
+    err_ << "pobelo-sheet: " << terminalText(message) << '\n';
 }
 
 void SheetCommand::reportUsage(const QString& message) {
@@ -527,42 +543,42 @@ int SheetCommand::runParsed(const QCommandLineParser& parser, const SheetOptions
     session.faceNotes = [this, &toldNotes](const QString& note) {
         if (toldNotes.contains(note)) return;
         toldNotes.insert(note);
-        err_ << note << '\n';
+        err_ << terminalText(note) << '\n';
         err_.flush();
     };
+    // Nothing the run writes may replace what it reads: the script, the question file, and each
+    // question file the script opens (registered as it is read).
     const QString scriptName = parser.value(o.script);
     if (!request && scriptName != QLatin1String("-"))
-        session.addInput(scriptName, QStringLiteral("the script"));
-    if (request) session.addInput(request->file, QStringLiteral("the question file"));
-    // The trace goes into a temporary file; the named one is replaced only at the end, and never
-    // when it is the script or a question file the run read.
-    std::unique_ptr<AtomicFile> traceFile;
+        registerReadFile(scriptName, QStringLiteral("the script"));
+    if (request) registerReadFile(request->file, QStringLiteral("the question file"));
+
+    // Every file of the run is one transaction: OUT, KEY and the trace appear together when the
+    // run succeeded, or none of them changes.
+    OutputTransaction outputs;
+    OutputTargets targets;
+    if (request && request->mode != SheetRequest::List) {
+        targets.out = outputs.add(request->output, QStringLiteral("OUT"));
+        if (request->key) targets.key = outputs.add(*request->key, QStringLiteral("KEY"));
+    }
+    if (parser.isSet(o.trace))
+        targets.trace = outputs.add(parser.value(o.trace), QStringLiteral("the trace file"));
+    if (outputs.count() > 0 && !outputs.begin())
+        return notWritten(outputs, outputs.failedTarget() == targets.trace);
     QTextStream traceStream;
-    auto traceNotWritten = [this, &traceFile] {
-        report(Message::tr("cannot write the trace file %1: %2")
-                   .arg(displayPath(traceFile->path()), traceFile->errorString()));
-    };
-    if (parser.isSet(o.trace)) {
-        traceFile = std::make_unique<AtomicFile>(parser.value(o.trace));
-        for (const auto& [input, what] : session.inputs()) traceFile->addInput(input, what);
-        if (!traceFile->begin()) {
-            traceNotWritten();
-            return traceFile->problem() == AtomicFile::Problem::IsInput ? kExitUsage
-                                                                        : kExitFileProblem;
-        }
-        traceStream.setDevice(traceFile.get());
+    if (targets.trace >= 0) {
+        traceStream.setDevice(outputs.device(targets.trace));
         session.trace().sink = [&traceStream](const QString& line) { traceStream << line << '\n'; };
     }
 
-    int status = request ? runRequest(*request, session) : runScriptFile(scriptName, session);
+    int status = request ? runRequest(*request, session, outputs, targets)
+                         : runScriptFile(scriptName, session);
     out_.flush();
-    if (traceFile) {
-        traceStream.flush();
-        for (const auto& [input, what] : session.inputs()) traceFile->addInput(input, what);
-        if (!traceFile->commit()) {
-            traceNotWritten();
-            if (status == kExitDone) status = kExitFileProblem;
-        }
+    traceStream.flush();
+    if (status != kExitDone || outputs.count() == 0) return status;
+    if (!outputs.commit()) {
+        notWritten(outputs, outputs.failedTarget() == targets.trace);
+        return kExitFileProblem;
     }
     return status;
 }

@@ -9,6 +9,7 @@ class QCommandLineParser;
 
 namespace pobelo {
 
+class OutputTransaction;
 class PdfDocument;
 class SheetSession;
 struct SheetOptions;
@@ -51,8 +52,18 @@ class SheetCommand {
     int run(const QStringList& arguments);
 
   private:
+    // The numbers of the run's files in its output transaction; -1 for those not written.
+    struct OutputTargets {
+        int out = -1;
+        int key = -1;
+        int trace = -1;
+    };
     int runParsed(const QCommandLineParser& parser, const SheetOptions& o);
-    int runRequest(const SheetRequest& r, SheetSession& session);
+    int runRequest(const SheetRequest& r, SheetSession& session, OutputTransaction& outputs,
+                   const OutputTargets& targets);
+    // Tells why a file was not written; returns the exit status.
+    int notWritten(const PdfDocument& document);
+    int notWritten(const OutputTransaction& outputs, bool traceTarget);
     int writeSheets(const SheetRequest& r, SheetSession& session, int count, PdfDocument& pdf,
                     bool key);
     int runScriptFile(const QString& scriptName, SheetSession& session);

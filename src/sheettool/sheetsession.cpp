@@ -2,6 +2,7 @@
 
 #include <QPdfWriter>
 
+#include "fontresolver.h"
 #include "localfile.h"
 #include "paintersurface.h"
 
@@ -96,8 +97,14 @@ void SheetSession::pointSurfaceAt(const ScriptedPrinterDialog::Answer& answer) {
         }
         return;
     }
+    // A sheet drawn without a usable face would be a crash or boxes.
+    static const bool fontUsable = japaneseFontUsable();
+    if (!fontUsable) {
+        pdfError_ = noJapaneseFontMessage();
+        trace_.setInner(nullptr);
+        return;
+    }
     auto document = std::make_unique<PdfDocument>(answer.pdfPath);
-    for (const auto& [input, what] : inputs_) document->addInput(input, what);
     if (!document->open()) {
         // The sheet still goes to the trace; the print reports the file as not written.
         pdfError_ = document->errorString();
@@ -120,15 +127,15 @@ void SheetSession::forgetUnusedAnswers() {
     printer_.answers.clear();
 }
 
-void SheetSession::addInput(const QString& path, const QString& what) {
-    inputs_.append({path, what});
-}
-
 void SheetSession::open(const QString& path) {
-    addInput(path, QStringLiteral("the question file"));
+    ++opens_;
     files_.answers.push_back(path);
     model_->openCommand();
     forgetUnusedAnswers();
+}
+
+void SheetSession::openSameAs(const SheetSession& other) {
+    model_->openSameAs(*other.model_);
 }
 
 void SheetSession::cancelOpen() {
@@ -169,9 +176,17 @@ bool SheetSession::print(int orientation, const QString& pdfPath, QString* error
     pdfError_.clear();
     printer_.answers.push_back({true, orientation, pdfPath});
     printedOnPainter_ = false;
+    const int shownBefore = printer_.shown;
     model_->printSheet();
     forgetUnusedAnswers();
     findings_.answers.clear();
+    if (!pdfPath.isEmpty() && printer_.shown == shownBefore) {
+        *error = QStringLiteral(
+                     "nothing printed into %1: the print command is not available "
+                     "(no heading chosen)")
+                     .arg(displayPath(pdfPath));
+        return false;
+    }
     if (printedOnPainter_ && faceNotes && !painter_->faceNote().isEmpty())
         faceNotes(painter_->faceNote());
     if (!pdfError_.isEmpty()) {
@@ -212,16 +227,17 @@ void SheetSession::exit() {
     closed_ = true;
 }
 
-bool SheetScript::print(const QStringList& args, QString* error) {
+bool SheetScript::print(const QString& rest, QString* error) {
+    // The orientation word, then the file's name as written: every byte and space of the rest.
     int orientation = kOrientationPortrait;
-    int next = 0;
-    if (next < args.size() && args[next] == QLatin1String("portrait")) {
-        ++next;
-    } else if (next < args.size() && args[next] == QLatin1String("landscape")) {
-        orientation = kOrientationLandscape;
-        ++next;
+    QString pdfPath = rest;
+    while (pdfPath.startsWith(QLatin1Char(' '))) pdfPath.remove(0, 1);
+    const qsizetype space = pdfPath.indexOf(QLatin1Char(' '));
+    const QString word = space < 0 ? pdfPath : pdfPath.left(space);
+    if (word == QLatin1String("portrait") || word == QLatin1String("landscape")) {
+        if (word == QLatin1String("landscape")) orientation = kOrientationLandscape;
+        pdfPath = space < 0 ? QString() : pdfPath.mid(space + 1);
     }
-    const QString pdfPath = args.mid(next).join(QLatin1Char(' '));
     const bool written = session_.print(orientation, pdfPath, error);
     writeFailed_ = !written;
     return written;
@@ -259,6 +275,9 @@ const std::vector<SheetScript::Verb>& SheetScript::verbs() {
              int position = 0;
              if (l.args.size() != 1 || !parseInt(l.args[0], -32768, 32767, &position))
                  return failWith(error, "choose needs a list position");
+             // Past the list there is nothing to choose: the window's list has no such entry.
+             if (position >= s.session_.model().combo1List().size())
+                 return failWith(error, "choose: the position is past the heading list");
              s.session_.choose(position);
              return true;
          }},
@@ -272,7 +291,8 @@ const std::vector<SheetScript::Verb>& SheetScript::verbs() {
          }},
         {"type"_L1, -1,
          [](SheetScript& s, const Line& l, QString*) {
-             s.session_.type(l.rest);
+             // Bytes that are not UTF-8 are Windows Japanese text, as a question file holds it.
+             s.session_.type(displayPath(l.rest));
              return true;
          }},
         {"tick"_L1, -1,
@@ -300,7 +320,8 @@ const std::vector<SheetScript::Verb>& SheetScript::verbs() {
                  name = name.trimmed();
                  name = name.mid(name.indexOf(QLatin1Char(' ')) + 1);
              }
-             s.session_.chooseFont(FontChoice{name.trimmed(), size, bold != 0, italic != 0});
+             s.session_.chooseFont(
+                 FontChoice{displayPath(name.trimmed()), size, bold != 0, italic != 0});
              return true;
          }},
         {"font-cancel"_L1, 0,
@@ -309,7 +330,7 @@ const std::vector<SheetScript::Verb>& SheetScript::verbs() {
              return true;
          }},
         {"print"_L1, -1,
-         [](SheetScript& s, const Line& l, QString* error) { return s.print(l.args, error); }},
+         [](SheetScript& s, const Line& l, QString* error) { return s.print(l.rest, error); }},
         {"print-cancel"_L1, 0,
          [](SheetScript& s, const Line&, QString*) {
              s.session_.cancelPrint();
@@ -331,7 +352,7 @@ const std::vector<SheetScript::Verb>& SheetScript::verbs() {
         {"menu"_L1, 1,
          [](SheetScript& s, const Line& l, QString* error) {
              const QString& item = l.args[0];
-             if (item == "prt"_L1) return s.print({}, error);
+             if (item == "prt"_L1) return s.print(QString(), error);
              if (item == "onl"_L1)
                  s.session_.openWebSite();
              else if (item == "ed"_L1)
@@ -418,39 +439,60 @@ QString SheetSession::dump() const {
 
 namespace {
 
-// A question file in another encoding than CP932 is read, and said so.
-void noteEncoding(SheetSession& session, int line, QTextStream& err) {
-    const LoadResult& load = session.model().lastLoad();
-    if (load.encoding == TextEncoding::Cp932) return;
-    err << QStringLiteral("line %1: %2 was read as %3, not as CP932\n")
-               .arg(line)
-               .arg(displayPath(session.model().questionFileName()), encodingName(load));
+// What the window would tell of the open on line, and what was not read as it stands.
+void noteOpen(SheetSession& session, int line, qsizetype messagesBefore, QTextStream& err) {
+    const SheetModel& model = session.model();
+    const LoadResult& load = model.lastLoad();
+    const QString name = displayPath(model.questionFileName());
+    QStringList notes = model.messages().mid(messagesBefore);
+    if (notes.isEmpty() &&
+        (load.status == LoadStatus::OpenFailed ||
+         (load.status == LoadStatus::ReadFailed && model.combo1List().isEmpty())))
+        notes.append(QStringLiteral("%1 cannot be read").arg(name));
+    if (load.status != LoadStatus::FileNotFound && load.status != LoadStatus::OpenFailed &&
+        load.encoding != TextEncoding::Cp932)
+        notes.append(
+            QStringLiteral("%1 was read as %2, not as CP932").arg(name, encodingName(load)));
+    for (const QString& note : loadNotes(load)) notes.append(name + QStringLiteral(": ") + note);
+    for (const QString& note : notes)
+        err << QStringLiteral("line %1: %2\n").arg(line).arg(terminalText(note));
     err.flush();
 }
 
 }  // namespace
 
-int runScript(QTextStream& in, QTextStream& out, QTextStream& err, SheetSession& session) {
-    SheetScript script(session);
-    script.output = [&out](const QString& line) {
+int runScript(const QByteArray& script, QTextStream& out, QTextStream& err, SheetSession& session) {
+    SheetScript sheetScript(session);
+    sheetScript.output = [&out](const QString& line) {
         out << line << '\n';
         out.flush();
     };
-    int number = 0;
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
-        ++number;
+    const QList<QByteArray> lines = script.split('\n');
+    // A final line end ends the last line; it starts no empty one.
+    const qsizetype count = script.endsWith('\n') ? lines.size() - 1 : lines.size();
+    for (int number = 1; number <= count; ++number) {
+        const QByteArray& bytes = lines[number - 1];
         QString error;
-        const qsizetype loadsBefore = session.inputs().size();
-        if (!script.runLine(line, &error)) {
-            err << QStringLiteral("line %1: %2\n").arg(number).arg(error);
+        const int opensBefore = session.opens();
+        const qsizetype messagesBefore = session.model().messages().size();
+        bool ok = !bytes.contains('\0');
+        if (!ok)
+            error = QStringLiteral("a NUL byte in the line");
+        else
+            ok = sheetScript.runLine(localPathFromBytes(bytes), &error);
+        if (!ok) {
+            err << QStringLiteral("line %1: %2\n").arg(number).arg(terminalText(error));
             err.flush();
-            return script.writeFailed() ? 1 : 2;
+            return sheetScript.writeFailed() ? 1 : 2;
         }
-        if (session.inputs().size() != loadsBefore) noteEncoding(session, number, err);
+        if (session.opens() != opensBefore) noteOpen(session, number, messagesBefore, err);
         if (session.closed()) break;
     }
     return 0;
+}
+
+int runScript(QTextStream& in, QTextStream& out, QTextStream& err, SheetSession& session) {
+    return runScript(in.readAll().toUtf8(), out, err, session);
 }
 
 }  // namespace pobelo

@@ -5,8 +5,11 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTranslator>
+#include <cstdio>
 #include <cstring>
 
+#include "filesystem.h"
+#include "fontresolver.h"
 #include "localfile.h"
 #include "mainwindow.h"
 #include "pobeloconfig.h"
@@ -69,12 +72,20 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&qtTexts);
     }
 
+    // Without a Japanese font nothing on the window or the sheets could be read.
+    if (!pobelo::japaneseFontUsable()) {
+        std::fprintf(stderr, "pobelo: %s\n",
+                     qPrintable(pobelo::noJapaneseFontMessage(pobelo::NoteLanguage::English)));
+        return 1;
+    }
+    // A write past the file-size limit fails with its reason instead of ending the program.
+    pobelo::platform::reportFileSizeLimitAsError();
+
     pobelo::QtSheetServices platform;
     pobelo::SheetModel model(platform.services());
     pobelo::MainWindow window(model);
     platform.setSheetFace([&model] { return model.command1Caption(); });
     platform.setParentWidget(&window);
-    platform.setQuestionFile([&model] { return model.questionFileName(); });
     platform.describeJobsBy([&model] { return model.documentInfo(); });
     window.show();
 
