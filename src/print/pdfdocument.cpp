@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 
 #include "localfile.h"
+#include "pdftextlayer.h"
 #include "pobeloconfig.h"
 #include "printsurface.h"
 
@@ -16,7 +17,7 @@ namespace {
 
 const QString kCreator = QStringLiteral("Pobelo " POBELO_VERSION);
 
-// Passes every byte on to the file and keeps the last few kilobytes, where a PDF's trailer is.
+// Passes every byte on to the file and keeps the whole document, for the updates written after it.
 class TailKeeper : public QIODevice {
   public:
     explicit TailKeeper(QIODevice& target) : target_(target) { open(QIODevice::WriteOnly); }
@@ -27,15 +28,11 @@ class TailKeeper : public QIODevice {
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 size) override {
         const qint64 written = target_.write(data, size);
-        if (written > 0) {
-            tail_.append(data, written);
-            if (tail_.size() > 2 * kKept) tail_.remove(0, tail_.size() - kKept);
-        }
+        if (written > 0) tail_.append(data, written);
         return written;
     }
 
   private:
-    static constexpr qsizetype kKept = 4096;
     QIODevice& target_;
     QByteArray tail_;
 };
@@ -54,6 +51,12 @@ QByteArray pdfText(const QString& text) {
     for (const QChar c : text) hex += QByteArray::number(c.unicode(), 16).rightJustified(4, '0');
     return hex.toUpper() + '>';
 }
+
+// The writer of a document: its pages keep their text layer here.
+class LayeredPdfWriter : public QPdfWriter, public PdfTextLayer {
+  public:
+    using QPdfWriter::QPdfWriter;
+};
 
 }  // namespace
 
@@ -143,7 +146,7 @@ bool PdfDocument::open() {
         return false;
     }
     tail_ = std::make_unique<TailKeeper>(*file_);
-    writer_ = std::make_unique<QPdfWriter>(tail_.get());
+    writer_ = std::make_unique<LayeredPdfWriter>(tail_.get());
     writer_->setResolution(1200);
     writer_->setCreator(kCreator);
     title_.clear();
@@ -166,13 +169,22 @@ bool PdfDocument::commit() {
         return false;
     }
     // The writer has written the whole document once its painter ended.
+    const QStringList spans =
+        writer_ ? dynamic_cast<PdfTextLayer&>(*writer_).spans() : QStringList();
     writer_.reset();
+    QByteArray tail = static_cast<TailKeeper*>(tail_.get())->tail();
+    // The page's text as the sheet holds it, as an update of the document.
+    if (!spans.isEmpty() && file_->writtenSize() > 0) {
+        const QByteArray update = pdfTextLayerUpdate(tail, spans);
+        file_->write(update);
+        tail += update;
+    }
     // QPdfWriter writes no subject: the information dictionary is written again with it.
     if (!subject_.isEmpty() && file_->writtenSize() > 0) {
         const QString now =
             QDateTime::currentDateTimeUtc().toString(QStringLiteral("'D:'yyyyMMddHHmmss'Z'"));
         const QByteArray update =
-            pdfInfoUpdate(static_cast<TailKeeper*>(tail_.get())->tail(), file_->writtenSize(),
+            pdfInfoUpdate(tail, file_->writtenSize(),
                           {{"Title", title_},
                            {"Subject", subject_},
                            {"Creator", kCreator},
