@@ -34,6 +34,7 @@ PainterSurface::PainterSurface(QPagedPaintDevice* device)
     : device_(device), textLayer_(dynamic_cast<PdfTextLayer*>(device)) {}
 
 PainterSurface::~PainterSurface() {
+    drawKept();
     flushGlyphs();
     if (painter_.isActive()) painter_.end();
 }
@@ -54,6 +55,7 @@ void PainterSurface::setPagesInOneDocument(bool on) {
 }
 
 bool PainterSurface::endDocument() {
+    drawKept();
     flushGlyphs();
     pageOpen_ = false;
     if (!painter_.isActive()) return true;
@@ -255,6 +257,7 @@ bool PainterSurface::drawLine(float x1, float y1, float x2, float y2, int color)
     if (color < 0 || color > 0xFFFFFF) return false;
     if (!beginPage()) return false;
     if (x1 == x2 && y1 == y2) return true;  // a line of no length leaves no mark
+    drawKept();
     flushGlyphs();
     const QColor rgb(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
     painter_.setPen(
@@ -461,6 +464,57 @@ bool PainterSurface::printText(const QString& text) {
     if (text.isEmpty()) return true;
     if (family_.isEmpty()) family_ = resolveFaceName(QString());
     if (family_.isEmpty() || !beginPage()) return false;
+    if (textLayer_ && !vertical_) {
+        keepForReadingOrder(text);
+        return true;
+    }
+    drawText(text);
+    return true;
+}
+
+void PainterSurface::keepForReadingOrder(const QString& text) {
+    // Columns are read from right to left: columns side by side that begin at one height and
+    // are drawn from the left are kept until the row ends, then drawn from the right. Every
+    // text is black, so the order leaves the page as it would be.
+    const KeptText kept{family_, fontSize_, bold_, italic_, x_, y_, text};
+    const qreal em = fontSize_ * kTwipsPerPoint;
+    if (!kept_.empty()) {
+        const KeptText& last = kept_.back().back();
+        const qreal along = y_ - last.y;
+        if (x_ == last.x && along > 0 && along <= 2 * em) {
+            kept_.back().push_back(kept);
+            return;
+        }
+        const KeptText& lineStart = kept_.back().front();
+        if (y_ != lineStart.y || x_ <= lineStart.x) drawKept();
+    }
+    kept_.push_back({kept});
+}
+
+void PainterSurface::drawKept() {
+    if (kept_.empty()) return;
+    const KeptText now{family_, fontSize_, bold_, italic_, x_, y_, {}};
+    auto use = [this](const KeptText& t) {
+        if (t.family != family_ || t.size != fontSize_ || t.bold != bold_ || t.italic != italic_)
+            fontChanged();
+        family_ = t.family;
+        fontSize_ = t.size;
+        bold_ = t.bold;
+        italic_ = t.italic;
+        x_ = t.x;
+        y_ = t.y;
+    };
+    const std::vector<std::vector<KeptText>> lines = std::exchange(kept_, {});
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        for (const KeptText& t : *line) {
+            use(t);
+            drawText(t.text);
+        }
+    }
+    use(now);
+}
+
+void PainterSurface::drawText(const QString& text) {
     const qreal em = fontSize_ * kTwipsPerPoint;
     const QList<ColumnPiece> pieces = columnPieces(text);
     followLine();
@@ -470,7 +524,7 @@ bool PainterSurface::printText(const QString& text) {
         // middle of the cell, or turned along the column. A longer text runs along the line.
         if (pieces.size() != 1 || pieces.first().cells.size() != 1) {
             drawHorizontal(text, text, x_, y_, false, false);
-            return true;
+            return;
         }
         const ColumnPiece& piece = pieces.first();
         switch (piece.setting) {
@@ -484,7 +538,7 @@ bool PainterSurface::printText(const QString& text) {
                 drawSidewaysInCell(piece.cells.first(), piece.sources.first(), QPointF(x_, y_));
                 break;
         }
-        return true;
+        return;
     }
 
     // The column runs along X and is read with the sheet turned a quarter turn clockwise. What
@@ -514,11 +568,11 @@ bool PainterSurface::printText(const QString& text) {
         // The measurer advances by the same rule.
         x += pieceLength(piece, verticalShaper(), em);
     }
-    return true;
 }
 
 bool PainterSurface::endDoc() {
     if (!painter_.isActive()) return true;
+    drawKept();
     endLine();
     flushGlyphs();
     if (oneDocument_) {

@@ -8,6 +8,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "fontresolver.h"
 #include "printsurface.h"
@@ -96,6 +98,12 @@ class PainterSurface : public PrintSurface {
     void setTextPen();
     // Draws the queued glyphs as one glyph run.
     void flushGlyphs();
+    // Draws text at the current position in the current font.
+    void drawText(const QString& text);
+    // For a device that keeps the text layer, in the upright layout: text is kept back so that
+    // the page's columns reach the document in reading order, and drawn by drawKept.
+    void keepForReadingOrder(const QString& text);
+    void drawKept();
     // For a device that keeps the text layer: ends the line of text unless the text about to be
     // drawn at the current position continues it.
     void followLine();
@@ -166,6 +174,15 @@ class PainterSurface : public PrintSurface {
     PdfTextLayer* textLayer_ = nullptr;
     // Where the last text of the line of text being drawn stands.
     std::optional<QPointF> lineEnd_;
+    // Texts kept back for reading order, line by line, with the font and place each is drawn in.
+    struct KeptText {
+        QString family;
+        float size;
+        bool bold, italic;
+        float x, y;
+        QString text;
+    };
+    std::vector<std::vector<KeptText>> kept_;
 };
 
 }  // namespace pobelo
