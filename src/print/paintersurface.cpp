@@ -476,7 +476,7 @@ void PainterSurface::keepForReadingOrder(const QString& text) {
     // Columns are read from right to left: columns side by side that begin at one height and
     // are drawn from the left are kept until the row ends, then drawn from the right. Every
     // text is black, so the order leaves the page as it would be.
-    const KeptText kept{family_, fontSize_, bold_, italic_, x_, y_, text};
+    const KeptText kept{family_, vertical_, fontSize_, bold_, italic_, x_, y_, text};
     const qreal em = fontSize_ * kTwipsPerPoint;
     if (!kept_.empty()) {
         const KeptText& last = kept_.back().back();
@@ -493,11 +493,12 @@ void PainterSurface::keepForReadingOrder(const QString& text) {
 
 void PainterSurface::drawKept() {
     if (kept_.empty()) return;
-    const KeptText now{family_, fontSize_, bold_, italic_, x_, y_, {}};
+    const KeptText now{family_, vertical_, fontSize_, bold_, italic_, x_, y_, {}};
     auto use = [this](const KeptText& t) {
         if (t.family != family_ || t.size != fontSize_ || t.bold != bold_ || t.italic != italic_)
             fontChanged();
         family_ = t.family;
+        vertical_ = t.vertical;
         fontSize_ = t.size;
         bold_ = t.bold;
         italic_ = t.italic;

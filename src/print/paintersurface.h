@@ -177,6 +177,7 @@ class PainterSurface : public PrintSurface {
     // Texts kept back for reading order, line by line, with the font and place each is drawn in.
     struct KeptText {
         QString family;
+        bool vertical;
         float size;
         bool bold, italic;
         float x, y;
