@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "pobeloconfig.h"
+#include "textruns.h"
 
 namespace pobelo {
 
@@ -157,9 +158,9 @@ void SheetModel::composePage() {
     pageRecords_[right ? 0 : 1] = currentRecord_;
     for (int i = 0; i < kRows; ++i) {
         captions_[asked][i] = table_.at(r, slot::askedText(i));
-        // Lengths count UTF-16 units, as the sentence labels hold them.
+        // Lengths count the characters the printers place one to a cell.
         lengths[i] = static_cast<qint16>(
-            std::min<qsizetype>(table_.at(r, slot::beforeText(i)).size(), 32767));
+            std::min<qsizetype>(cellCount(table_.at(r, slot::beforeText(i))), 32767));
         answers[i] = table_.at(r, slot::answer(i));
     }
     for (int i = 0; i < kRows; ++i) {

@@ -6,6 +6,8 @@
 #include <map>
 #include <optional>
 
+#include "textruns.h"
+
 namespace pobelo {
 
 namespace {
@@ -78,17 +80,19 @@ class CellSurface : public PrintSurface, public SheetPartListener {
         cells.append(Cell{part_, rect.adjusted(-half, -half, half, half), true, order_});
         return true;
     }
+    // Each character's cell, where it stands in the string measured whole as it is printed: a
+    // character ends where the string up to it would end.
     bool printText(const QString& text) override {
         const qreal em = points_ * kTwipsPerPoint;
-        qreal x = x_;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-            const qreal advance =
-                measurer_ ? measurer_->advance(fontName_, points_, bold_, italic_, text.mid(i, n))
-                          : em;
-            cells.append(Cell{part_, QRectF(x, y_, advance, em), false, order_});
-            x += advance;
-            i += n - 1;
+        const QStringList characters = textCells(text);
+        QString printed;
+        qreal end = 0;
+        for (qsizetype i = 0; i < characters.size(); ++i) {
+            printed += characters[i];
+            const qreal start = end;
+            end = measurer_ ? measurer_->advance(fontName_, points_, bold_, italic_, printed)
+                            : em * (i + 1);
+            cells.append(Cell{part_, QRectF(x_ + start, y_, end - start, em), false, order_});
         }
         return true;
     }
@@ -241,6 +245,21 @@ QRectF areaOf(const SheetPart& part, bool vertical) {
     return area;
 }
 
+// The size a fit gives a text of the sheet; the layout's own size for parts a fit leaves alone.
+float fittedSize(const SheetFit& fit, const SheetPart& part) {
+    const PageFit& page = part.rightPage ? fit.right : fit.left;
+    switch (part.kind) {
+        case SheetPart::Title:
+            return page.title.points;
+        case SheetPart::Sentence:
+            return page.sentences[part.item].points;
+        case SheetPart::Answer:
+            return page.answers[part.item].points;
+        default:
+            return kSheetFontPoints;
+    }
+}
+
 float floorToStep(float points) {
     return std::floor(points / kSizeStep) * kSizeStep;
 }
@@ -257,7 +276,7 @@ TextFit fitRun(qreal start, qreal end, qsizetype n, float pitch, qreal widest, q
     }
     // Closed up and smaller by the same factor: start + scale * (widest * (n - 1) + last) <= end.
     const qreal scale = (end - start) / (widest * (n - 1) + last);
-    const float points = std::max(floorToStep(float(kSheetFontPoints * scale)), kSizeStep);
+    const float points = std::max(floorToStep(float(kSheetFontPoints * scale)), kSmallestFitPoints);
     return TextFit{float(std::floor(widest * points / kSheetFontPoints)), points};
 }
 
@@ -312,6 +331,9 @@ QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
                 crossing = pastEnd ? QStringLiteral("用紙の下にはみ出します")
                                    : QStringLiteral("用紙からはみ出します");
             }
+            if (fit && fittedSize(*fit, p.part) == kSmallestFitPoints)
+                crossing =
+                    QStringLiteral("%1ポイントでも").arg(double(kSmallestFitPoints)) + crossing;
             add(p, subject(p.part) + QStringLiteral("が") + crossing + characters(out));
             found[order] = true;
         }
@@ -391,7 +413,7 @@ SheetFit fitSheet(const SheetContent& sheet, TextMeasurer* measurer) {
             if (first.left() + length > area.right() + kSlack && area.right() > first.left()) {
                 const float points =
                     floorToStep(float(kSheetFontPoints * (area.right() - first.left()) / length));
-                text->points = std::max(points, kSizeStep);
+                text->points = std::max(points, kSmallestFitPoints);
             }
             continue;
         }

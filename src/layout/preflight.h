@@ -45,9 +45,13 @@ QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
                               const SheetFit* fit = nullptr,
                               const UnprintableMargins& margins = {});
 
+// The smallest size a fitted text is printed at, in points: what still runs past its area at
+// this size is printed so, and the check of the fitted sheet reports it.
+inline constexpr float kSmallestFitPoints = 8;
+
 // The pitch and size that keep every text of the sheet inside its area: a text that runs past it
-// first closes up its characters until they would overprint one another, and then gets smaller.
-// Texts that fit keep the layout's own pitch and size.
+// first closes up its characters until they would overprint one another, and then gets smaller,
+// down to kSmallestFitPoints. Texts that fit keep the layout's own pitch and size.
 SheetFit fitSheet(const SheetContent& sheet, TextMeasurer* measurer);
 
 // The area each text of a laid-out sheet belongs to, with every cell of the sheet: for tests.

@@ -1,8 +1,11 @@
 #include "sheetprinters.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
+
+#include "textruns.h"
 
 namespace pobelo {
 
@@ -10,6 +13,8 @@ namespace {
 
 constexpr int kBlack = 0;
 constexpr int kSolid = 0;
+// How far the upright layout's side line stands from its column's left edge.
+constexpr float kSideLineGap = 350;
 
 const QString kCircledDigits = QStringLiteral("①②③④⑤⑥⑦⑧⑨⑩");
 
@@ -52,6 +57,13 @@ class Pen {
     std::optional<float> points_;
 };
 
+// The side line of a sentence printed smaller than the layout's size: thinner by the same
+// factor, never thinner than one pixel.
+int sideLineWidth(float points) {
+    if (points == kSheetFontPoints) return kSideLineWidth;
+    return std::max(1, int(std::lround(kSideLineWidth * points / kSheetFontPoints)));
+}
+
 // A side-line end as the printers hold it: a 16-bit whole number of twips. Ends that do not fit
 // are not drawn at all, rather than drawn from a stale value.
 std::optional<qint16> sideLineEnd(qint64 twips) {
@@ -85,23 +97,24 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
 
     // Title, 500 twips a character; never cut.
     pen.part(SheetPart::Title, rightPage);
-    for (qsizetype i = 0; i < page.title.size(); ++i) {
+    const QStringList title = textCells(page.title);
+    for (qsizetype i = 0; i < title.size(); ++i) {
         pen.size(fit.title.points);
         const float x = (rightPage ? kRightTitleX : kLeftTitleX) + fit.title.pitch * i;
         const float y = rightPage ? kRightTitleY : yp + kLeftTitleY;
-        pen.textAt(x, y, page.title.mid(i, 1));
+        pen.textAt(x, y, title[i]);
     }
 
     // Sentences, each behind its item number, one character every cell.
     pen.size(kSheetFontPoints);
     for (int i = 0; i < 10; ++i) {
-        const QString sentence = itemNumber(i) + page.sentences[i];
+        const QStringList sentence = textCells(itemNumber(i) + page.sentences[i]);
         const TextFit& text = fit.sentences[i];
         pen.part(SheetPart::Sentence, rightPage, i);
         pen.fitSize(text.points);
         for (qsizetype j = 1; j <= sentence.size(); ++j)
             pen.textAt(kSentenceX + text.pitch * (j - 1), yp + kFirstRowY + kRowPitch * i,
-                       sentence.mid(j - 1, 1));
+                       sentence[j - 1]);
     }
 
     // Two rows of five answer places.
@@ -124,7 +137,7 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
     // Side lines beside the asked parts.
     for (int i = 0; i < 10; ++i) {
         const qint64 lb = page.beforeLengths[i];
-        const qint64 la = page.askedParts[i].size();
+        const qint64 la = cellCount(page.askedParts[i]);
         const float pitch = fit.sentences[i].pitch;
         std::optional<qint16> x1, x2;
         if (pitch == kSentencePitch) {
@@ -136,7 +149,7 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
             x2 = x1 ? sideLineEnd(std::lround(*x1 + la * pitch)) : std::nullopt;
         }
         pen.part(SheetPart::SideLine, rightPage, i);
-        s.setLineWidth(kSideLineWidth);
+        s.setLineWidth(sideLineWidth(fit.sentences[i].points));
         const float y = yp + kFirstRowY + kRowPitch * i;
         if (x1 && x2) pen.line(*x1, y, *x2, y);
     }
@@ -146,7 +159,8 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
 
 // A text as a column at x, one character every pitch twips (a cell unless fitted) from y.
 void printColumn(Pen& pen, float x, float y, const QString& text, float pitch) {
-    for (qsizetype m = 0; m < text.size(); ++m) pen.textAt(x, y + pitch * m, text.mid(m, 1));
+    const QStringList cells = textCells(text);
+    for (qsizetype m = 0; m < cells.size(); ++m) pen.textAt(x, y + pitch * m, cells[m]);
 }
 
 void printUprightBody(Pen& pen, const PageContent& page, bool rightPage,
@@ -189,19 +203,21 @@ void printUprightBody(Pen& pen, const PageContent& page, bool rightPage,
     for (int j = 0; j < 10; ++j) {
         const int k = 9 - j;
         const float pitch = fit.sentences[k].pitch;
+        const qint64 la = cellCount(page.askedParts[k]);
         std::optional<qint16> y1, y2;
         if (pitch == kSentencePitch) {
             y1 = sideLineEnd(kTop + (qint64{page.beforeLengths[k]} + 1) * kCharacterTwips);
-            y2 = y1 ? sideLineEnd(*y1 + kCharacterTwips * qint64{page.askedParts[k].size()})
-                    : std::nullopt;
+            y2 = y1 ? sideLineEnd(*y1 + kCharacterTwips * la) : std::nullopt;
         } else {
             y1 = sideLineEnd(std::lround(kTop + (page.beforeLengths[k] + 1) * pitch));
-            y2 = y1 ? sideLineEnd(std::lround(*y1 + page.askedParts[k].size() * pitch))
-                    : std::nullopt;
+            y2 = y1 ? sideLineEnd(std::lround(*y1 + la * pitch)) : std::nullopt;
         }
         pen.part(SheetPart::SideLine, rightPage, k);
-        s.setLineWidth(kSideLineWidth);
-        const float x = place.sideLinesX + kColumnPitch * j;
+        const float points = fit.sentences[k].points;
+        s.setLineWidth(sideLineWidth(points));
+        // Beside a narrowed column the line comes as much closer as the column is narrower.
+        float x = place.sideLinesX + kColumnPitch * j;
+        if (points != kSheetFontPoints) x -= kSideLineGap * (1 - points / kSheetFontPoints);
         if (y1 && y2) pen.line(x, *y1, x, *y2);
     }
 }
@@ -210,11 +226,12 @@ void printUprightTitle(Pen& pen, const QString& title, float offset, bool halfWi
     PrintSurface& s = pen.surface();
     const TextFit& fit = pen.page(!halfWidthBased).title;
     pen.part(SheetPart::Title, !halfWidthBased);
-    for (qsizetype i = 0; i < title.size(); ++i) {
+    const QStringList cells = textCells(title);
+    for (qsizetype i = 0; i < cells.size(); ++i) {
         pen.size(fit.points);
         if (auto w = pen.width()) s.setCurrentX(halfWidthBased ? *w / 2 - offset : *w - offset);
         s.setCurrentY(uprightSheet::kTitleY + fit.pitch * i);
-        s.printText(title.mid(i, 1));
+        s.printText(cells[i]);
     }
 }
 

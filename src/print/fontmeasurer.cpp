@@ -57,36 +57,18 @@ float FontMeasurer::advance(const QString& fontName, float points, bool bold, bo
     if (!(points > 0) || !std::isfinite(points)) return 0;
     auto found = families_.find(fontName);
     if (found == families_.end()) found = families_.insert(fontName, resolveFaceName(fontName));
-    if (found->isEmpty()) return float(em * text.size());
+    if (found->isEmpty()) return float(em * cellCount(text));
     const bool vertical = isVerticalFaceName(fontName);
-    Face& f = face(*found, points, bold, italic, vertical);
-    const QFontMetricsF metrics(f.font, &twips_);
-    if (!vertical) return float(metrics.horizontalAdvance(text));
-
-    qreal total = 0;
-    for (const WidthRun& run : splitWidthRuns(text)) {
-        const QString part = text.mid(run.start, run.length);
-        if (!run.wide) {
-            total += metrics.horizontalAdvance(part);
-        } else if (!f.shaper) {
-            total += em * part.size();
-        } else {
-            // Characters the face lacks are drawn from another font, one em each.
-            qsizetype start = 0;
-            for (qsizetype i = 0; i < part.size();) {
-                const qsizetype n = part.at(i).isHighSurrogate() && i + 1 < part.size() ? 2 : 1;
-                const char32_t c = n == 2 ? QChar::surrogateToUcs4(part.at(i), part.at(i + 1))
-                                          : char32_t(part.at(i).unicode());
-                if (!f.shaper->rawFont().supportsCharacter(uint(c))) {
-                    if (i > start) total += f.shaper->shape(part.mid(start, i - start)).length;
-                    total += em;
-                    start = i + n;
-                }
-                i += n;
-            }
-            if (part.size() > start) total += f.shaper->shape(part.mid(start)).length;
-        }
+    const QList<ColumnPiece> pieces = columnPieces(text);
+    if (!vertical) {
+        // One character stands in one em cell of a column; a longer text runs along the line.
+        if (pieces.size() == 1 && pieces.first().cells.size() == 1) return float(em);
+        Face& f = face(*found, points, bold, italic, false);
+        return float(QFontMetricsF(f.font, &twips_).horizontalAdvance(text));
     }
+    Face& f = face(*found, points, bold, italic, true);
+    qreal total = 0;
+    for (const ColumnPiece& piece : pieces) total += pieceLength(piece, f.shaper.get(), em);
     return float(total);
 }
 

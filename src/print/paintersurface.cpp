@@ -6,8 +6,11 @@
 #include <QPagedPaintDevice>
 #include <QRawFont>
 #include <cmath>
+#include <functional>
+#include <utility>
 
 #include "fontresolver.h"
+#include "pdftextlayer.h"
 #include "verticaltext.h"
 
 namespace pobelo {
@@ -27,9 +30,11 @@ bool isFinite(float v) {
 
 }  // namespace
 
-PainterSurface::PainterSurface(QPagedPaintDevice* device) : device_(device) {}
+PainterSurface::PainterSurface(QPagedPaintDevice* device)
+    : device_(device), textLayer_(dynamic_cast<PdfTextLayer*>(device)) {}
 
 PainterSurface::~PainterSurface() {
+    drawKept();
     flushGlyphs();
     if (painter_.isActive()) painter_.end();
 }
@@ -38,6 +43,7 @@ void PainterSurface::setDevice(QPagedPaintDevice* device) {
     if (device == device_) return;
     endDocument();
     device_ = device;
+    textLayer_ = dynamic_cast<PdfTextLayer*>(device);
     pagesBegun_ = 0;
     fontChanged();  // the upright font's size depends on the device's resolution
 }
@@ -49,6 +55,7 @@ void PainterSurface::setPagesInOneDocument(bool on) {
 }
 
 bool PainterSurface::endDocument() {
+    drawKept();
     flushGlyphs();
     pageOpen_ = false;
     if (!painter_.isActive()) return true;
@@ -250,6 +257,7 @@ bool PainterSurface::drawLine(float x1, float y1, float x2, float y2, int color)
     if (color < 0 || color > 0xFFFFFF) return false;
     if (!beginPage()) return false;
     if (x1 == x2 && y1 == y2) return true;  // a line of no length leaves no mark
+    drawKept();
     flushGlyphs();
     const QColor rgb(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
     painter_.setPen(
@@ -314,13 +322,53 @@ void PainterSurface::flushGlyphs() {
     run.setPositions(queuedPositions_);
     queuedGlyphs_.clear();
     queuedPositions_.clear();
+    const QString source = std::exchange(queuedSource_, QString());
     // Only the transformation changes, and back: the device is not told again of a pen or font
     // it already has.
     setTextPen();
     const QTransform page = painter_.transform();
     if (queuedFrame_ == Frame::Turned) painter_.rotate(-90);
-    painter_.drawGlyphRun(QPointF(0, 0), run);
+    drawMarked(source, [&] { painter_.drawGlyphRun(QPointF(0, 0), run); });
     if (queuedFrame_ == Frame::Turned) painter_.setTransform(page);
+}
+
+void PainterSurface::followLine() {
+    if (!textLayer_) return;
+    // A text goes on the line when it follows the last one along it, at most two ems further:
+    // the characters of a sentence, a title or a column, and the two of the name field. A line
+    // that ends hands its glyphs on, so that no span holds two lines.
+    const qreal em = fontSize_ * kTwipsPerPoint;
+    const QPointF here(x_, y_);
+    bool continues = false;
+    if (lineEnd_) {
+        const QPointF step = here - *lineEnd_;
+        const qreal along = vertical_ ? step.x() : step.y();
+        const qreal across = vertical_ ? step.y() : step.x();
+        continues = across == 0 && along > 0 && along <= 2 * em;
+    }
+    if (!continues) endLine();
+    lineEnd_ = here;
+}
+
+void PainterSurface::endLine() {
+    if (!textLayer_) return;
+    flushGlyphs();
+    textLayer_->endLine();
+    lineEnd_.reset();
+}
+
+void PainterSurface::drawMarked(const QString& source, const std::function<void()>& draw) {
+    if (!textLayer_ || source.isEmpty()) {
+        draw();
+        return;
+    }
+    // The marks are drawn in the frame the text is drawn in, so that the span's glyphs and its
+    // end stand in one coordinate system.
+    const int span = textLayer_->beginSpan();
+    textLayer_->addText(source);
+    painter_.drawLine(spanMark(span, false));
+    draw();
+    painter_.drawLine(spanMark(span, true));
 }
 
 qreal PainterSurface::emBoxBaseline() {
@@ -329,25 +377,27 @@ qreal PainterSurface::emBoxBaseline() {
     return metrics.ascent() * fontSize_ * kTwipsPerPoint / (metrics.ascent() + metrics.descent());
 }
 
-qreal PainterSurface::drawHorizontal(const QString& text, qreal x, qreal y, bool centredInCell,
-                                     bool measure) {
+qreal PainterSurface::drawHorizontal(const QString& text, const QString& source, qreal x, qreal y,
+                                     bool centredInCell, bool measure) {
     flushGlyphs();
     const qreal em = fontSize_ * kTwipsPerPoint;
     const qreal baseline = emBoxBaseline();
     setTextPen();
     useUprightFont();
     if (!centredInCell) {
-        painter_.drawText(QPointF(x, y + baseline), text);
+        drawMarked(source, [&] { painter_.drawText(QPointF(x, y + baseline), text); });
         return measure ? QFontMetricsF(painter_.font(), painter_.device()).horizontalAdvance(text)
                        : 0;
     }
     const QFontMetricsF metrics(painter_.font(), painter_.device());
     const qreal width = metrics.horizontalAdvance(text);
-    painter_.drawText(QPointF(x + (em - width) / 2, y + baseline), text);
+    drawMarked(source,
+               [&] { painter_.drawText(QPointF(x + (em - width) / 2, y + baseline), text); });
     return em;
 }
 
-void PainterSurface::drawUprightInCell(const QString& text, QPointF topCentre) {
+void PainterSurface::drawUprightInCell(const QString& text, const QString& source,
+                                       QPointF topCentre) {
     flushGlyphs();
     const qreal em = fontSize_ * kTwipsPerPoint;
     const qreal baseline = emBoxBaseline();
@@ -362,83 +412,134 @@ void PainterSurface::drawUprightInCell(const QString& text, QPointF topCentre) {
     const QTransform outer = painter_.transform();
     painter_.translate(topCentre.x(), topCentre.y() + baseline);
     painter_.scale(squeeze, 1);
-    painter_.drawText(QPointF(-width / 2, 0), text);
+    drawMarked(source, [&] { painter_.drawText(QPointF(-width / 2, 0), text); });
     painter_.setTransform(outer);
 }
 
-qreal PainterSurface::drawColumn(const QString& text, QPointF topCentre, Frame frame,
+qreal PainterSurface::drawColumn(const ColumnPiece& piece, QPointF topCentre, Frame frame,
                                  QPointF offset) {
     const qreal em = fontSize_ * kTwipsPerPoint;
     VerticalShaper* shaper = verticalShaper();
     qreal advance = 0;
-
-    auto drawShaped = [&](const QString& part) {
-        const VerticalShaper::Column column = shaper->shape(part);
-        if (queuedShaper_ != shaper || queuedFrame_ != frame) flushGlyphs();
-        queuedShaper_ = shaper;
-        queuedFrame_ = frame;
-        queuedGlyphs_.append(column.glyphs);
-        for (const QPointF& p : column.positions)
-            queuedPositions_.append(p + topCentre + QPointF(0, advance) + offset);
-        advance += column.length;
-    };
-    // A character the face lacks is drawn from a font that has it, upright in an em cell.
-    auto drawMissing = [&](const QString& character) {
+    for (const FaceRun& run : faceRuns(shaper, piece)) {
+        if (run.inFace) {
+            const VerticalShaper::Column column = shaper->shape(run.text);
+            if (queuedShaper_ != shaper || queuedFrame_ != frame) flushGlyphs();
+            queuedShaper_ = shaper;
+            queuedFrame_ = frame;
+            queuedGlyphs_.append(column.glyphs);
+            queuedSource_ += run.source;
+            for (const QPointF& p : column.positions)
+                queuedPositions_.append(p + topCentre + QPointF(0, advance) + offset);
+            advance += column.length;
+            continue;
+        }
+        // A character the face lacks is drawn from a font that has it, upright in an em cell.
         const QTransform page = painter_.transform();
         if (frame == Frame::Turned) {
             flushGlyphs();
             painter_.translate(offset.y(), -offset.x());
             painter_.rotate(-90);
         }
-        drawUprightInCell(character, topCentre + QPointF(0, advance));
+        drawUprightInCell(run.text, run.source, topCentre + QPointF(0, advance));
         painter_.setTransform(page);
         advance += em;
-    };
-
-    if (!shaper) {
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-            drawMissing(text.mid(i, n));
-            i += n - 1;
-        }
-        return advance;
     }
-    qsizetype start = 0;
-    qsizetype i = 0;
-    while (i < text.size()) {
-        const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const char32_t c = n == 2 ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
-                                  : char32_t(text.at(i).unicode());
-        if (!shaper->rawFont().supportsCharacter(uint(c))) {
-            if (i > start) drawShaped(text.mid(start, i - start));
-            drawMissing(text.mid(i, n));
-            start = i + n;
-        }
-        i += n;
-    }
-    if (i > start) drawShaped(text.mid(start, i - start));
     return advance;
+}
+
+void PainterSurface::drawSidewaysInCell(const QString& text, const QString& source,
+                                        QPointF corner) {
+    flushGlyphs();
+    const qreal em = fontSize_ * kTwipsPerPoint;
+    const QTransform page = painter_.transform();
+    // Turned a quarter turn clockwise about the cell's middle, the line runs down the column.
+    painter_.translate(corner + QPointF(em / 2, em / 2));
+    painter_.rotate(90);
+    drawHorizontal(text, source, -em / 2, -em / 2, true, false);
+    painter_.setTransform(page);
 }
 
 bool PainterSurface::printText(const QString& text) {
     if (text.isEmpty()) return true;
     if (family_.isEmpty()) family_ = resolveFaceName(QString());
     if (family_.isEmpty() || !beginPage()) return false;
+    if (textLayer_ && !vertical_) {
+        keepForReadingOrder(text);
+        return true;
+    }
+    drawText(text);
+    return true;
+}
+
+void PainterSurface::keepForReadingOrder(const QString& text) {
+    // Columns are read from right to left: columns side by side that begin at one height and
+    // are drawn from the left are kept until the row ends, then drawn from the right. Every
+    // text is black, so the order leaves the page as it would be.
+    const KeptText kept{family_, vertical_, fontSize_, bold_, italic_, x_, y_, text};
     const qreal em = fontSize_ * kTwipsPerPoint;
+    if (!kept_.empty()) {
+        const KeptText& last = kept_.back().back();
+        const qreal along = y_ - last.y;
+        if (x_ == last.x && along > 0 && along <= 2 * em) {
+            kept_.back().push_back(kept);
+            return;
+        }
+        const KeptText& lineStart = kept_.back().front();
+        if (y_ != lineStart.y || x_ <= lineStart.x) drawKept();
+    }
+    kept_.push_back({kept});
+}
+
+void PainterSurface::drawKept() {
+    if (kept_.empty()) return;
+    const KeptText now{family_, vertical_, fontSize_, bold_, italic_, x_, y_, {}};
+    auto use = [this](const KeptText& t) {
+        if (t.family != family_ || t.size != fontSize_ || t.bold != bold_ || t.italic != italic_)
+            fontChanged();
+        family_ = t.family;
+        vertical_ = t.vertical;
+        fontSize_ = t.size;
+        bold_ = t.bold;
+        italic_ = t.italic;
+        x_ = t.x;
+        y_ = t.y;
+    };
+    const std::vector<std::vector<KeptText>> lines = std::exchange(kept_, {});
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        for (const KeptText& t : *line) {
+            use(t);
+            drawText(t.text);
+        }
+    }
+    use(now);
+}
+
+void PainterSurface::drawText(const QString& text) {
+    const qreal em = fontSize_ * kTwipsPerPoint;
+    const QList<ColumnPiece> pieces = columnPieces(text);
+    followLine();
 
     if (!vertical_) {
-        // One character is one cell of a column: drawn in its vertical form, upright, and a
-        // narrow one centred in the cell. A longer text runs along the line.
-        const bool oneCharacter =
-            text.size() == 1 || (text.size() == 2 && text.at(0).isHighSurrogate());
-        if (!oneCharacter) {
-            drawHorizontal(text, x_, y_, false, false);
-        } else if (isWideCharacter(text.toUcs4().value(0))) {
-            drawColumn(text, QPointF(x_ + em / 2, y_));
-        } else {
-            drawHorizontal(text, x_, y_, true);
+        // One character is one cell of a column: drawn in its vertical form, upright in the
+        // middle of the cell, or turned along the column. A longer text runs along the line.
+        if (pieces.size() != 1 || pieces.first().cells.size() != 1) {
+            drawHorizontal(text, text, x_, y_, false, false);
+            return;
         }
-        return true;
+        const ColumnPiece& piece = pieces.first();
+        switch (piece.setting) {
+            case CellSetting::Vertical:
+                drawColumn(piece, QPointF(x_ + em / 2, y_));
+                break;
+            case CellSetting::Upright:
+                drawHorizontal(piece.cells.first(), piece.sources.first(), x_, y_, true, false);
+                break;
+            case CellSetting::Sideways:
+                drawSidewaysInCell(piece.cells.first(), piece.sources.first(), QPointF(x_, y_));
+                break;
+        }
+        return;
     }
 
     // The column runs along X and is read with the sheet turned a quarter turn clockwise. What
@@ -447,35 +548,33 @@ bool PainterSurface::printText(const QString& text) {
     // page's Y, so the column's top centre lies at (-em / 2, 0). Turned about the page's corner
     // instead, the cell's corner (x, y) lies at (-y, x): columns are queued in that frame.
     qreal x = x_;
-    for (const ColumnRun& run : splitColumnRuns(text)) {
-        const QString part = text.mid(run.start, run.length);
-        switch (run.setting) {
-            case ColumnSetting::Vertical:
-                x += drawColumn(part, QPointF(-em / 2, 0), Frame::Turned, QPointF(-y_, x));
+    for (const ColumnPiece& piece : pieces) {
+        switch (piece.setting) {
+            case CellSetting::Vertical:
+                drawColumn(piece, QPointF(-em / 2, 0), Frame::Turned, QPointF(-y_, x));
                 break;
-            case ColumnSetting::Upright: {
+            case CellSetting::Upright: {
                 flushGlyphs();
                 const QTransform page = painter_.transform();
                 painter_.translate(x, y_);
                 painter_.rotate(-90);
-                drawUprightInCell(part, QPointF(-em / 2, 0));
-                x += em;
+                drawUprightInCell(piece.cells.first(), piece.sources.first(), QPointF(-em / 2, 0));
                 painter_.setTransform(page);
                 break;
             }
-            case ColumnSetting::Sideways:
-                x += drawHorizontal(part, x, y_, false);
-                break;
-            case ColumnSetting::SidewaysCell:
-                x += drawHorizontal(part, x, y_, true);
+            case CellSetting::Sideways:
+                drawHorizontal(piece.cells.first(), piece.sources.first(), x, y_, true, false);
                 break;
         }
+        // The measurer advances by the same rule.
+        x += pieceLength(piece, verticalShaper(), em);
     }
-    return true;
 }
 
 bool PainterSurface::endDoc() {
     if (!painter_.isActive()) return true;
+    drawKept();
+    endLine();
     flushGlyphs();
     if (oneDocument_) {
         pageOpen_ = false;

@@ -5,16 +5,21 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QString>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "fontresolver.h"
 #include "printsurface.h"
+#include "textruns.h"
 
 class QPagedPaintDevice;
 
 namespace pobelo {
 
+class PdfTextLayer;
 class VerticalShaper;
 
 // The print surface on a real paged device: a QPrinter set up by the printer dialog, or a
@@ -93,21 +98,39 @@ class PainterSurface : public PrintSurface {
     void setTextPen();
     // Draws the queued glyphs as one glyph run.
     void flushGlyphs();
+    // Draws text at the current position in the current font.
+    void drawText(const QString& text);
+    // For a device that keeps the text layer, in the upright layout: text is kept back so that
+    // the page's columns reach the document in reading order, and drawn by drawKept.
+    void keepForReadingOrder(const QString& text);
+    void drawKept();
+    // For a device that keeps the text layer: ends the line of text unless the text about to be
+    // drawn at the current position continues it.
+    void followLine();
+    void endLine();
+    // Runs draw, which draws the characters source; for a device that keeps the text layer, as a
+    // span of the page's text marked before and after.
+    void drawMarked(const QString& source, const std::function<void()>& draw);
     VerticalShaper* verticalShaper();
     // Where the horizontal baseline stands below a cell's top edge, in twips.
     qreal emBoxBaseline();
     // Horizontal text with its cell's top-left corner at (x, y); centred in an em-wide cell if
     // asked. Returns its advance, measured only if measure is set (0 otherwise).
-    qreal drawHorizontal(const QString& text, qreal x, qreal y, bool centredInCell,
-                         bool measure = true);
+    // source is what the text stands for, as the sheet's text has it.
+    qreal drawHorizontal(const QString& text, const QString& source, qreal x, qreal y,
+                         bool centredInCell, bool measure = true);
     // Horizontal text standing upright in the middle of one em cell whose top edge's centre is
     // `topCentre`, narrowed to the cell if wider.
-    void drawUprightInCell(const QString& text, QPointF topCentre);
-    // Text down a column in its vertical forms from `topCentre`; returns the column's length.
+    void drawUprightInCell(const QString& text, const QString& source, QPointF topCentre);
+    // A piece of vertical characters down a column in their vertical forms from `topCentre`;
+    // returns the column's length.
     // The glyphs are queued in frame, shifted by offset from the painter's present frame (the
     // turned frame of the cell whose corner is at `offset` turned back, for Frame::Turned).
-    qreal drawColumn(const QString& text, QPointF topCentre, Frame frame = Frame::Page,
+    qreal drawColumn(const ColumnPiece& piece, QPointF topCentre, Frame frame = Frame::Page,
                      QPointF offset = QPointF());
+    // Horizontal text turned a quarter turn clockwise in the middle of the em cell whose top-left
+    // corner is at corner: a half-width sign lying along a column of upright text.
+    void drawSidewaysInCell(const QString& text, const QString& source, QPointF corner);
 
     QPagedPaintDevice* device_ = nullptr;
     QPainter painter_;
@@ -144,6 +167,23 @@ class PainterSurface : public PrintSurface {
     Frame queuedFrame_ = Frame::Page;
     QList<quint32> queuedGlyphs_;
     QList<QPointF> queuedPositions_;
+
+    // The characters the queued glyphs stand for, as the text has them.
+    QString queuedSource_;
+    // The device's text layer, if it keeps one.
+    PdfTextLayer* textLayer_ = nullptr;
+    // Where the last text of the line of text being drawn stands.
+    std::optional<QPointF> lineEnd_;
+    // Texts kept back for reading order, line by line, with the font and place each is drawn in.
+    struct KeptText {
+        QString family;
+        bool vertical;
+        float size;
+        bool bold, italic;
+        float x, y;
+        QString text;
+    };
+    std::vector<std::vector<KeptText>> kept_;
 };
 
 }  // namespace pobelo

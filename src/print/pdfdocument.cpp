@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 
 #include "outputtransaction.h"
+#include "pdftextlayer.h"
 #include "pobeloconfig.h"
 #include "printsurface.h"
 
@@ -16,7 +17,7 @@ namespace {
 
 const QString kCreator = QStringLiteral("Pobelo " POBELO_VERSION);
 
-// Passes every byte on to the file and keeps the last few kilobytes, where a PDF's trailer is.
+// Passes every byte on to the file and keeps the whole document, for the updates written after it.
 class TailKeeper : public QIODevice {
   public:
     explicit TailKeeper(QIODevice& target) : target_(target) { open(QIODevice::WriteOnly); }
@@ -27,15 +28,11 @@ class TailKeeper : public QIODevice {
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 size) override {
         const qint64 written = target_.write(data, size);
-        if (written > 0) {
-            tail_.append(data, written);
-            if (tail_.size() > 2 * kKept) tail_.remove(0, tail_.size() - kKept);
-        }
+        if (written > 0) tail_.append(data, written);
         return written;
     }
 
   private:
-    static constexpr qsizetype kKept = 4096;
     QIODevice& target_;
     QByteArray tail_;
 };
@@ -54,6 +51,12 @@ QByteArray pdfText(const QString& text) {
     for (const QChar c : text) hex += QByteArray::number(c.unicode(), 16).rightJustified(4, '0');
     return hex.toUpper() + '>';
 }
+
+// The writer of a document: its pages keep their text layer here.
+class LayeredPdfWriter : public QPdfWriter, public PdfTextLayer {
+  public:
+    using QPdfWriter::QPdfWriter;
+};
 
 }  // namespace
 
@@ -160,7 +163,7 @@ bool PdfDocument::open() {
         return fail(Problem::System, QStringLiteral("the document was not started"));
     }
     tail_ = std::make_unique<TailKeeper>(*file);
-    writer_ = std::make_unique<QPdfWriter>(tail_.get());
+    writer_ = std::make_unique<LayeredPdfWriter>(tail_.get());
     writer_->setResolution(1200);
     writer_->setCreator(kCreator);
     title_.clear();
@@ -181,14 +184,23 @@ bool PdfDocument::finish() {
         return fail(Problem::Empty, QStringLiteral("the document was not started"));
     }
     // The writer has written the whole document once its painter ended.
+    const QStringList spans =
+        writer_ ? dynamic_cast<PdfTextLayer&>(*writer_).spans() : QStringList();
     writer_.reset();
+    QByteArray tail = static_cast<TailKeeper*>(tail_.get())->tail();
+    // The page's text as the sheet holds it, as an update of the document.
+    if (!spans.isEmpty() && transaction_->writtenSize(target_) > 0) {
+        const QByteArray update = pdfTextLayerUpdate(tail, spans);
+        transaction_->device(target_)->write(update);
+        tail += update;
+    }
     const qint64 size = transaction_->writtenSize(target_);
     // QPdfWriter writes no subject: the information dictionary is written again with it.
     if (!subject_.isEmpty() && size > 0) {
         const QString now =
             QDateTime::currentDateTimeUtc().toString(QStringLiteral("'D:'yyyyMMddHHmmss'Z'"));
         const QByteArray update =
-            pdfInfoUpdate(static_cast<TailKeeper*>(tail_.get())->tail(), size,
+            pdfInfoUpdate(tail, size,
                           {{"Title", title_},
                            {"Subject", subject_},
                            {"Creator", kCreator},

@@ -20,60 +20,6 @@ bool isWideCharacter(char32_t c) {
     }
 }
 
-QList<WidthRun> splitWidthRuns(const QString& text) {
-    QList<WidthRun> runs;
-    qsizetype i = 0;
-    while (i < text.size()) {
-        char32_t c = text.at(i).unicode();
-        qsizetype units = 1;
-        if (text.at(i).isHighSurrogate() && i + 1 < text.size() &&
-            text.at(i + 1).isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
-            units = 2;
-        }
-        const bool wide = isWideCharacter(c);
-        if (runs.isEmpty() || runs.last().wide != wide) runs.append(WidthRun{i, 0, wide});
-        runs.last().length += units;
-        i += units;
-    }
-    return runs;
-}
-
-namespace {
-
-bool isAsciiDigit(QChar c) {
-    return c >= u'0' && c <= u'9';
-}
-
-}  // namespace
-
-QList<ColumnRun> splitColumnRuns(const QString& text) {
-    const QList<WidthRun> widthRuns = splitWidthRuns(text);
-    QList<ColumnRun> runs;
-    runs.reserve(widthRuns.size());
-    for (const WidthRun& w : widthRuns) {
-        ColumnRun run{w.start, w.length, ColumnSetting::Vertical};
-        if (!w.wide) {
-            const QStringView part = QStringView(text).mid(w.start, w.length);
-            const bool alone = widthRuns.size() == 1 &&
-                               (w.length == 1 || (w.length == 2 && part.at(0).isHighSurrogate()));
-            const bool shortNumber =
-                w.length <= 2 && std::all_of(part.begin(), part.end(), isAsciiDigit);
-            if (shortNumber) {
-                run.setting = ColumnSetting::Upright;
-            } else if (alone) {
-                const char32_t c = part.toUcs4().value(0);
-                run.setting = QChar::isLetterOrNumber(c) ? ColumnSetting::Upright
-                                                         : ColumnSetting::SidewaysCell;
-            } else {
-                run.setting = ColumnSetting::Sideways;
-            }
-        }
-        runs.append(run);
-    }
-    return runs;
-}
-
 namespace {
 
 hb_blob_t* referenceTable(hb_face_t*, hb_tag_t tag, void* userData) {
@@ -244,6 +190,32 @@ VerticalShaper::Column VerticalShaper::shapeNow(const QString& text) const {
     }
     column.length = -penY * scale_;
     return column;
+}
+
+QList<FaceRun> faceRuns(const VerticalShaper* shaper, const ColumnPiece& piece) {
+    QList<FaceRun> runs;
+    for (qsizetype i = 0; i < piece.cells.size(); ++i) {
+        const QString& cell = piece.cells[i];
+        // A character is the face's when its first code point is: what follows it (a variation
+        // selector, a combining mark) is the shaper's to place.
+        const bool inFace = shaper && !cell.isEmpty() &&
+                            shaper->rawFont().supportsCharacter(cell.toUcs4().value(0));
+        if (inFace && !runs.isEmpty() && runs.last().inFace) {
+            runs.last().text += cell;
+            runs.last().source += piece.sources.value(i);
+        } else {
+            runs.append(FaceRun{cell, piece.sources.value(i), inFace});
+        }
+    }
+    return runs;
+}
+
+qreal pieceLength(const ColumnPiece& piece, const VerticalShaper* shaper, qreal em) {
+    if (piece.setting != CellSetting::Vertical) return em * piece.cells.size();
+    qreal length = 0;
+    for (const FaceRun& run : faceRuns(shaper, piece))
+        length += run.inFace ? shaper->shape(run.text).length : em;
+    return length;
 }
 
 }  // namespace pobelo

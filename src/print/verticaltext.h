@@ -5,6 +5,9 @@
 #include <QPointF>
 #include <QRawFont>
 #include <QString>
+#include <QStringList>
+
+#include "textruns.h"
 
 struct hb_buffer_t;
 struct hb_face_t;
@@ -16,36 +19,6 @@ namespace pobelo {
 // kanji, kana, full-width forms, CJK punctuation, circled numbers and the like. A vertical-writing
 // face turns exactly these characters.
 bool isWideCharacter(char32_t c);
-
-// A stretch of a string whose characters are all wide or all narrow.
-struct WidthRun {
-    qsizetype start = 0;   // in UTF-16 units
-    qsizetype length = 0;  // in UTF-16 units
-    bool wide = false;
-};
-
-// Cuts `text` into alternating runs of wide and narrow characters (a surrogate pair is kept whole).
-QList<WidthRun> splitWidthRuns(const QString& text);
-
-// How a stretch of a string stands in a vertical column.
-enum class ColumnSetting {
-    Vertical,      // wide characters in their vertical forms, one after the other
-    Upright,       // narrow characters standing upright together in one em cell
-    Sideways,      // narrow characters lying along the column at their own advance
-    SidewaysCell,  // one narrow character lying along the column, centred in an em cell
-};
-
-struct ColumnRun {
-    qsizetype start = 0;   // in UTF-16 units
-    qsizetype length = 0;  // in UTF-16 units
-    ColumnSetting setting = ColumnSetting::Vertical;
-};
-
-// Cuts `text`, printed as one string down a column, into the ways its parts stand. A narrow
-// letter or digit printed alone stands upright in its cell, and any other narrow character
-// printed alone lies in the middle of its cell; within a longer string, runs of one or two
-// half-width digits stand upright together in one cell, and other narrow runs lie sideways.
-QList<ColumnRun> splitColumnRuns(const QString& text);
 
 // Whether font has a real font file behind it. With no font installed, or no file handle left to
 // open one, Qt hands out a placeholder face that claims to be valid but has no tables and no
@@ -93,5 +66,22 @@ class VerticalShaper {
     qreal scale_ = 1;  // pixels per font unit
     qreal emBoxBaseline_ = 0;
 };
+
+// A stretch of vertical characters as they are drawn: those the face has, shaped together, or
+// one it lacks, which is drawn from another font upright in an em cell.
+struct FaceRun {
+    QString text;    // in the drawn forms
+    QString source;  // as the text has them
+    bool inFace = true;
+};
+
+// Cuts a run of vertical characters into what the face draws and what it lacks; without a shaper
+// every character is lacking.
+QList<FaceRun> faceRuns(const VerticalShaper* shaper, const ColumnPiece& piece);
+
+// How far a piece of a string runs down a column, the one rule by which the painter advances and
+// the measurer measures: the face's own vertical advances for the characters it has, and one em
+// for each character it lacks and for an upright or sideways character.
+qreal pieceLength(const ColumnPiece& piece, const VerticalShaper* shaper, qreal em);
 
 }  // namespace pobelo

@@ -121,9 +121,17 @@ class PreflightTest : public QObject {
         QCOMPARE(lines(preflightSheet(sheet, wide ? &measurer : nullptr)), expected);
         if (wide) return;
 
-        // Fitted, every text stays inside its area, and nothing is left to report.
+        // Fitted, every text stays inside its area, and nothing is left to report but texts too
+        // long even at the smallest size.
         const SheetFit fit = fitSheet(sheet, nullptr);
-        QCOMPARE(lines(preflightSheet(sheet, nullptr, &fit)), QStringList{});
+        const QList<Finding> left = preflightSheet(sheet, nullptr, &fit);
+        for (const Finding& f : left) {
+            const PageFit& page = f.rightPage ? fit.right : fit.left;
+            const int item = QStringLiteral("①②③④⑤⑥⑦⑧⑨⑩").indexOf(f.item);
+            QVERIFY2(item >= 0 && page.sentences[item].points == kSmallestFitPoints,
+                     qPrintable(f.line()));
+        }
+        if (!left.isEmpty()) return;
         for (const LaidOutCell& cell : layOutCells(sheet, nullptr, &fit)) {
             QVERIFY2(
                 cell.area.adjusted(-0.5, -0.5, 0.5, 0.5).contains(cell.rect),
@@ -160,6 +168,41 @@ class PreflightTest : public QObject {
                 .arg(std::lround(std::lround(verticalSheet::kSentenceX + (k46.size() + 1) * pitch) +
                                  2 * pitch));
         QVERIFY2(surface.lines().filter(sideLine).size() == 1, qPrintable(sideLine));
+    }
+
+    // What does not fit at the smallest size is printed at it, reported, and its side line is
+    // as much thinner and, upright, as much closer to its column.
+    void fitStopsAtTheSmallestSize_data() {
+        QTest::addColumn<QString>("font");
+        QTest::addColumn<QString>("sideLine");
+        QTest::newRow("vertical") << kVertical << "\"x1\":940,\"y1\":1000,\"x2\":1260,";
+        QTest::newRow("upright") << kUpright << "\"x1\":15239.667,\"y1\":840,";
+    }
+    void fitStopsAtTheSmallestSize() {
+        QFETCH(QString, font);
+        QFETCH(QString, sideLine);
+        SheetContent sheet = cleanSheet(font);
+        setItem(sheet.right, 0, QStringLiteral("きのう"), QStringLiteral("公園"),
+                k46 + QStringLiteral("あいうえおかきくけこさしすせそたちつてと"),
+                QStringLiteral("こうえん"));
+        const SheetFit fit = fitSheet(sheet, nullptr);
+        QCOMPARE(fit.right.sentences[0], (TextFit{160, kSmallestFitPoints}));
+        QCOMPARE(fit.right.sentences[1], (TextFit{kSentencePitch, kSheetFontPoints}));
+        const QStringList found = lines(preflightSheet(sheet, nullptr, &fit));
+        QCOMPARE(found.size(), 1);
+        QVERIFY2(found[0].startsWith(QStringLiteral("右ページ　① の文が")), qPrintable(found[0]));
+
+        RecordingSurface surface;
+        Dialog dialog;
+        PrintableSheet printable = sheet.printable(&fit);
+        if (font.startsWith('@'))
+            printWithVerticalFont(printable, dialog, surface);
+        else
+            printWithUprightFont(printable, dialog, surface);
+        const QStringList ops = surface.lines();
+        const qsizetype line = ops.indexOf(ops.filter(sideLine).value(0));
+        QVERIFY2(line > 0, qPrintable(sideLine));
+        QCOMPARE(ops[line - 1], QStringLiteral("{\"op\":\"setLineWidth\",\"width\":8}"));
     }
 
     void printableArea() {

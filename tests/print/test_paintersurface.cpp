@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <cmath>
 
+#include "fontmeasurer.h"
 #include "fontresolver.h"
 #include "paintersurface.h"
 #include "testtools.h"
@@ -104,7 +105,9 @@ class TestPainterSurface : public QObject {
     void endWithNothingDrawnWritesNothing();
     void glyphsLandInTheirCells_data();
     void glyphsLandInTheirCells();
-    void narrowCharactersStayUprightBetweenTurnedOnes();
+    void narrowLettersStandUprightInTheColumn();
+    void measurerFollowsThePainter_data();
+    void measurerFollowsThePainter();
     void cellsReadAsVerticalText_data();
     void cellsReadAsVerticalText();
     void lines_data();
@@ -283,7 +286,7 @@ void TestPainterSurface::glyphsLandInTheirCells() {
     }
 }
 
-void TestPainterSurface::narrowCharactersStayUprightBetweenTurnedOnes() {
+void TestPainterSurface::narrowLettersStandUprightInTheColumn() {
     const QString path = pdfPath("mixed");
     {
         QPdfWriter writer(path);
@@ -300,29 +303,78 @@ void TestPainterSurface::narrowCharactersStayUprightBetweenTurnedOnes() {
     const auto narrow = findWord(words, "W");
     const auto last = findWord(words, "字");
     QVERIFY(first && narrow && last);
-    // The narrow letter follows the first cell and takes its own advance, less than an em.
-    QVERIFY(std::abs(narrow->box.left() - (2000 + kEmTwips)) < kTwipsPerPoint);
-    QVERIFY(narrow->box.width() < kEmTwips);
-    QVERIFY(std::abs(last->box.left() - narrow->box.right()) < kTwipsPerPoint);
+    // The narrow letter stands in the middle of the second cell, one em long like a sentence's.
+    QVERIFY(std::abs(narrow->box.center().x() - (2000 + 1.5 * kEmTwips)) < kTwipsPerPoint);
+    QVERIFY(std::abs(last->box.left() - (2000 + 2 * kEmTwips)) < kTwipsPerPoint);
 
-    // Upright: the letter W is wider than it is high on the page; turned it would stand tall.
-    const QImage image = render(path, narrow->box, 600);
+    // Upright in the column as the sheet is read turned, as in a sentence's cell: on the page the
+    // letter W lies on its side, higher than it is wide.
+    const QImage image = render(path, QRectF(2000 + kEmTwips, 3000, kEmTwips, kEmTwips), 600);
     const QRect ink = inkBox(image);
     QVERIFY(!ink.isEmpty());
-    QVERIFY2(ink.width() > ink.height(),
+    QVERIFY2(ink.height() > ink.width(),
              qPrintable(QString("W's ink is %1 x %2").arg(ink.width()).arg(ink.height())));
+}
+
+void TestPainterSurface::measurerFollowsThePainter_data() {
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("cells");  // how many em cells the painter gives it
+
+    // Every string ends in a kanji, whose right edge is where the painter's advance ends.
+    const char* texts[][2] = {{"①1漢", "3"},    {"①12漢", "4"},    {"①A漢", "3"},
+                              {"①NHK漢", "5"},  {"①ｶﾞｯｺｳ漢", "6"}, {"①𠮟る漢", "4"},
+                              {"①(ｶﾅ)漢", "6"}, {"①a-b漢", "5"}};
+    for (const char* face : {"@IPAexMincho", "@IPAMincho", "@Klee One", "@BIZ UDMincho"}) {
+        for (const auto& row : texts)
+            QTest::addRow("%s %s", face, row[0])
+                << face << QString::fromUtf8(row[0]) << QByteArray(row[1]).toInt();
+    }
+}
+
+void TestPainterSurface::measurerFollowsThePainter() {
+    QFETCH(QString, face);
+    QFETCH(QString, text);
+    QFETCH(int, cells);
+    if (pobelo::resolveFace(face).match != pobelo::FaceMatch::Named)
+        QSKIP("the face is not installed");
+
+    pobelo::FontMeasurer measurer;
+    const float advance = measurer.advance(face, 15, false, false, text);
+    QVERIFY2(std::abs(advance - cells * kEmTwips) < 1, qPrintable(QString::number(advance)));
+    const QString path = pdfPath("advance");
+    {
+        QPdfWriter writer(path);
+        PainterSurface surface(&writer);
+        setUpA4(surface, pobelo::kOrientationPortrait);
+        QVERIFY(surface.setFontName(face));
+        QVERIFY(surface.setCurrentX(2000));
+        QVERIFY(surface.setCurrentY(3000));
+        QVERIFY(surface.printText(text));
+        // On another row, the last kanji alone where the measure says it stands.
+        QVERIFY(surface.setCurrentX(2000 + advance - kEmTwips));
+        QVERIFY(surface.setCurrentY(6000));
+        QVERIFY(surface.printText(QStringLiteral("漢")));
+        QVERIFY(surface.endDoc());
+    }
+    double right[2] = {0, 0};
+    for (const Word& word : wordsOf(path)) {
+        double& row = right[word.box.top() < 4500 ? 0 : 1];
+        row = std::max(row, word.box.right());
+    }
+    QVERIFY2(std::abs(right[0] - right[1]) < kTwipsPerPoint / 2,
+             qPrintable(QString("drawn to %1, measured to %2").arg(right[0]).arg(right[1])));
 }
 
 namespace {
 
 // What the ink of a cell should look like as the column is read.
 enum Ink {
-    Tall = 1,           // higher than wide
-    Wide = 2,           // wider than high
-    TopRight = 4,       // within the cell's top-right quarter
-    RightHalf = 8,      // its centre right of the cell's centre
-    Centred = 16,       // its centre near the cell's centre
-    VerticalOnly = 32,  // a string that only a vertical face sets as one cell
+    Tall = 1,       // higher than wide
+    Wide = 2,       // wider than high
+    TopRight = 4,   // within the cell's top-right quarter
+    RightHalf = 8,  // its centre right of the cell's centre
+    Centred = 16,   // its centre near the cell's centre
 };
 
 }  // namespace
@@ -338,15 +390,14 @@ void TestPainterSurface::cellsReadAsVerticalText_data() {
     };
     // 一 lies across the column and ー runs along it; 、 and 。 sit at the top right of their
     // cells, small kana to the right; the corner bracket and the wave dash are turned; half-width
-    // digits and letters stand upright in the middle of their cell, two digits together.
-    const Row rows[] = {{"一", Wide},      {"ー", Tall},
-                        {"、", TopRight},  {"。", TopRight},
-                        {"ょ", RightHalf}, {"「", Wide},
-                        {"～", Tall},      {"3", Tall | Centred},
-                        {"A", Centred},    {"12", Wide | Centred | VerticalOnly}};
+    // digits and letters stand upright in the middle of their cell; half-width kana and brackets
+    // stand as their full-width forms, a hyphen lies along the column.
+    const Row rows[] = {{"一", Wide},      {"ー", Tall}, {"、", TopRight}, {"。", TopRight},
+                        {"ょ", RightHalf}, {"「", Wide}, {"～", Tall},     {"3", Tall | Centred},
+                        {"A", Centred},    {"ｰ", Tall},  {"(", Wide},      {"-", Tall},
+                        {"｡", TopRight},   {"ｶﾞ", 0}};
     for (const char* face : {"@IPAexMincho", "IPAexMincho", "@Klee One", "Klee One"}) {
         for (const Row& row : rows) {
-            if ((row.ink & VerticalOnly) && face[0] != '@') continue;
             QTest::addRow("%s %s", row.text, face)
                 << face << QString::fromUtf8(row.text) << row.ink;
         }

@@ -10,14 +10,18 @@
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "filesystem.h"
 #include "localfile.h"
+#include "paintersurface.h"
 #include "pdfdocument.h"
+#include "preflight.h"
 #include "testtools.h"
 
 using namespace pobelo;
@@ -228,6 +232,81 @@ class PdfDocumentTest : public QObject {
                                   .match(QString::fromLatin1(pdf.right(300)));
         QVERIFY(previous.hasMatch());
         QVERIFY(pdf.mid(previous.captured(1).toLongLong()).startsWith("xref"));
+    }
+
+    // The text layer changes what is read from the file, never what is seen: the sheet drawn
+    // into a document renders as it does drawn on a plain PDF writer, and its fonts are tagged.
+    void textLayerLeavesThePixels_data() {
+        QTest::addColumn<QString>("font");
+        QTest::newRow("vertical") << "@IPAexMincho";
+        QTest::newRow("upright") << "IPAexMincho";
+    }
+    void textLayerLeavesThePixels() {
+        QFETCH(QString, font);
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+            QSKIP("poppler's pdftoppm is needed to render the pages");
+        SheetContent sheet;
+        sheet.fontName = font;
+        sheet.right.title = QStringLiteral("漢字ミニテスト 1");
+        sheet.right.check = 1;
+        const QStringList texts{"先生に𠮟られる。", "ﾗｰﾒﾝを食べる。", "ｶﾞｯｺｳ(学校)",
+                                "NHKで見る。",      "12月に雪。",     "ちょっと待ってね〜。"};
+        for (int i = 0; i < texts.size(); ++i) {
+            sheet.right.sentences[i] = texts[i];
+            sheet.right.askedParts[i] = texts[i].left(2);
+            sheet.right.answers[i] = texts[(i + 1) % texts.size()].left(4);
+        }
+        auto print = [&](PainterSurface& surface) {
+            class Accept : public PrinterDialog {
+                bool showPrinter() override { return true; }
+            } dialog;
+            SheetContent copy = sheet;
+            PrintableSheet printable = copy.printable();
+            if (font.startsWith('@'))
+                printWithVerticalFont(printable, dialog, surface);
+            else
+                printWithUprightFont(printable, dialog, surface);
+            surface.endDoc();
+            surface.setDevice(nullptr);
+        };
+        const QString plain = dir_.filePath(QStringLiteral("plain.pdf"));
+        {
+            QPdfWriter writer(plain);
+            writer.setResolution(1200);
+            PainterSurface surface(&writer);
+            print(surface);
+        }
+        const QString layered = dir_.filePath(QStringLiteral("layered.pdf"));
+        PdfDocument document(layered);
+        QVERIFY(document.open());
+        {
+            PainterSurface surface(document.writer());
+            print(surface);
+        }
+        QVERIFY2(document.commit(), qPrintable(document.errorString()));
+        const QByteArray bytes = readAll(layered.toLocal8Bit());
+        QVERIFY(QRegularExpression(QStringLiteral("/BaseFont /[A-Z]{6}\\+IPAexMincho"))
+                    .match(QString::fromLatin1(bytes))
+                    .hasMatch());
+
+        auto render = [this](const QString& pdf) {
+            const QString prefix = pdf + QStringLiteral(".page");
+            QProcess p;
+            p.start(QStringLiteral("pdftoppm"), {"-r", "300", "-png", "-singlefile", pdf, prefix});
+            return p.waitForFinished(60000) && p.exitCode() == 0 ? QImage(prefix + ".png")
+                                                                 : QImage();
+        };
+        const QImage seen = render(layered);
+        QVERIFY(!seen.isNull());
+        QVERIFY(seen == render(plain));
+        auto text = [](const QString& pdf) {
+            QProcess p;
+            p.start(QStringLiteral("pdftotext"), {"-raw", pdf, "-"});
+            return p.waitForFinished(60000) ? QString::fromUtf8(p.readAllStandardOutput())
+                                            : QString();
+        };
+        QVERIFY(text(layered).contains(QStringLiteral("⑥ちょっと待ってね〜。\n")));
+        QVERIFY(!text(plain).contains(QStringLiteral("ちょっと")));
     }
 
     void documentWithoutATrailerIsLeftAlone() {

@@ -14,10 +14,6 @@ class TestVerticalText : public QObject {
   private slots:
     void wideCharacters_data();
     void wideCharacters();
-    void widthRuns_data();
-    void widthRuns();
-    void columnRuns_data();
-    void columnRuns();
     void verticalForms_data();
     void verticalForms();
     void columnFillsOneEmPerCharacter();
@@ -61,93 +57,6 @@ void TestVerticalText::wideCharacters() {
     QFETCH(uint, character);
     QFETCH(bool, wide);
     QCOMPARE(pobelo::isWideCharacter(char32_t(character)), wide);
-}
-
-void TestVerticalText::widthRuns_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("runs");  // each run as its text, narrow ones in brackets
-
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("all wide") << "漢字①"
-                              << "漢字①";
-    QTest::newRow("all narrow") << "abc"
-                                << "[abc]";
-    QTest::newRow("mixed") << "ab漢字c"
-                           << "[ab]漢字[c]";
-    QTest::newRow("surrogate pair kept whole") << "x𠮟る"
-                                               << "[x]𠮟る";
-    QTest::newRow("half-width kana") << "ｶﾅ仮名"
-                                     << "[ｶﾅ]仮名";
-}
-
-void TestVerticalText::widthRuns() {
-    QFETCH(QString, text);
-    QFETCH(QString, runs);
-    QString joined;
-    qsizetype next = 0;
-    for (const pobelo::WidthRun& run : pobelo::splitWidthRuns(text)) {
-        QCOMPARE(run.start, next);  // the runs cover the text without gaps
-        next = run.start + run.length;
-        const QString part = text.mid(run.start, run.length);
-        joined += run.wide ? part : "[" + part + "]";
-    }
-    QCOMPARE(next, text.size());
-    QCOMPARE(joined, runs);
-}
-
-void TestVerticalText::columnRuns_data() {
-    QTest::addColumn<QString>("text");
-    // Each run as its text; narrow ones marked U[..] upright in a cell, S[..] sideways, C[..]
-    // sideways in the middle of a cell.
-    QTest::addColumn<QString>("runs");
-
-    QTest::newRow("lone digit") << "3"
-                                << "U[3]";
-    QTest::newRow("lone letter") << "A"
-                                 << "U[A]";
-    QTest::newRow("lone half-width kana") << "ｶ"
-                                          << "U[ｶ]";
-    QTest::newRow("lone hyphen") << "-"
-                                 << "C[-]";
-    QTest::newRow("two digits") << "12"
-                                << "U[12]";
-    QTest::newRow("three digits") << "123"
-                                  << "S[123]";
-    QTest::newRow("digits between kanji") << "3年2組"
-                                          << "U[3]年U[2]組";
-    QTest::newRow("number after a circled one") << "①12"
-                                                << "①U[12]";
-    QTest::newRow("year") << "2024年"
-                          << "S[2024]年";
-    QTest::newRow("letter and digit") << "x1"
-                                      << "S[x1]";
-    QTest::newRow("letter between kanji") << "漢W字"
-                                          << "漢S[W]字";
-}
-
-void TestVerticalText::columnRuns() {
-    QFETCH(QString, text);
-    QFETCH(QString, runs);
-    QString joined;
-    for (const pobelo::ColumnRun& run : pobelo::splitColumnRuns(text)) {
-        const QString part = text.mid(run.start, run.length);
-        switch (run.setting) {
-            case pobelo::ColumnSetting::Vertical:
-                joined += part;
-                break;
-            case pobelo::ColumnSetting::Upright:
-                joined += "U[" + part + "]";
-                break;
-            case pobelo::ColumnSetting::Sideways:
-                joined += "S[" + part + "]";
-                break;
-            case pobelo::ColumnSetting::SidewaysCell:
-                joined += "C[" + part + "]";
-                break;
-        }
-    }
-    QCOMPARE(joined, runs);
 }
 
 void TestVerticalText::verticalForms_data() {

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "mojfile.h"
+#include "sheetprinters.h"
 #include "testtools.h"
 
 using namespace pobelo::test;
@@ -194,8 +195,12 @@ class SheetCliTest : public QObject {
                                "sheet 1, 左ページ, 表題: 表題が「名前」にかかります（3字）"};
         QTest::newRow("as it stands") << QStringList{} << 0 << both;
         QTest::newRow("strict") << QStringList{"--strict"} << 3 << both;
-        QTest::newRow("fit") << QStringList{"--fit"} << 0 << QStringList{};
-        QTest::newRow("fit, strict") << QStringList{"--fit", "--strict"} << 0 << QStringList{};
+        // Fitted, the titles stay clear of the name field; the sentence is too long even at the
+        // smallest size.
+        const QStringList tooLong{
+            "sheet 1, 右ページ, ③: ③ の文が8ポイントでも解答欄にかかります（14字）"};
+        QTest::newRow("fit") << QStringList{"--fit"} << 0 << tooLong;
+        QTest::newRow("fit, strict") << QStringList{"--fit", "--strict"} << 3 << tooLong;
     }
 
     void findingsFitAndStrict() {
@@ -214,11 +219,72 @@ class SheetCliTest : public QObject {
                      dir_.path());
         QCOMPARE(r.status, status);
         QStringList lines = r.err.split('\n', Qt::SkipEmptyParts).filter("sheet 1,");
-        QCOMPARE(lines, findings);
+        QVERIFY2(lines == findings, qPrintable(lines.join('\n')));
         QCOMPARE(readAll(out) == "an earlier sheet", status != 0);
     }
 
     // The key: the same sheets, in the same order, with the answers of both pages.
+    // Characters beyond the BMP and half-width kana, in a UTF-8 file: one cell each, the side
+    // line beside the asked character, and the PDF's text the file's text, item by item.
+    void everyCharacterInItsCellAndInTheText_data() {
+        QTest::addColumn<QString>("font");
+        // The side lines of items ① and ② on the right page.
+        QTest::addColumn<QStringList>("sideLines");
+        QTest::newRow("vertical") << "@IPAexMincho"
+                                  << QStringList{R"("x1":1500,"y1":1000,"x2":1800,"y2":1000)",
+                                                 R"("x1":1200,"y1":1700,"x2":1500,"y2":1700)"};
+        QTest::newRow("upright") << "IPAexMincho"
+                                 << QStringList{R"("x1":15403,"y1":1400,"x2":15403,"y2":1700)",
+                                                R"("x1":14703,"y1":1100,"x2":14703,"y2":1400)"};
+    }
+    void everyCharacterInItsCellAndInTheText() {
+        QFETCH(QString, font);
+        QFETCH(QStringList, sideLines);
+        const QList<Item> right{{"先生に", "しか", "𠮟", "られる。"},
+                                {"𩸽を", "や", "焼", "く。"},
+                                {"ﾗｰﾒﾝを", "た", "食", "べる。"},
+                                {"ｶﾞｯｺｳ(", "がっこう", "学校", ")へ行く。"},
+                                {"Aさんと", "ある", "歩", "く。"},
+                                {"NHKで", "み", "見", "る。"},
+                                {"123円の", "しな", "品", "物。"},
+                                {"12月に", "ゆき", "雪", "がふる。"},
+                                {"", "あさ", "朝", "、ちょっと待ってね〜。"},
+                                {"", "ちい", "小", "さな山。"}};
+        const QList<Item> left(right.rbegin(), right.rend());
+        QString text;
+        for (const QStringList& r : {record("右", right), record("左", left)})
+            text += '"' + r.join(QStringLiteral("\",\"")) + QStringLiteral("\"\r\n");
+        const QString file = path("utf8.moj");
+        QVERIFY(writeFile(file, text.toUtf8()));
+        const QString out = path("utf8.pdf");
+        const QString trace = path("utf8.trace");
+        const Result r = runSheet({file, "--right", "1", "--left", "2", "--font", font, "--answers",
+                                   "both", "--trace", trace, "-o", out},
+                                  dir_.path());
+        QCOMPARE(r.status, 0);
+        const QString ops = QString::fromUtf8(readAll(trace));
+        QVERIFY(ops.contains(R"("op":"printText","text":"𩸽")"));
+        QVERIFY(ops.contains(R"("op":"printText","text":"ｶﾞ")"));
+        for (const QString& line : sideLines) QVERIFY2(ops.contains(line), qPrintable(line));
+
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("poppler's pdftotext is needed to read the text back");
+        QProcess p;
+        p.start("pdftotext", {"-raw", out, "-"});
+        QVERIFY(p.waitForFinished(30000) && p.exitCode() == 0);
+        QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split('\n');
+        lines.removeAll(QString());
+        QStringList expected;
+        for (const QList<Item>* page : {&right, &left}) {
+            for (int i = 0; i < 10; ++i) {
+                const Item& item = (*page)[i];
+                expected << pobelo::itemNumber(i) + item.before + item.asked + item.after;
+            }
+        }
+        const QStringList sentences = lines.filter(QRegularExpression("^[①-⑩].*。$"));
+        QVERIFY2(sentences == expected, qPrintable(lines.join('\n')));
+    }
+
     void keyHoldsEverySheetWithAnswers() {
         if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
             QSKIP("poppler's pdfinfo is needed to count the pages");
