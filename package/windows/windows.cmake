@@ -22,3 +22,18 @@ function(pobelo_windows_static target)
   qt_import_plugins(${target} INCLUDE ${plugins})
   target_link_options(${target} PRIVATE -static)
 endfunction()
+
+# Qt's Japanese texts (from Debian's qt6-translations-l10n) and the given .qm files as resources
+# under :/i18n, where the programs look first.
+function(pobelo_windows_translations target)
+  set(qt_texts /usr/share/qt6/translations/qtbase_ja.qm)
+  if(NOT EXISTS ${qt_texts})
+    message(FATAL_ERROR "${qt_texts} is missing: install qt6-translations-l10n")
+  endif()
+  set(files ${qt_texts} ${ARGN})
+  foreach(file IN LISTS files)
+    get_filename_component(name ${file} NAME)
+    set_source_files_properties(${file} PROPERTIES QT_RESOURCE_ALIAS ${name})
+  endforeach()
+  qt_add_resources(${target} "${target}_i18n" PREFIX "/i18n" FILES ${files})
+endfunction()

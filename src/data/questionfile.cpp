@@ -5,12 +5,12 @@
 #include <QFile>
 #include <QIODevice>
 #include <QStringDecoder>
-#include <cerrno>
 #include <cstring>
+#include <new>
 
 #include "cp932decoder.h"
+#include "filesystem.h"
 #include "localfile.h"
-#include "localsystem.h"
 #include "utf8.h"
 
 namespace pobelo {
@@ -174,6 +174,17 @@ void assign(QString& out, QStringView text) {
     }
 }
 
+// The line ends in a quoted field's text (CR LF counted once).
+int lineEnds(QStringView text) {
+    int count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n' ||
+            (text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n')))
+            ++count;
+    }
+    return count;
+}
+
 bool endsField(char16_t c) {
     return c <= u',' && (c == u',' || c == u'\n' || c == u'\r');
 }
@@ -186,6 +197,10 @@ class FieldReader {
         : device_(device), bytes_(kChunkBytes, Qt::Uninitialized) {}
 
     TextEncoding encoding() const { return encoding_; }
+    // The line the next field starts on, from 1.
+    int line() const { return line_; }
+    // Whether the last field read was ended by a line end (or the input's end), not a comma.
+    bool endedLine() const { return endedLine_; }
 
     // True when no character is left: the device is at its end, or could not be read further.
     bool atEnd() { return pos_ >= buf_.size() && !fill(); }
@@ -194,6 +209,8 @@ class FieldReader {
     // Reads the next field into out. False, with out untouched, when there is nothing left to read.
     bool readField(QString& out) {
         if (atEnd()) return false;
+        // A field that the input's end ends, ends its line too.
+        endedLine_ = true;
         for (;;) {
             while (pos_ < buf_.size() && buf_.at(pos_) == u' ') ++pos_;
             if (pos_ < buf_.size()) break;
@@ -205,6 +222,7 @@ class FieldReader {
         if (buf_.at(pos_) == u'"') {
             ++pos_;
             readQuoted(out);
+            line_ += lineEnds(out);
             skipToFieldEnd();
         } else {
             readUnquoted(out);
@@ -353,6 +371,8 @@ class FieldReader {
     // Consumes the comma or line end at index i; CR LF counts as one line end.
     void consumeFieldEnd(qsizetype i) {
         const bool cr = buf_.at(i) == u'\r';
+        endedLine_ = buf_.at(i) != u',';
+        if (endedLine_) ++line_;
         pos_ = i + 1;
         if (!cr) return;
         if (pos_ >= buf_.size() && !fill()) return;
@@ -428,6 +448,8 @@ class FieldReader {
     qsizetype pos_ = 0;
     bool exhausted_ = false;
     bool failed_ = false;
+    int line_ = 1;
+    bool endedLine_ = false;
 };
 
 }  // namespace
@@ -445,15 +467,25 @@ bool cp932DecoderAvailable() {
     return available;
 }
 
-LoadResult loadQuestionDevice(QIODevice& device, QuestionTable& table,
-                              const std::function<void(const QString&)>& appendHeading) {
-    LoadResult result;
-    if (!cp932DecoderAvailable()) {
-        result.status = LoadStatus::OpenFailed;
-        return result;
-    }
-    FieldReader reader(device);
+namespace {
+
+// Reads records into the table until the input or the table ends.
+void readRecords(FieldReader& reader, QuestionTable& table,
+                 const std::function<void(const QString&)>& appendHeading, LoadResult& result) {
     int record = 0;
+    // Each line is expected to hold one record; the first that does not is told.
+    int fieldsOnLine = 0;
+    int lineStart = 1;
+    const auto countField = [&] {
+        ++fieldsOnLine;
+        if (!reader.endedLine()) return;
+        if (fieldsOnLine != slot::kFieldsPerRecord && result.badLine == 0) {
+            result.badLine = lineStart;
+            result.badLineFields = fieldsOnLine;
+        }
+        fieldsOnLine = 0;
+        lineStart = reader.line();
+    };
     for (;;) {
         if (reader.atEnd()) {
             result.status = reader.readFailed() ? LoadStatus::ReadFailed : LoadStatus::Complete;
@@ -469,6 +501,7 @@ LoadResult loadQuestionDevice(QIODevice& device, QuestionTable& table,
                 whole = false;
                 break;
             }
+            countField();
         }
         if (reader.readFailed()) {
             result.status = LoadStatus::ReadFailed;
@@ -482,8 +515,56 @@ LoadResult loadQuestionDevice(QIODevice& device, QuestionTable& table,
         ++record;
         result.recordCount = static_cast<float>(record);
     }
+}
+
+}  // namespace
+
+LoadResult loadQuestionDevice(QIODevice& device, QuestionTable& table,
+                              const std::function<void(const QString&)>& appendHeading) {
+    LoadResult result;
+    if (!cp932DecoderAvailable()) {
+        result.status = LoadStatus::OpenFailed;
+        return result;
+    }
+    FieldReader reader(device);
+    try {
+        readRecords(reader, table, appendHeading, result);
+    } catch (const std::bad_alloc&) {
+        // One field larger than the memory can hold: the records read before it stay.
+        result.status = LoadStatus::ReadFailed;
+        result.tooLarge = true;
+    }
     result.encoding = reader.encoding();
     return result;
+}
+
+QStringList loadNotes(const LoadResult& result, bool japanese) {
+    QStringList notes;
+    if (result.status == LoadStatus::TooManyRecords) {
+        notes.append(japanese ? QStringLiteral("%1件を超える問題は読み込まれていません。")
+                                    .arg(QuestionTable::kRecords)
+                              : QStringLiteral("the file holds more than %1 records: those after "
+                                               "record %1 are not read")
+                                    .arg(QuestionTable::kRecords));
+    }
+    if (result.badLine > 0) {
+        notes.append(japanese ? QStringLiteral("%1行目の項目数が%2で、%3ではありません。"
+                                               "以降の問題がずれて読み込まれています。")
+                                    .arg(result.badLine)
+                                    .arg(result.badLineFields)
+                                    .arg(slot::kFieldsPerRecord)
+                              : QStringLiteral("line %1 holds %2 fields, not %3: the records after "
+                                               "it are read shifted")
+                                    .arg(result.badLine)
+                                    .arg(result.badLineFields)
+                                    .arg(slot::kFieldsPerRecord));
+    }
+    if (result.tooLarge) {
+        notes.append(japanese ? QStringLiteral("大きすぎる項目があり、そこから先は読み込めません。")
+                              : QStringLiteral("a field is too large to read: the records after "
+                                               "it are not read"));
+    }
+    return notes;
 }
 
 QString encodingName(const LoadResult& result) {
@@ -506,17 +587,20 @@ LoadResult loadQuestionFile(const QString& path, QuestionTable& table,
                             const std::function<void(const QString&)>& appendHeading) {
     LoadResult result;
     QFile file;
-    switch (openRegularFileForReading(path, file)) {
-        case ReadOpen::Opened:
-            return loadQuestionDevice(file, table, appendHeading);
-        case ReadOpen::NotFound:
+    switch (openRegularForReading(file, path)) {
+        case OpenResult::Opened:
+            break;
+        case OpenResult::Missing:
             result.status = LoadStatus::FileNotFound;
             return result;
-        case ReadOpen::Failed:
-            break;
+        case OpenResult::NotRegular:
+        case OpenResult::Failed:
+            result.status = LoadStatus::OpenFailed;
+            return result;
     }
-    result.status = LoadStatus::OpenFailed;
-    return result;
+    // From now on no output of the process may replace it.
+    registerReadFile(path, QStringLiteral("the question file"));
+    return loadQuestionDevice(file, table, appendHeading);
 }
 
 }  // namespace pobelo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 #include "questiontable.h"
@@ -34,7 +35,17 @@ struct LoadResult {
     TextEncoding encoding = TextEncoding::Cp932;
     // Number of complete records read; record k's heading was reported k-th.
     float recordCount = 0;
+    // The first line that does not hold one record of 43 fields (the records after it are read
+    // shifted), and how many fields it holds; 0 when every line held one record.
+    int badLine = 0;
+    int badLineFields = 0;
+    // A field was too large for the memory (ReadFailed).
+    bool tooLarge = false;
 };
+
+// What the reader of a file should know about its load, one line each, without stopping anyone:
+// records past the table's end not read, a line with a wrong count of fields, a field too large.
+QStringList loadNotes(const LoadResult& result, bool japanese = false);
 
 // "UTF-8", "UTF-16LE (byte-order mark)" and so on, for messages.
 QString encodingName(const LoadResult& result);

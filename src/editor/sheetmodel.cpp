@@ -93,6 +93,20 @@ void SheetModel::loadAndList(const QString& path) {
         Q_EMIT changed();
         if (services_.messages) services_.messages->showMessage(message);
     }
+    startOnNewFile();
+}
+
+void SheetModel::openSameAs(const SheetModel& other) {
+    combo1List_ = other.combo1List_;
+    combo1ListIndex_ = -1;
+    questionFileName_ = other.questionFileName_;
+    table_ = other.table_;
+    lastLoad_ = other.lastLoad_;
+    recordCount_ = other.recordCount_;
+    startOnNewFile();
+}
+
+void SheetModel::startOnNewFile() {
     emptyItems(Label2, Label3);
     emptyItems(Label5, Label6);
     pageRecords_ = {-1, -1};

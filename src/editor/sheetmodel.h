@@ -109,6 +109,9 @@ class SheetModel : public QObject {
     void openCommand();
     // Opens path as File > 開く does with that file chosen in the dialog.
     void openFile(const QString& path);
+    // Opens the file other has open as other read it, without reading it again: a second
+    // session over the same questions (the answer key beside the sheets).
+    void openSameAs(const SheetModel& other);
     // Combo1 click: the user picked list position.
     void chooseHeading(int position);
     // Image1 ... Image6 click; a click the icon cannot take does nothing.
@@ -166,6 +169,8 @@ class SheetModel : public QObject {
     bool printChosen(PrinterDialog& dialog, const std::optional<PrintChoice>& chosen);
 
     void loadAndList(const QString& path);
+    // After a load: no heading chosen, both pages empty.
+    void startOnNewFile();
     void composePage();
     void onText3Change();
     void setPageEnabled(bool rightEnabled);

@@ -2,10 +2,12 @@
 
 #include <QFontDatabase>
 #include <QHash>
+#include <QRawFont>
 #include <algorithm>
 #include <array>
 
 #include "platformfonts.h"
+#include "verticaltext.h"
 
 namespace pobelo {
 
@@ -265,6 +267,25 @@ QStringList japaneseFontFamilies() {
     QStringList out;
     for (const JapaneseFace& f : japaneseFaces()) out.append(f.family);
     return out;
+}
+
+bool japaneseFontUsable() {
+    const QStringList families = japaneseFontFamilies();
+    if (families.isEmpty()) return false;
+    QFont font(families.first());
+    font.setStyleStrategy(QFont::PreferOutline);
+    return isUsableFace(QRawFont::fromFont(font));
+}
+
+QString noJapaneseFontMessage(NoteLanguage language) {
+    if (language == NoteLanguage::Japanese) {
+        return QStringLiteral(
+            "使える日本語フォントがありません。fonts-ipaexfont などの日本語フォントを"
+            "インストールしてください。");
+    }
+    return QStringLiteral(
+        "no usable Japanese font: install one, such as the package fonts-ipaexfont "
+        "(IPAex Mincho and Gothic)");
 }
 
 ResolvedFace resolveFace(const QString& name) {

@@ -42,6 +42,11 @@ enum class NoteLanguage { English, Japanese };
 QString faceNote(const QString& name, const ResolvedFace& face,
                  NoteLanguage language = NoteLanguage::English);
 
+// Whether a Japanese font is installed that can be drawn with (its file opens). Without one no
+// sheet can print; noJapaneseFontMessage says what to install.
+bool japaneseFontUsable();
+QString noJapaneseFontMessage(NoteLanguage language = NoteLanguage::English);
+
 // An installed family that writes Japanese, with its Japanese name where it has one.
 struct JapaneseFace {
     QString family;

@@ -6,7 +6,7 @@
 #include <QPdfWriter>
 #include <QRegularExpression>
 
-#include "localfile.h"
+#include "outputtransaction.h"
 #include "pobeloconfig.h"
 #include "printsurface.h"
 
@@ -91,63 +91,81 @@ QByteArray pdfInfoUpdate(const QByteArray& tail, qint64 size,
     return update;
 }
 
-PdfDocument::PdfDocument(const QString& path) : path_(path) {}
+PdfDocument::PdfDocument(const QString& path)
+    : path_(path), own_(std::make_unique<OutputTransaction>()), transaction_(own_.get()) {
+    target_ = own_->add(path, QStringLiteral("the PDF file"));
+}
+
+PdfDocument::PdfDocument(OutputTransaction& transaction, int target)
+    : path_(transaction.path(target)), transaction_(&transaction), target_(target) {}
 
 PdfDocument::~PdfDocument() {
     abandon();
 }
 
-void PdfDocument::addInput(const QString& path, const QString& what) {
-    inputs_.append({path, what});
+bool PdfDocument::fail(Problem problem, const QString& reason) {
+    problem_ = problem;
+    error_ = reason;
+    abandon();
+    return false;
 }
 
-void PdfDocument::failFromFile() {
-    error_ = file_->errorString();
-    osError_ = file_->osError();
-    switch (file_->problem()) {
-        case AtomicFile::Problem::NotRegular:
+void PdfDocument::failFromTransaction() {
+    error_ = transaction_->errorString();
+    osError_ = transaction_->osError();
+    switch (transaction_->problem()) {
+        case OutputTransaction::Problem::NotRegular:
             problem_ = Problem::NotRegular;
             break;
-        case AtomicFile::Problem::IsInput:
+        case OutputTransaction::Problem::IsInput:
             problem_ = Problem::IsInput;
             break;
-        case AtomicFile::Problem::None:
-        case AtomicFile::Problem::System:
+        case OutputTransaction::Problem::SameTarget:
+            problem_ = Problem::SameTarget;
+            break;
+        case OutputTransaction::Problem::None:
+        case OutputTransaction::Problem::System:
             problem_ = Problem::System;
             break;
     }
     abandon();
 }
 
-void PdfDocument::newFile() {
+void PdfDocument::reset() {
     abandon();
     error_.clear();
     problem_ = Problem::None;
     osError_ = 0;
-    file_ = std::make_unique<AtomicFile>(path_);
-    for (const auto& [input, what] : inputs_) file_->addInput(input, what);
 }
 
 bool PdfDocument::check() {
-    newFile();
-    const bool replaceable = file_->checkTarget();
-    if (!replaceable) failFromFile();
-    file_.reset();
-    return replaceable;
+    reset();
+    if (transaction_->check()) return true;
+    failFromTransaction();
+    return false;
 }
 
 bool PdfDocument::open() {
-    newFile();
-    if (!file_->begin()) {
-        failFromFile();
+    reset();
+    if (own_ && !own_->begin()) {
+        failFromTransaction();
         return false;
     }
-    tail_ = std::make_unique<TailKeeper>(*file_);
+    QIODevice* const file = transaction_->device(target_);
+    if (!file) {
+        if (transaction_->failed()) {
+            failFromTransaction();
+            return false;
+        }
+        return fail(Problem::System, QStringLiteral("the document was not started"));
+    }
+    tail_ = std::make_unique<TailKeeper>(*file);
     writer_ = std::make_unique<QPdfWriter>(tail_.get());
     writer_->setResolution(1200);
     writer_->setCreator(kCreator);
     title_.clear();
     subject_.clear();
+    opened_ = true;
     return true;
 }
 
@@ -157,52 +175,52 @@ void PdfDocument::describe(const QString& title, const QString& subject) {
     if (writer_) writer_->setTitle(title);
 }
 
-bool PdfDocument::commit() {
-    if (!file_) {
-        if (error_.isEmpty()) {
-            error_ = QStringLiteral("the document was not started");
-            problem_ = Problem::Empty;
-        }
-        return false;
+bool PdfDocument::finish() {
+    if (!opened_) {
+        if (!error_.isEmpty()) return false;
+        return fail(Problem::Empty, QStringLiteral("the document was not started"));
     }
     // The writer has written the whole document once its painter ended.
     writer_.reset();
+    const qint64 size = transaction_->writtenSize(target_);
     // QPdfWriter writes no subject: the information dictionary is written again with it.
-    if (!subject_.isEmpty() && file_->writtenSize() > 0) {
+    if (!subject_.isEmpty() && size > 0) {
         const QString now =
             QDateTime::currentDateTimeUtc().toString(QStringLiteral("'D:'yyyyMMddHHmmss'Z'"));
         const QByteArray update =
-            pdfInfoUpdate(static_cast<TailKeeper*>(tail_.get())->tail(), file_->writtenSize(),
+            pdfInfoUpdate(static_cast<TailKeeper*>(tail_.get())->tail(), size,
                           {{"Title", title_},
                            {"Subject", subject_},
                            {"Creator", kCreator},
                            {"Producer", QStringLiteral("Qt ") + QLatin1String(qVersion())},
                            {"CreationDate", now}});
-        file_->write(update);
-    }
-    if (file_->problem() != AtomicFile::Problem::None) {
-        failFromFile();
-        return false;
-    }
-    if (file_->writtenSize() == 0) {
-        error_ = QStringLiteral("no page was drawn");
-        problem_ = Problem::Empty;
-        abandon();
-        return false;
-    }
-    if (!file_->commit()) {
-        failFromFile();
-        return false;
+        transaction_->device(target_)->write(update);
     }
     tail_.reset();
-    file_.reset();
+    opened_ = false;
+    if (transaction_->failed()) {
+        failFromTransaction();
+        return false;
+    }
+    if (size == 0) return fail(Problem::Empty, QStringLiteral("no page was drawn"));
+    return true;
+}
+
+bool PdfDocument::commit() {
+    if (!finish()) return false;
+    if (own_ && !own_->commit()) {
+        failFromTransaction();
+        return false;
+    }
     return true;
 }
 
 void PdfDocument::abandon() {
     writer_.reset();
     tail_.reset();
-    file_.reset();
+    opened_ = false;
+    // A shared transaction is its owner's to abandon.
+    if (own_) own_->abandon();
 }
 
 void setUpA4(QPagedPaintDevice& device, int orientation) {

@@ -10,39 +10,45 @@ class QPdfWriter;
 
 namespace pobelo {
 
-class AtomicFile;
+class OutputTransaction;
 
 // A PDF file that appears whole or not at all. The pages are drawn on writer(), through a
 // painter surface pointed at it; commit() then puts the finished document in place of the named
 // file. Until commit succeeds, and after any failure, the named file stays as it was and no
-// temporary file is left behind. A target that is no regular file, or that is one of the inputs,
-// is refused.
+// temporary file is left behind. A target that is no regular file, or that is a file the process
+// has read, is refused. A document is written by an output transaction of its own, or as one
+// target of a transaction shared with the other files of one action.
 class PdfDocument {
   public:
     // Why a document could not be written.
-    enum class Problem { None, NotRegular, IsInput, System, Empty };
+    enum class Problem { None, NotRegular, IsInput, SameTarget, System, Empty };
 
     explicit PdfDocument(const QString& path);
+    // The document as target of transaction, which the caller begins and commits: open() takes
+    // the begun target, finish() completes the document in it.
+    PdfDocument(OutputTransaction& transaction, int target);
     ~PdfDocument();
     PdfDocument(const PdfDocument&) = delete;
     PdfDocument& operator=(const PdfDocument&) = delete;
 
-    // A file the document must never replace, described for messages ("the question file").
-    void addInput(const QString& path, const QString& what);
     // Whether the named file may be replaced, without writing anything. False, with problem() and
     // errorString(), when it is no regular file or one of the inputs.
     bool check();
     // Starts the document in a temporary file beside the named one. False, with errorString(),
     // when it cannot be written there.
     bool open();
+    // Completes the document: the painter on writer() must have ended. False, with errorString(),
+    // when the document is empty or a write failed.
+    bool finish();
     // The device to draw on, while the document is open; nullptr otherwise.
     QPdfWriter* writer() const { return writer_.get(); }
     // What the document is, as PDF readers and file managers show it: its title and subject.
     // The creator is always the program and its version. Call it while the document is open.
     void describe(const QString& title, const QString& subject);
-    // Finishes the document and replaces the named file with it. The painter on writer() must
-    // have ended (the surface let go of the device). False, with errorString(), when the
-    // document is empty or any write failed; the named file is then untouched.
+    // Finishes the document and replaces the named file with it (with a transaction of its own).
+    // The painter on writer() must have ended (the surface let go of the device). False, with
+    // errorString(), when the document is empty or any write failed; the named file is then
+    // untouched.
     bool commit();
     // Drops the document; the named file stays as it was.
     void abandon();
@@ -54,13 +60,16 @@ class PdfDocument {
     int osError() const { return osError_; }
 
   private:
-    // A new temporary-file writer for the target, knowing the inputs, with no failure yet.
-    void newFile();
-    void failFromFile();
+    // Starts again with no failure.
+    void reset();
+    void failFromTransaction();
+    bool fail(Problem problem, const QString& reason);
 
     QString path_;
-    QList<std::pair<QString, QString>> inputs_;
-    std::unique_ptr<AtomicFile> file_;
+    std::unique_ptr<OutputTransaction> own_;
+    OutputTransaction* transaction_ = nullptr;
+    int target_ = 0;
+    bool opened_ = false;
     // Between the writer and the file: keeps the document's last bytes, where its trailer is.
     std::unique_ptr<QIODevice> tail_;
     std::unique_ptr<QPdfWriter> writer_;

@@ -115,8 +115,12 @@ bool hasTable(const QRawFont& font, const char* tag) {
 
 }  // namespace
 
+bool isUsableFace(const QRawFont& font) {
+    return font.isValid() && hasTable(font, "cmap") && hasTable(font, "head");
+}
+
 VerticalShaper::VerticalShaper(const QRawFont& font) : rawFont_(font) {
-    if (!rawFont_.isValid()) return;
+    if (!isUsableFace(rawFont_)) return;
     // Otherwise the face reads its tables from rawFont_, which lives as long as this shaper.
     face_ = faceFromFontFile(rawFont_);
     if (!face_) face_ = hb_face_create_for_tables(&referenceTable, &rawFont_, nullptr);

@@ -47,11 +47,17 @@ struct ColumnRun {
 // half-width digits stand upright together in one cell, and other narrow runs lie sideways.
 QList<ColumnRun> splitColumnRuns(const QString& text);
 
+// Whether font has a real font file behind it. With no font installed, or no file handle left to
+// open one, Qt hands out a placeholder face that claims to be valid but has no tables and no
+// names, and must not be used.
+bool isUsableFace(const QRawFont& font);
+
 // Lays out text top to bottom with the vertical forms of one font (its 'vert' and 'vrt2'
 // substitutions and vertical metrics), shaped by HarfBuzz over the font's own tables.
 class VerticalShaper {
   public:
-    // `font` must be valid; its pixel size is the size of the shaped text.
+    // Its pixel size is the size of the shaped text; with a font that is not usable
+    // (isUsableFace) the shaper is not valid.
     explicit VerticalShaper(const QRawFont& font);
     ~VerticalShaper();
     VerticalShaper(const VerticalShaper&) = delete;

@@ -2,6 +2,7 @@
 
 #include <QPdfWriter>
 
+#include "fontresolver.h"
 #include "localfile.h"
 #include "paintersurface.h"
 
@@ -47,6 +48,12 @@ bool parseName(const QString& text, const QString& kind, int high, int* n) {
     return parseInt(text.mid(kind.size()), 1, high, n);
 }
 
+// A script line that cannot run: how it should have been written.
+bool failWith(QString* error, const char* usage) {
+    *error = QString::fromLatin1(usage);
+    return false;
+}
+
 }  // namespace
 
 SheetSession::SheetSession() : painter_(std::make_unique<PainterSurface>()) {
@@ -90,8 +97,14 @@ void SheetSession::pointSurfaceAt(const ScriptedPrinterDialog::Answer& answer) {
         }
         return;
     }
+    // A sheet drawn without a usable face would be a crash or boxes.
+    static const bool fontUsable = japaneseFontUsable();
+    if (!fontUsable) {
+        pdfError_ = noJapaneseFontMessage();
+        trace_.setInner(nullptr);
+        return;
+    }
     auto document = std::make_unique<PdfDocument>(answer.pdfPath);
-    for (const auto& [input, what] : inputs_) document->addInput(input, what);
     if (!document->open()) {
         // The sheet still goes to the trace; the print reports the file as not written.
         pdfError_ = document->errorString();
@@ -114,15 +127,15 @@ void SheetSession::forgetUnusedAnswers() {
     printer_.answers.clear();
 }
 
-void SheetSession::addInput(const QString& path, const QString& what) {
-    inputs_.append({path, what});
-}
-
 void SheetSession::open(const QString& path) {
-    addInput(path, QStringLiteral("the question file"));
+    ++opens_;
     files_.answers.push_back(path);
     model_->openCommand();
     forgetUnusedAnswers();
+}
+
+void SheetSession::openSameAs(const SheetSession& other) {
+    model_->openSameAs(*other.model_);
 }
 
 void SheetSession::cancelOpen() {
@@ -163,9 +176,17 @@ bool SheetSession::print(int orientation, const QString& pdfPath, QString* error
     pdfError_.clear();
     printer_.answers.push_back({true, orientation, pdfPath});
     printedOnPainter_ = false;
+    const int shownBefore = printer_.shown;
     model_->printSheet();
     forgetUnusedAnswers();
     findings_.answers.clear();
+    if (!pdfPath.isEmpty() && printer_.shown == shownBefore) {
+        *error = QStringLiteral(
+                     "nothing printed into %1: the print command is not available "
+                     "(no heading chosen)")
+                     .arg(displayPath(pdfPath));
+        return false;
+    }
     if (printedOnPainter_ && faceNotes && !painter_->faceNote().isEmpty())
         faceNotes(painter_->faceNote());
     if (!pdfError_.isEmpty()) {
@@ -206,19 +227,147 @@ void SheetSession::exit() {
     closed_ = true;
 }
 
-bool SheetScript::print(const QStringList& args, QString* error) {
+bool SheetScript::print(const QString& rest, QString* error) {
+    // The orientation word, then the file's name as written: every byte and space of the rest.
     int orientation = kOrientationPortrait;
-    int next = 0;
-    if (next < args.size() && args[next] == QLatin1String("portrait")) {
-        ++next;
-    } else if (next < args.size() && args[next] == QLatin1String("landscape")) {
-        orientation = kOrientationLandscape;
-        ++next;
+    QString pdfPath = rest;
+    while (pdfPath.startsWith(QLatin1Char(' '))) pdfPath.remove(0, 1);
+    const qsizetype space = pdfPath.indexOf(QLatin1Char(' '));
+    const QString word = space < 0 ? pdfPath : pdfPath.left(space);
+    if (word == QLatin1String("portrait") || word == QLatin1String("landscape")) {
+        if (word == QLatin1String("landscape")) orientation = kOrientationLandscape;
+        pdfPath = space < 0 ? QString() : pdfPath.mid(space + 1);
     }
-    const QString pdfPath = args.mid(next).join(QLatin1Char(' '));
     const bool written = session_.print(orientation, pdfPath, error);
     writeFailed_ = !written;
     return written;
+}
+
+// One verb of the script: its name, how many words it takes (-1: any, checked by the verb),
+// and what it does with the rest of its line.
+struct SheetScript::Verb {
+    QLatin1StringView name;
+    int words;
+    bool (*run)(SheetScript& script, const Line& line, QString* error);
+};
+
+struct SheetScript::Line {
+    QString rest;  // everything after the verb and its space
+    QStringList args;
+};
+
+const std::vector<SheetScript::Verb>& SheetScript::verbs() {
+    using namespace Qt::Literals::StringLiterals;
+    static const std::vector<Verb> table{
+        {"open"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             if (l.rest.isEmpty()) return failWith(error, "open needs a file");
+             s.session_.open(l.rest);
+             return true;
+         }},
+        {"open-cancel"_L1, 0,
+         [](SheetScript& s, const Line&, QString*) {
+             s.session_.cancelOpen();
+             return true;
+         }},
+        {"choose"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int position = 0;
+             if (l.args.size() != 1 || !parseInt(l.args[0], -32768, 32767, &position))
+                 return failWith(error, "choose needs a list position");
+             // Past the list there is nothing to choose: the window's list has no such entry.
+             if (position >= s.session_.model().combo1List().size())
+                 return failWith(error, "choose: the position is past the heading list");
+             s.session_.choose(position);
+             return true;
+         }},
+        {"click"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int n = 0;
+             if (l.args.size() != 1 || !parseName(l.args[0], QStringLiteral("Image"), 6, &n))
+                 return failWith(error, "click needs Image1 to Image6");
+             s.session_.clickImage(n);
+             return true;
+         }},
+        {"type"_L1, -1,
+         [](SheetScript& s, const Line& l, QString*) {
+             // Bytes that are not UTF-8 are Windows Japanese text, as a question file holds it.
+             s.session_.type(displayPath(l.rest));
+             return true;
+         }},
+        {"tick"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int n = 0;
+             int value = 0;
+             if (l.args.size() != 2 || !parseName(l.args[0], QStringLiteral("Check"), 2, &n) ||
+                 !parseInt(l.args[1], 0, 1, &value))
+                 return failWith(error, "tick needs Check1 or Check2 and 0 or 1");
+             s.session_.tick(n, value);
+             return true;
+         }},
+        {"font"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             bool sizeOk = false;
+             int bold = 0;
+             int italic = 0;
+             const float size = l.args.value(0).toFloat(&sizeOk);
+             if (l.args.size() < 4 || !sizeOk || size <= 0 || !parseInt(l.args[1], 0, 1, &bold) ||
+                 !parseInt(l.args[2], 0, 1, &italic))
+                 return failWith(error, "font needs SIZE BOLD ITALIC NAME");
+             // The name is the rest of the line after the third argument.
+             QString name = l.rest;
+             for (int skip = 0; skip < 3; ++skip) {
+                 name = name.trimmed();
+                 name = name.mid(name.indexOf(QLatin1Char(' ')) + 1);
+             }
+             s.session_.chooseFont(
+                 FontChoice{displayPath(name.trimmed()), size, bold != 0, italic != 0});
+             return true;
+         }},
+        {"font-cancel"_L1, 0,
+         [](SheetScript& s, const Line&, QString*) {
+             s.session_.cancelFont();
+             return true;
+         }},
+        {"print"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) { return s.print(l.rest, error); }},
+        {"print-cancel"_L1, 0,
+         [](SheetScript& s, const Line&, QString*) {
+             s.session_.cancelPrint();
+             return true;
+         }},
+        {"preflight"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             const QString answer = l.args.size() == 1 ? l.args[0] : QString();
+             if (answer == "fit"_L1)
+                 s.session_.answerFindings(PreflightAnswer::PrintFitted);
+             else if (answer == "cancel"_L1)
+                 s.session_.answerFindings(PreflightAnswer::Cancel);
+             else if (answer == "print"_L1)
+                 s.session_.answerFindings(PreflightAnswer::PrintAsIs);
+             else
+                 return failWith(error, "preflight takes fit, cancel or print");
+             return true;
+         }},
+        {"menu"_L1, 1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             const QString& item = l.args[0];
+             if (item == "prt"_L1) return s.print(QString(), error);
+             if (item == "onl"_L1)
+                 s.session_.openWebSite();
+             else if (item == "ed"_L1)
+                 s.session_.exit();
+             else if (item != "vv"_L1)  // the version entry carries no command
+                 return failWith(error, "menu takes prt, onl, ed or vv");
+             return true;
+         }},
+        {"dump"_L1, 0,
+         [](SheetScript& s, const Line&, QString*) {
+             if (s.output) s.output(s.session_.dump());
+             return true;
+         }},
+    };
+    return table;
 }
 
 bool SheetScript::runLine(const QString& rawLine, QString* error) {
@@ -228,96 +377,17 @@ bool SheetScript::runLine(const QString& rawLine, QString* error) {
     if (session_.closed()) return true;
     const qsizetype space = line.indexOf(QLatin1Char(' '));
     const QString action = (space < 0 ? line : line.left(space)).trimmed();
-    const QString rest = space < 0 ? QString() : line.mid(space + 1);
-    const QStringList args = rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    Line words;
+    words.rest = space < 0 ? QString() : line.mid(space + 1);
+    words.args = words.rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
 
-    bool ok = true;
     writeFailed_ = false;
-    auto fail = [&](const QString& usage) {
-        *error = usage;
-        ok = false;
-    };
-    if (action == QLatin1String("open")) {
-        if (rest.isEmpty())
-            fail(QStringLiteral("open needs a file"));
-        else
-            session_.open(rest);
-    } else if (action == QLatin1String("open-cancel") && args.isEmpty()) {
-        session_.cancelOpen();
-    } else if (action == QLatin1String("choose")) {
-        int position = 0;
-        if (args.size() != 1 || !parseInt(args[0], -32768, 32767, &position))
-            fail(QStringLiteral("choose needs a list position"));
-        else
-            session_.choose(position);
-    } else if (action == QLatin1String("click")) {
-        int n = 0;
-        if (args.size() != 1 || !parseName(args[0], QStringLiteral("Image"), 6, &n))
-            fail(QStringLiteral("click needs Image1 to Image6"));
-        else
-            session_.clickImage(n);
-    } else if (action == QLatin1String("type")) {
-        session_.type(rest);
-    } else if (action == QLatin1String("tick")) {
-        int n = 0;
-        int value = 0;
-        if (args.size() != 2 || !parseName(args[0], QStringLiteral("Check"), 2, &n) ||
-            !parseInt(args[1], 0, 1, &value))
-            fail(QStringLiteral("tick needs Check1 or Check2 and 0 or 1"));
-        else
-            session_.tick(n, value);
-    } else if (action == QLatin1String("font")) {
-        bool sizeOk = false;
-        int bold = 0;
-        int italic = 0;
-        const float size = args.value(0).toFloat(&sizeOk);
-        if (args.size() < 4 || !sizeOk || size <= 0 || !parseInt(args[1], 0, 1, &bold) ||
-            !parseInt(args[2], 0, 1, &italic)) {
-            fail(QStringLiteral("font needs SIZE BOLD ITALIC NAME"));
-        } else {
-            // The name is the rest of the line after the third argument.
-            QString name = rest;
-            for (int skip = 0; skip < 3; ++skip) {
-                name = name.trimmed();
-                name = name.mid(name.indexOf(QLatin1Char(' ')) + 1);
-            }
-            session_.chooseFont(FontChoice{name.trimmed(), size, bold != 0, italic != 0});
-        }
-    } else if (action == QLatin1String("font-cancel") && args.isEmpty()) {
-        session_.cancelFont();
-    } else if (action == QLatin1String("print")) {
-        ok = print(args, error);
-    } else if (action == QLatin1String("print-cancel") && args.isEmpty()) {
-        session_.cancelPrint();
-    } else if (action == QLatin1String("preflight")) {
-        const QString answer = args.size() == 1 ? args[0] : QString();
-        if (answer == QLatin1String("fit"))
-            session_.answerFindings(PreflightAnswer::PrintFitted);
-        else if (answer == QLatin1String("cancel"))
-            session_.answerFindings(PreflightAnswer::Cancel);
-        else if (answer == QLatin1String("print"))
-            session_.answerFindings(PreflightAnswer::PrintAsIs);
-        else
-            fail(QStringLiteral("preflight takes fit, cancel or print"));
-    } else if (action == QLatin1String("menu") && args.size() == 1) {
-        const QString& item = args[0];
-        if (item == QLatin1String("prt")) {
-            ok = print({}, error);
-        } else if (item == QLatin1String("onl")) {
-            session_.openWebSite();
-        } else if (item == QLatin1String("ed")) {
-            session_.exit();
-        } else if (item == QLatin1String("vv")) {
-            // The version entry carries no command.
-        } else {
-            fail(QStringLiteral("menu takes prt, onl, ed or vv"));
-        }
-    } else if (action == QLatin1String("dump") && args.isEmpty()) {
-        if (output) output(session_.dump());
-    } else {
-        fail(QStringLiteral("unknown action \"%1\"").arg(line.trimmed()));
+    for (const Verb& verb : verbs()) {
+        if (action == verb.name && (verb.words < 0 || verb.words == words.args.size()))
+            return verb.run(*this, words, error);
     }
-    return ok;
+    *error = QStringLiteral("unknown action \"%1\"").arg(line.trimmed());
+    return false;
 }
 
 QString SheetSession::dump() const {
@@ -369,39 +439,60 @@ QString SheetSession::dump() const {
 
 namespace {
 
-// A question file in another encoding than CP932 is read, and said so.
-void noteEncoding(SheetSession& session, int line, QTextStream& err) {
-    const LoadResult& load = session.model().lastLoad();
-    if (load.encoding == TextEncoding::Cp932) return;
-    err << QStringLiteral("line %1: %2 was read as %3, not as CP932\n")
-               .arg(line)
-               .arg(displayPath(session.model().questionFileName()), encodingName(load));
+// What the window would tell of the open on line, and what was not read as it stands.
+void noteOpen(SheetSession& session, int line, qsizetype messagesBefore, QTextStream& err) {
+    const SheetModel& model = session.model();
+    const LoadResult& load = model.lastLoad();
+    const QString name = displayPath(model.questionFileName());
+    QStringList notes = model.messages().mid(messagesBefore);
+    if (notes.isEmpty() &&
+        (load.status == LoadStatus::OpenFailed ||
+         (load.status == LoadStatus::ReadFailed && model.combo1List().isEmpty())))
+        notes.append(QStringLiteral("%1 cannot be read").arg(name));
+    if (load.status != LoadStatus::FileNotFound && load.status != LoadStatus::OpenFailed &&
+        load.encoding != TextEncoding::Cp932)
+        notes.append(
+            QStringLiteral("%1 was read as %2, not as CP932").arg(name, encodingName(load)));
+    for (const QString& note : loadNotes(load)) notes.append(name + QStringLiteral(": ") + note);
+    for (const QString& note : notes)
+        err << QStringLiteral("line %1: %2\n").arg(line).arg(terminalText(note));
     err.flush();
 }
 
 }  // namespace
 
-int runScript(QTextStream& in, QTextStream& out, QTextStream& err, SheetSession& session) {
-    SheetScript script(session);
-    script.output = [&out](const QString& line) {
+int runScript(const QByteArray& script, QTextStream& out, QTextStream& err, SheetSession& session) {
+    SheetScript sheetScript(session);
+    sheetScript.output = [&out](const QString& line) {
         out << line << '\n';
         out.flush();
     };
-    int number = 0;
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
-        ++number;
+    const QList<QByteArray> lines = script.split('\n');
+    // A final line end ends the last line; it starts no empty one.
+    const qsizetype count = script.endsWith('\n') ? lines.size() - 1 : lines.size();
+    for (int number = 1; number <= count; ++number) {
+        const QByteArray& bytes = lines[number - 1];
         QString error;
-        const qsizetype loadsBefore = session.inputs().size();
-        if (!script.runLine(line, &error)) {
-            err << QStringLiteral("line %1: %2\n").arg(number).arg(error);
+        const int opensBefore = session.opens();
+        const qsizetype messagesBefore = session.model().messages().size();
+        bool ok = !bytes.contains('\0');
+        if (!ok)
+            error = QStringLiteral("a NUL byte in the line");
+        else
+            ok = sheetScript.runLine(localPathFromBytes(bytes), &error);
+        if (!ok) {
+            err << QStringLiteral("line %1: %2\n").arg(number).arg(terminalText(error));
             err.flush();
-            return script.writeFailed() ? 1 : 2;
+            return sheetScript.writeFailed() ? 1 : 2;
         }
-        if (session.inputs().size() != loadsBefore) noteEncoding(session, number, err);
+        if (session.opens() != opensBefore) noteOpen(session, number, messagesBefore, err);
         if (session.closed()) break;
     }
     return 0;
+}
+
+int runScript(QTextStream& in, QTextStream& out, QTextStream& err, SheetSession& session) {
+    return runScript(in.readAll().toUtf8(), out, err, session);
 }
 
 }  // namespace pobelo

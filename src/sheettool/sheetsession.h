@@ -4,6 +4,7 @@
 #include <QTextStream>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "fontmeasurer.h"
 #include "pdfdocument.h"
@@ -29,6 +30,8 @@ class SheetSession {
     // --- What the user does ------------------------------------------------------------------
     // File > 開く with path chosen in the dialog, or with the dialog cancelled.
     void open(const QString& path);
+    // Opens the file other has open, as other read it (no second read).
+    void openSameAs(const SheetSession& other);
     void cancelOpen();
     // Picks position (0-based) in the heading list.
     void choose(int position);
@@ -44,7 +47,8 @@ class SheetSession {
     // The print command with the printer dialog accepted and left in orientation (1 portrait,
     // 2 landscape). The sheet goes into the PDF file pdfPath, written whole or not at all; with
     // no path, to the print device if there is one, else only to the trace. False, with the
-    // reason in error, when a PDF file was named and could not be written.
+    // reason in error, when a PDF file was named and could not be written or nothing was printed
+    // into it (the print command not available).
     bool print(int orientation, const QString& pdfPath, QString* error);
     // The print command with the printer dialog cancelled.
     void cancelPrint();
@@ -60,10 +64,9 @@ class SheetSession {
     // The model's state as one JSON line.
     QString dump() const;
 
-    // A file that nothing of the session may write (the script), described for messages. Every
-    // question file opened is one as well.
-    void addInput(const QString& path, const QString& what);
-    const QList<std::pair<QString, QString>>& inputs() const { return inputs_; }
+    // How many times a file was opened (each question file read is protected from every output
+    // of the process: see registerReadFile).
+    int opens() const { return opens_; }
 
     SheetModel& model() { return *model_; }
     // The findings dialog: every list of findings it showed.
@@ -98,7 +101,7 @@ class SheetSession {
     QString pdfError_;
     QPagedPaintDevice* printDevice_ = nullptr;
     bool printedOnPainter_ = false;
-    QList<std::pair<QString, QString>> inputs_;
+    int opens_ = 0;
     std::unique_ptr<SheetModel> model_;
     bool closed_ = false;
 };
@@ -116,14 +119,23 @@ class SheetScript {
     bool writeFailed() const { return writeFailed_; }
 
   private:
-    bool print(const QStringList& args, QString* error);
+    struct Line;
+    struct Verb;
+    // Every verb a line can start with, in the order they are tried.
+    static const std::vector<Verb>& verbs();
+    // The print verb with the rest of its line: an orientation word, then the PDF file's name.
+    bool print(const QString& rest, QString* error);
     SheetSession& session_;
     bool writeFailed_ = false;
 };
 
-// Runs a whole script from in; dumps go to out, messages to err. Returns the exit status: 0; 1
-// when a print could not be written; 2 for a bad line. The run stops at a failed line. A question
-// file read in another encoding than CP932 is noted on err.
+// Runs a whole script, its lines as the bytes they are (a file's name is kept as written); dumps go
+// to out, messages to err. Returns the exit status: 0; 1 when a print could not be written or
+// wrote nothing; 2 for a bad line (a NUL byte in it among them). The run stops at a failed line.
+// After each open, what the window would tell is told on err, and the run goes on: a file that
+// could not be opened, a question file read in another encoding than CP932, records not read.
+int runScript(const QByteArray& script, QTextStream& out, QTextStream& err, SheetSession& session);
+// The same from a text stream.
 int runScript(QTextStream& in, QTextStream& out, QTextStream& err, SheetSession& session);
 
 }  // namespace pobelo

@@ -6,10 +6,12 @@
 #include <QTextStream>
 #include <QTimer>
 #include <QTranslator>
+#include <cstdio>
 #include <cstring>
 
+#include "filesystem.h"
+#include "fontresolver.h"
 #include "localfile.h"
-#include "localsystem.h"
 #include "mainwindow.h"
 #include "pobeloconfig.h"
 #include "qtservices.h"
@@ -70,17 +72,28 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("pobelo"));
     // Qt's own dialogs (file, print, preview) speak the window's language.
     QTranslator qtTexts;
-    if (qtTexts.load(QStringLiteral("qtbase_ja"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&qtTexts);
+    for (const QString& dir :
+         {QLibraryInfo::path(QLibraryInfo::TranslationsPath), QStringLiteral(":/i18n")}) {
+        if (qtTexts.load(QStringLiteral("qtbase_ja"), dir)) {
+            QApplication::installTranslator(&qtTexts);
+            break;
+        }
     }
+
+    // Without a Japanese font nothing on the window or the sheets could be read.
+    if (!pobelo::japaneseFontUsable()) {
+        std::fprintf(stderr, "pobelo: %s\n",
+                     qPrintable(pobelo::noJapaneseFontMessage(pobelo::NoteLanguage::English)));
+        return 1;
+    }
+    // A write past the file-size limit fails with its reason instead of ending the program.
+    pobelo::platform::reportFileSizeLimitAsError();
 
     pobelo::QtSheetServices platform;
     pobelo::SheetModel model(platform.services());
     pobelo::MainWindow window(model);
     platform.setSheetFace([&model] { return model.command1Caption(); });
     platform.setParentWidget(&window);
-    platform.setQuestionFile([&model] { return model.questionFileName(); });
     platform.describeJobsBy([&model] { return model.documentInfo(); });
     window.show();
 

@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 #include <QToolButton>
@@ -26,6 +27,7 @@
 
 #include "fontresolver.h"
 #include "icons.h"
+#include "localfile.h"
 #include "pobeloconfig.h"
 #include "windowfonts.h"
 
@@ -692,6 +694,8 @@ void MainWindow::refresh() {
         text3_->setText(model_.text3());
     }
 
+    showLoadNote();
+
     QStringList listed;
     for (int i = 0; i < combo1_->count(); ++i) listed.append(combo1_->itemText(i));
     if (listed != model_.combo1List()) {
@@ -701,6 +705,23 @@ void MainWindow::refresh() {
         combo1_->setCurrentIndex(-1);
         combo1_->setEditText(text::kComboText);
     }
+}
+
+void MainWindow::showLoadNote() {
+    const QStringList notes = loadNotes(model_.lastLoad(), true);
+    const QString note = notes.isEmpty() ? QString()
+                                         : displayFileName(model_.questionFileName()) +
+                                               QStringLiteral("：") + notes.join(QString());
+    if (note == loadNote_) return;
+    loadNote_ = note;
+    // The window grows by the status line the first time one is needed; the design stays whole.
+    const bool made = findChild<QStatusBar*>() != nullptr;
+    QStatusBar* const line = statusBar();
+    if (!made) {
+        line->setObjectName(QStringLiteral("loadNote"));
+        resize(width(), height() + line->sizeHint().height());
+    }
+    line->showMessage(note);
 }
 
 }  // namespace pobelo

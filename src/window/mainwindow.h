@@ -83,6 +83,7 @@ class MainWindow : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void showLoadNote();
     void buildControls();
     void buildMenus();
     void describeControls();
@@ -105,6 +106,9 @@ class MainWindow : public QMainWindow {
     std::array<ImageControl*, 6> images_{};
     QToolButton* command1_ = nullptr;
     QString command1Tip_;
+    // What the last load of a question file should tell without interrupting anyone (records
+    // not read, a line with a wrong count of fields), on a status line made when first needed.
+    QString loadNote_;
     QToolButton* command2_ = nullptr;
     QLineEdit* text3_ = nullptr;
     QComboBox* combo1_ = nullptr;

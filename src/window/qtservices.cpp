@@ -22,8 +22,8 @@
 #include <QScreen>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <cerrno>
 
+#include "filesystem.h"
 #include "fontresolver.h"
 #include "localfile.h"
 #include "pdfdocument.h"
@@ -98,9 +98,8 @@ QString printerFile(const QPrinter& printer) {
 }
 
 // Why path may not be printed into, in Japanese; empty when it may.
-QString refusedPrintFile(const QString& path, const QString& questionFile) {
+QString refusedPrintFile(const QString& path) {
     PdfDocument document(path);
-    document.addInput(questionFile, QStringLiteral("the question file"));
     return document.check() ? QString() : pdfFailureText(document);
 }
 
@@ -124,32 +123,34 @@ QString pdfFailureText(const PdfDocument& document) {
                 "ため、置き換えません。");
         case PdfDocument::Problem::IsInput:
             return QStringLiteral(
-                "保存先は開いている問題ファイルです。問題ファイルは上書きしません。");
+                "保存先はこの作業で開いた問題ファイルです。問題ファイルは上書きしません。");
+        case PdfDocument::Problem::SameTarget:
+            return QStringLiteral("保存先はいま書き込んでいるファイルです。");
         case PdfDocument::Problem::Empty:
             return QStringLiteral("印刷されたページがありません。");
         case PdfDocument::Problem::System:
             break;
     }
-    switch (document.osError()) {
-        case ENOSPC:
-        case EDQUOT:
+    switch (platform::errorKind(document.osError())) {
+        case platform::ErrorKind::NoSpace:
             why = QStringLiteral("ディスクの空きが足りません。");
             break;
-        case EACCES:
-        case EPERM:
+        case platform::ErrorKind::NoPermission:
             why = QStringLiteral("この場所に書き込む権限がありません。");
             break;
-        case EROFS:
+        case platform::ErrorKind::ReadOnly:
             why = QStringLiteral("読み取り専用の場所です。");
             break;
-        case ENOENT:
-        case ENOTDIR:
+        case platform::ErrorKind::NoFolder:
             why = QStringLiteral("保存先のフォルダーがありません。");
             break;
-        case ENAMETOOLONG:
+        case platform::ErrorKind::NameTooLong:
             why = QStringLiteral("ファイル名が長すぎます。");
             break;
-        default:
+        case platform::ErrorKind::TooLarge:
+            why = QStringLiteral("ファイルが大きすぎます。");
+            break;
+        case platform::ErrorKind::Other:
             why = QStringLiteral("書き込みに失敗しました。");
             break;
     }
@@ -167,7 +168,7 @@ bool QtPrinterDialog::showPrinter() {
     // Printing into a file that must not be written counts as cancelled, and says why.
     const QString file = printerFile(printer_);
     if (file.isEmpty()) return true;
-    const QString why = refusedPrintFile(file, questionFile ? questionFile() : QString());
+    const QString why = refusedPrintFile(file);
     if (why.isEmpty()) return true;
     showRefusal(parent_, file, why);
     return false;
@@ -253,8 +254,6 @@ void QtSheetPreview::showPreview(const std::function<void()>& drawSheet) {
             } else {
                 // Printed into a file: written whole, or not at all and said why.
                 PdfDocument document(file);
-                document.addInput(questionFile ? questionFile() : QString(),
-                                  QStringLiteral("the question file"));
                 bool written = document.open();
                 if (written) {
                     const DocumentInfo info = describe ? describe() : DocumentInfo{};
@@ -293,8 +292,9 @@ void QtPdfExport::abandon() {
 bool QtPdfExport::begin(const QString& path, const QString& questionFile) {
     abandon();
     failure_.clear();
+    // Registered when it was read; once more in case it was read by other means.
+    registerReadFile(questionFile, QStringLiteral("the question file"));
     auto document = std::make_unique<PdfDocument>(path);
-    document->addInput(questionFile, QStringLiteral("the question file"));
     if (!document->open()) {
         failure_ = pdfFailureText(*document);
         return false;
@@ -349,11 +349,6 @@ void QtSheetServices::setParentWidget(QWidget* parent) {
     messages_.parent = parent;
     preview_.parent = parent;
     findings_.parent = parent;
-}
-
-void QtSheetServices::setQuestionFile(const std::function<QString()>& questionFile) {
-    printerDialog_.questionFile = questionFile;
-    preview_.questionFile = questionFile;
 }
 
 void QtSheetServices::describeJobsBy(const std::function<DocumentInfo()>& describe) {

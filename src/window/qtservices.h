@@ -33,7 +33,7 @@ QString firstFilterSuffix(const QString& filter);
 
 // The print dialog on the program's printer: it chooses the printer, paper and orientation.
 // A printer set to print into a file is refused (the dialog counts as cancelled, with a message)
-// when that file is the open question file or no regular file.
+// when that file is a question file opened in the session or no regular file.
 class QtPrinterDialog : public PrinterDialog {
   public:
     QtPrinterDialog(QPrinter& printer, QWidget* parent = nullptr);
@@ -42,8 +42,6 @@ class QtPrinterDialog : public PrinterDialog {
     bool showPrinter() override;
     // The printer's own margins; nothing when it prints into a file.
     std::optional<QMarginsF> unprintableMargins(int orientation) override;
-    // The open question file, which nothing may write.
-    std::function<QString()> questionFile;
     std::function<DocumentInfo()> describe;
 
   private:
@@ -58,7 +56,6 @@ class QtSheetPreview : public SheetPreview {
   public:
     QtSheetPreview(QPrinter& printer, PainterSurface& surface);
     QPointer<QWidget> parent;
-    std::function<QString()> questionFile;
     std::function<DocumentInfo()> describe;
     void showPreview(const std::function<void()>& drawSheet) override;
 
@@ -74,6 +71,7 @@ class QtPdfExport : public DocumentWriter {
     explicit QtPdfExport(PainterSurface& surface);
     ~QtPdfExport() override;
     // The document's title and subject are the sheet's (see QtSheetServices::describeJobsBy).
+    // Every question file of the session is protected, the open one included.
     bool begin(const QString& path, const QString& questionFile) override;
     bool finish() override;
     QString failureText() const override { return failure_; }
@@ -136,8 +134,6 @@ class QtSheetServices {
 
     // The window the dialogs and messages belong to.
     void setParentWidget(QWidget* parent);
-    // Where the open question file's name is found, which no print may write.
-    void setQuestionFile(const std::function<QString()>& questionFile);
     // What the sheet being printed is: print jobs are named after it, and PDF files carry its
     // title and subject.
     void describeJobsBy(const std::function<DocumentInfo()>& describe);

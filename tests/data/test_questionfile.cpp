@@ -265,31 +265,60 @@ class TestQuestionFile : public QObject {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<LoadStatus>("status");
         QTest::addColumn<int>("count");
-        QTest::newRow("empty file") << QByteArray() << LoadStatus::Complete << 0;
+        QTest::addColumn<int>("badLine");  // the line told as not one record; 0: none
+        QTest::addColumn<int>("badLineFields");
+        // Record 1 with one field more, or one less, on its line.
+        const QByteArray longer = record(1).chopped(2) + ",\"x\"\r\n";
+        const QByteArray shorter = record(1).left(record(1).lastIndexOf(',')) + "\r\n";
+        QByteArray broken = record(0);
+        broken.replace("\"0.5\"", "\"two\r\nlines\"");
+        QTest::newRow("empty file") << QByteArray() << LoadStatus::Complete << 0 << 0 << 0;
         QTest::newRow("one record, no final line end")
-            << manyRecords(1).chopped(2) << LoadStatus::Complete << 1;
-        QTest::newRow("2001 records") << manyRecords(2001) << LoadStatus::Complete << 2001;
-        QTest::newRow("2002 records") << manyRecords(2002) << LoadStatus::TooManyRecords << 2001;
+            << manyRecords(1).chopped(2) << LoadStatus::Complete << 1 << 0 << 0;
+        QTest::newRow("2001 records")
+            << manyRecords(2001) << LoadStatus::Complete << 2001 << 0 << 0;
+        QTest::newRow("2002 records")
+            << manyRecords(2002) << LoadStatus::TooManyRecords << 2001 << 0 << 0;
+        QTest::newRow("2005 records")
+            << manyRecords(2005) << LoadStatus::TooManyRecords << 2001 << 0 << 0;
         QTest::newRow("last record incomplete") << manyRecords(3) + "\"new\",x,y\r\n"
-                                                << LoadStatus::Incomplete << 3;
+                                                << LoadStatus::Incomplete << 3 << 4 << 3;
         QTest::newRow("comma after the last field")
-            << manyRecords(2).chopped(2) + "," << LoadStatus::Complete << 2;
+            << manyRecords(2).chopped(2) + "," << LoadStatus::Complete << 2 << 0 << 0;
+        QTest::newRow("a line of 44 fields")
+            << record(0) + longer + record(2) << LoadStatus::Incomplete << 3 << 2 << 44;
+        QTest::newRow("a line of 42 fields")
+            << record(0) + shorter + record(2) << LoadStatus::Incomplete << 2 << 2 << 42;
+        QTest::newRow("a line break in a quoted field, then 44 fields")
+            << broken + longer << LoadStatus::Incomplete << 2 << 3 << 44;
     }
 
     void records() {
         QFETCH(QByteArray, bytes);
         QFETCH(LoadStatus, status);
         QFETCH(int, count);
+        QFETCH(int, badLine);
+        QFETCH(int, badLineFields);
         for (int i = 0; i < slot::kFieldsPerRecord; ++i) table_->set(3, i, QStringLiteral("stale"));
         const Loaded loaded = load(write(bytes), *table_);
         QCOMPARE(loaded.result.status, status);
         QCOMPARE(loaded.result.recordCount, float(count));
         QCOMPARE(loaded.headings.size(), count);
-        for (int n = 0; n < count; n += std::max(1, count / 7)) {
-            QCOMPARE(loaded.headings[n], QStringLiteral("見出し%1").arg(n));
-            QCOMPARE(table_->at(n, slot::kFontName), QStringLiteral("%1.42").arg(n));
+        QCOMPARE(loaded.result.badLine, badLine);
+        QCOMPARE(loaded.result.badLineFields, badLineFields);
+        // Records past the table's end and a line of the wrong length are told; nothing else.
+        const QStringList notes = loadNotes(loaded.result);
+        QCOMPARE(notes.size(), int(status == LoadStatus::TooManyRecords) + int(badLine > 0));
+        if (badLine > 0)
+            QVERIFY(notes.last().startsWith(
+                QStringLiteral("line %1 holds %2 fields").arg(badLine).arg(badLineFields)));
+        if (badLine == 0) {
+            for (int n = 0; n < count; n += std::max(1, count / 7)) {
+                QCOMPARE(loaded.headings[n], QStringLiteral("見出し%1").arg(n));
+                QCOMPARE(table_->at(n, slot::kFontName), QStringLiteral("%1.42").arg(n));
+            }
         }
-        if (status == LoadStatus::Incomplete) {  // the fields read overwrite the first slots only
+        if (bytes.endsWith("y\r\n")) {  // the fields read overwrite the first slots only
             QCOMPARE(table_->at(3, 0), QStringLiteral("new"));
             QCOMPARE(table_->at(3, 2), QStringLiteral("y"));
             QCOMPARE(table_->at(3, 3), QStringLiteral("stale"));

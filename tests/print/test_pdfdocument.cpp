@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "filesystem.h"
 #include "localfile.h"
 #include "pdfdocument.h"
 
@@ -170,8 +171,9 @@ class PdfDocumentTest : public QObject {
             writeBytes(base + "pad", QByteArray((40 - target.mid(4).toInt()) * 1024, 'x'));
         const QStringList before = entries(folder);
 
+        forgetReadFiles();
+        registerReadFile(question, QStringLiteral("the question file"));
         PdfDocument document(localPathFromBytes(name));
-        document.addInput(question, QStringLiteral("the question file"));
         const bool written = document.open() && drawPage(document) && document.commit();
         const QStringList after = entries(folder);
 

@@ -12,6 +12,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <thread>
 
 #include "mojfile.h"
 
@@ -26,11 +28,15 @@ struct Result {
 };
 
 // Runs program with args, as from cron or ssh: without XDG_RUNTIME_DIR, which makes Qt warn.
-Result run(const QString& program, const QStringList& args, const QString& workingDir) {
+// env: variables to set ("NAME=value").
+Result run(const QString& program, const QStringList& args, const QString& workingDir,
+           const QStringList& env = {}) {
     QProcess p;
     p.setWorkingDirectory(workingDir);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    for (const QString& variable : env)
+        environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
     p.setProcessEnvironment(environment);
     p.start(program, args);
     Result r;
@@ -41,8 +47,13 @@ Result run(const QString& program, const QStringList& args, const QString& worki
     return r;
 }
 
-Result runSheet(const QStringList& args, const QString& workingDir) {
-    return run(QStringLiteral(POBELO_SHEET_PROGRAM), args, workingDir);
+Result runSheet(const QStringList& args, const QString& workingDir, const QStringList& env = {}) {
+    return run(QStringLiteral(POBELO_SHEET_PROGRAM), args, workingDir, env);
+}
+
+// The temporary files left in folder.
+QStringList leftovers(const QString& folder) {
+    return QDir(folder).entryList({".pobelo-*"}, QDir::Files | QDir::Hidden | QDir::System);
 }
 
 // Each page's size in whole points, "842x595" for A4 landscape.
@@ -520,6 +531,253 @@ class SheetCliTest : public QObject {
         const QByteArray trace = readAll(path("cli.trace"));
         QVERIFY(trace.contains("\"op\":\"endDoc\""));
         QCOMPARE(trace, readAll(path("script.trace")));
+    }
+
+    // --- Every output of a run as one whole, every failure told ---
+
+    // OUT, KEY and the trace are refused pairwise, by any name that leads to one file, before
+    // anything is written; a failed run keeps the old trace.
+    void outputsOfOneRun_data() {
+        QTest::addColumn<QStringList>("args");  // after the question file
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("trace over OUT")
+            << QStringList{"--right", "1", "-o", "t.pdf", "--trace", "t.pdf"} << 2
+            << "trace file t.pdf: it is the same file as OUT t.pdf";
+        QTest::newRow("trace over KEY")
+            << QStringList{"--right", "1", "-o", "o.pdf", "--key", "k.pdf", "--trace", "k.pdf"} << 2
+            << "it is the same file as KEY k.pdf";
+        QTest::newRow("KEY through a folder link to OUT, neither there yet")
+            << QStringList{"--right", "1", "-o", "new.pdf", "--key", "here/new.pdf"} << 2
+            << "KEY and OUT are the same file";
+        QTest::newRow("a heading past the list")
+            << QStringList{"--right", "99", "-o", "o.pdf", "--trace", "old.trace"} << 2 << "not 99";
+        QTest::newRow("findings with --strict")
+            << QStringList{"--right",  "1",  "--title", QString(40, QChar(u'題')),
+                           "--strict", "-o", "o.pdf",   "--trace",
+                           "old.trace"}
+            << 3 << "nothing written";
+    }
+    void outputsOfOneRun() {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QTemporaryDir work;
+        QVERIFY(QFile::link(".", work.filePath("here")));
+        QVERIFY(writeFile(work.filePath("old.trace"), "old trace"));
+        QVERIFY(writeFile(work.filePath("o.pdf"), "old sheets"));
+        const QStringList before = QDir(work.path()).entryList(QDir::AllEntries | QDir::Hidden);
+        const Result r = runSheet(QStringList{file_} + args, work.path());
+        QCOMPARE(r.status, status);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QCOMPARE(QDir(work.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+        QCOMPARE(readAll(work.filePath("old.trace")), QByteArray("old trace"));
+        QCOMPARE(readAll(work.filePath("o.pdf")), QByteArray("old sheets"));
+    }
+
+    // On a full disk neither OUT nor KEY is replaced.
+    void allOrNothingOnAFullDisk() {
+        QTemporaryDir work;
+        const QByteArray disk = QFile::encodeName(work.path());
+        if (::geteuid() != 0 || QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=24k",
+                                                            "tmpfs", work.path()}) != 0)
+            QSKIP("a small tmpfs cannot be mounted here (needs root)");
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {work.path()}); });
+        QVERIFY(writeFile(work.filePath("o.pdf"), "old sheets"));
+        QVERIFY(writeFile(work.filePath("k.pdf"), "old key"));
+        const Result r = runSheet({file_, "--all", "-o", "o.pdf", "--key", "k.pdf"}, work.path());
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains("No space left"), qPrintable(r.err));
+        QCOMPARE(readAll(work.filePath("o.pdf")), QByteArray("old sheets"));
+        QCOMPARE(readAll(work.filePath("k.pdf")), QByteArray("old key"));
+        QCOMPARE(leftovers(work.path()), QStringList{});
+    }
+
+    // A signal in the middle of --all leaves the old files and no temporary file.
+    void signalDuringAll_data() {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGHUP") << SIGHUP;
+        QTest::newRow("SIGPIPE") << SIGPIPE;
+    }
+    void signalDuringAll() {
+        QFETCH(int, signal);
+        QTemporaryDir work;
+        QList<QStringList> many;
+        for (int n = 0; n < 400; ++n) many << numberedRecord(n);
+        QVERIFY(writeFile(work.filePath("many.moj"), mojBytes(many)));
+        QVERIFY(writeFile(work.filePath("o.pdf"), "old sheets"));
+        QProcess p;
+        p.setWorkingDirectory(work.path());
+        p.setReadChannel(QProcess::StandardError);
+        p.start(POBELO_SHEET_PROGRAM,
+                {"many.moj", "--all", "-o", "o.pdf", "--key", "k.pdf", "--trace", "t.trace"});
+        QByteArray progress;
+        while (!progress.contains("sheet 5/") && p.waitForReadyRead(30000))
+            progress += p.readAllStandardError();
+        QVERIFY2(progress.contains("sheet 5/"), progress.constData());
+        ::kill(pid_t(p.processId()), signal);
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(leftovers(work.path()), QStringList{});
+        QCOMPARE(readAll(work.filePath("o.pdf")), QByteArray("old sheets"));
+        QVERIFY(!QFile::exists(work.filePath("k.pdf")));
+    }
+
+    // Script mode calls no failure success, keeps a file's name as written, and goes on after a
+    // failed open as the window does.
+    void scriptMode_data() {
+        QTest::addColumn<QByteArray>("script");  // FILE: the marked file; "" with a FIFO row
+        QTest::addColumn<QString>("how");        // "file", "folder" or "fifo"
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QByteArray>("written");  // the file that must exist afterwards
+        const QByteArray print = "open FILE\nchoose 0\nprint portrait ";
+        QTest::newRow("a folder") << QByteArray() << "folder" << 2 << "it is a folder"
+                                  << QByteArray();
+        QTest::newRow("a FIFO") << print + "fifo.pdf\n"
+                                << "fifo" << 0 << "" << QByteArray("fifo.pdf");
+        QTest::newRow("choose past the list") << QByteArray("open FILE\nchoose 5\n") << "file" << 2
+                                              << "line 2: choose" << QByteArray();
+        QTest::newRow("a print that prints nothing")
+            << QByteArray("open FILE\nprint portrait n.pdf\n") << "file" << 1
+            << "line 2: nothing printed into n.pdf" << QByteArray();
+        QTest::newRow("a failed open goes on")
+            << QByteArray("open missing.moj\nopen FILE\nchoose 0\nprint portrait m.pdf\n") << "file"
+            << 0 << "line 1: 「missing.moj」が見つかりません。" << QByteArray("m.pdf");
+        QTest::newRow("two spaces in a name") << print + "a  b.pdf\n"
+                                              << "file" << 0 << "" << QByteArray("a  b.pdf");
+        QTest::newRow("CP932 bytes in a name") << print + "\x8a\xbf.pdf\n"
+                                               << "file" << 0 << "" << QByteArray("\x8a\xbf.pdf");
+        QTest::newRow("a print into the run's own trace")
+            << print + "s.trace\n"
+            << "file" << 1 << "it is the trace file" << QByteArray();
+        QTest::newRow("a NUL byte") << print + QByteArray("a\0b.pdf\n", 8) << "file" << 2
+                                    << "line 3: a NUL byte" << QByteArray();
+    }
+    void scriptMode() {
+        QFETCH(QByteArray, script);
+        QFETCH(QString, how);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QFETCH(QByteArray, written);
+        QTemporaryDir work;
+        const QByteArray base = QFile::encodeName(work.path()) + '/';
+        script.replace("FILE", QFile::encodeName(file_));
+        QString scriptName = work.filePath("s.txt");
+        std::thread writer;
+        if (how == "folder") {
+            scriptName = work.path();
+        } else if (how == "fifo") {
+            QCOMPARE(::mkfifo((base + "s.txt").constData(), 0600), 0);
+            writer = std::thread([&] {
+                QFile fifo(scriptName);
+                if (!fifo.open(QIODevice::WriteOnly)) return;
+                // In two parts, the second after a pause, as a pipe gives them.
+                fifo.write(script.left(10));
+                fifo.flush();
+                QThread::msleep(300);
+                fifo.write(script.mid(10));
+            });
+        } else {
+            QVERIFY(writeFile(scriptName, script));
+        }
+        const Result r = runSheet({"--script", scriptName, "--trace", "s.trace"}, work.path());
+        if (writer.joinable()) writer.join();
+        QCOMPARE(r.status, status);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        if (!written.isEmpty()) {
+            // Read by the bytes of its name, which need not be UTF-8.
+            char head[6] = {};
+            FILE* pdf = std::fopen((base + written).constData(), "rb");
+            QVERIFY2(pdf, written.constData());
+            QCOMPARE(std::fread(head, 1, 5, pdf), size_t(5));
+            std::fclose(pdf);
+            QCOMPARE(QByteArray(head), QByteArray("%PDF-"));
+        }
+        QCOMPARE(leftovers(work.path()), QStringList{});
+    }
+
+    // What a question file holds past the table or out of line is told on standard error, and
+    // the run goes on as before.
+    void readingNotes_data() {
+        QTest::addColumn<int>("records");
+        QTest::addColumn<int>("extraField");  // the record with one field more; -1: none
+        QTest::addColumn<QString>("note");
+        QTest::newRow("2005 records") << 2005 << -1 << "the file holds more than 2001 records";
+        QTest::newRow("44 fields on line 2") << 3 << 1 << "line 2 holds 44 fields, not 43";
+    }
+    void readingNotes() {
+        QFETCH(int, records);
+        QFETCH(int, extraField);
+        QFETCH(QString, note);
+        QList<QStringList> list;
+        for (int n = 0; n < records; ++n) list << numberedRecord(n);
+        if (extraField >= 0) list[extraField] << "x";
+        QTemporaryDir work;
+        QVERIFY(writeFile(work.filePath("q.moj"), mojBytes(list)));
+        const Result r = runSheet({"q.moj", "--list"}, work.path());
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.err.contains("q.moj: " + note), qPrintable(r.err));
+    }
+
+    // Control characters from a file never reach the terminal; standard output that cannot be
+    // written fails the run; a desktop's platform is never asked for; a tab in a title is a
+    // space; without a Japanese font the run stops with what to install.
+    void terminalAndEnvironment_data() {
+        QTest::addColumn<QStringList>("args");  // FILE: a file whose font field holds an escape
+        QTest::addColumn<QStringList>("env");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("an escape sequence in the font field")
+            << QStringList{"FILE", "--right", "1", "-o", "o.pdf"} << QStringList{} << 0
+            << "\\x1B[31mRED is not installed";
+        QTest::newRow("--list into a full disk")
+            << QStringList{"FILE", "--list", ">/dev/full"} << QStringList{} << 1
+            << "cannot write to standard output";
+        QTest::newRow("--help into a full disk")
+            << QStringList{"--help", ">/dev/full"} << QStringList{} << 1
+            << "cannot write to standard output";
+        QTest::newRow("a desktop platform without a display")
+            << QStringList{"FILE", "--right", "1", "-o", "o.pdf"}
+            << QStringList{"QT_QPA_PLATFORM=xcb", "DISPLAY=", "WAYLAND_DISPLAY="} << 0 << "";
+        QTest::newRow("a tab in the title, strict")
+            << QStringList{"FILE",        "--right",  "1",  "--title",
+                           "第1回\t漢字", "--strict", "-o", "o.pdf"}
+            << QStringList{} << 0 << "";
+        QTest::newRow("no font installed") << QStringList{"FILE", "--right", "1", "-o", "o.pdf"}
+                                           << QStringList{"FONTCONFIG_FILE=EMPTY"} << 1
+                                           << "install one, such as the package fonts-";
+    }
+    void terminalAndEnvironment() {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, env);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QTemporaryDir work;
+        QList<QStringList> records{numberedRecord(0, "\x1b[31mRED")};
+        QVERIFY(writeFile(work.filePath("q.moj"), mojBytes(records)));
+        QVERIFY(writeFile(work.filePath("fonts.conf"),
+                          "<?xml version=\"1.0\"?><fontconfig><cachedir>" +
+                              QFile::encodeName(work.path()) + "/cache</cachedir></fontconfig>"));
+        args.replaceInStrings("FILE", "q.moj");
+        env.replaceInStrings("EMPTY", work.filePath("fonts.conf"));
+        QProcess p;
+        if (args.last().startsWith('>')) p.setStandardOutputFile(args.takeLast().mid(1));
+        p.setWorkingDirectory(work.path());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const QString& variable : env)
+            environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
+        p.setProcessEnvironment(environment);
+        p.start(POBELO_SHEET_PROGRAM, args);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QCOMPARE(p.exitCode(), status);
+        QVERIFY2(err.contains(message) && !err.contains(QChar(0x1b)), qPrintable(err));
+        QCOMPARE(QFile::exists(work.filePath("o.pdf")), status == 0 && args.contains("o.pdf"));
+        QCOMPARE(leftovers(work.path()), QStringList{});
     }
 };
 

@@ -12,6 +12,7 @@
 #include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -399,6 +400,66 @@ class SheetOutputsTest : public QObject {
                  qPrintable(pdf.failureText()));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
                  (QStringList{"link.pdf", "sheet.pdf"}));
+    }
+
+    // Every question file opened in the session is protected from the PDF command, not only the
+    // one open now, by any name that leads to it.
+    void pdfNeverReplacesAQuestionFileOfTheSession_data() {
+        QTest::addColumn<QString>("target");  // the file the save dialog answers
+        QTest::addColumn<bool>("written");
+        QTest::newRow("the file opened first") << "first" << false;
+        QTest::newRow("a link to the file opened first") << "link" << false;
+        QTest::newRow("the file open now") << "second" << false;
+        QTest::newRow("a new file") << "new" << true;
+    }
+    void pdfNeverReplacesAQuestionFileOfTheSession() {
+        if (!cp932DecoderAvailable()) QSKIP("no CP932 decoder in this Qt");
+        QFETCH(QString, target);
+        QFETCH(bool, written);
+        Outputs o;
+        const QString first = o.dir.filePath(QStringLiteral("a.moj"));
+        const QString second = o.dir.filePath(QStringLiteral("b.moj"));
+        QVERIFY(writeFile(first, threeRecordsBytes()));
+        QVERIFY(writeFile(second, threeRecordsBytes()));
+        const QString link = o.dir.filePath(QStringLiteral("link.pdf"));
+        QVERIFY(QFile::link(first, link));
+        const QMap<QString, QString> answers{{QStringLiteral("first"), first},
+                                             {QStringLiteral("link"), link},
+                                             {QStringLiteral("second"), second},
+                                             {QStringLiteral("new"), o.dir.filePath("new.pdf")}};
+        o.model.openFile(first);
+        o.model.openFile(second);
+        o.model.chooseHeading(0);
+        o.files.saveAnswers.push_back(answers[target]);
+        o.model.exportPdf();
+
+        QCOMPARE(readAll(first), threeRecordsBytes());
+        QCOMPARE(readAll(second), threeRecordsBytes());
+        QCOMPARE(readAll(answers[target]).startsWith("%PDF-"), written);
+        QCOMPARE(o.messages.shown.size(), written ? 0 : 1);
+        if (!written) {
+            QVERIFY2(o.messages.shown.first().contains(QStringLiteral("問題ファイル")),
+                     qPrintable(o.messages.shown.first()));
+        }
+    }
+
+    // What a load did not read as it stands shows on a status line, without a message box; a
+    // later file read whole clears it.
+    void loadNotesShowWithoutInterrupting() {
+        Outputs o;
+        QList<QStringList> records{numberedRecord(0), numberedRecord(1), numberedRecord(2)};
+        records[1] << QStringLiteral("x");
+        const QString shifted = o.dir.filePath(QStringLiteral("shifted.moj"));
+        QVERIFY(writeFile(shifted, mojBytes(records)));
+        QVERIFY(!o.window.findChild<QStatusBar*>());
+        o.model.openFile(shifted);
+        auto* line = o.window.findChild<QStatusBar*>();
+        QVERIFY(line);
+        QVERIFY2(line->currentMessage().contains(QStringLiteral("2行目の項目数が44")),
+                 qPrintable(line->currentMessage()));
+        QCOMPARE(o.messages.shown, QStringList{});
+        o.model.openFile(three_);
+        QCOMPARE(line->currentMessage(), QString());
     }
 
     // --- A dropped file and the command line open as the open command does --------------------

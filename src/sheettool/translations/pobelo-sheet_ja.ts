@@ -272,5 +272,13 @@ OUT、KEY、トレースの FILE は、完全なものができるか、まっ�
         <source>cannot write the trace file %1: %2</source>
         <translation>トレースファイル %1 に書き込めません: %2</translation>
     </message>
+    <message>
+        <source>%1: too large to read</source>
+        <translation>%1: 大きすぎて読むことができません</translation>
+    </message>
+    <message>
+        <source>Cannot read the script %1: it is a folder</source>
+        <translation>スクリプト %1 を読むことができません: フォルダーです</translation>
+    </message>
 </context>
 </TS>

@@ -1,0 +1,586 @@
+#include "sheetcommand.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QPdfWriter>
+#include <QSet>
+#include <memory>
+
+#include "filesystem.h"
+#include "fontresolver.h"
+#include "localfile.h"
+#include "outputtransaction.h"
+#include "paintersurface.h"
+#include "pdfdocument.h"
+#include "questionfile.h"
+#include "sheetsession.h"
+
+namespace pobelo {
+
+namespace {
+
+// The program's messages, in the language of the user's locale when it has a translation
+// (Japanese); English otherwise.
+struct Message {
+    Q_DECLARE_TR_FUNCTIONS(pobelo_sheet)
+};
+
+const char* const kDescription = QT_TRANSLATE_NOOP(
+    "pobelo_sheet",
+    "Makes kanji mini-test sheets from Orvane question files (.moj).\n"
+    "\n"
+    "  pobelo-sheet FILE --list\n"
+    "      Lists the headings of FILE, numbered from 1, one a line.\n"
+    "  pobelo-sheet FILE --right N [--left M] [--answers right|left|both]\n"
+    "               [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]\n"
+    "               -o OUT.pdf\n"
+    "      One sheet: heading N on the right page and heading M on the left page\n"
+    "      (numbers as --list gives them). Without --left the left page has no questions.\n"
+    "  pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf\n"
+    "      Every heading in list order, two to a sheet (right page, then left page),\n"
+    "      one sheet a page of OUT.pdf. With an odd count the last sheet's left page\n"
+    "      has no questions. Progress goes to standard error.\n"
+    "  pobelo-sheet --script FILE [--trace FILE]\n"
+    "      Runs window actions, one a line, from FILE ('-' for standard input).\n"
+    "\n"
+    "Each page is titled with the title and its heading's number, \"TEXT 3\"; the title\n"
+    "is set before the headings are chosen. Without --title it is \"小テスト\".\n"
+    "Without --font each sheet prints in the font its question file names for the\n"
+    "heading chosen last. A font name starting with \"@\" (\"@IPAexMincho\") prints\n"
+    "the vertical layout on portrait paper, any other name the upright layout on\n"
+    "landscape paper. A font that is not installed prints in a like one, and a line\n"
+    "on standard error says which (\"@HG教科書体 is not installed: printed in Klee One\").\n"
+    "\n"
+    "Each sheet is checked before it prints: every text that would run off the\n"
+    "paper, out of its frame or into another text's place is reported on standard\n"
+    "error, one line each (\"sheet 1, 右ページ, ③: ③ の文が用紙の下にはみ出します（8字）\").\n"
+    "--fit closes up and shrinks such texts so that they stay in place; --strict\n"
+    "refuses to print a sheet with findings. --key writes KEY.pdf beside OUT: the\n"
+    "same sheets with the answers on both pages, for the teacher.\n"
+    "\n"
+    "OUT, KEY and the trace FILE appear whole or not at all: they are replaced only\n"
+    "when every sheet printed, and never when they name the question file, the\n"
+    "script, a folder, a pipe or a device. The question file is never written.\n"
+    "Exit status: 0 done; 1 the question file could not be read or a file could not\n"
+    "be written; 2 bad arguments or script lines, a heading number not in the list\n"
+    "among them; 3 a sheet had findings and --strict was given (nothing written).");
+
+// The usage's description, translated.
+QString description() {
+    return Message::tr(kDescription);
+}
+
+QString tryHelp() {
+    return Message::tr("Try pobelo-sheet --help.");
+}
+
+}  // namespace
+
+struct SheetOptions {
+    QCommandLineOption script{QStringLiteral("script"),
+                              Message::tr("Runs the actions in FILE ('-' for standard input)."),
+                              QStringLiteral("FILE")};
+    QCommandLineOption trace{QStringLiteral("trace"),
+                             Message::tr("Writes every print-surface operation to FILE."),
+                             QStringLiteral("FILE")};
+    QCommandLineOption list{QStringLiteral("list"),
+                            Message::tr("Lists the headings of the question file.")};
+    QCommandLineOption right{QStringLiteral("right"),
+                             Message::tr("Heading N goes on the right page."), QStringLiteral("N")};
+    QCommandLineOption left{QStringLiteral("left"), Message::tr("Heading M goes on the left page."),
+                            QStringLiteral("M")};
+    QCommandLineOption all{QStringLiteral("all"),
+                           Message::tr("Prints every heading, two to a sheet.")};
+    QCommandLineOption answers{QStringLiteral("answers"),
+                               Message::tr("Prints the answers (解答つき) on the right pages, "
+                                           "the left pages or both."),
+                               QStringLiteral("right|left|both")};
+    QCommandLineOption title{QStringLiteral("title"),
+                             Message::tr("The pages' title, numbered per heading."),
+                             QStringLiteral("TEXT")};
+    QCommandLineOption font{QStringLiteral("font"),
+                            Message::tr("Prints in font NAME, as picked in the font dialog."),
+                            QStringLiteral("NAME")};
+    QCommandLineOption fit{QStringLiteral("fit"),
+                           Message::tr("Keeps every text inside its place (はみ出しを防ぐ).")};
+    QCommandLineOption strict{QStringLiteral("strict"),
+                              Message::tr("Writes nothing when a sheet has findings.")};
+    QCommandLineOption key{QStringLiteral("key"),
+                           Message::tr("Also writes the sheets with all answers to KEY."),
+                           QStringLiteral("KEY")};
+    QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
+                              Message::tr("Writes the sheets to the PDF file OUT."),
+                              QStringLiteral("OUT")};
+};
+
+namespace {
+
+class UsageError {
+  public:
+    explicit UsageError(QString message) : text(std::move(message)) {}
+    QString text;
+};
+
+// The one value of an option given at most once.
+std::optional<QString> single(const QCommandLineParser& parser, const QCommandLineOption& option) {
+    const QStringList values = parser.values(option);
+    if (values.isEmpty()) return std::nullopt;
+    if (values.size() > 1)
+        throw UsageError(Message::tr("--%1 is given more than once").arg(option.names().last()));
+    return values.first();
+}
+
+// A title or face name, as the window's one-line boxes hold it.
+QString oneLine(const QString& text, const QString& what) {
+    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
+        throw UsageError(Message::tr("%1 must be one line").arg(what));
+    return text;
+}
+
+int headingNumber(const QString& text, const QString& option) {
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    if (!ok || n < 1)
+        throw UsageError(Message::tr("--%1 needs a heading number from 1 (see --list), not \"%2\"")
+                             .arg(option, text));
+    return n;
+}
+
+SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& o) {
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) throw UsageError(Message::tr("no question file given"));
+    if (files.size() > 1)
+        throw UsageError(Message::tr("one question file at a time, not \"%1\"").arg(files[1]));
+
+    SheetRequest r;
+    r.file = files.first();
+    if (parser.isSet(o.left) && !parser.isSet(o.right))
+        throw UsageError(Message::tr("--left goes with --right"));
+    const int modes =
+        int(parser.isSet(o.list)) + int(parser.isSet(o.right)) + int(parser.isSet(o.all));
+    if (modes != 1) throw UsageError(Message::tr("give one of --list, --right N or --all"));
+
+    if (parser.isSet(o.list)) {
+        for (const QCommandLineOption* option :
+             {&o.answers, &o.title, &o.font, &o.fit, &o.strict, &o.key, &o.output}) {
+            if (parser.isSet(*option))
+                throw UsageError(Message::tr("--list takes no --%1").arg(option->names().last()));
+        }
+        r.mode = SheetRequest::List;
+        return r;
+    }
+
+    if (parser.isSet(o.right)) {
+        r.mode = SheetRequest::Pair;
+        r.right = headingNumber(*single(parser, o.right), QStringLiteral("right"));
+        if (const auto left = single(parser, o.left))
+            r.left = headingNumber(*left, QStringLiteral("left"));
+    } else {
+        r.mode = SheetRequest::All;
+    }
+    if (const auto answers = single(parser, o.answers)) {
+        if (*answers == QLatin1String("right")) {
+            r.answersRight = true;
+        } else if (*answers == QLatin1String("left")) {
+            r.answersLeft = true;
+        } else if (*answers == QLatin1String("both")) {
+            r.answersRight = r.answersLeft = true;
+        } else {
+            throw UsageError(
+                Message::tr("--answers takes right, left or both, not \"%1\"").arg(*answers));
+        }
+    }
+    // Bytes that are not UTF-8 are taken as Windows Japanese text, as a question file holds it.
+    // A tab is a space, as the window's title box would show it.
+    if (const auto title = single(parser, o.title)) {
+        r.title = oneLine(displayPath(*title), QStringLiteral("--title"))
+                      .replace(QLatin1Char('\t'), QLatin1Char(' '));
+    }
+    if (const auto font = single(parser, o.font)) {
+        if (font->trimmed().isEmpty()) throw UsageError(Message::tr("--font needs a name"));
+        r.font = oneLine(displayPath(font->trimmed()), QStringLiteral("--font"));
+    }
+    const auto output = single(parser, o.output);
+    if (!output || output->isEmpty())
+        throw UsageError(Message::tr("give the PDF file to write with -o OUT.pdf"));
+    r.output = *output;
+    r.fit = parser.isSet(o.fit);
+    r.strict = parser.isSet(o.strict);
+    r.key = single(parser, o.key);
+    if (r.key && r.key->isEmpty())
+        throw UsageError(Message::tr("give the PDF file for the answer key with --key KEY.pdf"));
+    // The question file is only ever read, whatever links lead to it.
+    if (sameFile(r.file, r.output)) {
+        throw UsageError(Message::tr("OUT %1 is the question file %2 itself")
+                             .arg(displayPath(r.output), displayPath(r.file)));
+    }
+    if (r.key) {
+        if (sameFile(*r.key, r.output))
+            throw UsageError(Message::tr("KEY and OUT are the same file"));
+        if (sameFile(r.file, *r.key)) {
+            throw UsageError(Message::tr("KEY %1 is the question file %2 itself")
+                                 .arg(displayPath(*r.key), displayPath(r.file)));
+        }
+    }
+    return r;
+}
+
+// Prints one sheet: heading right on the right page and heading left (0: none) on the left page,
+// with the answers as asked, or on both pages for the key. Before it the right page is the
+// active page.
+bool printSheet(const SheetRequest& r, SheetSession& session, int right, int left, bool clearLeft,
+                bool key, QString* error) {
+    session.choose(right - 1);
+    if (left > 0) {
+        session.choose(left - 1);
+    } else if (clearLeft) {
+        // A left page left over from the sheet before is cleared, as the user would with its
+        // page-clear icon. (The icon takes no click while the page has never been filled.)
+        session.clickImage(6);
+    }
+    session.tick(1, int(r.answersRight || key));
+    // A page without questions gets no answers: a cleared page still knows its old ones.
+    session.tick(2, int((r.answersLeft || key) && left > 0));
+    // A heading choice takes the file's font, so the font is picked after the choices.
+    if (r.font) session.chooseFont(FontChoice{*r.font, 15, false, false});
+    return session.print(kOrientationPortrait, QString(), error);
+}
+
+void addOptions(QCommandLineParser& parser, const SheetOptions& o) {
+    parser.setApplicationDescription(description());
+    parser.addHelpOption();
+    parser.addVersionOption();
+    for (const QCommandLineOption* option :
+         {&o.script, &o.trace, &o.list, &o.right, &o.left, &o.all, &o.answers, &o.title, &o.font,
+          &o.fit, &o.strict, &o.key, &o.output})
+        parser.addOption(*option);
+    parser.addPositionalArgument(QStringLiteral("FILE"), Message::tr("A question file (.moj)."));
+}
+
+}  // namespace
+
+// Prints the sheets of the request, answers on both pages for the key, into pdf (left
+// uncommitted). Each sheet's findings go to err, one line each. Returns an exit status.
+int SheetCommand::writeSheets(const SheetRequest& r, SheetSession& session, int count,
+                              PdfDocument& pdf, bool key) {
+    // The document's subject: the headings it holds, in print order.
+    const QStringList headings = session.model().combo1List();
+    QStringList held = headings;
+    if (r.mode == SheetRequest::Pair) {
+        held = QStringList{headings.value(r.right - 1)};
+        if (r.left > 0) held.append(headings.value(r.left - 1));
+    }
+    pdf.describe(r.title.value_or(QFileInfo(r.file).completeBaseName()),
+                 held.join(QStringLiteral(" / ")));
+    session.setPrintDevice(pdf.writer());
+    session.painter().setPagesInOneDocument(true);
+    session.model().setFitEnabled(r.fit);
+
+    // The title first, so that each heading choice numbers it for its page.
+    if (r.title) session.type(*r.title);
+    const int sheets = r.mode == SheetRequest::Pair ? 1 : (count + 1) / 2;
+    QString error;
+    bool printed = true;
+    bool refused = false;
+    const QString what = key ? Message::tr("key sheet") : Message::tr("sheet");
+    for (int sheet = 0; sheet < sheets && printed && !refused; ++sheet) {
+        int right = r.right;
+        int left = r.left;
+        if (r.mode == SheetRequest::All) {
+            err_ << what << ' ' << (sheet + 1) << '/' << sheets << '\n';
+            err_.flush();
+            right = 2 * sheet + 1;
+            left = right + 1 <= count ? right + 1 : 0;
+        }
+        ScriptedFindingsDialog& findings = session.findingsDialog();
+        findings.shown.clear();
+        if (r.strict) session.answerFindings(PreflightAnswer::Cancel);
+        printed = printSheet(r, session, right, left, sheet > 0, key, &error);
+        for (const QList<Finding>& list : findings.shown) {
+            for (const Finding& f : list) {
+                err_ << Message::tr("%1 %2, %3ページ, %4: %5")
+                            .arg(what)
+                            .arg(sheet + 1)
+                            .arg(f.page(), f.item, f.what)
+                     << '\n';
+            }
+            refused = refused || (r.strict && !list.isEmpty());
+        }
+    }
+
+    const bool ended = session.painter().endDocument();
+    const int pages = session.painter().pagesBegun();
+    session.setPrintDevice(nullptr);
+    if (refused) {
+        report(Message::tr("nothing written: the sheets have findings (--strict)"));
+        return kExitFindings;
+    }
+    if (!printed || !ended || pages != sheets) {
+        report(Message::tr("the sheets could not be drawn into %1 (%2 of %3 pages)")
+                   .arg(displayPath(pdf.path()))
+                   .arg(pages)
+                   .arg(sheets));
+        return kExitFileProblem;
+    }
+    return 0;
+}
+
+int SheetCommand::runRequest(const SheetRequest& r, SheetSession& session,
+                             OutputTransaction& outputs, const OutputTargets& targets) {
+    const QString name = displayPath(r.file);
+    session.open(r.file);
+    const SheetModel& model = session.model();
+    if (model.lastLoad().encoding != TextEncoding::Cp932)
+        report(
+            Message::tr("%1: read as %2, not as CP932").arg(name, encodingName(model.lastLoad())));
+    switch (model.lastLoad().status) {
+        case LoadStatus::FileNotFound:
+            report(Message::tr("%1: no such question file").arg(name));
+            err_ << "(" << model.messages().value(model.messages().size() - 1) << ")\n";
+            return kExitFileProblem;
+        case LoadStatus::OpenFailed:
+            if (fileKind(r.file) == FileKind::Folder)
+                report(Message::tr("%1: is a folder, not a question file").arg(name));
+            else
+                report(Message::tr("%1: cannot be read").arg(name));
+            return kExitFileProblem;
+        case LoadStatus::ReadFailed:
+            if (model.combo1List().isEmpty()) {
+                report(model.lastLoad().tooLarge ? Message::tr("%1: too large to read").arg(name)
+                                                 : Message::tr("%1: cannot be read").arg(name));
+                return kExitFileProblem;
+            }
+            break;
+        case LoadStatus::Complete:
+        case LoadStatus::Incomplete:
+        case LoadStatus::TooManyRecords:
+            break;
+    }
+    // What was not read as it stands is told; the run goes on with what was.
+    for (const QString& note : loadNotes(model.lastLoad()))
+        report(name + QStringLiteral(": ") + note);
+    const QStringList headings = model.combo1List();
+    if (headings.isEmpty()) {
+        report(Message::tr("%1: holds no complete question record").arg(name));
+        return kExitFileProblem;
+    }
+
+    if (r.mode == SheetRequest::List) {
+        for (int i = 0; i < headings.size(); ++i) {
+            QString heading = headings[i];
+            // One heading a line, whatever a quoted field held.
+            for (QChar& c : heading) {
+                if (c.category() == QChar::Other_Control) c = QLatin1Char(' ');
+            }
+            out_ << (i + 1) << '\t' << heading << '\n';
+        }
+        return 0;
+    }
+
+    for (int n : {r.right, r.left}) {
+        if (n > headings.size()) {
+            report(Message::tr("%1 has headings 1 to %2, not %3 (see --list)")
+                       .arg(name)
+                       .arg(headings.size())
+                       .arg(n));
+            return kExitUsage;
+        }
+    }
+    if (!japaneseFontUsable()) {
+        report(noJapaneseFontMessage());
+        return kExitFileProblem;
+    }
+
+    // The sheets, then the key from the same read of the file; both are put in place with the
+    // trace by the caller, once everything is written.
+    const int count = int(headings.size());
+    PdfDocument pdf(outputs, targets.out);
+    if (!pdf.open()) return notWritten(pdf);
+    if (const int status = writeSheets(r, session, count, pdf, false); status != 0) return status;
+    if (!pdf.finish()) return notWritten(pdf);
+    if (r.key) {
+        // The key is printed by a session of its own, as a second teacher would: the sheets' own
+        // session has moved on.
+        SheetSession keySession;
+        keySession.trace().sink = session.trace().sink;
+        keySession.openSameAs(session);
+        PdfDocument key(outputs, targets.key);
+        if (!key.open()) return notWritten(key);
+        if (const int status = writeSheets(r, keySession, count, key, true); status != 0)
+            return status;
+        if (!key.finish()) return notWritten(key);
+    }
+    return 0;
+}
+
+int SheetCommand::notWritten(const PdfDocument& document) {
+    report(Message::tr("cannot write %1: %2")
+               .arg(displayPath(document.path()), document.errorString()));
+    return kExitFileProblem;
+}
+
+int SheetCommand::notWritten(const OutputTransaction& outputs, bool traceTarget) {
+    const QString path = displayPath(outputs.path(outputs.failedTarget()));
+    report(traceTarget
+               ? Message::tr("cannot write the trace file %1: %2").arg(path, outputs.errorString())
+               : Message::tr("cannot write %1: %2").arg(path, outputs.errorString()));
+    const bool refused = outputs.problem() == OutputTransaction::Problem::IsInput ||
+                         outputs.problem() == OutputTransaction::Problem::SameTarget;
+    return refused ? kExitUsage : kExitFileProblem;
+}
+
+int SheetCommand::runScriptFile(const QString& scriptName, SheetSession& session) {
+    QFile scriptFile;
+    bool opened = false;
+    const bool standardInput = scriptName == QLatin1String("-");
+    if (standardInput) {
+        opened = scriptFile.open(stdin, QIODevice::ReadOnly);
+    } else if (fileKind(scriptName) == FileKind::Folder) {
+        err_
+            << Message::tr("Cannot read the script %1: it is a folder").arg(displayPath(scriptName))
+            << '\n';
+        return kExitUsage;
+    } else {
+        opened = openForReading(scriptFile, scriptName);
+    }
+    // Read to its end before anything runs: a pipe or FIFO gives its lines as they come.
+    QByteArray script;
+    bool read = opened;
+    while (read) {
+        char chunk[65536];
+        const qint64 n = scriptFile.read(chunk, sizeof chunk);
+        if (n == 0) break;
+        if (n < 0)
+            read = false;
+        else
+            script.append(chunk, n);
+    }
+    if (!read) {
+        err_ << Message::tr("Cannot read the script %1").arg(displayPath(scriptName)) << '\n';
+        return kExitUsage;
+    }
+    return runScript(script, out_, err_, session);
+}
+
+void SheetCommand::report(const QString& message) {
+    err_ << "pobelo-sheet: " << terminalText(message) << '\n';
+}
+
+void SheetCommand::reportUsage(const QString& message) {
+    report(message);
+    err_ << tryHelp() << '\n';
+}
+
+bool SheetCommand::listsOnly(const QStringList& arguments) {
+    QCommandLineParser parser;
+    const SheetOptions o;
+    addOptions(parser, o);
+    return parser.parse(arguments) && parser.isSet(o.list) && !parser.isSet(o.script);
+}
+
+int SheetCommand::run(const QStringList& arguments) {
+    QCommandLineParser parser;
+    const SheetOptions o;
+    addOptions(parser, o);
+    if (!parser.parse(arguments)) {
+        reportUsage(parser.errorText());
+        return kExitUsage;
+    }
+    const int status = runParsed(parser, o);
+    out_.flush();
+    err_.flush();
+    return status;
+}
+
+int SheetCommand::runParsed(const QCommandLineParser& parser, const SheetOptions& o) {
+    if (parser.isSet(QStringLiteral("help"))) {
+        out_ << parser.helpText();
+        return kExitDone;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        out_ << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion()
+             << '\n';
+        return kExitDone;
+    }
+
+    std::optional<SheetRequest> request;
+    if (parser.isSet(o.script)) {
+        bool teacherOption = !parser.positionalArguments().isEmpty();
+        for (const QCommandLineOption* option :
+             {&o.list, &o.right, &o.left, &o.all, &o.answers, &o.title, &o.font, &o.fit, &o.strict,
+              &o.key, &o.output})
+            teacherOption = teacherOption || parser.isSet(*option);
+        if (teacherOption) {
+            reportUsage(
+                Message::tr("--script takes only --trace; the script opens the file and prints."));
+            return kExitUsage;
+        }
+    } else if (parser.positionalArguments().isEmpty() && parser.optionNames().isEmpty()) {
+        err_ << Message::tr("Nothing to do: give a question file or --script FILE (see --help).")
+             << '\n';
+        return kExitUsage;
+    } else {
+        try {
+            request = parseRequest(parser, o);
+        } catch (const UsageError& e) {
+            reportUsage(e.text);
+            return kExitUsage;
+        }
+    }
+    if (!cp932DecoderAvailable()) {
+        err_ << Message::tr(
+                    "This Qt build cannot decode Windows code page 932; question files "
+                    "cannot be read.")
+             << '\n';
+        return kExitFileProblem;
+    }
+
+    SheetSession session;
+    // Each face that prints in place of another is told once.
+    QSet<QString> toldNotes;
+    session.faceNotes = [this, &toldNotes](const QString& note) {
+        if (toldNotes.contains(note)) return;
+        toldNotes.insert(note);
+        err_ << terminalText(note) << '\n';
+        err_.flush();
+    };
+    // Nothing the run writes may replace what it reads: the script, the question file, and each
+    // question file the script opens (registered as it is read).
+    const QString scriptName = parser.value(o.script);
+    if (!request && scriptName != QLatin1String("-"))
+        registerReadFile(scriptName, QStringLiteral("the script"));
+    if (request) registerReadFile(request->file, QStringLiteral("the question file"));
+
+    // Every file of the run is one transaction: OUT, KEY and the trace appear together when the
+    // run succeeded, or none of them changes.
+    OutputTransaction outputs;
+    OutputTargets targets;
+    if (request && request->mode != SheetRequest::List) {
+        targets.out = outputs.add(request->output, QStringLiteral("OUT"));
+        if (request->key) targets.key = outputs.add(*request->key, QStringLiteral("KEY"));
+    }
+    if (parser.isSet(o.trace))
+        targets.trace = outputs.add(parser.value(o.trace), QStringLiteral("the trace file"));
+    if (outputs.count() > 0 && !outputs.begin())
+        return notWritten(outputs, outputs.failedTarget() == targets.trace);
+    QTextStream traceStream;
+    if (targets.trace >= 0) {
+        traceStream.setDevice(outputs.device(targets.trace));
+        session.trace().sink = [&traceStream](const QString& line) { traceStream << line << '\n'; };
+    }
+
+    int status = request ? runRequest(*request, session, outputs, targets)
+                         : runScriptFile(scriptName, session);
+    out_.flush();
+    traceStream.flush();
+    if (status != kExitDone || outputs.count() == 0) return status;
+    if (!outputs.commit()) {
+        notWritten(outputs, outputs.failedTarget() == targets.trace);
+        return kExitFileProblem;
+    }
+    return status;
+}
+
+}  // namespace pobelo
