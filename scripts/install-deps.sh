@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config ccache
   clang clang-format libclang-rt-14-dev llvm libbenchmark-dev
-  qt6-base-dev qt6-tools-dev qt6-l10n-tools libicu-dev libharfbuzz-dev libfontconfig-dev
+  qt6-base-dev qt6-tools-dev qt6-l10n-tools libharfbuzz-dev libfontconfig-dev
   fonts-ipafont fonts-ipaexfont fonts-klee qt6-translations-l10n
   fonts-morisawa-bizud-mincho fonts-morisawa-bizud-gothic
   xvfb xauth poppler-utils

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <optional>
 
@@ -43,6 +44,10 @@ bool openForReading(QFile& file, const QString& path);
 // waiting on it.
 enum class OpenResult { Opened, Missing, NotRegular, Failed };
 OpenResult openRegularForReading(QFile& file, const QString& path);
+
+// The program's command line as the system gave it: on Linux as bytes (a name that is not UTF-8
+// keeps its bytes, see localPathFromBytes), on Windows as the system's own UTF-16.
+QStringList commandLineArguments(int argc, char** argv);
 
 // --- Files the process has read ------------------------------------------------------------------
 // Every file the process reads as its input (each question file opened in the session, the

@@ -169,6 +169,12 @@ OpenResult openRegularForReading(QFile& file, const QString& path) {
     return OpenResult::Opened;
 }
 
+QStringList commandLineArguments(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments.append(localPathFromBytes(argv[i]));
+    return arguments;
+}
+
 namespace platform {
 
 Target resolveTarget(const QString& path) {

@@ -1,8 +1,8 @@
 #include "localfile.h"
 
-#include <QStringDecoder>
 #include <QTemporaryDir>
 
+#include "cp932decoder.h"
 #include "utf8.h"
 
 namespace pobelo {
@@ -54,9 +54,11 @@ QString displayPath(const QString& path) {
     QByteArray kept;
     auto showKept = [&] {
         if (kept.isEmpty()) return;
-        QStringDecoder cp932("windows-31j");
-        const QString text = cp932.isValid() ? cp932.decode(kept) : QString();
-        out += cp932.isValid() && !cp932.hasError() && !text.contains(QChar(0x1A))
+        Cp932Decoder cp932;
+        QString text;
+        cp932.decode(kept, text);
+        cp932.finish(text);
+        out += cp932.isValid() && !text.contains(QChar(0xFFFD))
                    ? text
                    : QString(kept.size(), QChar(0xFFFD));
         kept.clear();

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 
+#include "cp932decoder.h"
 #include "filesystem.h"
 #include "localfile.h"
 #include "utf8.h"
@@ -18,84 +19,6 @@ namespace {
 
 constexpr qint64 kChunkBytes = 64 * 1024;
 constexpr char16_t kReplacement = 0xFFFD;
-
-// ICU's name for Windows code page 932 (Shift-JIS with the NEC and IBM extensions).
-constexpr const char* kCp932 = "windows-31j";
-
-// ICU's table for this code page follows IBM's control-code layout: byte 0x1A decodes to U+001C,
-// 0x1C to U+007F and 0x7F to U+001A, and ICU also writes U+001A in place of every byte it cannot
-// decode. Windows maps all three bytes to themselves. None of them can be the second byte of a
-// double-byte character, so they are decoded apart from the bytes around them.
-constexpr bool isControlByte(char byte) {
-    return byte == 0x1A || byte == 0x1C || byte == 0x7F;
-}
-
-bool hasControlByte(QByteArrayView bytes) {
-    // An empty view may have no data at all, which memchr must not be given.
-    if (bytes.isEmpty()) return false;
-    const void* const data = bytes.data();
-    const std::size_t size = static_cast<std::size_t>(bytes.size());
-    return std::memchr(data, 0x1A, size) || std::memchr(data, 0x1C, size) ||
-           std::memchr(data, 0x7F, size);
-}
-
-// Decodes CP932 bytes chunk by chunk, keeping a lead byte that ends one chunk for the next, and
-// writes U+FFFD for every byte it cannot decode.
-class Cp932Decoder {
-  public:
-    bool isValid() const { return decoder_.isValid(); }
-
-    // Appends the characters of bytes to out.
-    void decode(QByteArrayView bytes, QString& out) {
-        if (!hasControlByte(bytes)) {
-            decodePlain(bytes, out);
-            return;
-        }
-        qsizetype start = 0;
-        for (qsizetype i = 0; i < bytes.size(); ++i) {
-            if (isControlByte(bytes[i])) {
-                decodePlain(bytes.sliced(start, i - start), out);
-                decodeControl(bytes[i], out);
-                start = i + 1;
-            }
-        }
-        decodePlain(bytes.sliced(start), out);
-    }
-
-    // Appends U+FFFD for a lead byte left over at the end of the input. The decoder holds such a
-    // byte back waiting for its partner, so a line feed is fed to push it out.
-    void finish(QString& out) {
-        const qsizetype from = out.size();
-        decodePlain(QByteArrayView("\n", 1), out);
-        out.chop(1);
-        for (qsizetype i = from; i < out.size(); ++i) out[i] = QChar(kReplacement);
-    }
-
-  private:
-    // Bytes without control bytes: every U+001A that comes out stands for an undecodable byte.
-    void decodePlain(QByteArrayView bytes, QString& out) {
-        if (bytes.isEmpty()) return;
-        const qsizetype from = out.size();
-        out.resize(from + decoder_.requiredSpace(bytes.size()));
-        QChar* const begin = out.data();
-        QChar* const end = decoder_.appendToBuffer(begin + from, bytes);
-        out.truncate(end - begin);
-        const QStringView decoded(begin + from, end);
-        for (qsizetype i = decoded.indexOf(u'\x1A'); i >= 0; i = decoded.indexOf(u'\x1A', i + 1)) {
-            begin[from + i] = QChar(kReplacement);
-        }
-    }
-
-    // One control byte; whatever comes out before its own character replaces a pending lead byte.
-    void decodeControl(char byte, QString& out) {
-        const qsizetype from = out.size();
-        decodePlain(QByteArrayView(&byte, 1), out);
-        for (qsizetype i = from; i + 1 < out.size(); ++i) out[i] = QChar(kReplacement);
-        if (out.size() > from) out[out.size() - 1] = QChar(char16_t(byte));
-    }
-
-    QStringDecoder decoder_{kCp932};
-};
 
 // Decodes the file's text in the encoding it was found to be in, chunk by chunk.
 class TextDecoder {
@@ -534,10 +457,12 @@ class FieldReader {
 bool cp932DecoderAvailable() {
     // A decoder of that name must also map the two bytes where CP932 and plain Shift-JIS differ.
     static const bool available = [] {
-        QStringDecoder decoder(kCp932);
+        Cp932Decoder decoder;
         if (!decoder.isValid()) return false;
-        const QString text = decoder.decode(QByteArrayView("\x87\x40\x81\x60", 4));
-        return !decoder.hasError() && text == QStringView(u"\u2460\uFF5E");
+        QString text;
+        decoder.decode(QByteArrayView("\x87\x40\x81\x60", 4), text);
+        decoder.finish(text);
+        return text == QStringView(u"\u2460\uFF5E");
     }();
     return available;
 }

@@ -1,13 +1,12 @@
 #include "fontresolver.h"
 
-#include <fontconfig/fontconfig.h>
-
 #include <QFontDatabase>
 #include <QHash>
 #include <QRawFont>
 #include <algorithm>
 #include <array>
 
+#include "platformfonts.h"
 #include "verticaltext.h"
 
 namespace pobelo {
@@ -32,12 +31,15 @@ const QStringList& candidatesFor(Kind kind) {
         QStringLiteral("Noto Serif CJK JP"), QStringLiteral("Noto Serif JP"),
         QStringLiteral("Source Han Serif"),  QStringLiteral("TakaoMincho"),
         QStringLiteral("IPAPMincho"),        QStringLiteral("Noto Serif CJK SC"),
-        QStringLiteral("Noto Serif CJK")};
+        QStringLiteral("Noto Serif CJK"),    QStringLiteral("MS Mincho"),
+        QStringLiteral("BIZ UDMincho"),      QStringLiteral("Yu Mincho")};
     static const QStringList minchoProportional{
         QStringLiteral("IPAPMincho"),        QStringLiteral("IPAexMincho"),
         QStringLiteral("Noto Serif CJK JP"), QStringLiteral("Noto Serif JP"),
         QStringLiteral("Source Han Serif"),  QStringLiteral("TakaoPMincho"),
-        QStringLiteral("IPAMincho"),         QStringLiteral("Noto Serif CJK")};
+        QStringLiteral("IPAMincho"),         QStringLiteral("Noto Serif CJK"),
+        QStringLiteral("MS PMincho"),        QStringLiteral("Yu Mincho"),
+        QStringLiteral("MS Mincho")};
     static const QStringList gothicFixed{QStringLiteral("IPAGothic"),
                                          QStringLiteral("IPAexGothic"),
                                          QStringLiteral("Noto Sans Mono CJK JP"),
@@ -46,24 +48,38 @@ const QStringList& candidatesFor(Kind kind) {
                                          QStringLiteral("TakaoGothic"),
                                          QStringLiteral("VL Gothic"),
                                          QStringLiteral("IPAPGothic"),
-                                         QStringLiteral("Noto Sans CJK")};
+                                         QStringLiteral("Noto Sans CJK"),
+                                         QStringLiteral("MS Gothic"),
+                                         QStringLiteral("BIZ UDGothic"),
+                                         QStringLiteral("Yu Gothic")};
     static const QStringList gothicProportional{
         QStringLiteral("IPAPGothic"),       QStringLiteral("IPAexGothic"),
         QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
         QStringLiteral("TakaoPGothic"),     QStringLiteral("VL PGothic"),
-        QStringLiteral("IPAGothic"),        QStringLiteral("Noto Sans CJK")};
+        QStringLiteral("IPAGothic"),        QStringLiteral("Noto Sans CJK"),
+        QStringLiteral("MS PGothic"),       QStringLiteral("Meiryo"),
+        QStringLiteral("Yu Gothic"),        QStringLiteral("MS Gothic")};
     // Textbook, kaisho and brush faces: a textbook-like face with vertical forms, then mincho.
-    static const QStringList textbook{
-        QStringLiteral("Klee One"),          QStringLiteral("IPAMincho"),
-        QStringLiteral("IPAexMincho"),       QStringLiteral("BIZ UDMincho"),
-        QStringLiteral("Noto Serif CJK JP"), QStringLiteral("Noto Serif JP"),
-        QStringLiteral("Source Han Serif"),  QStringLiteral("TakaoMincho"),
-        QStringLiteral("IPAPMincho")};
+    static const QStringList textbook{QStringLiteral("HG教科書体"),
+                                      QStringLiteral("HGKyokashotai"),
+                                      QStringLiteral("UD デジタル 教科書体 N-R"),
+                                      QStringLiteral("UD Digi Kyokasho N-R"),
+                                      QStringLiteral("Klee One"),
+                                      QStringLiteral("IPAMincho"),
+                                      QStringLiteral("IPAexMincho"),
+                                      QStringLiteral("BIZ UDMincho"),
+                                      QStringLiteral("Noto Serif CJK JP"),
+                                      QStringLiteral("Noto Serif JP"),
+                                      QStringLiteral("Source Han Serif"),
+                                      QStringLiteral("TakaoMincho"),
+                                      QStringLiteral("IPAPMincho")};
     static const QStringList fallback{
         QStringLiteral("IPAexMincho"), QStringLiteral("IPAMincho"),
         QStringLiteral("IPAPMincho"),  QStringLiteral("Noto Serif CJK JP"),
         QStringLiteral("IPAexGothic"), QStringLiteral("IPAGothic"),
-        QStringLiteral("IPAPGothic"),  QStringLiteral("Noto Sans CJK JP")};
+        QStringLiteral("IPAPGothic"),  QStringLiteral("Noto Sans CJK JP"),
+        QStringLiteral("MS Mincho"),   QStringLiteral("Yu Mincho"),
+        QStringLiteral("MS Gothic"),   QStringLiteral("Meiryo")};
     switch (kind) {
         case Kind::MinchoFixed:
             return minchoFixed;
@@ -156,75 +172,35 @@ Kind guessKind(const QString& key) {
     return Kind::Unknown;
 }
 
-// An installed font family as fontconfig knows it.
-struct InstalledFamily {
-    QString family;               // the name the font database draws it by
-    QString japaneseName;         // its name in Japanese, or the family again
-    QStringList keys;             // every name it has, in any language, normalised
-    bool writesJapanese = false;  // it covers kana and kanji
+// An installed family with its names normalised for comparison.
+struct KnownFamily {
+    InstalledFamily installed;
+    QStringList keys;  // every name, normalised
 };
 
-bool coversKanaAndKanji(FcCharSet* chars) {
-    static constexpr FcChar32 probes[] = {U'あ', U'ア', U'ー', U'、', U'一', U'漢', U'字'};
-    for (const FcChar32 c : probes) {
-        if (!FcCharSetHasChar(chars, c)) return false;
-    }
-    return true;
-}
-
-// Every outline family installed, by its first name, with all the names its fonts carry.
-QList<InstalledFamily> listInstalledFamilies() {
-    QList<InstalledFamily> families;
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
-    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, FC_CHARSET, nullptr);
-    FcFontSet* set = FcFontList(nullptr, pattern, objects);
-    FcObjectSetDestroy(objects);
-    FcPatternDestroy(pattern);
-    if (!set) return families;
-
-    const QStringList known = QFontDatabase::families();
-    QHash<QString, qsizetype> index;
-    for (int i = 0; i < set->nfont; ++i) {
-        FcPattern* font = set->fonts[i];
-        FcChar8* value = nullptr;
-        if (FcPatternGetString(font, FC_FAMILY, 0, &value) != FcResultMatch) continue;
-        const QString family = QString::fromUtf8(reinterpret_cast<const char*>(value));
-        if (family.isEmpty() || family.startsWith(u'@') || !known.contains(family)) continue;
-        auto it = index.constFind(family);
-        if (it == index.constEnd()) {
-            it = index.insert(family, families.size());
-            families.append(InstalledFamily{family, family, {normalise(family)}, false});
+const QList<KnownFamily>& installedFamilies() {
+    static const QList<KnownFamily> families = [] {
+        QList<KnownFamily> out;
+        for (const InstalledFamily& f : listInstalledFamilies()) {
+            KnownFamily known{f, {normalise(f.family)}};
+            for (const QString& name : f.names) {
+                const QString key = normalise(name);
+                if (!known.keys.contains(key)) known.keys.append(key);
+            }
+            out.append(known);
         }
-        InstalledFamily& entry = families[*it];
-        for (int k = 0; FcPatternGetString(font, FC_FAMILY, k, &value) == FcResultMatch; ++k) {
-            const QString name = QString::fromUtf8(reinterpret_cast<const char*>(value));
-            const QString key = normalise(name);
-            if (!entry.keys.contains(key)) entry.keys.append(key);
-            FcChar8* lang = nullptr;
-            if (FcPatternGetString(font, FC_FAMILYLANG, k, &lang) == FcResultMatch &&
-                qstrcmp(reinterpret_cast<const char*>(lang), "ja") == 0 &&
-                entry.japaneseName == entry.family)
-                entry.japaneseName = name;
-        }
-        FcCharSet* chars = nullptr;
-        if (FcPatternGetCharSet(font, FC_CHARSET, 0, &chars) == FcResultMatch &&
-            coversKanaAndKanji(chars))
-            entry.writesJapanese = true;
-    }
-    FcFontSetDestroy(set);
+        return out;
+    }();
     return families;
 }
 
-const QList<InstalledFamily>& installedFamilies() {
-    static const QList<InstalledFamily> families = listInstalledFamilies();
-    return families;
-}
-
-// The installed Japanese family whose name matches `family`, ignoring case, or an empty string.
-QString installedJapanese(const QString& family, const QStringList& installed) {
-    for (const QString& f : installed) {
-        if (f.compare(family, Qt::CaseInsensitive) == 0) return f;
+// The installed Japanese family that has `name` among its names (in any language, ignoring case
+// and spaces), or an empty string.
+QString installedJapanese(const QString& name, const QStringList& installed) {
+    const QString key = normalise(name);
+    for (const KnownFamily& f : installedFamilies()) {
+        if (f.keys.contains(key) && installed.contains(f.installed.family))
+            return f.installed.family;
     }
     return {};
 }
@@ -276,7 +252,8 @@ QString stripVerticalMark(const QString& name) {
 
 QList<JapaneseFace> japaneseFaces() {
     QList<JapaneseFace> out;
-    for (const InstalledFamily& f : installedFamilies()) {
+    for (const KnownFamily& known : installedFamilies()) {
+        const InstalledFamily& f = known.installed;
         if (f.writesJapanese && !QFontDatabase::isPrivateFamily(f.family))
             out.append(JapaneseFace{f.family, f.japaneseName});
     }
@@ -319,9 +296,9 @@ ResolvedFace resolveFace(const QString& name) {
     // A font that writes Japanese, named by any of its names in any language.
     bool namedButNotJapanese = false;
     if (!key.isEmpty()) {
-        for (const InstalledFamily& f : installedFamilies()) {
+        for (const KnownFamily& f : installedFamilies()) {
             if (!f.keys.contains(key)) continue;
-            if (f.writesJapanese) return {f.family, FaceMatch::Named};
+            if (f.installed.writesJapanese) return {f.installed.family, FaceMatch::Named};
             namedButNotJapanese = true;
         }
     }

@@ -1,24 +1,13 @@
 #include "verticaltext.h"
 
-#include <fontconfig/fontconfig.h>
 #include <hb-ot.h>
 #include <hb.h>
-#include <unicode/uchar.h>
 
 #include <algorithm>
 
-namespace pobelo {
+#include "platformfonts.h"
 
-bool isWideCharacter(char32_t c) {
-    switch (u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_EAST_ASIAN_WIDTH)) {
-        case U_EA_FULLWIDTH:
-        case U_EA_WIDE:
-        case U_EA_AMBIGUOUS:
-            return true;
-        default:
-            return false;
-    }
-}
+namespace pobelo {
 
 namespace {
 
@@ -52,55 +41,6 @@ bool hasTable(const QRawFont& font, const char* tag) {
     return !font.fontTable(tag).isEmpty();
 }
 
-// Whether face holds the same font as font, judged by the tables that set a font apart (its
-// header with the file's checksum, metrics headers, glyph count, and OS/2 widths and names).
-bool sameFont(hb_face_t* face, const QRawFont& font) {
-    for (const char* tag : {"head", "hhea", "maxp", "OS/2"}) {
-        hb_blob_t* blob = hb_face_reference_table(face, hb_tag_from_string(tag, 4));
-        unsigned length = 0;
-        const char* data = hb_blob_get_data(blob, &length);
-        const QByteArray table = font.fontTable(tag);
-        const bool same = !table.isEmpty() && QByteArrayView(data, length) == table;
-        hb_blob_destroy(blob);
-        if (!same) return false;
-    }
-    return true;
-}
-
-// The font read straight from its file, which HarfBuzz maps: the vertical origins need the whole
-// glyph table, and read through QRawFont every table is copied (megabytes for a Japanese font).
-// Null unless fontconfig names a file that holds the very font the raw font was made from.
-hb_face_t* faceFromFile(const QRawFont& font) {
-    FcPattern* pattern = FcPatternCreate();
-    const QByteArray family = font.familyName().toUtf8();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.constData()));
-    FcPatternAddInteger(pattern, FC_WEIGHT,
-                        font.weight() >= QFont::Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT,
-                        font.style() == QFont::StyleNormal ? FC_SLANT_ROMAN : FC_SLANT_ITALIC);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
-    hb_face_t* face = nullptr;
-    FcChar8* file = nullptr;
-    int index = 0;
-    if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
-        FcPatternGetInteger(match, FC_INDEX, 0, &index);
-        if (hb_blob_t* blob = hb_blob_create_from_file_or_fail(reinterpret_cast<char*>(file))) {
-            face = hb_face_create(blob, unsigned(index));
-            hb_blob_destroy(blob);
-        }
-    }
-    if (match) FcPatternDestroy(match);
-    if (face && !sameFont(face, font)) {
-        hb_face_destroy(face);
-        face = nullptr;
-    }
-    return face;
-}
-
 }  // namespace
 
 bool isUsableFace(const QRawFont& font) {
@@ -110,7 +50,7 @@ bool isUsableFace(const QRawFont& font) {
 VerticalShaper::VerticalShaper(const QRawFont& font) : rawFont_(font) {
     if (!isUsableFace(rawFont_)) return;
     // Otherwise the face reads its tables from rawFont_, which lives as long as this shaper.
-    face_ = faceFromFile(rawFont_);
+    face_ = faceFromFontFile(rawFont_);
     if (!face_) face_ = hb_face_create_for_tables(&referenceTable, &rawFont_, nullptr);
     const unsigned upem = static_cast<unsigned>(rawFont_.unitsPerEm());
     hb_face_set_upem(face_, upem);

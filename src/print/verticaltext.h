@@ -15,11 +15,6 @@ struct hb_font_t;
 
 namespace pobelo {
 
-// True for a character that stands full width in East Asian text (East Asian Width F, W or A):
-// kanji, kana, full-width forms, CJK punctuation, circled numbers and the like. A vertical-writing
-// face turns exactly these characters.
-bool isWideCharacter(char32_t c);
-
 // Whether font has a real font file behind it. With no font installed, or no file handle left to
 // open one, Qt hands out a placeholder face that claims to be valid but has no tables and no
 // names, and must not be used.

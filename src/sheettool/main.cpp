@@ -24,14 +24,21 @@ namespace {
 void translateMessages(QCoreApplication& app) {
     const QLocale locale;
     static QTranslator qtTexts;
-    if (qtTexts.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&qtTexts);
-    // Installed under share/pobelo/translations; in the build tree beside the program.
+    // Qt's where Qt keeps them, or (on Windows) inside the program.
+    for (const QString& dir :
+         {QLibraryInfo::path(QLibraryInfo::TranslationsPath), QStringLiteral(":/i18n")}) {
+        if (qtTexts.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), dir)) {
+            app.installTranslator(&qtTexts);
+            break;
+        }
+    }
+    // Installed under share/pobelo/translations; in the build tree beside the program; on
+    // Windows inside it.
     const QDir programDir(QCoreApplication::applicationDirPath());
     static QTranslator ownTexts;
-    for (const QString& dir : {programDir.filePath(QStringLiteral("../share/pobelo/translations")),
-                               programDir.filePath(QStringLiteral("translations"))}) {
+    for (const QString& dir :
+         {programDir.filePath(QStringLiteral("../share/pobelo/translations")),
+          programDir.filePath(QStringLiteral("translations")), QStringLiteral(":/i18n")}) {
         if (ownTexts.load(locale, QStringLiteral("pobelo-sheet"), QStringLiteral("_"), dir)) {
             app.installTranslator(&ownTexts);
             break;
@@ -58,10 +65,9 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("pobelo-sheet"));
     QCoreApplication::setApplicationVersion(QStringLiteral(POBELO_VERSION));
     translateMessages(*app);
-    // File names are taken as the bytes the system gave (Qt's own list loses those that are not
-    // UTF-8); the application has taken out the arguments that were its own.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments.append(pobelo::localPathFromBytes(argv[i]));
+    // File names are taken as the system gave them (on Linux as bytes: Qt's own list loses those
+    // that are not UTF-8); the application has taken out the arguments that were its own.
+    const QStringList arguments = pobelo::commandLineArguments(argc, argv);
 
     // A write past the file-size limit fails with its reason instead of ending the program.
     pobelo::platform::reportFileSizeLimitAsError();

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 #include <QTranslator>
 #include <cstdio>
 #include <cstring>
@@ -44,7 +45,11 @@ void setUpParser(QCommandLineParser& parser) {
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A question file (.moj) to open at start."),
-                                 QStringLiteral("[FILE]"));
+                                 QStringLiteral("[--print] [FILE]"));
+    parser.addOption(QCommandLineOption(
+        QStringLiteral("print"),
+        QStringLiteral("Opens FILE, lays its first two headings on the sheet and prints it through "
+                       "the printer dialog, then ends (the file manager's 印刷).")));
 }
 
 }  // namespace
@@ -67,9 +72,12 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("pobelo"));
     // Qt's own dialogs (file, print, preview) speak the window's language.
     QTranslator qtTexts;
-    if (qtTexts.load(QStringLiteral("qtbase_ja"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&qtTexts);
+    for (const QString& dir :
+         {QLibraryInfo::path(QLibraryInfo::TranslationsPath), QStringLiteral(":/i18n")}) {
+        if (qtTexts.load(QStringLiteral("qtbase_ja"), dir)) {
+            QApplication::installTranslator(&qtTexts);
+            break;
+        }
     }
 
     // Without a Japanese font nothing on the window or the sheets could be read.
@@ -97,10 +105,20 @@ int main(int argc, char* argv[]) {
                            "ICU 付きの Qt をインストールしてください。"));
     }
 
-    // The file name as the bytes the system gave; the application took out its own arguments.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments.append(pobelo::localPathFromBytes(argv[i]));
+    // The file name as the system gave it; the application took out its own arguments.
+    QStringList arguments = pobelo::commandLineArguments(argc, argv);
+    const bool printAndEnd = arguments.size() >= 3 && arguments.at(1) == QStringLiteral("--print");
+    if (printAndEnd) arguments.removeAt(1);
     pobelo::openFromCommandLine(model, arguments);
+    if (printAndEnd) {
+        // The file manager's print command: the first sheet of the file, then the window closes.
+        QTimer::singleShot(0, &window, [&model, &window] {
+            for (int heading = 0; heading < 2 && heading < model.combo1List().size(); ++heading)
+                model.chooseHeading(heading);
+            if (model.combo1List().size() > 0) model.printSheet();
+            window.close();
+        });
+    }
 
     return QApplication::exec();
 }

@@ -12,8 +12,6 @@ class TestVerticalText : public QObject {
     Q_OBJECT
 
   private slots:
-    void wideCharacters_data();
-    void wideCharacters();
     void verticalForms_data();
     void verticalForms();
     void columnFillsOneEmPerCharacter();
@@ -26,37 +24,6 @@ QRawFont TestVerticalText::rawFont(const QString& family, qreal pixels) {
     QRawFont raw = QRawFont::fromFont(QFont(family));
     if (raw.isValid()) raw.setPixelSize(pixels);
     return raw;
-}
-
-void TestVerticalText::wideCharacters_data() {
-    QTest::addColumn<uint>("character");
-    QTest::addColumn<bool>("wide");
-
-    QTest::newRow("kanji") << uint(U'漢') << true;
-    QTest::newRow("hiragana") << uint(U'あ') << true;
-    QTest::newRow("katakana") << uint(U'ア') << true;
-    QTest::newRow("half-width katakana") << uint(U'ｱ') << false;
-    QTest::newRow("corner bracket") << uint(U'「') << true;
-    QTest::newRow("half-width corner bracket") << uint(U'｢') << false;
-    QTest::newRow("ideographic full stop") << uint(U'。') << true;
-    QTest::newRow("long vowel mark") << uint(U'ー') << true;
-    QTest::newRow("full-width A") << uint(U'Ａ') << true;
-    QTest::newRow("full-width tilde") << uint(U'～') << true;
-    QTest::newRow("circled one") << uint(U'①') << true;
-    QTest::newRow("circled ten") << uint(U'⑩') << true;
-    QTest::newRow("ideographic space") << uint(U'　') << true;
-    QTest::newRow("ellipsis (ambiguous)") << uint(U'…') << true;
-    QTest::newRow("Greek alpha (ambiguous)") << uint(U'α') << true;
-    QTest::newRow("kanji outside the BMP") << uint(U'𠮟') << true;
-    QTest::newRow("Latin A") << uint(U'A') << false;
-    QTest::newRow("digit") << uint(U'1') << false;
-    QTest::newRow("space") << uint(U' ') << false;
-}
-
-void TestVerticalText::wideCharacters() {
-    QFETCH(uint, character);
-    QFETCH(bool, wide);
-    QCOMPARE(pobelo::isWideCharacter(char32_t(character)), wide);
 }
 
 void TestVerticalText::verticalForms_data() {
