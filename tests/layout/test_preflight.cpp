@@ -193,12 +193,7 @@ class PreflightTest : public QObject {
         QVERIFY2(found[0].startsWith(QStringLiteral("右ページ　① の文が")), qPrintable(found[0]));
 
         RecordingSurface surface;
-        Dialog dialog;
-        PrintableSheet printable = sheet.printable(&fit);
-        if (font.startsWith('@'))
-            printWithVerticalFont(printable, dialog, surface);
-        else
-            printWithUprightFont(printable, dialog, surface);
+        drawSheet(sheet, fit, surface);
         const QStringList ops = surface.lines();
         const qsizetype line = ops.indexOf(ops.filter(sideLine).value(0));
         QVERIFY2(line > 0, qPrintable(sideLine));

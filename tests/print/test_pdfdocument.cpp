@@ -257,15 +257,7 @@ class PdfDocumentTest : public QObject {
             sheet.right.answers[i] = texts[(i + 1) % texts.size()].left(4);
         }
         auto print = [&](PainterSurface& surface) {
-            class Accept : public PrinterDialog {
-                bool showPrinter() override { return true; }
-            } dialog;
-            SheetContent copy = sheet;
-            PrintableSheet printable = copy.printable();
-            if (font.startsWith('@'))
-                printWithVerticalFont(printable, dialog, surface);
-            else
-                printWithUprightFont(printable, dialog, surface);
+            drawSheet(sheet, naturalFit(), surface);
             surface.endDoc();
             surface.setDevice(nullptr);
         };
