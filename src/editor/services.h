@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMarginsF>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -16,6 +17,20 @@ struct FontChoice {
     bool bold = false;
     bool italic = false;
     friend bool operator==(const FontChoice&, const FontChoice&) = default;
+};
+
+// The printer dialog, shown before each print.
+class PrinterDialog {
+  public:
+    virtual ~PrinterDialog() = default;
+    // Shows the dialog; false when it was cancelled or failed.
+    virtual bool showPrinter() = 0;
+    // After the dialog: the edges of A4 paper in orientation (1 portrait, 2 landscape) that the
+    // chosen printer cannot print on, in twips; nothing when it prints the whole sheet.
+    virtual std::optional<QMarginsF> unprintableMargins(int orientation) {
+        (void)orientation;
+        return std::nullopt;
+    }
 };
 
 // The file-open dialog. filter is in the form "問題ファイル(*.moj)|*.moj|".

@@ -7,6 +7,11 @@
 
 namespace pobelo {
 
+QString text::versionCaption() {
+    return QStringLiteral("Pobelo　2009JAN　V.") +
+           QStringLiteral(POBELO_VERSION).replace(QLatin1Char('.'), QLatin1Char('_'));
+}
+
 SheetModel::SheetModel(const SheetServices& services, QObject* parent)
     : QObject(parent), services_(services) {
     // Window load: elements 1 to 9 are copies of element 0, numbered "2" to "10"; the left page
@@ -46,9 +51,9 @@ DocumentInfo SheetModel::documentInfo() const {
 }
 
 bool SheetModel::imageClickable(int n) const {
-    if (n < 1 || n > 6 || !images_[n - 1]) return false;
-    if (n == 4) return !images_[2];  // covered by Image3
-    if (n == 6) return !images_[4];  // covered by Image5
+    if (n < 1 || n > kPageIcons || !iconShown_[n - 1]) return false;
+    if (n - 1 == RightClear) return !iconShown_[RightBlank];
+    if (n - 1 == LeftClear) return !iconShown_[LeftBlank];
     return true;
 }
 
@@ -128,17 +133,16 @@ void SheetModel::chooseHeading(int position) {
     if (rightPageActive()) {
         if (label51_.isEmpty()) setText3(text::kDefaultTitle);
         label51_ = text3_ + number;
-        images_[2] = false;
+        iconShown_[RightBlank] = false;
     } else {
         if (label52_.isEmpty()) setText3(text::kDefaultTitle);
         label52_ = text3_ + number;
-        images_[4] = false;
+        iconShown_[LeftBlank] = false;
     }
     composePage();
     commandsEnabled_ = true;
     const bool right = rightPageActive();
-    images_[0] = !right;
-    images_[1] = right;
+    showActivePage(!right);
     Q_EMIT changed();
 }
 
@@ -167,44 +171,43 @@ void SheetModel::composePage() {
 
 // --- Page interactions ---------------------------------------------------------------------
 
+void SheetModel::showActivePage(bool rightPage) {
+    iconShown_[ToLeftPage] = rightPage;
+    iconShown_[ToRightPage] = !rightPage;
+}
+
 void SheetModel::clickImage(int n) {
     if (!imageClickable(n)) return;
-    switch (n) {
-        case 1:  // page switch to the left page
-            images_[0] = false;
-            images_[1] = true;
+    switch (PageIcon(n - 1)) {
+        case ToLeftPage:
+            showActivePage(false);
             setPageEnabled(false);
             break;
-        case 2:  // page switch to the right page
-            images_[1] = false;
-            images_[0] = true;
+        case ToRightPage:
+            showActivePage(true);
             setPageEnabled(true);
             break;
-        case 3:  // page select, right
-            images_[1] = false;
-            images_[0] = true;
+        case RightBlank:
+            showActivePage(true);
             label51_.clear();
             setPageEnabled(true);
             break;
-        case 5:  // page select, left: the left title takes over the right one
-            images_[0] = false;
-            images_[1] = true;
+        case LeftBlank:  // the left title takes over the right one
+            showActivePage(false);
             label52_ = label51_;
             setPageEnabled(false);
             break;
-        case 4:  // page clear, right
-            images_[2] = true;
-            images_[0] = true;
-            images_[1] = false;
+        case RightClear:
+            iconShown_[RightBlank] = true;
+            showActivePage(true);
             emptyItems(Label2, Label3);
             pageRecords_[0] = -1;
             setPageEnabled(true);
             label51_ = text3_;
             break;
-        case 6:  // page clear, left
-            images_[4] = true;
-            images_[1] = true;
-            images_[0] = false;
+        case LeftClear:
+            iconShown_[LeftBlank] = true;
+            showActivePage(false);
             emptyItems(Label5, Label6);
             pageRecords_[1] = -1;
             setPageEnabled(false);
@@ -251,11 +254,6 @@ void SheetModel::fontCommand() {
     Q_EMIT changed();
 }
 
-void SheetModel::printSheet() {
-    if (!services_.printerDialog) return;
-    printSheetWith(*services_.printerDialog);
-}
-
 namespace {
 // The margins a printer dialog reports, for a printer that cannot print the whole sheet.
 UnprintableMargins marginsOf(PrinterDialog& dialog) {
@@ -266,8 +264,19 @@ UnprintableMargins marginsOf(PrinterDialog& dialog) {
 }
 }  // namespace
 
-bool SheetModel::printSheetWith(PrinterDialog& dialog) {
-    return printChosen(dialog, std::nullopt);
+void SheetModel::printSheet() {
+    PrinterDialog* const dialog = services_.printerDialog;
+    if (!dialog || !commandsEnabled_ || !services_.surface) return;
+    // The sheet is checked once the printer is chosen, before anything is drawn; a sheet the user
+    // does not want printed goes as a cancelled printer dialog does.
+    if (dialog->showPrinter()) {
+        if (const PrintChoice choice = preflight(content(), marginsOf(*dialog)); choice.go) {
+            drawChosen(choice);
+            return;
+        }
+    }
+    services_.surface->endDoc();
+    Q_EMIT changed();
 }
 
 void SheetModel::setFitEnabled(bool on) {
@@ -321,45 +330,10 @@ SheetModel::PrintChoice SheetModel::preflight(const SheetContent& sheet,
     return choice;
 }
 
-bool SheetModel::printChosen(PrinterDialog& dialog, const std::optional<PrintChoice>& chosen) {
-    if (!commandsEnabled_ || !services_.surface) return false;
-    PrintableSheet sheet{
-        command1Caption_,
-        SheetPage{label51_, captions_[Label3], captions_[Label2], rightBeforeLengths_,
-                  rightAnswers_, check1_},
-        SheetPage{label52_, captions_[Label6], captions_[Label5], leftBeforeLengths_, leftAnswers_,
-                  check2_},
-    };
-    // The sheet is checked once the printer is chosen, before anything is drawn; a sheet the user
-    // does not want printed goes as a cancelled printer dialog does.
-    class CheckedDialog : public PrinterDialog {
-      public:
-        CheckedDialog(SheetModel& model, PrinterDialog& inner, PrintableSheet& sheet,
-                      const std::optional<PrintChoice>& chosen)
-            : model_(model), inner_(inner), sheet_(sheet), choice_(chosen) {}
-        bool showPrinter() override {
-            if (!inner_.showPrinter()) return false;
-            if (!choice_) {
-                choice_ = model_.preflight(model_.content(), marginsOf(inner_));
-            }
-            sheet_.fit = choice_->fit ? &*choice_->fit : nullptr;
-            return choice_->go;
-        }
-
-      private:
-        SheetModel& model_;
-        PrinterDialog& inner_;
-        PrintableSheet& sheet_;
-        std::optional<PrintChoice> choice_;
-    } checked(*this, dialog, sheet, chosen);
-    // Only the ASCII "@" names a vertical-writing face; the full-width "＠" does not.
-    const bool vertical = command1Caption_.startsWith(QLatin1Char('@'));
-    const bool printed = vertical ? printWithVerticalFont(sheet, checked, *services_.surface)
-                                  : printWithUprightFont(sheet, checked, *services_.surface);
+void SheetModel::drawChosen(const PrintChoice& chosen) {
+    drawSheet(content(), chosen.fit ? *chosen.fit : naturalFit(), *services_.surface);
     services_.surface->endDoc();
-    if (printed) removeItemNumbers();
     Q_EMIT changed();
-    return printed;
 }
 
 void SheetModel::printSheetAndKey() {
@@ -379,13 +353,12 @@ void SheetModel::printSheetAndKey() {
         return;
     }
     if (services_.job) services_.job->beginJob();
-    AcceptingPrinterDialog accepted;
-    printChosen(accepted, choice);
+    drawChosen(choice);
     const int saved1 = check1_;
     const int saved2 = check2_;
     check1_ = 1;
     check2_ = 1;
-    printChosen(accepted, choice);
+    drawChosen(choice);
     check1_ = saved1;
     check2_ = saved2;
     if (services_.job) services_.job->endJob();
@@ -396,10 +369,7 @@ void SheetModel::previewSheet() {
     if (!commandsEnabled_ || !services_.preview || !services_.surface) return;
     const PrintChoice choice = preflight(content(), {});
     if (!choice.go) return;
-    services_.preview->showPreview([this, &choice] {
-        AcceptingPrinterDialog accepted;
-        printChosen(accepted, choice);
-    });
+    services_.preview->showPreview([this, &choice] { drawChosen(choice); });
 }
 
 void SheetModel::exportPdf() {
@@ -411,10 +381,8 @@ void SheetModel::exportPdf() {
     if (!choice.go) return;
     bool written = false;
     if (services_.pdf->begin(*path, questionFileName_)) {
-        AcceptingPrinterDialog accepted;
-        const bool printed = printChosen(accepted, choice);
-        // finish runs in any case: it points the surface back at the printer.
-        written = services_.pdf->finish() && printed;
+        drawChosen(choice);
+        written = services_.pdf->finish();
     }
     if (!written) {
         const QString why = services_.pdf->failureText();
@@ -434,13 +402,6 @@ QString SheetModel::suggestedPdfName() const {
     if (questionFileName_.isEmpty()) return name;
     const QDir folder = QFileInfo(questionFileName_).absoluteDir();
     return folder.exists() ? folder.filePath(name) : name;
-}
-
-void SheetModel::removeItemNumbers() {
-    for (int i = 0; i < kRows; ++i) {
-        captions_[Label3][i].remove(0, 1);
-        captions_[Label6][i].remove(0, 1);
-    }
 }
 
 void SheetModel::showMessage(const QString& message) {

@@ -18,7 +18,8 @@ inline const QString kCaption = QStringLiteral("Pobelo―小テスト作成ツ�
 inline const QString kFileFilter = QStringLiteral("問題ファイル(*.moj)|*.moj|");
 inline const QString kComboText = QStringLiteral("見出しを選択");
 inline const QString kDefaultTitle = QStringLiteral("小テスト");
-inline const QString kVersion = QStringLiteral("Pobelo　2009JAN　V.1_0_0");
+// The version entry's caption, "Pobelo　2009JAN　V.1_0_0" for the project's version 1.0.0.
+QString versionCaption();
 inline const QString kNoBrowser =
     QStringLiteral("ブラウザーを起動できませんでした。次のアドレスを開いてください: ");
 inline const QString kPdfFilter = QStringLiteral("PDF (*.pdf)|*.pdf|");
@@ -38,13 +39,6 @@ struct DocumentInfo {
     QString jobName() const;
 };
 
-// A printer dialog that the user always accepts without seeing it: for a print preview or a PDF
-// file, whose target is chosen before the sheet is drawn.
-class AcceptingPrinterDialog : public PrinterDialog {
-  public:
-    bool showPrinter() override { return true; }
-};
-
 // The label arrays of the two pages, by their designer names.
 enum LabelArray {
     Label1 = 0,  // right page: item number
@@ -56,6 +50,17 @@ enum LabelArray {
 };
 inline constexpr int kLabelArrays = 6;
 inline constexpr int kRows = 10;
+
+// The page icons Image1 to Image6, numbered from 0.
+enum PageIcon {
+    ToLeftPage = 0,  // Image1: shown while the right page is active; makes the left one active
+    ToRightPage,     // Image2: shown while the left page is active
+    RightBlank,      // Image3: selects the right page; covers RightClear until it is composed
+    RightClear,      // Image4: empties the right page
+    LeftBlank,       // Image5: selects the left page; covers LeftClear until it is composed
+    LeftClear,       // Image6: empties the left page
+};
+inline constexpr int kPageIcons = 6;
 
 // The on-screen model of the test sheet: every control of the main window that holds state, by
 // its designer name, and the window's event handlers. The window is a view of it; the command-line
@@ -73,7 +78,7 @@ class SheetModel : public QObject {
     int check1() const { return check1_; }
     int check2() const { return check2_; }
     // Visibility of Image1 ... Image6 (n from 1 to 6).
-    bool imageVisible(int n) const { return images_[n - 1]; }
+    bool imageVisible(int n) const { return iconShown_[n - 1]; }
     // Whether a click on Image n reaches its handler: it must be visible, and Image4/Image6 only
     // while the blank-sheet icon above them is hidden.
     bool imageClickable(int n) const;
@@ -102,7 +107,7 @@ class SheetModel : public QObject {
     const FontChoice& windowFont() const { return windowFont_; }
     void setWindowFont(const FontChoice& font) { windowFont_ = font; }
     // The right page is active while Image1 is visible.
-    bool rightPageActive() const { return images_[0]; }
+    bool rightPageActive() const { return iconShown_[ToLeftPage]; }
 
     // --- Event handlers ----------------------------------------------------------------------
     // File > 開く (fo).
@@ -124,10 +129,6 @@ class SheetModel : public QObject {
     void fontCommand();
     // Command2 click and the prt menu item.
     void printSheet();
-    // The print command with dialog in place of the printer dialog: the same printer, the same
-    // surface, and the item numbers taken off again afterwards. Returns whether the printer went
-    // past the dialog.
-    bool printSheetWith(PrinterDialog& dialog);
     // 問題と解答を印刷: after one printer dialog, one job of two sheets: the sheet as it stands,
     // then the same sheet with the answers on both pages. The switches are as before afterwards.
     void printSheetAndKey();
@@ -166,7 +167,8 @@ class SheetModel : public QObject {
     };
     SheetContent content() const;
     PrintChoice preflight(const SheetContent& sheet, const UnprintableMargins& margins);
-    bool printChosen(PrinterDialog& dialog, const std::optional<PrintChoice>& chosen);
+    // Draws the sheet as chosen onto the print surface and ends the surface's document.
+    void drawChosen(const PrintChoice& chosen);
 
     void loadAndList(const QString& path);
     // After a load: no heading chosen, both pages empty.
@@ -174,8 +176,9 @@ class SheetModel : public QObject {
     void composePage();
     void onText3Change();
     void setPageEnabled(bool rightEnabled);
+    // The page is active while the icon that switches away from it is shown.
+    void showActivePage(bool rightPage);
     void emptyItems(LabelArray asked, LabelArray sentence);
-    void removeItemNumbers();
     void showMessage(const QString& message);
     QString suggestedPdfName() const;
 
@@ -189,7 +192,7 @@ class SheetModel : public QObject {
     std::array<std::array<bool, kRows>, kLabelArrays> enabled_;
     QString label51_, label52_;
     int check1_ = 0, check2_ = 0;
-    std::array<bool, 6> images_{true, false, true, true, true, true};
+    std::array<bool, kPageIcons> iconShown_{true, false, true, true, true, true};
     QString command1Caption_ = QStringLiteral("Font");
     QString command2Caption_ = QStringLiteral("Print");
     bool commandsEnabled_ = false;

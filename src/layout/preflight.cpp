@@ -106,25 +106,9 @@ class CellSurface : public PrintSurface, public SheetPartListener {
     int lineWidth_ = 1;
 };
 
-class Accepting : public PrinterDialog {
-  public:
-    bool showPrinter() override { return true; }
-};
-
-bool isVertical(const SheetContent& sheet) {
-    return sheet.fontName.startsWith(QLatin1Char('@'));
-}
-
 QList<Cell> layOut(const SheetContent& sheet, TextMeasurer* measurer, const SheetFit* fit) {
-    SheetContent copy = sheet;
     CellSurface surface(measurer, sheet.bold, sheet.italic);
-    PrintableSheet printable = copy.printable(fit);
-    printable.parts = &surface;
-    Accepting accepted;
-    if (isVertical(sheet))
-        printWithVerticalFont(printable, accepted, surface);
-    else
-        printWithUprightFont(printable, accepted, surface);
+    drawSheet(sheet, fit ? *fit : naturalFit(), surface, &surface);
     return surface.cells;
 }
 
@@ -167,44 +151,53 @@ QString subject(const SheetPart& part) {
     return {};
 }
 
+QRectF paperOf(bool vertical) {
+    return vertical ? QRectF(0, 0, verticalSheet::kPaperWidth, verticalSheet::kPaperHeight)
+                    : QRectF(0, 0, uprightSheet::kPaperWidth, uprightSheet::kPaperHeight);
+}
+
 // The boundaries of a part, the paper first, then the frames, then its own area.
 QList<Limit> limitsOf(const SheetPart& part, bool vertical) {
     QList<Limit> limits;
-    const qreal w = vertical ? kA4ShortTwips : kA4LongTwips;
-    const qreal h = vertical ? kA4LongTwips : kA4ShortTwips;
-    limits.append(Limit{QRectF(0, 0, w, h), QString()});
+    const QRectF paper = paperOf(vertical);
+    const qreal w = paper.width();
+    const qreal h = paper.height();
+    limits.append(Limit{paper, QString()});
     if (part.kind == SheetPart::Frame || part.kind == SheetPart::SideLine ||
         part.kind == SheetPart::NameField || part.kind == SheetPart::AnswerNumber)
         return limits;
     if (vertical) {
+        using namespace verticalSheet;
         // Portrait: each page is one half of the paper; its texts run along X.
         const qreal top = part.rightPage ? 0 : h / 2;
-        const qreal answers = (w - 850) / 2;
+        const qreal answers = upperAnswersX(w);
         if (part.kind == SheetPart::Title) {
-            limits.append(Limit{QRectF(QPointF(200, top + 200), QPointF(5130, top + 900)),
-                                QStringLiteral("「名前」にかかります")});
+            limits.append(Limit{
+                QRectF(QPointF(kFrameLeft, top + kFrameTop), QPointF(kNameX, top + kFrameBottom)),
+                QStringLiteral("「名前」にかかります")});
         } else if (part.kind == SheetPart::Sentence) {
             limits.append(Limit{QRectF(QPointF(0, top), QPointF(answers, top + h / 2)),
                                 QStringLiteral("解答欄にかかります")});
         } else if (part.kind == SheetPart::Answer && part.item < 5) {
             limits.append(
-                Limit{QRectF(QPointF(0, top), QPointF(answers + (w - 850) / 4, top + h / 2)),
+                Limit{QRectF(QPointF(0, top), QPointF(answers + lowerAnswersStep(w), top + h / 2)),
                       QStringLiteral("下の段にかかります")});
         }
         return limits;
     }
+    using namespace uprightSheet;
     // Landscape: columns run down along Y, above the frames' bottom.
-    limits.append(Limit{QRectF(0, 0, w, 11000), QStringLiteral("枠の下にはみ出します")});
+    limits.append(Limit{QRectF(0, 0, w, kFrameBottom), QStringLiteral("枠の下にはみ出します")});
     qreal end = 0;
     QString crossing;
     if (part.kind == SheetPart::Title) {
-        end = 6000;
+        end = kNameY;
         crossing = QStringLiteral("「名前」にかかります");
     } else if (part.kind == SheetPart::Sentence) {
-        end = 5500;
+        end = kUpperNumbersY;
         crossing = QStringLiteral("解答欄にかかります");
     } else if (part.kind == SheetPart::Answer && part.item < 5) {
-        end = 8450;
+        end = kLowerAnswersY;
         crossing = QStringLiteral("下の段にかかります");
     }
     if (end > 0) limits.append(Limit{QRectF(0, 0, w, end), crossing});
@@ -270,18 +263,6 @@ TextFit fitRun(qreal start, qreal end, qsizetype n, float pitch, qreal widest, q
 
 }  // namespace
 
-PrintableSheet SheetContent::printable(const SheetFit* fit) {
-    PrintableSheet sheet{
-        fontName,
-        SheetPage{right.title, right.sentences, right.askedParts, right.beforeLengths,
-                  right.answers, right.check},
-        SheetPage{left.title, left.sentences, left.askedParts, left.beforeLengths, left.answers,
-                  left.check},
-    };
-    sheet.fit = fit;
-    return sheet;
-}
-
 QString Finding::page() const {
     return rightPage ? QStringLiteral("右") : QStringLiteral("左");
 }
@@ -292,7 +273,7 @@ QString Finding::line() const {
 
 QList<LaidOutCell> layOutCells(const SheetContent& sheet, TextMeasurer* measurer,
                                const SheetFit* fit) {
-    const bool vertical = isVertical(sheet);
+    const bool vertical = sheet.vertical();
     QList<LaidOutCell> out;
     for (const Cell& cell : layOut(sheet, measurer, fit)) {
         if (!cell.line) out.append(LaidOutCell{cell.part, cell.rect, areaOf(cell.part, vertical)});
@@ -302,7 +283,7 @@ QList<LaidOutCell> layOutCells(const SheetContent& sheet, TextMeasurer* measurer
 
 QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
                               const SheetFit* fit, const UnprintableMargins& margins) {
-    const bool vertical = isVertical(sheet);
+    const bool vertical = sheet.vertical();
     const std::map<int, Part> parts = partsOf(layOut(sheet, measurer, fit));
     QList<Finding> findings;
     std::map<int, bool> found;
@@ -367,11 +348,8 @@ QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
 
     // Ink where the printer cannot print.
     if (margins) {
-        const qreal w = vertical ? kA4ShortTwips : kA4LongTwips;
-        const qreal h = vertical ? kA4LongTwips : kA4ShortTwips;
-        const QRectF printable =
-            QRectF(0, 0, w, h)
-                .marginsRemoved(margins(vertical ? kOrientationPortrait : kOrientationLandscape));
+        const QRectF printable = paperOf(vertical).marginsRemoved(
+            margins(vertical ? kOrientationPortrait : kOrientationLandscape));
         for (const auto& [order, p] : parts) {
             if (found[order] || causeFound(p.part)) continue;
             const qsizetype out =
@@ -390,7 +368,7 @@ QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
 }
 
 SheetFit fitSheet(const SheetContent& sheet, TextMeasurer* measurer) {
-    const bool vertical = isVertical(sheet);
+    const bool vertical = sheet.vertical();
     SheetFit fit = naturalFit();
     for (const auto& [order, p] : partsOf(layOut(sheet, measurer, nullptr))) {
         const SheetPart& part = p.part;

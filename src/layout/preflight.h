@@ -4,7 +4,6 @@
 #include <QMarginsF>
 #include <QRectF>
 #include <QString>
-#include <array>
 #include <functional>
 
 #include "sheetprinters.h"
@@ -19,28 +18,6 @@ class TextMeasurer {
     // face) at points size.
     virtual float advance(const QString& fontName, float points, bool bold, bool italic,
                           const QString& text) = 0;
-};
-
-// One page of a sheet held by value, for laying it out apart from the window's own labels.
-struct PageContent {
-    QString title;
-    std::array<QString, 10> sentences;
-    std::array<QString, 10> askedParts;
-    std::array<qint16, 11> beforeLengths{};
-    std::array<QString, 11> answers;
-    int check = 0;
-};
-
-struct SheetContent {
-    QString fontName;
-    PageContent right;
-    PageContent left;
-    // As the font command left the print surface.
-    bool bold = false;
-    bool italic = false;
-
-    // The sheet as the printers read it; the printers write the sentences of this copy.
-    PrintableSheet printable(const SheetFit* fit = nullptr);
 };
 
 // One thing on a laid-out sheet that does not stay where it belongs.

@@ -8,12 +8,8 @@ namespace pobelo {
 
 namespace {
 
-constexpr int kLayoutUnit = 500;
-constexpr float kFontSize = 15.0f;
 constexpr int kBlack = 0;
 constexpr int kSolid = 0;
-constexpr int kThinLine = 1;
-constexpr int kSideLine = 15;
 
 const QString kCircledDigits = QStringLiteral("①②③④⑤⑥⑦⑧⑨⑩");
 
@@ -21,8 +17,8 @@ const QString kCircledDigits = QStringLiteral("①②③④⑤⑥⑦⑧⑨⑩");
 // leaves the statement that needed it undone.
 class Pen {
   public:
-    Pen(PrintSurface& surface, const PrintableSheet& sheet)
-        : s_(surface), fit_(sheet.fit), parts_(sheet.parts) {}
+    Pen(PrintSurface& surface, const SheetFit& fit, SheetPartListener* parts)
+        : s_(surface), fit_(fit), parts_(parts) {}
 
     // One text with its character cell at (x, y), the position set X first.
     void textAt(float x, float y, const QString& text) {
@@ -43,19 +39,15 @@ class Pen {
     void fitSize(float points) {
         if (points_ != points) size(points);
     }
-    // The fit of one page's texts; the layout's own places when the sheet has none.
-    const PageFit& page(bool rightPage) const {
-        static const SheetFit natural = naturalFit();
-        const SheetFit& fit = fit_ ? *fit_ : natural;
-        return rightPage ? fit.right : fit.left;
-    }
+    // The fit of one page's texts.
+    const PageFit& page(bool rightPage) const { return rightPage ? fit_.right : fit_.left; }
     void part(SheetPart::Kind kind, bool rightPage, int item = -1) {
         if (parts_) parts_->beginPart(SheetPart{kind, rightPage, item});
     }
 
   private:
     PrintSurface& s_;
-    const SheetFit* fit_;
+    const SheetFit& fit_;
     SheetPartListener* parts_;
     std::optional<float> points_;
 };
@@ -68,63 +60,62 @@ std::optional<qint16> sideLineEnd(qint64 twips) {
     return static_cast<qint16>(twips);
 }
 
-void addItemNumbers(std::array<QString, 10>& sentences) {
-    for (int i = 0; i < 10; ++i) sentences[i] = itemNumber(i) + sentences[i];
-}
-
 // --- Portrait layout for a vertical-writing face ----------------------------------------------
 
-void printVerticalPage(Pen& pen, SheetPage& page, float yp, bool rightPage) {
+void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPage) {
+    using namespace verticalSheet;
     PrintSurface& s = pen.surface();
     const PageFit& fit = pen.page(rightPage);
 
     // Title frame; each use of the page width reads it afresh.
     pen.part(SheetPart::Frame, rightPage);
-    if (auto w = pen.width()) pen.line(200, yp + 200, *w - 850, yp + 200);
+    const float top = yp + kFrameTop;
+    const float bottom = yp + kFrameBottom;
+    if (auto w = pen.width()) pen.line(kFrameLeft, top, frameWidth(*w), top);
     if (auto w1 = pen.width())
-        if (auto w2 = pen.width()) pen.line(*w1 - 850, yp + 200, *w2 - 850, yp + 900);
-    if (auto w = pen.width()) pen.line(*w - 850, yp + 900, 200, yp + 900);
-    pen.line(200, yp + 900, 200, yp + 200);
+        if (auto w2 = pen.width()) pen.line(frameWidth(*w1), top, frameWidth(*w2), bottom);
+    if (auto w = pen.width()) pen.line(frameWidth(*w), bottom, kFrameLeft, bottom);
+    pen.line(kFrameLeft, bottom, kFrameLeft, top);
 
     // Name field.
     pen.part(SheetPart::NameField, rightPage);
-    pen.size(kFontSize);
-    pen.textAt(5130, yp + 300, QStringLiteral("名"));
-    pen.textAt(5630, yp + 300, QStringLiteral("前"));
+    pen.size(kSheetFontPoints);
+    pen.textAt(kNameX, yp + kNameY, QStringLiteral("名"));
+    pen.textAt(kNameSecondX, yp + kNameY, QStringLiteral("前"));
 
     // Title, 500 twips a character; never cut.
     pen.part(SheetPart::Title, rightPage);
     for (qsizetype i = 0; i < page.title.size(); ++i) {
         pen.size(fit.title.points);
-        const float x = (rightPage ? 230 : 250) + fit.title.pitch * i;
-        const float y = rightPage ? 250 : yp + 230;
+        const float x = (rightPage ? kRightTitleX : kLeftTitleX) + fit.title.pitch * i;
+        const float y = rightPage ? kRightTitleY : yp + kLeftTitleY;
         pen.textAt(x, y, page.title.mid(i, 1));
     }
 
-    // Sentences, each behind its item number, one character every 300 twips.
-    pen.size(kFontSize);
+    // Sentences, each behind its item number, one character every cell.
+    pen.size(kSheetFontPoints);
     for (int i = 0; i < 10; ++i) {
-        page.sentences[i] = itemNumber(i) + page.sentences[i];
-        const QString& sentence = page.sentences[i];
+        const QString sentence = itemNumber(i) + page.sentences[i];
         const TextFit& text = fit.sentences[i];
         pen.part(SheetPart::Sentence, rightPage, i);
         pen.fitSize(text.points);
         for (qsizetype j = 1; j <= sentence.size(); ++j)
-            pen.textAt(300 + text.pitch * (j - 1), yp + 1000 + 700 * i, sentence.mid(j - 1, 1));
+            pen.textAt(kSentenceX + text.pitch * (j - 1), yp + kFirstRowY + kRowPitch * i,
+                       sentence.mid(j - 1, 1));
     }
 
     // Two rows of five answer places.
     for (int k = 1; k <= 10; ++k) {
         std::optional<float> x;
         if (k <= 5) {
-            if (auto w = pen.width()) x = (*w - 850) / 2;
+            if (auto w = pen.width()) x = upperAnswersX(*w);
         } else if (auto w1 = pen.width()) {
-            if (auto w2 = pen.width()) x = (*w1 - 850) / 2 + (*w2 - 850) / 4;
+            if (auto w2 = pen.width()) x = upperAnswersX(*w1) + lowerAnswersStep(*w2);
         }
         pen.part(page.check != 0 ? SheetPart::Answer : SheetPart::AnswerNumber, rightPage, k - 1);
         if (page.check != 0) pen.fitSize(fit.answers[k - 1].points);
         if (x) s.setCurrentX(*x);
-        s.setCurrentY(yp + 1400 * (k <= 5 ? k : k - 5));
+        s.setCurrentY(yp + kAnswerRowPitch * (k <= 5 ? k : k - 5));
         QString cell = kCircledDigits.mid(k - 1, 1);
         if (page.check != 0) cell += page.answers[k - 1];
         s.printText(cell);
@@ -137,77 +128,80 @@ void printVerticalPage(Pen& pen, SheetPage& page, float yp, bool rightPage) {
         const float pitch = fit.sentences[i].pitch;
         std::optional<qint16> x1, x2;
         if (pitch == kSentencePitch) {
-            x1 = sideLineEnd(300 + ((lb + 1) * kLayoutUnit * 3) / 5);
-            x2 = x1 ? sideLineEnd(*x1 + (la * kLayoutUnit * 3) / 5) : std::nullopt;
+            x1 = sideLineEnd(kSentenceX + (lb + 1) * kCharacterTwips);
+            x2 = x1 ? sideLineEnd(*x1 + la * kCharacterTwips) : std::nullopt;
         } else {
             // A fitted sentence keeps its side line beside the asked part.
-            x1 = sideLineEnd(std::lround(300 + (lb + 1) * pitch));
+            x1 = sideLineEnd(std::lround(kSentenceX + (lb + 1) * pitch));
             x2 = x1 ? sideLineEnd(std::lround(*x1 + la * pitch)) : std::nullopt;
         }
         pen.part(SheetPart::SideLine, rightPage, i);
-        s.setLineWidth(kSideLine);
-        const float y = yp + 1000 + 700 * i;
+        s.setLineWidth(kSideLineWidth);
+        const float y = yp + kFirstRowY + kRowPitch * i;
         if (x1 && x2) pen.line(*x1, y, *x2, y);
     }
 }
 
 // --- Landscape layout for an upright face ---------------------------------------------------
 
-// A text as a column at x, one character every pitch twips (300 unless fitted) from y.
+// A text as a column at x, one character every pitch twips (a cell unless fitted) from y.
 void printColumn(Pen& pen, float x, float y, const QString& text, float pitch) {
     for (qsizetype m = 0; m < text.size(); ++m) pen.textAt(x, y + pitch * m, text.mid(m, 1));
 }
 
-void printUprightBody(Pen& pen, SheetPage& page, bool rightPage, float bodyX, float answerX0,
-                      float answerPitch, float sideX) {
+void printUprightBody(Pen& pen, const PageContent& page, bool rightPage,
+                      const uprightSheet::Page& place) {
+    using namespace uprightSheet;
     PrintSurface& s = pen.surface();
     const PageFit& fit = pen.page(rightPage);
     // Item columns from item 10 on the left to item 1 on the right.
-    pen.size(kFontSize);
+    pen.size(kSheetFontPoints);
     for (int i = 0; i < 10; ++i) {
         const TextFit& text = fit.sentences[9 - i];
         pen.part(SheetPart::Sentence, rightPage, 9 - i);
         pen.fitSize(text.points);
-        printColumn(pen, bodyX + 700 * i, 200, page.sentences[9 - i], text.pitch);
+        printColumn(pen, place.columnsX + kColumnPitch * i, kTop,
+                    itemNumber(9 - i) + page.sentences[9 - i], text.pitch);
     }
 
-    // Answer rows; with answers, each cell is its number followed by the answer, 200 lower.
+    // Answer rows; with answers, each cell is its number followed by the answer, a little lower.
     static const QString upper = QStringLiteral("⑤④③②①");
     static const QString lower = QStringLiteral("⑩⑨⑧⑦⑥");
     for (int row = 0; row < 2; ++row) {
         const QString& numbers = row == 0 ? upper : lower;
         for (int j = 1; j <= 5; ++j) {
-            const float x = answerX0 + answerPitch * j;
+            const float x = place.answersX + kAnswerPitch * j;
             const int item = row == 0 ? 5 - j : 10 - j;
             if (page.check == 0) {
                 pen.part(SheetPart::AnswerNumber, rightPage, item);
-                pen.textAt(x, row == 0 ? 5500 : 8250, numbers.mid(j - 1, 1));
+                pen.textAt(x, row == 0 ? kUpperNumbersY : kLowerNumbersY, numbers.mid(j - 1, 1));
             } else {
                 const TextFit& text = fit.answers[item];
                 pen.part(SheetPart::Answer, rightPage, item);
                 pen.fitSize(text.points);
-                printColumn(pen, x, row == 0 ? 5700 : 8450,
+                printColumn(pen, x, row == 0 ? kUpperAnswersY : kLowerAnswersY,
                             numbers.mid(j - 1, 1) + page.answers[item], text.pitch);
             }
         }
     }
 
-    // Side lines, 350 twips right of each column, beside its asked part.
+    // Side lines, right of each column, beside its asked part.
     for (int j = 0; j < 10; ++j) {
         const int k = 9 - j;
         const float pitch = fit.sentences[k].pitch;
         std::optional<qint16> y1, y2;
         if (pitch == kSentencePitch) {
-            y1 = sideLineEnd(200 + (qint64{page.beforeLengths[k]} + 1) * 300);
-            y2 = y1 ? sideLineEnd(*y1 + 300 * qint64{page.askedParts[k].size()}) : std::nullopt;
+            y1 = sideLineEnd(kTop + (qint64{page.beforeLengths[k]} + 1) * kCharacterTwips);
+            y2 = y1 ? sideLineEnd(*y1 + kCharacterTwips * qint64{page.askedParts[k].size()})
+                    : std::nullopt;
         } else {
-            y1 = sideLineEnd(std::lround(200 + (page.beforeLengths[k] + 1) * pitch));
+            y1 = sideLineEnd(std::lround(kTop + (page.beforeLengths[k] + 1) * pitch));
             y2 = y1 ? sideLineEnd(std::lround(*y1 + page.askedParts[k].size() * pitch))
                     : std::nullopt;
         }
         pen.part(SheetPart::SideLine, rightPage, k);
-        s.setLineWidth(kSideLine);
-        const float x = sideX + 700 * j;
+        s.setLineWidth(kSideLineWidth);
+        const float x = place.sideLinesX + kColumnPitch * j;
         if (y1 && y2) pen.line(x, *y1, x, *y2);
     }
 }
@@ -219,18 +213,18 @@ void printUprightTitle(Pen& pen, const QString& title, float offset, bool halfWi
     for (qsizetype i = 0; i < title.size(); ++i) {
         pen.size(fit.points);
         if (auto w = pen.width()) s.setCurrentX(halfWidthBased ? *w / 2 - offset : *w - offset);
-        s.setCurrentY(500 + fit.pitch * i);
+        s.setCurrentY(uprightSheet::kTitleY + fit.pitch * i);
         s.printText(title.mid(i, 1));
     }
 }
 
 void printUprightNameField(Pen& pen, float offset, bool halfWidthBased) {
     pen.part(SheetPart::NameField, !halfWidthBased);
-    pen.size(kFontSize);
+    pen.size(kSheetFontPoints);
     const QString name[2] = {QStringLiteral("名"), QStringLiteral("前")};
     for (int n = 0; n < 2; ++n) {
         PrintSurface& s = pen.surface();
-        s.setCurrentY(n == 0 ? 6000 : 6300);
+        s.setCurrentY(n == 0 ? uprightSheet::kNameY : uprightSheet::kNameSecondY);
         if (auto w = pen.width()) s.setCurrentX(halfWidthBased ? *w / 2 - offset : *w - offset);
         s.printText(name[n]);
     }
@@ -250,9 +244,9 @@ SheetFit naturalFit() {
     return SheetFit{page, page};
 }
 
-bool printWithVerticalFont(PrintableSheet& sheet, PrinterDialog& dialog, PrintSurface& surface) {
-    if (!dialog.showPrinter()) return false;
-    Pen pen(surface, sheet);
+void printWithVerticalFont(const SheetContent& sheet, const SheetFit& fit, PrintSurface& surface,
+                           SheetPartListener* parts) {
+    Pen pen(surface, fit, parts);
     surface.setFontName(sheet.fontName);
     surface.setPaperSize(kPaperA4);
     surface.setOrientation(kOrientationPortrait);
@@ -263,15 +257,12 @@ bool printWithVerticalFont(PrintableSheet& sheet, PrinterDialog& dialog, PrintSu
     if (auto h = surface.pageHeight()) height = *h;
     surface.setLineWidth(kThinLine);
     printVerticalPage(pen, sheet.left, height / 2, false);
-    return true;
 }
 
-bool printWithUprightFont(PrintableSheet& sheet, PrinterDialog& dialog, PrintSurface& surface) {
-    if (!dialog.showPrinter()) return false;
-    Pen pen(surface, sheet);
-    // The right page's body stands on the right half of landscape A4, from half its short side,
-    // whatever orientation the printer dialog was left in.
-    const float halfWidth = kA4ShortTwips / 2.0f;
+void printWithUprightFont(const SheetContent& sheet, const SheetFit& fit, PrintSurface& surface,
+                          SheetPartListener* parts) {
+    using namespace uprightSheet;
+    Pen pen(surface, fit, parts);
     surface.setFontName(sheet.fontName);
     surface.setPaperSize(kPaperA4);
     surface.setOrientation(kOrientationLandscape);
@@ -283,43 +274,51 @@ bool printWithUprightFont(PrintableSheet& sheet, PrinterDialog& dialog, PrintSur
     for (int line = 0; line < 4; ++line) {
         const std::optional<float> w = pen.width();
         if (!w) continue;
+        const float inner = *w - kRightFrameInner;
+        const float outer = *w - kRightFrameOuter;
         switch (line) {
             case 0:
-                pen.line(*w - 800, 200, *w - 100, 200);
+                pen.line(inner, kTop, outer, kTop);
                 break;
             case 1:
-                pen.line(*w - 800, 200, *w - 800, 11000);
+                pen.line(inner, kTop, inner, kFrameBottom);
                 break;
             case 2:
-                pen.line(*w - 800, 11000, *w - 100, 11000);
+                pen.line(inner, kFrameBottom, outer, kFrameBottom);
                 break;
             case 3:
-                pen.line(*w - 100, 11000, *w - 100, 200);
+                pen.line(outer, kFrameBottom, outer, kTop);
                 break;
         }
     }
-    printUprightNameField(pen, 650, false);
-    printUprightTitle(pen, sheet.right.title, 650, false);
-    pen.size(kFontSize);
-    addItemNumbers(sheet.right.sentences);
-    printUprightBody(pen, sheet.right, true, halfWidth + 2800, halfWidth + 2000, 1250,
-                     halfWidth + 3150);
+    printUprightNameField(pen, kRightTitleFromEdge, false);
+    printUprightTitle(pen, sheet.right.title, kRightTitleFromEdge, false);
+    pen.size(kSheetFontPoints);
+    printUprightBody(pen, sheet.right, true, kRightPage);
 
     // The frame between the pages, around the left page's title.
     pen.part(SheetPart::Frame, false);
     surface.setLineWidth(kThinLine);
-    pen.line(halfWidth + 1600, 200, halfWidth + 2300, 200);
-    pen.line(halfWidth + 1600, 200, halfWidth + 1600, 11000);
-    pen.line(halfWidth + 1600, 11000, halfWidth + 2300, 11000);
-    pen.line(halfWidth + 2300, 11000, halfWidth + 2300, 200);
+    const float left = kRightPageOrigin + kMiddleFrameLeft;
+    const float right = kRightPageOrigin + kMiddleFrameRight;
+    pen.line(left, kTop, right, kTop);
+    pen.line(left, kTop, left, kFrameBottom);
+    pen.line(left, kFrameBottom, right, kFrameBottom);
+    pen.line(right, kFrameBottom, right, kTop);
 
     // Left page.
-    printUprightNameField(pen, 700, true);
-    printUprightTitle(pen, sheet.left.title, 700, true);
-    pen.size(kFontSize);
-    addItemNumbers(sheet.left.sentences);
-    printUprightBody(pen, sheet.left, false, 300, -500, 1250, 650);
-    return true;
+    printUprightNameField(pen, kLeftTitleFromMiddle, true);
+    printUprightTitle(pen, sheet.left.title, kLeftTitleFromMiddle, true);
+    pen.size(kSheetFontPoints);
+    printUprightBody(pen, sheet.left, false, kLeftPage);
+}
+
+void drawSheet(const SheetContent& sheet, const SheetFit& fit, PrintSurface& surface,
+               SheetPartListener* parts) {
+    if (sheet.vertical())
+        printWithVerticalFont(sheet, fit, surface, parts);
+    else
+        printWithUprightFont(sheet, fit, surface, parts);
 }
 
 }  // namespace pobelo

@@ -1,37 +1,33 @@
 #pragma once
 
-#include <QMarginsF>
 #include <QString>
 #include <array>
-#include <optional>
 
 #include "printsurface.h"
+#include "sheetgeometry.h"
 
 namespace pobelo {
 
-// The printer dialog that each sheet printer opens first.
-class PrinterDialog {
-  public:
-    virtual ~PrinterDialog() = default;
-    // Shows the dialog; false when it was cancelled or failed.
-    virtual bool showPrinter() = 0;
-    // After the dialog: the edges of A4 paper in orientation (1 portrait, 2 landscape) that the
-    // chosen printer cannot print on, in twips; nothing when it prints the whole sheet.
-    virtual std::optional<QMarginsF> unprintableMargins(int orientation) {
-        (void)orientation;
-        return std::nullopt;
-    }
+// One page of a sheet, held by value: what the printers draw and preflight checks.
+struct PageContent {
+    QString title;
+    std::array<QString, 10> sentences;  // without their item numbers
+    std::array<QString, 10> askedParts;
+    std::array<qint16, 11> beforeLengths{};
+    std::array<QString, 11> answers;
+    int check = 0;  // the page's answers switch
 };
 
-// One page of the composed sheet as the printers read it. The sentences are written: the printers
-// put the item number prefix in front of each of them.
-struct SheetPage {
-    const QString& title;
-    std::array<QString, 10>& sentences;
-    const std::array<QString, 10>& askedParts;
-    const std::array<qint16, 11>& beforeLengths;
-    const std::array<QString, 11>& answers;
-    int check;
+struct SheetContent {
+    QString fontName;
+    PageContent right;
+    PageContent left;
+    // As the font command left the print surface.
+    bool bold = false;
+    bool italic = false;
+
+    // Only the ASCII "@" names a vertical-writing face; the full-width "＠" does not.
+    bool vertical() const { return fontName.startsWith(QLatin1Char('@')); }
 };
 
 // Where one text of a sheet stands when it is fitted into its area: the distance between its
@@ -69,30 +65,26 @@ class SheetPartListener {
     virtual void beginPart(const SheetPart& part) = 0;
 };
 
-struct PrintableSheet {
-    QString fontName;
-    SheetPage right;
-    SheetPage left;
-    // Without a fit every text stands as the layout places it.
-    const SheetFit* fit = nullptr;
-    SheetPartListener* parts = nullptr;
-};
-
-// The geometry both printers share, in twips and points.
-inline constexpr float kSheetFontPoints = 15;
-inline constexpr float kSentencePitch = 300;
-inline constexpr float kTitlePitch = 500;
 // The pitch and size every text of a sheet has when nothing is fitted.
 SheetFit naturalFit();
 
 // The circled item numbers "①" to "⑩"; itemNumber(0) is "①".
 QString itemNumber(int row);
 
-// Portrait A4, for a vertical-writing face ("@" name). Returns whether it went past the printer
-// dialog; when it did, every sentence of both pages carries its item number prefix.
-bool printWithVerticalFont(PrintableSheet& sheet, PrinterDialog& dialog, PrintSurface& surface);
+// The printers only draw: each sets up the surface and lays both pages of sheet on it, every
+// fitted text as fit places it. parts, when given, is told which part of the sheet each text or
+// line belongs to. Neither ends the document.
+
+// Portrait A4, for a vertical-writing face ("@" name); every sentence behind its item number.
+void printWithVerticalFont(const SheetContent& sheet, const SheetFit& fit, PrintSurface& surface,
+                           SheetPartListener* parts = nullptr);
 
 // Landscape A4, one character at a time down each column, for an upright face.
-bool printWithUprightFont(PrintableSheet& sheet, PrinterDialog& dialog, PrintSurface& surface);
+void printWithUprightFont(const SheetContent& sheet, const SheetFit& fit, PrintSurface& surface,
+                          SheetPartListener* parts = nullptr);
+
+// The printer for the sheet's face.
+void drawSheet(const SheetContent& sheet, const SheetFit& fit, PrintSurface& surface,
+               SheetPartListener* parts = nullptr);
 
 }  // namespace pobelo

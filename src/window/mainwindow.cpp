@@ -435,7 +435,7 @@ void MainWindow::buildControls() {
         // Focusable before the tab order is set (refresh then follows what takes a click).
         image->setFocusPolicy(Qt::TabFocus);
         place(image, design.left, design.top, 480, 480);
-        images_[design.number - 1] = image;
+        icons_[design.number - 1] = image;
     }
 
     // The page label arrays.
@@ -544,9 +544,18 @@ void MainWindow::describeControls() {
     // Tab goes the way the sheet is made: heading, title, then the right page's pointer,
     // switch and status icon, the left page's, and the font and print buttons. Hidden icons and
     // icons that take no click are passed over.
-    const QList<QWidget*> order = {combo1_,    text3_,     images_[0], check1_,
-                                   images_[2], images_[3], images_[1], check2_,
-                                   images_[4], images_[5], command1_,  command2_};
+    const QList<QWidget*> order = {combo1_,
+                                   text3_,
+                                   icons_[ToLeftPage],
+                                   check1_,
+                                   icons_[RightBlank],
+                                   icons_[RightClear],
+                                   icons_[ToRightPage],
+                                   check2_,
+                                   icons_[LeftBlank],
+                                   icons_[LeftClear],
+                                   command1_,
+                                   command2_};
     for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
     // The labels' texts say what the boxes are.
     if (auto* title = client_->findChild<QLabel*>(QStringLiteral("Label14")))
@@ -559,44 +568,44 @@ void MainWindow::buildMenus() {
     // Each caption keeps its text and gets an access key, shown in brackets after it.
     QMenu* f = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
     f->setObjectName(QStringLiteral("f"));
-    fo_ = f->addAction(QStringLiteral("開く(&O)"));
-    fo_->setObjectName(QStringLiteral("fo"));
-    fo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    openAction_ = f->addAction(QStringLiteral("開く(&O)"));
+    openAction_->setObjectName(QStringLiteral("fo"));
+    openAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     f->addSeparator()->setObjectName(QStringLiteral("s2"));
-    prt_ = f->addAction(QStringLiteral("印刷(&P)"));
-    prt_->setObjectName(QStringLiteral("prt"));
-    prt_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    pv_ = f->addAction(QStringLiteral("印刷プレビュー(&V)"));
-    pv_->setObjectName(QStringLiteral("pv"));
-    pv_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    pdf_ = f->addAction(QStringLiteral("PDFに保存(&D)…"));
-    pdf_->setObjectName(QStringLiteral("pdf"));
+    printAction_ = f->addAction(QStringLiteral("印刷(&P)"));
+    printAction_->setObjectName(QStringLiteral("prt"));
+    printAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    previewAction_ = f->addAction(QStringLiteral("印刷プレビュー(&V)"));
+    previewAction_->setObjectName(QStringLiteral("pv"));
+    previewAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    pdfAction_ = f->addAction(QStringLiteral("PDFに保存(&D)…"));
+    pdfAction_->setObjectName(QStringLiteral("pdf"));
     f->addSeparator()->setObjectName(QStringLiteral("s1"));
-    ed_ = f->addAction(QStringLiteral("終了(&X)"));
-    ed_->setObjectName(QStringLiteral("ed"));
-    ed_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    exitAction_ = f->addAction(QStringLiteral("終了(&X)"));
+    exitAction_->setObjectName(QStringLiteral("ed"));
+    exitAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu* pm = menuBar()->addMenu(QStringLiteral("印刷(&P)"));
     pm->setObjectName(QStringLiteral("pm"));
-    fit_ = pm->addAction(QStringLiteral("はみ出しを防ぐ(&F)"));
-    fit_->setObjectName(QStringLiteral("fit"));
-    fit_->setCheckable(true);
-    key_ = pm->addAction(QStringLiteral("問題と解答を印刷(&K)"));
-    key_->setObjectName(QStringLiteral("key"));
+    fitAction_ = pm->addAction(QStringLiteral("はみ出しを防ぐ(&F)"));
+    fitAction_->setObjectName(QStringLiteral("fit"));
+    fitAction_->setCheckable(true);
+    keyAction_ = pm->addAction(QStringLiteral("問題と解答を印刷(&K)"));
+    keyAction_->setObjectName(QStringLiteral("key"));
 
     QMenu* hp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     hp->setObjectName(QStringLiteral("hp"));
-    onl_ = hp->addAction(QStringLiteral("WendroWebサイトへ(&W)"));
-    onl_->setObjectName(QStringLiteral("onl"));
+    webSiteAction_ = hp->addAction(QStringLiteral("WendroWebサイトへ(&W)"));
+    webSiteAction_->setObjectName(QStringLiteral("onl"));
     QMenu* ad = hp->addMenu(QStringLiteral("バージョン情報(&V)"));
     ad->setObjectName(QStringLiteral("ad"));
-    vv_ = ad->addAction(text::kVersion);
-    vv_->setObjectName(QStringLiteral("vv"));
+    versionAction_ = ad->addAction(text::versionCaption());
+    versionAction_->setObjectName(QStringLiteral("vv"));
     hp->addSeparator()->setObjectName(QStringLiteral("s3"));
-    about_ = hp->addAction(QStringLiteral("Pobelo について(&A)"));
-    about_->setObjectName(QStringLiteral("about"));
-    aboutQt_ = hp->addAction(QStringLiteral("Qt について(&Q)"));
-    aboutQt_->setObjectName(QStringLiteral("aboutQt"));
+    aboutAction_ = hp->addAction(QStringLiteral("Pobelo について(&A)"));
+    aboutAction_->setObjectName(QStringLiteral("about"));
+    aboutQtAction_ = hp->addAction(QStringLiteral("Qt について(&Q)"));
+    aboutQtAction_->setObjectName(QStringLiteral("aboutQt"));
 }
 
 void MainWindow::connectEvents() {
@@ -613,24 +622,24 @@ void MainWindow::connectEvents() {
             [this](bool on) { model_.setCheck(1, on ? 1 : 0); });
     connect(check2_, &QCheckBox::clicked, this,
             [this](bool on) { model_.setCheck(2, on ? 1 : 0); });
-    for (int n = 1; n <= 6; ++n) {
-        connect(images_[n - 1], &ImageControl::clicked, this, [this, n] {
+    for (int n = 1; n <= kPageIcons; ++n) {
+        connect(icons_[n - 1], &ImageControl::clicked, this, [this, n] {
             if (model_.imageClickable(n)) model_.clickImage(n);
         });
     }
     connect(command1_, &QToolButton::clicked, &model_, &SheetModel::fontCommand);
     connect(command2_, &QToolButton::clicked, &model_, &SheetModel::printSheet);
-    connect(prt_, &QAction::triggered, &model_, &SheetModel::printSheet);
-    connect(pv_, &QAction::triggered, &model_, &SheetModel::previewSheet);
-    connect(pdf_, &QAction::triggered, &model_, &SheetModel::exportPdf);
-    connect(fit_, &QAction::toggled, &model_, &SheetModel::setFitEnabled);
-    connect(key_, &QAction::triggered, &model_, &SheetModel::printSheetAndKey);
-    connect(fo_, &QAction::triggered, &model_, &SheetModel::openCommand);
-    connect(onl_, &QAction::triggered, &model_, &SheetModel::openWebSite);
-    connect(ed_, &QAction::triggered, &model_, &SheetModel::exitCommand);
-    connect(about_, &QAction::triggered, this,
+    connect(printAction_, &QAction::triggered, &model_, &SheetModel::printSheet);
+    connect(previewAction_, &QAction::triggered, &model_, &SheetModel::previewSheet);
+    connect(pdfAction_, &QAction::triggered, &model_, &SheetModel::exportPdf);
+    connect(fitAction_, &QAction::toggled, &model_, &SheetModel::setFitEnabled);
+    connect(keyAction_, &QAction::triggered, &model_, &SheetModel::printSheetAndKey);
+    connect(openAction_, &QAction::triggered, &model_, &SheetModel::openCommand);
+    connect(webSiteAction_, &QAction::triggered, &model_, &SheetModel::openWebSite);
+    connect(exitAction_, &QAction::triggered, &model_, &SheetModel::exitCommand);
+    connect(aboutAction_, &QAction::triggered, this,
             [this] { QMessageBox::about(this, QStringLiteral("Pobelo について"), aboutText()); });
-    connect(aboutQt_, &QAction::triggered, qApp, &QApplication::aboutQt);
+    connect(aboutQtAction_, &QAction::triggered, qApp, &QApplication::aboutQt);
     // vv only shows the version; it has no command.
 }
 
@@ -655,10 +664,10 @@ void MainWindow::refresh() {
         check2_->setCheckState(checkState(model_.check2()));
     }
 
-    for (int n = 1; n <= 6; ++n) {
-        images_[n - 1]->setVisible(model_.imageVisible(n));
+    for (int n = 1; n <= kPageIcons; ++n) {
+        icons_[n - 1]->setVisible(model_.imageVisible(n));
         // An icon the keyboard can reach is one a click would reach.
-        images_[n - 1]->setFocusPolicy(model_.imageClickable(n) ? Qt::TabFocus : Qt::NoFocus);
+        icons_[n - 1]->setFocusPolicy(model_.imageClickable(n) ? Qt::TabFocus : Qt::NoFocus);
     }
 
     command1_->setText(literalAmpersands(model_.command1Caption()));
@@ -678,14 +687,14 @@ void MainWindow::refresh() {
     if (command1_->toolTip() != tip) command1_->setToolTip(tip);
     command2_->setText(literalAmpersands(model_.command2Caption()));
     command2_->setEnabled(model_.command2Enabled());
-    prt_->setEnabled(model_.prtEnabled());
+    printAction_->setEnabled(model_.prtEnabled());
     // Preview and PDF print the same sheet: they are there whenever 印刷 is.
-    pv_->setEnabled(model_.prtEnabled());
-    pdf_->setEnabled(model_.prtEnabled());
-    key_->setEnabled(model_.prtEnabled());
-    if (fit_->isChecked() != model_.fitEnabled()) {
-        const QSignalBlocker block(fit_);
-        fit_->setChecked(model_.fitEnabled());
+    previewAction_->setEnabled(model_.prtEnabled());
+    pdfAction_->setEnabled(model_.prtEnabled());
+    keyAction_->setEnabled(model_.prtEnabled());
+    if (fitAction_->isChecked() != model_.fitEnabled()) {
+        const QSignalBlocker block(fitAction_);
+        fitAction_->setChecked(model_.fitEnabled());
     }
 
     // A text set here is the model's own: it must not come back as an edit.

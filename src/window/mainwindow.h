@@ -103,7 +103,8 @@ class MainWindow : public QMainWindow {
     QLabel* label52_ = nullptr;
     QCheckBox* check1_ = nullptr;
     QCheckBox* check2_ = nullptr;
-    std::array<ImageControl*, 6> images_{};
+    // Image1 to Image6, by PageIcon.
+    std::array<ImageControl*, kPageIcons> icons_{};
     QToolButton* command1_ = nullptr;
     QString command1Tip_;
     // What the last load of a question file should tell without interrupting anyone (records
@@ -112,17 +113,19 @@ class MainWindow : public QMainWindow {
     QToolButton* command2_ = nullptr;
     QLineEdit* text3_ = nullptr;
     QComboBox* combo1_ = nullptr;
-    QAction* fo_ = nullptr;
-    QAction* prt_ = nullptr;
-    QAction* pv_ = nullptr;
-    QAction* pdf_ = nullptr;
-    QAction* ed_ = nullptr;
-    QAction* fit_ = nullptr;
-    QAction* key_ = nullptr;
-    QAction* onl_ = nullptr;
-    QAction* vv_ = nullptr;
-    QAction* about_ = nullptr;
-    QAction* aboutQt_ = nullptr;
+    // The menu entries; their object names are the designer's (fo, prt, pv, pdf, ed, fit, key,
+    // onl, vv, about, aboutQt).
+    QAction* openAction_ = nullptr;
+    QAction* printAction_ = nullptr;
+    QAction* previewAction_ = nullptr;
+    QAction* pdfAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QAction* fitAction_ = nullptr;
+    QAction* keyAction_ = nullptr;
+    QAction* webSiteAction_ = nullptr;
+    QAction* versionAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
+    QAction* aboutQtAction_ = nullptr;
 };
 
 }  // namespace pobelo

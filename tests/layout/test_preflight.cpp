@@ -45,11 +45,6 @@ class WideMeasurer : public TextMeasurer {
     }
 };
 
-class Dialog : public PrinterDialog {
-  public:
-    bool showPrinter() override { return true; }
-};
-
 QStringList lines(const QList<Finding>& findings) {
     QStringList out;
     for (const Finding& f : findings) out << f.line();
@@ -139,16 +134,8 @@ class PreflightTest : public QObject {
         // A sheet that needs no fit prints exactly as without one.
         if (expected.isEmpty()) {
             RecordingSurface plain, fitted;
-            Dialog dialog;
-            SheetContent a = sheet, b = sheet;
-            PrintableSheet pa = a.printable(), pb = b.printable(&fit);
-            if (font.startsWith('@')) {
-                printWithVerticalFont(pa, dialog, plain);
-                printWithVerticalFont(pb, dialog, fitted);
-            } else {
-                printWithUprightFont(pa, dialog, plain);
-                printWithUprightFont(pb, dialog, fitted);
-            }
+            drawSheet(sheet, naturalFit(), plain);
+            drawSheet(sheet, fit, fitted);
             QCOMPARE(fitted.lines(), plain.lines());
         }
     }
@@ -165,14 +152,13 @@ class PreflightTest : public QObject {
         QCOMPARE(fit.right.sentences[1], (TextFit{kSentencePitch, kSheetFontPoints}));
 
         RecordingSurface surface;
-        Dialog dialog;
-        PrintableSheet printable = sheet.printable(&fit);
-        printWithVerticalFont(printable, dialog, surface);
+        printWithVerticalFont(sheet, fit, surface);
         const float pitch = fit.right.sentences[0].pitch;
         const QString sideLine =
             QStringLiteral("{\"op\":\"drawLine\",\"x1\":%1,\"y1\":1000,\"x2\":%2,\"y2\":1000,")
-                .arg(std::lround(300 + (k46.size() + 1) * pitch))
-                .arg(std::lround(std::lround(300 + (k46.size() + 1) * pitch) + 2 * pitch));
+                .arg(std::lround(verticalSheet::kSentenceX + (k46.size() + 1) * pitch))
+                .arg(std::lround(std::lround(verticalSheet::kSentenceX + (k46.size() + 1) * pitch) +
+                                 2 * pitch));
         QVERIFY2(surface.lines().filter(sideLine).size() == 1, qPrintable(sideLine));
     }
 

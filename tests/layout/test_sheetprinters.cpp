@@ -1,58 +1,26 @@
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QtTest>
 
 #include "recordingsurface.h"
 #include "sheetprinters.h"
+#include "testtools.h"
 
 using namespace pobelo;
+using namespace pobelo::test;
 
 namespace {
 
-class Dialog : public PrinterDialog {
-  public:
-    bool accept = true;
-    bool showPrinter() override { return accept; }
-};
-
-// A composed sheet as the window holds it.
-struct Sheet {
-    QString rightTitle, leftTitle;
-    std::array<QString, 10> rightSentences, leftSentences, rightAsked, leftAsked;
-    std::array<qint16, 11> rightLengths{}, leftLengths{};
-    std::array<QString, 11> rightAnswers, leftAnswers;
-    int check1 = 0, check2 = 0;
-    QString font = QStringLiteral("@IPAexMincho");
-
-    PrintableSheet printable() {
-        return PrintableSheet{
-            font,
-            SheetPage{rightTitle, rightSentences, rightAsked, rightLengths, rightAnswers, check1},
-            SheetPage{leftTitle, leftSentences, leftAsked, leftLengths, leftAnswers, check2}};
-    }
+// A composed sheet, in a vertical-writing face unless set otherwise.
+struct Sheet : SheetContent {
+    Sheet() { fontName = QStringLiteral("@IPAexMincho"); }
     // Item i of the right page: before, asked part, after, answer.
     void setRight(int i, const QString& before, const QString& asked, const QString& after,
                   const QString& answer) {
-        rightSentences[i] = before + asked + after;
-        rightAsked[i] = asked;
-        rightLengths[i] = qint16(before.size());
-        rightAnswers[i] = answer;
+        right.sentences[i] = before + asked + after;
+        right.askedParts[i] = asked;
+        right.beforeLengths[i] = qint16(before.size());
+        right.answers[i] = answer;
     }
 };
-
-struct Op {
-    QString op;
-    QJsonObject fields;
-};
-
-QList<Op> parse(const QStringList& lines) {
-    QList<Op> ops;
-    for (const QString& line : lines) {
-        const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();
-        ops.append(Op{o.value("op").toString(), o});
-    }
-    return ops;
-}
 
 // Every text printed, with the position set before it.
 struct Placed {
@@ -60,10 +28,10 @@ struct Placed {
     QString text;
 };
 
-QList<Placed> placedTexts(const QList<Op>& ops) {
+QList<Placed> placedTexts(const QList<TraceOp>& ops) {
     QList<Placed> out;
     double x = 0, y = 0;
-    for (const Op& o : ops) {
+    for (const TraceOp& o : ops) {
         if (o.op == "setCurrentX") x = o.fields["x"].toDouble();
         if (o.op == "setCurrentY") y = o.fields["y"].toDouble();
         if (o.op == "printText") out.append(Placed{x, y, o.fields["text"].toString()});
@@ -71,10 +39,10 @@ QList<Placed> placedTexts(const QList<Op>& ops) {
     return out;
 }
 
-QList<QList<double>> lines(const QList<Op>& ops, int width = -1) {
+QList<QList<double>> lines(const QList<TraceOp>& ops, int width = -1) {
     QList<QList<double>> out;
     int current = -1;
-    for (const Op& o : ops) {
+    for (const TraceOp& o : ops) {
         if (o.op == "setLineWidth") current = o.fields["width"].toInt();
         if (o.op == "drawLine" && (width < 0 || width == current))
             out.append({o.fields["x1"].toDouble(), o.fields["y1"].toDouble(),
@@ -103,16 +71,16 @@ class SheetPrintersTest : public QObject {
             for (int mode = 0; mode < 3; ++mode) {  // lines kept, sink only, neither
                 Sheet sheet;
                 sheet.setRight(0, "毎朝", "早起", "きする。", "はやお");
-                Dialog dialog;
                 RecordingSurface device;
                 RecordingSurface surface(&device);
                 surface.failing() << "pageWidth"
                                   << "setCurrentY";
                 surface.setKeepLines(mode == 0);
                 if (mode == 1) surface.sink = [&](const QString& line) { written[1] << line; };
-                PrintableSheet p = sheet.printable();
-                QVERIFY(vertical ? printWithVerticalFont(p, dialog, surface)
-                                 : printWithUprightFont(p, dialog, surface));
+                if (vertical)
+                    printWithVerticalFont(sheet, naturalFit(), surface);
+                else
+                    printWithUprightFont(sheet, naturalFit(), surface);
                 if (mode == 0) written[0] = surface.lines();
                 if (mode != 0) QVERIFY(surface.lines().isEmpty());
                 drawn[mode] = device.lines();
@@ -124,29 +92,11 @@ class SheetPrintersTest : public QObject {
         }
     }
 
-    void cancelledDialogDrawsNothing() {
-        for (bool vertical : {true, false}) {
-            Sheet sheet;
-            sheet.setRight(0, "毎朝", "早起", "きする。", "はやお");
-            Dialog dialog;
-            dialog.accept = false;
-            RecordingSurface surface;
-            PrintableSheet p = sheet.printable();
-            const bool went = vertical ? printWithVerticalFont(p, dialog, surface)
-                                       : printWithUprightFont(p, dialog, surface);
-            QVERIFY(!went);
-            QVERIFY(surface.lines().isEmpty());
-            QCOMPARE(sheet.rightSentences[0], QStringLiteral("毎朝早起きする。"));
-        }
-    }
-
     void verticalNeverComposedPage() {
         Sheet sheet;
-        Dialog dialog;
         RecordingSurface surface;
-        PrintableSheet p = sheet.printable();
-        QVERIFY(printWithVerticalFont(p, dialog, surface));
-        const QList<Op> ops = parse(surface.lines());
+        printWithVerticalFont(sheet, naturalFit(), surface);
+        const QList<TraceOp> ops = parseTrace(surface.lines());
         QCOMPARE(ops[0].op, QStringLiteral("setFontName"));
         QCOMPARE(ops[0].fields["name"].toString(), QStringLiteral("@IPAexMincho"));
         QCOMPARE(
@@ -155,48 +105,54 @@ class SheetPrintersTest : public QObject {
                 R"({"op":"setPaperSize","size":9})", R"({"op":"setOrientation","orientation":1})",
                 R"({"op":"setLineStyle","style":0})", R"({"op":"setLineWidth","width":1})"}));
         // Title frames of both pages, width 1, the left one from half the page height.
-        const QList<QList<double>> frames = lines(ops, 1);
+        using namespace verticalSheet;
+        const double frameRight = frameWidth(double(kPaperWidth));
+        const QList<QList<double>> frames = lines(ops, kThinLine);
         QCOMPARE(frames.size(), 8);
-        QCOMPARE(frames[0], (QList<double>{200, 200, 11056, 200}));
-        QCOMPARE(frames[1], (QList<double>{11056, 200, 11056, 900}));
-        QCOMPARE(frames[2], (QList<double>{11056, 900, 200, 900}));
-        QCOMPARE(frames[3], (QList<double>{200, 900, 200, 200}));
-        QCOMPARE(frames[4], (QList<double>{200, 8619, 11056, 8619}));
+        QCOMPARE(frames[0], (QList<double>{kFrameLeft, kFrameTop, frameRight, kFrameTop}));
+        QCOMPARE(frames[1], (QList<double>{frameRight, kFrameTop, frameRight, kFrameBottom}));
+        QCOMPARE(frames[2], (QList<double>{frameRight, kFrameBottom, kFrameLeft, kFrameBottom}));
+        QCOMPARE(frames[3], (QList<double>{kFrameLeft, kFrameBottom, kFrameLeft, kFrameTop}));
+        const double leftTop = kPaperHeight / 2;
+        QCOMPARE(frames[4],
+                 (QList<double>{kFrameLeft, leftTop + kFrameTop, frameRight, leftTop + kFrameTop}));
         const QList<Placed> placed = placedTexts(ops);
-        for (double yp : {0.0, 8419.0}) {
-            QVERIFY(hasText(placed, 5130, yp + 300, "名"));
-            QVERIFY(hasText(placed, 5630, yp + 300, "前"));
+        const double upper = upperAnswersX(double(kPaperWidth));
+        const double lower = upper + lowerAnswersStep(double(kPaperWidth));
+        for (double yp : {0.0, leftTop}) {
+            QVERIFY(hasText(placed, kNameX, yp + kNameY, "名"));
+            QVERIFY(hasText(placed, kNameSecondX, yp + kNameY, "前"));
             for (int i = 0; i < 10; ++i)
-                QVERIFY(hasText(placed, 300, yp + 1000 + 700 * i, itemNumber(i)));
+                QVERIFY(
+                    hasText(placed, kSentenceX, yp + kFirstRowY + kRowPitch * i, itemNumber(i)));
             for (int k = 1; k <= 5; ++k) {
-                QVERIFY(hasText(placed, 5528, yp + 1400 * k, itemNumber(k - 1)));
-                QVERIFY(hasText(placed, 5528 + 2764, yp + 1400 * k, itemNumber(k + 4)));
+                QVERIFY(hasText(placed, upper, yp + kAnswerRowPitch * k, itemNumber(k - 1)));
+                QVERIFY(hasText(placed, lower, yp + kAnswerRowPitch * k, itemNumber(k + 4)));
             }
         }
         // Nothing else was printed: no title, empty sentences.
         QCOMPARE(placed.size(), 2 * (2 + 10 + 10));
-        // Zero-length side lines at 600, width 15.
-        const QList<QList<double>> sides = lines(ops, 15);
+        // Zero-length side lines a cell behind the item number.
+        const QList<QList<double>> sides = lines(ops, kSideLineWidth);
         QCOMPARE(sides.size(), 20);
-        QCOMPARE(sides[9], (QList<double>{600, 7300, 600, 7300}));
-        // Every sentence carries its item number until the print command takes it off.
-        QCOMPARE(sheet.rightSentences[0], QStringLiteral("①"));
-        QCOMPARE(sheet.leftSentences[9], QStringLiteral("⑩"));
+        const double side = kSentenceX + kCharacterTwips;
+        const double row9 = kFirstRowY + kRowPitch * 9;
+        QCOMPARE(sides[9], (QList<double>{side, row9, side, row9}));
     }
 
+    // The worked examples below keep their numbers written out: a change of the geometry shows
+    // here as well as in the traces.
     void verticalFullPageWithAnswers() {
         Sheet sheet;
-        sheet.rightTitle = QStringLiteral("一二三四五六七八九十百");  // eleven characters
+        sheet.right.title = QStringLiteral("一二三四五六七八九十百");  // eleven characters
         for (int i = 0; i < 10; ++i)
             sheet.setRight(i, i == 2 ? "毎日の" : "", "漢字", "を書く。",
                            QStringLiteral("かんじ%1").arg(i));
         sheet.setRight(4, "家の", "近", "くに住む。", "");
-        sheet.check1 = 1;
-        Dialog dialog;
+        sheet.right.check = 1;
         RecordingSurface surface;
-        PrintableSheet p = sheet.printable();
-        QVERIFY(printWithVerticalFont(p, dialog, surface));
-        const QList<Op> ops = parse(surface.lines());
+        printWithVerticalFont(sheet, naturalFit(), surface);
+        const QList<TraceOp> ops = parseTrace(surface.lines());
         const QList<Placed> placed = placedTexts(ops);
         QVERIFY(hasText(placed, 230 + 500 * 9, 250, "十"));
         QVERIFY(hasText(placed, 5230, 250, "百"));  // the eleventh runs past the name field
@@ -228,18 +184,16 @@ class SheetPrintersTest : public QObject {
     void uprightLayoutMatchesTheWorkedExample() {
         QFETCH(int, dialogOrientation);
         Sheet sheet;
-        sheet.font = QStringLiteral("ＭＳ 明朝");
-        sheet.rightTitle = QStringLiteral("小テスト 1");
-        sheet.leftTitle = QStringLiteral("小テスト 2");
+        sheet.fontName = QStringLiteral("ＭＳ 明朝");
+        sheet.right.title = QStringLiteral("小テスト 1");
+        sheet.left.title = QStringLiteral("小テスト 2");
         sheet.setRight(0, "毎朝", "早起", "きする。", "はやお");
         sheet.setRight(9, "", "", "", "");
-        sheet.check1 = 1;
-        Dialog dialog;
+        sheet.right.check = 1;
         RecordingSurface surface;
         surface.setDeviceOrientation(dialogOrientation);
-        PrintableSheet p = sheet.printable();
-        QVERIFY(printWithUprightFont(p, dialog, surface));
-        const QList<Op> ops = parse(surface.lines());
+        printWithUprightFont(sheet, naturalFit(), surface);
+        const QList<TraceOp> ops = parseTrace(surface.lines());
         QCOMPARE(
             surface.lines().mid(0, 6),
             (QStringList{
@@ -281,16 +235,12 @@ class SheetPrintersTest : public QObject {
     void sideLinesThatDoNotFitAreNotDrawn() {
         for (bool vertical : {true, false}) {
             Sheet sheet;
+            if (!vertical) sheet.fontName = QStringLiteral("ＭＳ 明朝");
             sheet.setRight(0, "前", "問", "", "");
             sheet.setRight(1, QString(200, QChar(0x3042)), "問", "", "");  // ends past 32767 twips
-            Dialog dialog;
             RecordingSurface surface;
-            PrintableSheet p = sheet.printable();
-            if (vertical)
-                printWithVerticalFont(p, dialog, surface);
-            else
-                printWithUprightFont(p, dialog, surface);
-            const QList<QList<double>> sides = lines(parse(surface.lines()), 15);
+            drawSheet(sheet, naturalFit(), surface);
+            const QList<QList<double>> sides = lines(parseTrace(surface.lines()), 15);
             QCOMPARE(sides.size(), 19);
             for (const QList<double>& l : sides)
                 for (double v : l) QVERIFY(v <= 32767);
@@ -300,16 +250,13 @@ class SheetPrintersTest : public QObject {
     void failingOperationsAreSkipped() {
         Sheet sheet;
         sheet.setRight(0, "毎朝", "早起", "きする。", "はやお");
-        Dialog dialog;
         RecordingSurface surface;
         surface.failing() = {"pageWidth", "printText", "pageHeight"};
-        PrintableSheet p = sheet.printable();
-        QVERIFY(printWithVerticalFont(p, dialog, surface));
-        const QList<Op> ops = parse(surface.lines());
+        printWithVerticalFont(sheet, naturalFit(), surface);
+        const QList<TraceOp> ops = parseTrace(surface.lines());
         // Frame lines that need the page width are skipped; the rest of the sheet goes on.
         QCOMPARE(lines(ops, 1).size(), 2);
         QCOMPARE(lines(ops, 15).size(), 20);
-        QCOMPARE(sheet.leftSentences[9], QStringLiteral("⑩"));
         // Without a page height the left page starts at the top.
         QCOMPARE(lines(ops, 15).last(), (QList<double>{600, 7300, 600, 7300}));
     }

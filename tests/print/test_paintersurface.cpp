@@ -12,8 +12,10 @@
 
 #include "fontresolver.h"
 #include "paintersurface.h"
+#include "testtools.h"
 
 using pobelo::PainterSurface;
+using pobelo::test::runTool;
 
 namespace {
 
@@ -27,13 +29,6 @@ struct Word {
 
 bool haveTool(const char* name) {
     return !QStandardPaths::findExecutable(name).isEmpty();
-}
-
-QString runTool(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 // The words of the first page, with their boxes converted from points to twips.

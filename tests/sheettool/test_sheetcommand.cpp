@@ -1,0 +1,227 @@
+// The teacher's command line in process: which runs need no GUI set-up, and every refusal of a
+// bad command line or an unusable file, with its message and exit status, leaving the files as
+// they were.
+
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "mojfile.h"
+#include "sheetcommand.h"
+#include "testtools.h"
+
+using namespace pobelo;
+using namespace pobelo::test;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run runCommand(const QStringList& args) {
+    Run r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.status = SheetCommand(out, err).run(QStringList{QStringLiteral("pobelo-sheet")} + args);
+    return r;
+}
+
+// Five records headed "見出し 1" to "見出し 5".
+QByteArray fiveRecords() {
+    QList<QStringList> records;
+    for (int n = 1; n <= 5; ++n)
+        records << record(QStringLiteral("見出し %1").arg(n), {{"前", "こたえ", "問", "後。"}});
+    return mojBytes(records);
+}
+
+}  // namespace
+
+class SheetCommandTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString file_;   // the five records
+    QString empty_;  // a question file without records
+
+    QString path(const QString& name) const { return dir_.filePath(name); }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        // Relative names in the rows are the working folder's.
+        QVERIFY(QDir::setCurrent(dir_.path()));
+        file_ = path("five.moj");
+        empty_ = path("empty.moj");
+        QVERIFY(writeFile(file_, fiveRecords()));
+        QVERIFY(writeFile(empty_, QByteArray()));
+        QVERIFY(QDir(dir_.path()).mkdir("folder.moj"));
+        QCOMPARE(mkfifo(QFile::encodeName(path("pipe.pdf")).constData(), 0600), 0);
+    }
+
+    // A listing starts without the GUI application; anything else, or a line the parser refuses,
+    // gets it.
+    void listsOnly_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("listsOnly");
+        QTest::newRow("list") << QStringList{"f.moj", "--list"} << true;
+        QTest::newRow("list first") << QStringList{"--list", "f.moj"} << true;
+        QTest::newRow("pair") << QStringList{"f.moj", "--right", "1", "-o", "o.pdf"} << false;
+        QTest::newRow("list in a script run") << QStringList{"--script", "s", "--list"} << false;
+        QTest::newRow("unknown option") << QStringList{"f.moj", "--list", "--lst"} << false;
+        QTest::newRow("nothing") << QStringList{} << false;
+    }
+
+    void listsOnly() {
+        QFETCH(QStringList, args);
+        QFETCH(bool, listsOnly);
+        QCOMPARE(SheetCommand::listsOnly(QStringList{"pobelo-sheet"} + args), listsOnly);
+    }
+
+    void helpDescribesTheTeacherModes() {
+        const Run r = runCommand({"--help"});
+        QCOMPARE(r.status, kExitDone);
+        QCOMPARE(r.err, QString());
+        for (const char* words : {"--list", "--right", "--left", "--all", "--answers", "--title",
+                                  "--font", "--script", "\"TEXT 3\""})
+            QVERIFY2(r.out.contains(words), words);
+    }
+
+    void listsHeadings() {
+        const Run r = runCommand({file_, "--list"});
+        QCOMPARE(r.status, kExitDone);
+        QCOMPARE(r.out, QStringLiteral("1\t見出し 1\n2\t見出し 2\n3\t見出し 3\n4\t見出し 4\n"
+                                       "5\t見出し 5\n"));
+        QCOMPARE(r.err, QString());
+    }
+
+    void refusals_data() {
+        QTest::addColumn<QStringList>("args");  // FILE, EMPTY, FOLDER, OUT, PIPE stand for paths
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");  // all of standard error, or how it starts when it
+                                               // has no end of line; $FILE and so on
+        // for paths
+
+        const QString help = "\nTry pobelo-sheet --help.\n";
+        QTest::newRow("nothing")
+            << QStringList{} << kExitUsage
+            << "Nothing to do: give a question file or --script FILE (see --help).\n";
+        QTest::newRow("no file") << QStringList{"--list"} << kExitUsage
+                                 << "pobelo-sheet: no question file given" + help;
+        QTest::newRow("two files")
+            << QStringList{"FILE", "FILE", "--list"} << kExitUsage
+            << "pobelo-sheet: one question file at a time, not \"$FILE\"" + help;
+        QTest::newRow("no mode") << QStringList{"FILE", "-o", "OUT"} << kExitUsage
+                                 << "pobelo-sheet: give one of --list, --right N or --all" + help;
+        QTest::newRow("two modes") << QStringList{"FILE", "--list", "--all"} << kExitUsage
+                                   << "pobelo-sheet: give one of --list, --right N or --all" + help;
+        QTest::newRow("unknown option") << QStringList{"FILE", "--lst"} << kExitUsage
+                                        << "pobelo-sheet: Unknown option 'lst'." + help;
+        QTest::newRow("left alone") << QStringList{"FILE", "--left", "2", "-o", "OUT"} << kExitUsage
+                                    << "pobelo-sheet: --left goes with --right" + help;
+        QTest::newRow("no output")
+            << QStringList{"FILE", "--right", "1"} << kExitUsage
+            << "pobelo-sheet: give the PDF file to write with -o OUT.pdf" + help;
+        QTest::newRow("list with output")
+            << QStringList{"FILE", "--list", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: --list takes no --output" + help;
+        QTest::newRow("heading zero")
+            << QStringList{"FILE", "--right", "0", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: --right needs a heading number from 1 (see --list), not \"0\"" + help;
+        QTest::newRow("heading not a number")
+            << QStringList{"FILE", "--right", "1", "--left", "x", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: --left needs a heading number from 1 (see --list), not \"x\"" + help;
+        QTest::newRow("right twice")
+            << QStringList{"FILE", "--right", "1", "--right", "2", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: --right is given more than once" + help;
+        QTest::newRow("bad answers")
+            << QStringList{"FILE", "--all", "--answers", "all", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: --answers takes right, left or both, not \"all\"" + help;
+        QTest::newRow("empty font") << QStringList{"FILE", "--all", "--font", " ", "-o", "OUT"}
+                                    << kExitUsage << "pobelo-sheet: --font needs a name" + help;
+        QTest::newRow("title of two lines")
+            << QStringList{"FILE", "--all", "--title", "a\nb", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: --title must be one line" + help;
+        QTest::newRow("empty key")
+            << QStringList{"FILE", "--all", "--key", "", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: give the PDF file for the answer key with --key KEY.pdf" + help;
+        QTest::newRow("key is the output")
+            << QStringList{"FILE", "--all", "--key", "OUT", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: KEY and OUT are the same file" + help;
+        QTest::newRow("output over the question file")
+            << QStringList{"FILE", "--all", "-o", "FILE"} << kExitUsage
+            << "pobelo-sheet: OUT $FILE is the question file $FILE itself" + help;
+        QTest::newRow("script with a file")
+            << QStringList{"--script", "FILE", "FILE"} << kExitUsage
+            << "pobelo-sheet: --script takes only --trace; the script opens the file and prints." +
+                   help;
+        QTest::newRow("right past the list")
+            << QStringList{"FILE", "--right", "6", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: $FILE has headings 1 to 5, not 6 (see --list)\n";
+        QTest::newRow("left past the list")
+            << QStringList{"FILE", "--right", "5", "--left", "9", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: $FILE has headings 1 to 5, not 9 (see --list)\n";
+        QTest::newRow("missing file")
+            << QStringList{"missing.moj", "--right", "1", "-o", "OUT"} << kExitFileProblem
+            << "pobelo-sheet: missing.moj: no such question "
+               "file\n(「missing.moj」が見つかりません。)\n";
+        QTest::newRow("file without records")
+            << QStringList{"EMPTY", "--all", "-o", "OUT"} << kExitFileProblem
+            << "pobelo-sheet: $EMPTY: holds no complete question record\n";
+        QTest::newRow("folder") << QStringList{"FOLDER", "--list"} << kExitFileProblem
+                                << "pobelo-sheet: $FOLDER: is a folder, not a question file\n";
+        QTest::newRow("output is a pipe")
+            << QStringList{"FILE", "--all", "-o", "PIPE"} << kExitFileProblem
+            << "pobelo-sheet: cannot write $PIPE: it is not a regular file";
+        QTest::newRow("missing file, list")
+            << QStringList{"missing.moj", "--list"} << kExitFileProblem
+            << "pobelo-sheet: missing.moj: no such question "
+               "file\n(「missing.moj」が見つかりません。)\n";
+        QTest::newRow("output is a device")
+            << QStringList{"FILE", "--all", "-o", "/dev/full"} << kExitFileProblem
+            << "pobelo-sheet: cannot write /dev/full: it is not a regular file";
+        QTest::newRow("output folder missing")
+            << QStringList{"FILE", "--all", "-o", "nowhere/out.pdf"} << kExitFileProblem
+            << "pobelo-sheet: cannot write nowhere/out.pdf: No such file or directory";
+        QTest::newRow("trace over the question file")
+            << QStringList{"FILE", "--all", "-o", "OUT", "--trace", "FILE"} << kExitUsage
+            << "pobelo-sheet: cannot write the trace file $FILE: it is the question file";
+    }
+
+    void refusals() {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+
+        // An earlier sheet at OUT must come through a refused run untouched.
+        const QByteArray earlier("an earlier sheet");
+        QVERIFY(writeFile(path("out.pdf"), earlier));
+        const QStringList before = QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden);
+        const QMap<QString, QString> names{{"FILE", file_},
+                                           {"EMPTY", empty_},
+                                           {"FOLDER", path("folder.moj")},
+                                           {"OUT", path("out.pdf")},
+                                           {"PIPE", path("pipe.pdf")}};
+        for (auto it = names.begin(); it != names.end(); ++it) {
+            for (QString& a : args)
+                if (a == it.key()) a = it.value();
+        }
+        const Run r = runCommand(args);
+        for (auto it = names.begin(); it != names.end(); ++it)
+            message.replace('$' + it.key(), it.value());
+        // Where the output files tell the reason, only the start of the line is the command's.
+        QCOMPARE(message.endsWith('\n') ? r.err : r.err.left(message.size()), message);
+        QVERIFY(r.err.endsWith('\n'));
+        QCOMPARE(r.status, status);
+        QCOMPARE(r.out, QString());
+        QCOMPARE(readAll(path("out.pdf")), earlier);
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+        QCOMPARE(readAll(file_), fiveRecords());
+    }
+};
+
+QTEST_MAIN(SheetCommandTest)
+#include "test_sheetcommand.moc"
