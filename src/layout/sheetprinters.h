@@ -34,7 +34,7 @@ struct SheetContent {
 // characters (twips) and its font size (points). A text printed in one piece has no pitch.
 struct TextFit {
     float pitch = 0;
-    float points = 15;
+    float points = kSheetFontPoints;
     friend bool operator==(const TextFit&, const TextFit&) = default;
 };
 

@@ -82,7 +82,7 @@ QList<QStringList> markedRecords() {
 class SheetCliTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir_;
-    QString file_;   // the five marked records
+    QString file_;  // the five marked records
 
     QString path(const QString& name) const { return dir_.filePath(name); }
 
