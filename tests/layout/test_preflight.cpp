@@ -36,13 +36,18 @@ SheetContent cleanSheet(const QString& font) {
     return sheet;
 }
 
-// "き" and "あ" three ems wide, every other character one em.
+// The characters of threeEms three ems wide, those of twoEms two, every other one em.
 class WideMeasurer : public TextMeasurer {
   public:
+    WideMeasurer(const QString& threeEms, const QString& twoEms)
+        : threeEms_(threeEms), twoEms_(twoEms) {}
     float advance(const QString&, float points, bool, bool, const QString& text) override {
-        const bool wide = text == QStringLiteral("き") || text == QStringLiteral("あ");
-        return points * 20 * (wide ? 3 : text.size());
+        const int ems = threeEms_.contains(text) ? 3 : twoEms_.contains(text) ? 2 : 1;
+        return points * 20 * ems * text.size();
     }
+
+  private:
+    QString threeEms_, twoEms_;
 };
 
 QStringList lines(const QList<Finding>& findings) {
@@ -59,46 +64,114 @@ const QString k46 =
 class PreflightTest : public QObject {
     Q_OBJECT
 
+    // Each limit a text runs along to, from both sides: the longest text that stays inside it and
+    // one character more, on both pages. The lengths are worked out by hand: a vertical sheet's
+    // characters stand 300 twips apart from X 300 (its answers from 5528 and 8292, its titles
+    // 500 apart from 230 and 250, the name field at 5130, the paper 11906 wide); an upright
+    // sheet's run down from Y 200 (answers from 5700 and 8450, titles from 500), into the
+    // answers at 5500, the frames' bottom at 11000 and the paper's at 11906.
+    static void addLimitRows() {
+        struct Limit {
+            bool vertical;
+            const char* what;
+            int item;          // -1 for the title
+            bool answer;       // the item's answer rather than its sentence
+            int fits;          // characters that stay inside
+            const char* at;    // what so many do, if they cross an earlier limit
+            const char* past;  // what one more does
+        };
+        const Limit limits[] = {
+            {true, "sentence, answers", 3, false, 16, "", "④ の文が解答欄にかかります（1字）"},
+            {true, "sentence, paper", 3, false, 37, "④ の文が解答欄にかかります（21字）",
+             "④ の文が用紙の下にはみ出します（1字）"},
+            {true, "upper answer, lower row", 1, true, 8, "",
+             "② の解答が下の段にかかります（1字）"},
+            {true, "lower answer, paper", 5, true, 11, "",
+             "⑥ の解答が用紙の下にはみ出します（1字）"},
+            {true, "title, name field", -1, false, 10, "", "表題が「名前」にかかります（1字）"},
+            {false, "sentence, answers", 3, false, 16, "", "④ の文が解答欄にかかります（1字）"},
+            {false, "sentence, frames", 3, false, 35, "④ の文が解答欄にかかります（19字）",
+             "④ の文が枠の下にはみ出します（1字）"},
+            {false, "sentence, paper", 3, false, 38, "④ の文が枠の下にはみ出します（3字）",
+             "④ の文が用紙の下にはみ出します（1字）"},
+            {false, "upper answer, lower row", 1, true, 8, "",
+             "② の解答が下の段にかかります（1字）"},
+            {false, "lower answer, frames", 6, true, 7, "",
+             "⑦ の解答が枠の下にはみ出します（1字）"},
+            {false, "lower answer, paper", 6, true, 10, "⑦ の解答が枠の下にはみ出します（3字）",
+             "⑦ の解答が用紙の下にはみ出します（1字）"},
+            {false, "title, name field", -1, false, 11, "", "表題が「名前」にかかります（1字）"},
+        };
+        for (const Limit& limit : limits) {
+            for (bool right : {true, false}) {
+                for (int n : {limit.fits, limit.fits + 1}) {
+                    const Change change = [limit, right, n](SheetContent& s) {
+                        PageContent& page = right ? s.right : s.left;
+                        const QString text = k46.repeated(2).left(n);
+                        if (limit.item < 0) {
+                            page.title = text;
+                        } else if (limit.answer) {
+                            page.check = 1;
+                            page.answers[limit.item] = text;
+                        } else {
+                            setItem(page, limit.item, text.chopped(1), text.right(1), "", "");
+                        }
+                    };
+                    const char* finding = n > limit.fits ? limit.past : limit.at;
+                    QStringList expected;
+                    if (*finding)
+                        expected << (right ? "右" : "左") + QStringLiteral("ページ　") +
+                                        QString::fromUtf8(finding);
+                    QTest::addRow("%s: %s, %s page, %d characters",
+                                  limit.vertical ? "vertical" : "upright", limit.what,
+                                  right ? "right" : "left", n)
+                        << (limit.vertical ? kVertical : kUpright) << change << QStringList{}
+                        << expected;
+                }
+            }
+        }
+    }
+
   private slots:
     void findings_data() {
         QTest::addColumn<QString>("font");
         QTest::addColumn<Change>("change");
-        QTest::addColumn<bool>("wide");
+        QTest::addColumn<QStringList>("wide");  // characters three ems wide, and two
         QTest::addColumn<QStringList>("expected");
         const Change none = [](SheetContent&) {};
 
-        QTest::newRow("clean, upright") << kUpright << none << false << QStringList{};
-        QTest::newRow("clean, vertical") << kVertical << none << false << QStringList{};
+        QTest::newRow("clean, upright") << kUpright << none << QStringList{} << QStringList{};
+        QTest::newRow("clean, vertical") << kVertical << none << QStringList{} << QStringList{};
         QTest::newRow("clean with answers")
             << kVertical << Change([](SheetContent& s) { s.right.check = s.left.check = 1; })
-            << false << QStringList{};
+            << QStringList{} << QStringList{};
         // 46 characters behind "③": 8 of them below the paper's edge.
         QTest::newRow("46-character sentence, upright") << kUpright << Change([](SheetContent& s) {
             setItem(s.right, 2, k46, "芝刈", "にいきましたよ。ほんとう", "しばかり");
             QCOMPARE(s.right.sentences[2].size(), 46);
-        }) << false << QStringList{"右ページ　③ の文が用紙の下にはみ出します（8字）"};
+        }) << QStringList{} << QStringList{"右ページ　③ の文が用紙の下にはみ出します（8字）"};
         QTest::newRow("sentence past the frame, upright")
             << kUpright
             << Change([](SheetContent& s) { setItem(s.left, 9, k46 + "あいう", "山", "", "やま"); })
-            << false << QStringList{"左ページ　⑩ の文が枠の下にはみ出します（1字）"};
+            << QStringList{} << QStringList{"左ページ　⑩ の文が枠の下にはみ出します（1字）"};
         QTest::newRow("sentence into the answers, vertical")
             << kVertical
             << Change([](SheetContent& s) { setItem(s.left, 4, k46.left(18), "山", "", "やま"); })
-            << false << QStringList{"左ページ　⑤ の文が解答欄にかかります（3字）"};
+            << QStringList{} << QStringList{"左ページ　⑤ の文が解答欄にかかります（3字）"};
         QTest::newRow("14-character title") << kUpright << Change([](SheetContent& s) {
             s.right.title = QStringLiteral("漢字の読みかた小テスト第一回 1");
-        }) << false << QStringList{"右ページ　表題が「名前」にかかります（5字）"};
+        }) << QStringList{} << QStringList{"右ページ　表題が「名前」にかかります（5字）"};
         QTest::newRow("11-character title, vertical") << kVertical << Change([](SheetContent& s) {
             s.left.title = QStringLiteral("漢字小テスト第三回 3");
-        }) << false << QStringList{"左ページ　表題が「名前」にかかります（1字）"};
+        }) << QStringList{} << QStringList{"左ページ　表題が「名前」にかかります（1字）"};
         QTest::newRow("long answer, upright") << kUpright << Change([](SheetContent& s) {
             s.right.check = 1;
             s.right.answers[1] = QStringLiteral("ながいながいこたえです");
-        }) << false << QStringList{"右ページ　② の解答が下の段にかかります（3字）"};
+        }) << QStringList{} << QStringList{"右ページ　② の解答が下の段にかかります（3字）"};
         QTest::newRow("long answer, vertical") << kVertical << Change([](SheetContent& s) {
             s.left.check = 1;
             s.left.answers[0] = QStringLiteral("ながいながいこたえです");
-        }) << false << QStringList{"左ページ　① の解答が下の段にかかります（3字）"};
+        }) << QStringList{} << QStringList{"左ページ　① の解答が下の段にかかります（3字）"};
         // "き" and "あ" in the third row of every column reach over the next column.
         QStringList overprints;
         for (const QString page : {"右", "左"}) {
@@ -107,19 +180,28 @@ class PreflightTest : public QObject {
                                   .arg(page, itemNumber(item), itemNumber(item - 1));
             }
         }
-        QTest::newRow("columns overprint one another") << kUpright << none << true << overprints;
+        QTest::newRow("columns overprint one another")
+            << kUpright << none << QStringList{"きあ"} << overprints;
+        // Across its column, the right page's title stands 650 twips short of the paper's edge.
+        QTest::newRow("title across to the paper's edge, upright")
+            << kUpright << Change([](SheetContent& s) { s.right.title = "中"; })
+            << QStringList{"", "中"} << QStringList{};
+        QTest::newRow("title across past the paper's edge, upright")
+            << kUpright << Change([](SheetContent& s) { s.right.title = "広"; })
+            << QStringList{"広"} << QStringList{"右ページ　表題が用紙からはみ出します（1字）"};
+        addLimitRows();
     }
 
     void findings() {
         QFETCH(QString, font);
         QFETCH(Change, change);
-        QFETCH(bool, wide);
+        QFETCH(QStringList, wide);
         QFETCH(QStringList, expected);
         SheetContent sheet = cleanSheet(font);
         change(sheet);
-        WideMeasurer measurer;
-        QCOMPARE(lines(preflightSheet(sheet, wide ? &measurer : nullptr)), expected);
-        if (wide) return;
+        WideMeasurer measurer(wide.value(0), wide.value(1));
+        QCOMPARE(lines(preflightSheet(sheet, wide.isEmpty() ? nullptr : &measurer)), expected);
+        if (!wide.isEmpty()) return;
 
         // Fitted, every text stays inside its area, and nothing is left to report but texts too
         // long even at the smallest size.
