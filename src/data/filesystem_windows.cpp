@@ -344,7 +344,6 @@ ErrorKind errorKind(int error) {
     switch (DWORD(error)) {
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL:
-        case ERROR_DISK_QUOTA_EXCEEDED:
             return ErrorKind::NoSpace;
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
