@@ -281,7 +281,7 @@ class PdfDocumentTest : public QObject {
                     .match(QString::fromLatin1(bytes))
                     .hasMatch());
 
-        auto render = [this](const QString& pdf) {
+        auto render = [](const QString& pdf) {
             const QString prefix = pdf + QStringLiteral(".page");
             QProcess p;
             p.start(QStringLiteral("pdftoppm"), {"-r", "300", "-png", "-singlefile", pdf, prefix});
