@@ -2,7 +2,7 @@
 # Puts the Windows programs built in BUILD into dist/: a portable folder as a zip, and the
 # per-user installer. Usage: package.sh BUILD VERSION (from the project folder).
 set -euo pipefail
-build="$1"
+build="$(cd "$1" && pwd)"
 version="$2"
 root="$PWD"
 stage="$build/stage/pobelo-$version"

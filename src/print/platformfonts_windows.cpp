@@ -64,18 +64,16 @@ QList<InstalledFamily> listInstalledFamilies() {
         // The system lists each vertical face again under its "@" name.
         if (family.isEmpty() || family.startsWith(u'@')) continue;
         InstalledFamily entry{family, family, {family}, false};
-        if (QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese)) {
-            QFont font(family);
-            font.setStyleStrategy(QFont::NoFontMerging);
-            const QRawFont raw = QRawFont::fromFont(font, QFontDatabase::Japanese);
-            if (raw.isValid() && raw.familyName().compare(family, Qt::CaseInsensitive) == 0) {
-                entry.writesJapanese = coversKanaAndKanji(raw);
-                QString japanese;
-                for (const QString& name : familyNames(raw.fontTable("name"), &japanese)) {
-                    if (!entry.names.contains(name)) entry.names.append(name);
-                }
-                if (!japanese.isEmpty()) entry.japaneseName = japanese;
+        QFont font(family);
+        font.setStyleStrategy(QFont::StyleStrategy(QFont::NoFontMerging | QFont::PreferOutline));
+        const QRawFont raw = QRawFont::fromFont(font);
+        if (raw.isValid()) {
+            entry.writesJapanese = coversKanaAndKanji(raw);
+            QString japanese;
+            for (const QString& name : familyNames(raw.fontTable("name"), &japanese)) {
+                if (!entry.names.contains(name)) entry.names.append(name);
             }
+            if (!japanese.isEmpty()) entry.japaneseName = japanese;
         }
         families.append(entry);
     }

@@ -6,6 +6,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "mojfile.h"
 #include "questionfile.h"
 
 using namespace pobelo;
@@ -14,8 +15,7 @@ namespace {
 
 // CP932 bytes of text (the tests' own Japanese is plain JIS X 0208).
 QByteArray cp932(const QString& text) {
-    QStringEncoder encoder("windows-31j");
-    return encoder.encode(text);
+    return pobelo::test::cp932Bytes(text);
 }
 
 // Fields first..42 unquoted as "f<n>", each ended by sep (the last by CR LF).

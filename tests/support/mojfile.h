@@ -2,10 +2,12 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QHash>
 #include <QList>
 #include <QString>
-#include <QStringEncoder>
 #include <QStringList>
+
+#include "cp932decoder.h"
 
 namespace pobelo::test {
 
@@ -37,6 +39,33 @@ inline QStringList numberedRecord(int n, const QString& fontName = QStringLitera
     return record(QStringLiteral("見出し%1").arg(n), items, fontName);
 }
 
+// text in code page 932, as a Windows program writes it (the first code of a character that has
+// several). The table of the reader's own decoder, read backwards: the same on every system.
+inline QByteArray cp932Bytes(const QString& text) {
+    static const QHash<char16_t, QByteArray> codes = [] {
+        QHash<char16_t, QByteArray> out;
+        auto add = [&out](QByteArray bytes) {
+            Cp932TableDecoder decoder;
+            QString s;
+            decoder.decode(bytes, s);
+            if (s.size() == 1 && s[0] != QChar(0xFFFD) && !out.contains(s[0].unicode()))
+                out.insert(s[0].unicode(), bytes);
+        };
+        for (int b = 0; b < 256; ++b) {
+            if (!isCp932LeadByte(uchar(b))) add(QByteArray(1, char(b)));
+        }
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            if (!isCp932LeadByte(uchar(lead))) continue;
+            for (int trail = 0x40; trail <= 0xFC; ++trail)
+                add(QByteArray(1, char(lead)) + char(trail));
+        }
+        return out;
+    }();
+    QByteArray out;
+    for (const QChar c : text) out += codes.value(c.unicode(), QByteArrayLiteral("?"));
+    return out;
+}
+
 // The records as a Windows program writes them: quoted fields, CR LF, code page 932.
 inline QByteArray mojBytes(const QList<QStringList>& records) {
     QString text;
@@ -45,8 +74,7 @@ inline QByteArray mojBytes(const QList<QStringList>& records) {
         for (const QString& f : fields) quoted << QLatin1Char('"') + f + QLatin1Char('"');
         text += quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     }
-    QStringEncoder encoder("windows-31j");
-    return encoder.encode(text);
+    return cp932Bytes(text);
 }
 
 inline bool writeFile(const QString& path, const QByteArray& bytes) {
