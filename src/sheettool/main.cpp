@@ -57,8 +57,13 @@ int main(int argc, char* argv[]) {
     if (pobelo::SheetCommand::listsOnly(systemArguments)) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     } else {
-        // Fonts need a GUI application, never a display, whatever the desktop asked for.
+        // Fonts need a GUI application, never a display, whatever the desktop asked for. On
+        // Windows the system's own platform needs none, and only it knows the system's fonts.
+#ifdef Q_OS_WIN
+        qputenv("QT_QPA_PLATFORM", "windows");
+#else
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
         runtimeDir = pobelo::provideRuntimeDir();
         app = std::make_unique<QGuiApplication>(argc, argv);
     }
