@@ -2,6 +2,7 @@
 #include "filesystem.h"
 
 #include <QMutex>
+#include <array>
 
 namespace pobelo {
 
@@ -74,5 +75,37 @@ void forgetReadFiles() {
     QMutexLocker lock(&g_readLock);
     readList().clear();
 }
+
+namespace platform {
+
+namespace {
+struct Fault {
+    bool armed = false;
+    int error = 0;
+    int skip = 0;  // calls of that kind that succeed first
+};
+std::array<Fault, 4> g_faults;
+}  // namespace
+
+void failCall(Call call, int error, int count) {
+    g_faults[size_t(call)] = Fault{true, error, count};
+}
+
+void clearFailures() {
+    g_faults = {};
+}
+
+int injectedFailure(Call call) {
+    Fault& fault = g_faults[size_t(call)];
+    if (!fault.armed) return 0;
+    if (fault.skip > 0) {
+        --fault.skip;
+        return 0;
+    }
+    fault.armed = false;
+    return fault.error;
+}
+
+}  // namespace platform
 
 }  // namespace pobelo

@@ -134,6 +134,9 @@ void reportFileSizeLimitAsError();
 enum class Call { Write, Sync, Close, Rename };
 void failCall(Call call, int error, int count = 0);
 void clearFailures();
+// The error the next call of that kind is to fail with, or 0; counts the call. For the platform
+// files.
+int injectedFailure(Call call);
 
 }  // namespace platform
 

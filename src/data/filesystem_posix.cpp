@@ -73,24 +73,11 @@ void freeSlot(int& slot) {
     slot = -1;
 }
 
-// --- Fault injection ---
-struct Fault {
-    bool armed = false;
-    int error = 0;
-    int skip = 0;
-};
-std::array<Fault, 4> g_faults;
-
-// Whether this call is to fail, with errno set.
+// Whether a test made this call fail, with errno set.
 bool injected(platform::Call call) {
-    Fault& fault = g_faults[size_t(call)];
-    if (!fault.armed) return false;
-    if (fault.skip > 0) {
-        --fault.skip;
-        return false;
-    }
-    fault.armed = false;
-    errno = fault.error;
+    const int error = platform::injectedFailure(call);
+    if (error == 0) return false;
+    errno = error;
     return true;
 }
 
@@ -371,14 +358,6 @@ int tooLargeError() {
 
 void reportFileSizeLimitAsError() {
     ::signal(SIGXFSZ, SIG_IGN);
-}
-
-void failCall(Call call, int error, int count) {
-    g_faults[size_t(call)] = Fault{true, error, count};
-}
-
-void clearFailures() {
-    g_faults = {};
 }
 
 }  // namespace platform

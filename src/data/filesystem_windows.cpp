@@ -68,23 +68,11 @@ void forgetSlotOf(const QByteArray& path) {
     }
 }
 
-// --- Fault injection ---
-struct Fault {
-    bool armed = false;
-    int error = 0;
-    int skip = 0;
-};
-std::array<Fault, 4> g_faults;
-
+// Whether a test made this call fail, with the system's last error set.
 bool injected(platform::Call call) {
-    Fault& fault = g_faults[size_t(call)];
-    if (!fault.armed) return false;
-    if (fault.skip > 0) {
-        --fault.skip;
-        return false;
-    }
-    fault.armed = false;
-    SetLastError(DWORD(fault.error));
+    const int error = platform::injectedFailure(call);
+    if (error == 0) return false;
+    SetLastError(DWORD(error));
     return true;
 }
 
@@ -370,14 +358,6 @@ int tooLargeError() {
 
 // Windows has no file size limit signal.
 void reportFileSizeLimitAsError() {}
-
-void failCall(Call call, int error, int count) {
-    g_faults[size_t(call)] = Fault{true, error, count};
-}
-
-void clearFailures() {
-    g_faults = {};
-}
 
 }  // namespace platform
 
