@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "filesystem.h"
+#include "outputtransaction.h"
 #include "pobeloconfig.h"
 #include "textruns.h"
 
@@ -42,9 +44,15 @@ DocumentInfo SheetModel::documentInfo() const {
     }
     info.title = titles.join(QStringLiteral(" / "));
     QStringList headings;
-    for (const qint16 record : pageRecords_) {
-        if (QuestionTable::inRange(record, slot::kHeading))
-            headings.append(table_.at(record, slot::kHeading));
+    for (const PageVariant& v : variants_) {
+        QList<qint16> records;
+        for (const ItemRef& ref : v.items) {
+            if (!ref.isEmpty() && !records.contains(ref.record)) records.append(ref.record);
+        }
+        for (const qint16 record : records) {
+            if (QuestionTable::inRange(record, slot::kHeading))
+                headings.append(table_.at(record, slot::kHeading));
+        }
     }
     info.subject = headings.join(QStringLiteral(" / "));
     if (!questionFileName_.isEmpty()) info.fileName = QFileInfo(questionFileName_).fileName();
@@ -115,7 +123,12 @@ void SheetModel::openSameAs(const SheetModel& other) {
 void SheetModel::startOnNewFile() {
     emptyItems(Label2, Label3);
     emptyItems(Label5, Label6);
-    pageRecords_ = {-1, -1};
+    for (PageVariant& v : variants_) {
+        v.source = PageSource::Heading;
+        v.items = PageItems();
+        v.label.clear();
+        v.missed.clear();
+    }
     Q_EMIT changed();
 }
 
@@ -148,26 +161,132 @@ void SheetModel::chooseHeading(int position) {
 }
 
 void SheetModel::composePage() {
-    const int r = currentRecord_;
-    const bool right = rightPageActive();
+    PageVariant& v = variants_[rightPageActive() ? 0 : 1];
+    v.source = PageSource::Heading;
+    v.items = headingItems(currentRecord_);
+    v.label = QString::number(currentRecord_ + 1);
+    v.missed.clear();
+    fillPage(rightPageActive() ? 0 : 1);
+}
+
+PageItems SheetModel::shownItems(int page) const {
+    const PageVariant& v = variants_[page];
+    return v.seed == 0 ? v.items : shuffledItems(table_, v.items, v.seed);
+}
+
+ItemRef SheetModel::itemAt(int page, int row) const {
+    if (page < 0 || page > 1 || row < 0 || row >= kRows) return {};
+    return shownItems(page)[row];
+}
+
+void SheetModel::fillPage(int page) {
+    const bool right = page == 0;
     const LabelArray asked = right ? Label2 : Label5;
     const LabelArray sentence = right ? Label3 : Label6;
     std::array<qint16, 11>& lengths = right ? rightBeforeLengths_ : leftBeforeLengths_;
     std::array<QString, 11>& answers = right ? rightAnswers_ : leftAnswers_;
+    const bool flipped = variants_[page].flipped;
+    const PageItems items = shownItems(page);
     emptyItems(asked, sentence);
-    pageRecords_[right ? 0 : 1] = currentRecord_;
     for (int i = 0; i < kRows; ++i) {
-        captions_[asked][i] = table_.at(r, slot::askedText(i));
+        const ItemRef ref = items[i];
+        if (ref.isEmpty() || !QuestionTable::inRange(ref.record, slot::kFontName)) {
+            lengths[i] = 0;
+            answers[i].clear();
+            continue;
+        }
+        const QString& before = table_.at(ref.record, slot::beforeText(ref.item));
+        // A flipped item asks for its asked part by showing its answer in the sentence.
+        const QString& question =
+            table_.at(ref.record, flipped ? slot::answer(ref.item) : slot::askedText(ref.item));
+        captions_[asked][i] = question;
         // Lengths count the characters the printers place one to a cell.
-        lengths[i] = static_cast<qint16>(
-            std::min<qsizetype>(cellCount(table_.at(r, slot::beforeText(i))), 32767));
-        answers[i] = table_.at(r, slot::answer(i));
+        lengths[i] = static_cast<qint16>(std::min<qsizetype>(cellCount(before), 32767));
+        answers[i] =
+            table_.at(ref.record, flipped ? slot::askedText(ref.item) : slot::answer(ref.item));
+        captions_[sentence][i] =
+            before + question + table_.at(ref.record, slot::afterText(ref.item));
     }
-    for (int i = 0; i < kRows; ++i) {
-        captions_[sentence][i] = table_.at(r, slot::beforeText(i)) +
-                                 table_.at(r, slot::askedText(i)) +
-                                 table_.at(r, slot::afterText(i));
+}
+
+// --- Test variants -------------------------------------------------------------------------
+
+void SheetModel::setFlipped(int page, bool on) {
+    if (page < 0 || page > 1 || variants_[page].flipped == on) return;
+    variants_[page].flipped = on;
+    if (variants_[page].composed()) fillPage(page);
+    Q_EMIT changed();
+}
+
+void SheetModel::setShuffleSeed(int page, quint32 seed) {
+    if (page < 0 || page > 1 || variants_[page].seed == seed) return;
+    variants_[page].seed = seed;
+    if (variants_[page].composed()) fillPage(page);
+    Q_EMIT changed();
+}
+
+void SheetModel::finishComposition(int page) {
+    QString& title = page == 0 ? label51_ : label52_;
+    if (title.isEmpty()) setText3(text::kDefaultTitle);
+    title = text3_ + QLatin1Char(' ') + variants_[page].label;
+    iconShown_[page == 0 ? RightBlank : LeftBlank] = false;
+    fillPage(page);
+    commandsEnabled_ = true;
+    showActivePage(page != 0);
+}
+
+void SheetModel::composeReview(const QList<ItemRef>& items) {
+    QList<ItemRef> kept;
+    for (const ItemRef& ref : items) {
+        if (itemHasText(table_, ref) && !kept.contains(ref) && kept.size() < kRows)
+            kept.append(ref);
     }
+    if (kept.isEmpty()) return;
+    const int page = rightPageActive() ? 0 : 1;
+    PageVariant& v = variants_[page];
+    v.source = PageSource::Review;
+    v.items = pageItemsOf(kept);
+    v.label = headingsLabel(kept);
+    v.missed.clear();
+    // The sheet prints in the face of the first heading drawn on, as a heading choice does.
+    command1Caption_ = table_.at(kept.first().record, slot::kFontName);
+    finishComposition(page);
+    Q_EMIT changed();
+}
+
+bool SheetModel::missed(int page, int row) const {
+    const ItemRef ref = itemAt(page, row);
+    return !ref.isEmpty() && variants_[page].missed.contains(ref);
+}
+
+void SheetModel::setMissed(int page, int row, bool on) {
+    const ItemRef ref = itemAt(page, row);
+    if (ref.isEmpty() || missed(page, row) == on) return;
+    QList<ItemRef>& marks = variants_[page].missed;
+    if (on)
+        marks.append(ref);
+    else
+        marks.removeAll(ref);
+    Q_EMIT changed();
+}
+
+void SheetModel::makeRetest(int page) {
+    if (page < 0 || page > 1) return;
+    QList<ItemRef> items;
+    for (int row = 0; row < kRows; ++row) {
+        if (missed(page, row)) items.append(itemAt(page, row));
+    }
+    if (items.isEmpty()) return;
+    PageVariant& v = variants_[page];
+    v.source = PageSource::Retest;
+    v.items = pageItemsOf(items);
+    v.seed = 0;
+    v.missed.clear();
+    if (!v.label.endsWith(kRetestLabel)) v.label += QLatin1Char(' ') + kRetestLabel;
+    QString& title = page == 0 ? label51_ : label52_;
+    if (!title.endsWith(kRetestLabel)) title += QLatin1Char(' ') + kRetestLabel;
+    fillPage(page);
+    Q_EMIT changed();
 }
 
 // --- Page interactions ---------------------------------------------------------------------
@@ -202,7 +321,8 @@ void SheetModel::clickImage(int n) {
             iconShown_[RightBlank] = true;
             showActivePage(true);
             emptyItems(Label2, Label3);
-            pageRecords_[0] = -1;
+            variants_[0].items = PageItems();
+            variants_[0].missed.clear();
             setPageEnabled(true);
             label51_ = text3_;
             break;
@@ -210,7 +330,8 @@ void SheetModel::clickImage(int n) {
             iconShown_[LeftBlank] = true;
             showActivePage(false);
             emptyItems(Label5, Label6);
-            pageRecords_[1] = -1;
+            variants_[1].items = PageItems();
+            variants_[1].missed.clear();
             setPageEnabled(false);
             label52_ = text3_;
             break;
@@ -291,11 +412,16 @@ SheetContent SheetModel::content() const {
     sheet.fontName = command1Caption_;
     sheet.bold = fontBold_;
     sheet.italic = fontItalic_;
-    sheet.right = PageContent{label51_,          captions_[Label3],
-                              captions_[Label2], rightBeforeLengths_,
-                              rightAnswers_,     check1_};
-    sheet.left = PageContent{label52_,           captions_[Label6], captions_[Label5],
-                             leftBeforeLengths_, leftAnswers_,      check2_};
+    // A reordered page carries its version, so that the same version can be printed again.
+    const auto mark = [this](int page) {
+        return variants_[page].composed() ? versionMark(variants_[page].seed) : QString();
+    };
+    sheet.right = PageContent{
+        label51_, captions_[Label3], captions_[Label2], rightBeforeLengths_, rightAnswers_, check1_,
+        mark(0)};
+    sheet.left = PageContent{
+        label52_, captions_[Label6], captions_[Label5], leftBeforeLengths_, leftAnswers_, check2_,
+        mark(1)};
     return sheet;
 }
 
@@ -376,7 +502,7 @@ void SheetModel::previewSheet() {
 void SheetModel::exportPdf() {
     if (!commandsEnabled_ || !services_.files || !services_.pdf || !services_.surface) return;
     const std::optional<QString> path =
-        services_.files->getSaveFileName(text::kPdfFilter, suggestedPdfName());
+        services_.files->getSaveFileName(text::kPdfFilter, suggestedName(QStringLiteral("pdf")));
     if (!path || path->isEmpty()) return;
     const PrintChoice choice = preflight(content(), {});
     if (!choice.go) return;
@@ -392,14 +518,14 @@ void SheetModel::exportPdf() {
     }
 }
 
-QString SheetModel::suggestedPdfName() const {
+QString SheetModel::suggestedName(const QString& suffix) const {
     QString name = text3_.trimmed();
     if (name.isEmpty()) name = text::kDefaultTitle;
     // The title becomes one file name: no folders, and nothing a desktop file system refuses.
     for (QChar& c : name) {
         if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c)) c = QLatin1Char('_');
     }
-    name += QStringLiteral(".pdf");
+    name += QLatin1Char('.') + suffix;
     if (questionFileName_.isEmpty()) return name;
     const QDir folder = QFileInfo(questionFileName_).absoluteDir();
     return folder.exists() ? folder.filePath(name) : name;
@@ -409,6 +535,129 @@ void SheetModel::showMessage(const QString& message) {
     messages_.append(message);
     Q_EMIT changed();
     if (services_.messages) services_.messages->showMessage(message);
+}
+
+// --- Sheet sets ----------------------------------------------------------------------------
+
+SheetSet SheetModel::sheetSet(const QString& setFolder) const {
+    SheetSet set;
+    const QFileInfo question(questionFileName_);
+    // A question file beside the set (or below its folder) is named relatively, so that the two
+    // can move together; any other by its whole path.
+    const QString relative = QDir(setFolder).relativeFilePath(question.absoluteFilePath());
+    set.questionFile = relative.startsWith(QStringLiteral("../")) || QDir::isAbsolutePath(relative)
+                           ? question.absoluteFilePath()
+                           : relative;
+    set.sha256 = fileSha256(questionFileName_).value_or(QString());
+    set.titleText = text3_;
+    set.fontName = command1Caption_;
+    set.bold = fontBold_;
+    set.italic = fontItalic_;
+    set.rightPageActive = rightPageActive();
+    set.pages[0] = SheetSet::Page{variants_[0], label51_, check1_};
+    set.pages[1] = SheetSet::Page{variants_[1], label52_, check2_};
+    return set;
+}
+
+bool SheetModel::saveSet(const QString& path, QString* why) {
+    if (questionFileName_.isEmpty()) {
+        *why = QStringLiteral("問題ファイルが開かれていません。");
+        return false;
+    }
+    const QByteArray json = sheetSetJson(sheetSet(QFileInfo(path).absolutePath()));
+    OutputTransaction output;
+    const int target = output.add(path, QStringLiteral("the set file"));
+    if (output.begin() && output.device(target)->write(json) == json.size() && output.commit())
+        return true;
+    *why = output.errorString();
+    output.abandon();
+    return false;
+}
+
+void SheetModel::saveSetCommand() {
+    if (!commandsEnabled_ || !services_.files) return;
+    const std::optional<QString> path =
+        services_.files->getSaveFileName(text::kSetFilter, suggestedName(kSheetSetSuffix));
+    if (!path || path->isEmpty()) return;
+    QString why;
+    if (!saveSet(*path, &why))
+        showMessage(text::kSetNotWritten + displayPath(*path) + QLatin1Char('\n') + why);
+}
+
+void SheetModel::openSetCommand() {
+    if (!services_.files) return;
+    const std::optional<QString> chosen = services_.files->getOpenFileName(text::kSetFilter);
+    if (chosen) openSet(*chosen);
+}
+
+bool SheetModel::openSet(const QString& path) {
+    setChanged_ = false;
+    QFile file;
+    QByteArray bytes;
+    switch (openRegularForReading(file, path)) {
+        case OpenResult::Opened:
+            registerReadFile(path, QStringLiteral("the set file"));
+            // A set is a few hundred bytes; anything past a megabyte is no set.
+            bytes = file.read(1 << 20);
+            break;
+        case OpenResult::Missing:
+            showMessage(text::kSetNotRead + displayPath(path) + QStringLiteral("\nありません。"));
+            return false;
+        case OpenResult::NotRegular:
+        case OpenResult::Failed:
+            showMessage(text::kSetNotRead + displayPath(path) + QStringLiteral("\n読めません。"));
+            return false;
+    }
+    QString why;
+    const std::optional<SheetSet> set = readSheetSetJson(bytes, &why);
+    if (!set) {
+        showMessage(text::kSetNotRead + displayPath(path) + QLatin1Char('\n') + why);
+        return false;
+    }
+    const QString question = QDir(QFileInfo(path).absolutePath()).filePath(set->questionFile);
+    const std::optional<QString> hash = fileSha256(question);
+    loadAndList(question);
+    if (combo1List_.isEmpty()) {
+        if (lastLoad_.status != LoadStatus::FileNotFound)
+            showMessage(text::kSetNotRead + displayPath(question));
+        return false;
+    }
+    applySet(*set);
+    // The questions may have changed under the set: the teacher is told before anything prints.
+    if (!hash || *hash != set->sha256) {
+        setChanged_ = true;
+        showMessage(text::setQuestionFileChanged(question));
+    }
+    return true;
+}
+
+void SheetModel::applySet(const SheetSet& set) {
+    const int count = int(combo1List_.size());
+    for (int page = 0; page < 2; ++page) {
+        PageVariant v = set.pages[page].variant;
+        for (const ItemRef& ref : v.items) {
+            if (!ref.isEmpty() && ref.record >= count) {
+                showMessage(text::setHeadingMissing(ref.record + 1, count));
+                v.items = PageItems();
+                break;
+            }
+        }
+        variants_[page] = v;
+        fillPage(page);
+        iconShown_[page == 0 ? RightBlank : LeftBlank] = !v.composed();
+    }
+    text3_ = set.titleText;
+    label51_ = set.pages[0].title;
+    label52_ = set.pages[1].title;
+    check1_ = set.pages[0].answers;
+    check2_ = set.pages[1].answers;
+    if (!set.fontName.trimmed().isEmpty()) command1Caption_ = set.fontName;
+    fontBold_ = set.bold;
+    fontItalic_ = set.italic;
+    commandsEnabled_ = variants_[0].composed() || variants_[1].composed();
+    showActivePage(set.rightPageActive);
+    setPageEnabled(set.rightPageActive);
+    Q_EMIT changed();
 }
 
 // --- Menu commands -------------------------------------------------------------------------

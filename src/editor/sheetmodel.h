@@ -9,6 +9,8 @@
 #include "questionfile.h"
 #include "questiontable.h"
 #include "services.h"
+#include "sheetset.h"
+#include "sheetvariant.h"
 
 namespace pobelo {
 
@@ -27,6 +29,23 @@ inline const QString kPdfNotWritten = QStringLiteral("PDFファイルを保存�
 // The question file path asked for does not exist: the message names it without its folder.
 inline QString fileNotFound(const QString& path) {
     return QStringLiteral("「%1」が見つかりません。").arg(displayFileName(path));
+}
+inline const QString kSetFilter = QStringLiteral("テストセット(*.pobelo-set)|*.pobelo-set|");
+inline const QString kSetNotRead = QStringLiteral("テストセットを開けませんでした: ");
+inline const QString kSetNotWritten = QStringLiteral("テストセットを保存できませんでした: ");
+// The question file a set names has changed since the set was saved.
+inline QString setQuestionFileChanged(const QString& path) {
+    return QStringLiteral(
+               "問題ファイル「%1」は、このテストセットを保存したあとで書き換えられています。"
+               "印刷する前に、問題と答えを確かめてください。")
+        .arg(displayFileName(path));
+}
+// A set names a heading the question file does not have (any more).
+inline QString setHeadingMissing(int heading, int count) {
+    return QStringLiteral(
+               "テストセットの見出し %1 が、問題ファイルにありません（見出しは %2 まで）。")
+        .arg(heading)
+        .arg(count);
 }
 }  // namespace text
 
@@ -153,6 +172,40 @@ class SheetModel : public QObject {
     // a page has been composed).
     QList<Finding> findings() const;
 
+    // --- Test variants; page 0 is the right page, 1 the left -----------------------------------
+    const PageVariant& variant(int page) const { return variants_[page]; }
+    // The item printed on row of page, after any reordering; empty for an empty row.
+    ItemRef itemAt(int page, int row) const;
+    // 書き⇄読み: page shows each item's answer in its sentence and asks for the asked part.
+    void setFlipped(int page, bool on);
+    // Prints page's items in the order seed gives (an A/B version); 0 back to their own order.
+    void setShuffleSeed(int page, quint32 seed);
+    // Composes items (the first ten, in the order given) onto the active page as a review test
+    // (まとめテスト), as a heading choice composes a heading's items; nothing when items is empty.
+    void composeReview(const QList<ItemRef>& items);
+    // Whether the class missed the item on row of page, as the teacher marked it.
+    bool missed(int page, int row) const;
+    void setMissed(int page, int row, bool on);
+    // Makes page a retest: the items marked missed on it, in the order they were printed, the
+    // rows after them empty. Nothing when no item is marked.
+    void makeRetest(int page);
+
+    // --- Sheet sets --------------------------------------------------------------------------
+    // ファイル > テストセットを保存: the save dialog names the set file.
+    void saveSetCommand();
+    // ファイル > テストセットを開く.
+    void openSetCommand();
+    // The sheet on the screen as a set saved into the folder setFolder.
+    SheetSet sheetSet(const QString& setFolder) const;
+    // Writes the set file at path, whole or not at all; false, with the reason in why.
+    bool saveSet(const QString& path, QString* why);
+    // Opens the set file at path: its question file, then its pages. Every problem is told in a
+    // message; false when the set or its question file could not be read. A question file that
+    // changed since the set was saved is read and told (setChanged()).
+    bool openSet(const QString& path);
+    // Whether the question file of the set opened last differs from the one it was saved with.
+    bool setChanged() const { return setChanged_; }
+
   Q_SIGNALS:
     // Any state above changed.
     void changed();
@@ -174,13 +227,21 @@ class SheetModel : public QObject {
     // After a load: no heading chosen, both pages empty.
     void startOnNewFile();
     void composePage();
+    // Fills page's labels, before-lengths and answers from its variant.
+    void fillPage(int page);
+    // Puts a composed page's title in place and makes the other page the active one, as a
+    // heading choice does.
+    void finishComposition(int page);
+    PageItems shownItems(int page) const;
+    void applySet(const SheetSet& set);
     void onText3Change();
     void setPageEnabled(bool rightEnabled);
     // The page is active while the icon that switches away from it is shown.
     void showActivePage(bool rightPage);
     void emptyItems(LabelArray asked, LabelArray sentence);
     void showMessage(const QString& message);
-    QString suggestedPdfName() const;
+    // A file name from the title, beside the question file.
+    QString suggestedName(const QString& suffix) const;
 
     SheetServices services_;
     QuestionTable table_;
@@ -201,12 +262,12 @@ class SheetModel : public QObject {
     int combo1ListIndex_ = -1;
 
     qint16 currentRecord_ = 0;
-    // The record composed onto the right (0) and the left (1) page; -1 while a page is empty.
-    std::array<qint16, 2> pageRecords_{-1, -1};
     std::array<qint16, 11> rightBeforeLengths_{};
     std::array<QString, 11> rightAnswers_;
     std::array<qint16, 11> leftBeforeLengths_{};
     std::array<QString, 11> leftAnswers_;
+    std::array<PageVariant, 2> variants_;
+    bool setChanged_ = false;
 
     bool fontBold_ = false, fontItalic_ = false;
     bool fitEnabled_ = false;

@@ -129,6 +129,8 @@ QString itemName(const SheetPart& part) {
             return QStringLiteral("表題");
         case SheetPart::NameField:
             return QStringLiteral("名前");
+        case SheetPart::Mark:
+            return QStringLiteral("印");
         default:
             return itemNumber(part.item);
     }
@@ -151,6 +153,8 @@ QString subject(const SheetPart& part) {
             return itemNumber(part.item) + QStringLiteral(" の解答");
         case SheetPart::SideLine:
             return itemNumber(part.item) + QStringLiteral(" の傍線");
+        case SheetPart::Mark:
+            return QStringLiteral("並べ替えの印");
     }
     return {};
 }
@@ -168,7 +172,8 @@ QList<Limit> limitsOf(const SheetPart& part, bool vertical) {
     const qreal h = paper.height();
     limits.append(Limit{paper, QString()});
     if (part.kind == SheetPart::Frame || part.kind == SheetPart::SideLine ||
-        part.kind == SheetPart::NameField || part.kind == SheetPart::AnswerNumber)
+        part.kind == SheetPart::NameField || part.kind == SheetPart::AnswerNumber ||
+        part.kind == SheetPart::Mark)
         return limits;
     if (vertical) {
         using namespace verticalSheet;

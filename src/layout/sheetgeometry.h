@@ -12,6 +12,8 @@ namespace pobelo {
 // Every text of a sheet is set at this size (points) unless fitted; a character cell of it is
 // kCharacterTwips square.
 inline constexpr float kSheetFontPoints = 15;
+// The size of the small mark of a page's version.
+inline constexpr float kMarkPoints = 8;
 inline constexpr int kCharacterTwips = 300;
 // A sentence's (and a column answer's) characters stand a cell apart; a title's wider.
 inline constexpr float kSentencePitch = kCharacterTwips;
@@ -57,6 +59,10 @@ inline constexpr int kLeftTitleY = 230;
 inline constexpr int kSentenceX = 300;
 inline constexpr int kFirstRowY = 1000;
 inline constexpr int kRowPitch = 700;
+
+// A reordered page's version mark, small, below the last row and right of the lower answers.
+inline constexpr int kMarkX = 9900;
+inline constexpr int kMarkY = 7900;
 
 // Answer places: items 1 to 5 in a column at half the frame's width, items 6 to 10 a quarter of
 // it further right; the k-th of a column at k * kAnswerRowPitch.
@@ -120,6 +126,9 @@ struct Page {
     float answersX;    // the k-th answer place of a row is at answersX + k * kAnswerPitch
     float sideLinesX;  // item 10's side line; each is right of its column
 };
+// A reordered page's version mark, small, below the frames at the left end of its page's body.
+inline constexpr int kMarkY = 11300;
+
 inline constexpr Page kRightPage{kRightPageOrigin + 2800, kRightPageOrigin + 2000,
                                  kRightPageOrigin + 3150};
 inline constexpr Page kLeftPage{300, -500, 650};

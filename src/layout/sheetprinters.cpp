@@ -72,6 +72,14 @@ std::optional<qint16> sideLineEnd(qint64 twips) {
     return static_cast<qint16>(twips);
 }
 
+// A page's version mark in one piece, small; nothing for a page without one.
+void printMark(Pen& pen, const PageContent& page, bool rightPage, float x, float y) {
+    if (page.mark.isEmpty()) return;
+    pen.part(SheetPart::Mark, rightPage);
+    pen.size(kMarkPoints);
+    pen.textAt(x, y, page.mark);
+}
+
 // --- Portrait layout for a vertical-writing face ----------------------------------------------
 
 void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPage) {
@@ -153,6 +161,7 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
         const float y = yp + kFirstRowY + kRowPitch * i;
         if (x1 && x2) pen.line(*x1, y, *x2, y);
     }
+    printMark(pen, page, rightPage, kMarkX, yp + kMarkY);
 }
 
 // --- Landscape layout for an upright face ---------------------------------------------------
@@ -220,6 +229,7 @@ void printUprightBody(Pen& pen, const PageContent& page, bool rightPage,
         if (points != kSheetFontPoints) x -= kSideLineGap * (1 - points / kSheetFontPoints);
         if (y1 && y2) pen.line(x, *y1, x, *y2);
     }
+    printMark(pen, page, rightPage, place.columnsX, kMarkY);
 }
 
 void printUprightTitle(Pen& pen, const QString& title, float offset, bool halfWidthBased) {

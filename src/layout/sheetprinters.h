@@ -16,6 +16,8 @@ struct PageContent {
     std::array<qint16, 11> beforeLengths{};
     std::array<QString, 11> answers;
     int check = 0;  // the page's answers switch
+    // A small mark that tells which version of the page this is (a reordering); none when empty.
+    QString mark;
 };
 
 struct SheetContent {
@@ -53,7 +55,7 @@ struct SheetFit {
 // What the printers draw next, for a surface that wants to know which part of the sheet a text
 // or line belongs to.
 struct SheetPart {
-    enum Kind { Frame, NameField, Title, Sentence, AnswerNumber, Answer, SideLine };
+    enum Kind { Frame, NameField, Title, Sentence, AnswerNumber, Answer, SideLine, Mark };
     Kind kind = Frame;
     bool rightPage = true;
     int item = -1;  // row 0 to 9 for sentences, answers and side lines

@@ -1,0 +1,173 @@
+#include "sheetset.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "filesystem.h"
+
+namespace pobelo {
+
+namespace {
+
+const QString kFormat = QStringLiteral("pobelo-set");
+
+QString sourceName(const PageVariant& v) {
+    if (!v.composed()) return QStringLiteral("none");
+    switch (v.source) {
+        case PageSource::Heading:
+            return QStringLiteral("heading");
+        case PageSource::Review:
+            return QStringLiteral("review");
+        case PageSource::Retest:
+            return QStringLiteral("retest");
+    }
+    return {};
+}
+
+// Items as [heading, item] pairs, both counted from 1 as the window and --list show them.
+QJsonArray itemsJson(const QList<ItemRef>& items) {
+    QJsonArray array;
+    for (const ItemRef& ref : items) {
+        if (!ref.isEmpty()) array.append(QJsonArray{ref.record + 1, ref.item + 1});
+    }
+    return array;
+}
+
+std::optional<QList<ItemRef>> itemsFrom(const QJsonValue& value) {
+    if (value.isUndefined()) return QList<ItemRef>();
+    if (!value.isArray()) return std::nullopt;
+    QList<ItemRef> items;
+    for (const QJsonValue& pair : value.toArray()) {
+        const QJsonArray a = pair.toArray();
+        if (a.size() != 2 || !a[0].isDouble() || !a[1].isDouble()) return std::nullopt;
+        const double heading = a[0].toDouble();
+        const double item = a[1].toDouble();
+        if (heading < 1 || heading > QuestionTable::kRecords || item < 1 || item > 10 ||
+            heading != int(heading) || item != int(item))
+            return std::nullopt;
+        items.append(ItemRef{qint16(heading - 1), qint16(item - 1)});
+    }
+    return items;
+}
+
+}  // namespace
+
+QByteArray sheetSetJson(const SheetSet& set) {
+    QJsonObject pages;
+    for (int p = 0; p < 2; ++p) {
+        const SheetSet::Page& page = set.pages[p];
+        const PageVariant& v = page.variant;
+        QJsonObject o;
+        o[QStringLiteral("kind")] = sourceName(v);
+        o[QStringLiteral("title")] = page.title;
+        if (v.composed()) {
+            if (v.source == PageSource::Heading) {
+                o[QStringLiteral("heading")] = v.items[0].record + 1;
+            } else {
+                o[QStringLiteral("items")] = itemsJson({v.items.begin(), v.items.end()});
+                o[QStringLiteral("label")] = v.label;
+            }
+        }
+        o[QStringLiteral("flip")] = v.flipped;
+        o[QStringLiteral("shuffle")] = qint64(v.seed);
+        o[QStringLiteral("answers")] = page.answers != 0;
+        o[QStringLiteral("missed")] = itemsJson(v.missed);
+        pages[p == 0 ? QStringLiteral("right") : QStringLiteral("left")] = o;
+    }
+    QJsonObject root;
+    root[QStringLiteral("format")] = kFormat;
+    root[QStringLiteral("version")] = kSheetSetVersion;
+    root[QStringLiteral("questionFile")] = set.questionFile;
+    root[QStringLiteral("sha256")] = set.sha256;
+    root[QStringLiteral("title")] = set.titleText;
+    root[QStringLiteral("font")] = QJsonObject{{QStringLiteral("name"), set.fontName},
+                                               {QStringLiteral("bold"), set.bold},
+                                               {QStringLiteral("italic"), set.italic}};
+    root[QStringLiteral("activePage")] =
+        set.rightPageActive ? QStringLiteral("right") : QStringLiteral("left");
+    root[QStringLiteral("pages")] = pages;
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+std::optional<SheetSet> readSheetSetJson(const QByteArray& json, QString* why) {
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    const QJsonObject root = document.object();
+    if (error.error != QJsonParseError::NoError || !document.isObject() ||
+        root[QStringLiteral("format")].toString() != kFormat) {
+        *why = QStringLiteral("Pobelo のテストセットファイルではありません。");
+        return std::nullopt;
+    }
+    const int version = root[QStringLiteral("version")].toInt(0);
+    if (version < 1) {
+        *why = QStringLiteral("版の番号がありません。");
+        return std::nullopt;
+    }
+    if (version > kSheetSetVersion) {
+        *why = QStringLiteral("新しい版の Pobelo で作られたファイルです（第%1版）。").arg(version);
+        return std::nullopt;
+    }
+    SheetSet set;
+    set.questionFile = root[QStringLiteral("questionFile")].toString();
+    set.sha256 = root[QStringLiteral("sha256")].toString().toLower();
+    set.titleText = root[QStringLiteral("title")].toString();
+    const QJsonObject font = root[QStringLiteral("font")].toObject();
+    set.fontName = font[QStringLiteral("name")].toString();
+    set.bold = font[QStringLiteral("bold")].toBool();
+    set.italic = font[QStringLiteral("italic")].toBool();
+    set.rightPageActive = root[QStringLiteral("activePage")].toString() != QLatin1String("left");
+    if (set.questionFile.isEmpty()) {
+        *why = QStringLiteral("問題ファイルの名前がありません。");
+        return std::nullopt;
+    }
+    const QJsonObject pages = root[QStringLiteral("pages")].toObject();
+    for (int p = 0; p < 2; ++p) {
+        const QJsonObject o =
+            pages[p == 0 ? QStringLiteral("right") : QStringLiteral("left")].toObject();
+        SheetSet::Page& page = set.pages[p];
+        PageVariant& v = page.variant;
+        page.title = o[QStringLiteral("title")].toString();
+        page.answers = o[QStringLiteral("answers")].toBool() ? 1 : 0;
+        v.flipped = o[QStringLiteral("flip")].toBool();
+        const double seed = o[QStringLiteral("shuffle")].toDouble(0);
+        const std::optional<QList<ItemRef>> items = itemsFrom(o[QStringLiteral("items")]);
+        const std::optional<QList<ItemRef>> missed = itemsFrom(o[QStringLiteral("missed")]);
+        const QString kind = o[QStringLiteral("kind")].toString(QStringLiteral("none"));
+        const int heading = o[QStringLiteral("heading")].toInt(0);
+        const bool known = kind == QLatin1String("none") || kind == QLatin1String("heading") ||
+                           kind == QLatin1String("review") || kind == QLatin1String("retest");
+        if (!items || !missed || !known || seed < 0 || seed > 4294967295.0 ||
+            seed != qint64(seed) ||
+            (kind == QLatin1String("heading") &&
+             (heading < 1 || heading > QuestionTable::kRecords))) {
+            *why = QStringLiteral("%1ページの内容が読めません。")
+                       .arg(p == 0 ? QStringLiteral("右") : QStringLiteral("左"));
+            return std::nullopt;
+        }
+        v.seed = quint32(seed);
+        v.missed = *missed;
+        if (kind == QLatin1String("heading")) {
+            v.source = PageSource::Heading;
+            v.items = headingItems(heading - 1);
+            v.label = QString::number(heading);
+        } else if (kind != QLatin1String("none") && !items->isEmpty()) {
+            v.source = kind == QLatin1String("review") ? PageSource::Review : PageSource::Retest;
+            v.items = pageItemsOf(*items);
+            v.label = o[QStringLiteral("label")].toString();
+        }
+    }
+    return set;
+}
+
+std::optional<QString> fileSha256(const QString& path) {
+    QFile file;
+    if (openRegularForReading(file, path) != OpenResult::Opened) return std::nullopt;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&file) || file.error() != QFileDevice::NoError) return std::nullopt;
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+}  // namespace pobelo

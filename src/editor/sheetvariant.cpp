@@ -1,0 +1,114 @@
+#include "sheetvariant.h"
+
+#include <algorithm>
+
+namespace pobelo {
+
+namespace {
+
+// splitmix64: a small generator whose every output is fixed by its seed, unlike the standard
+// library's distributions, which differ between implementations.
+class Generator {
+  public:
+    explicit Generator(quint64 seed) : state_(seed) {}
+    quint64 next() {
+        quint64 z = (state_ += 0x9E3779B97F4A7C15ULL);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return z ^ (z >> 31);
+    }
+    // A whole number from 0 to bound - 1, every one as likely.
+    quint64 below(quint64 bound) {
+        const quint64 limit = ~quint64{0} - (~quint64{0} % bound);
+        quint64 value = next();
+        while (value >= limit) value = next();
+        return value % bound;
+    }
+
+  private:
+    quint64 state_;
+};
+
+// Fisher-Yates: the first count places of list end up a random pick in random order.
+template <typename T>
+void shuffleFront(QList<T>& list, qsizetype count, Generator& random) {
+    for (qsizetype i = 0; i < count && i + 1 < list.size(); ++i) {
+        const qsizetype j = i + qsizetype(random.below(quint64(list.size() - i)));
+        std::swap(list[i], list[j]);
+    }
+}
+
+}  // namespace
+
+bool itemHasText(const QuestionTable& table, const ItemRef& ref) {
+    if (ref.isEmpty() || ref.item > 9 || !QuestionTable::inRange(ref.record, slot::kFontName))
+        return false;
+    for (const int s : {slot::beforeText(ref.item), slot::askedText(ref.item),
+                        slot::afterText(ref.item), slot::answer(ref.item)}) {
+        if (!table.at(ref.record, s).isEmpty()) return true;
+    }
+    return false;
+}
+
+PageItems headingItems(int record) {
+    PageItems items;
+    for (int i = 0; i < 10; ++i) items[i] = ItemRef{qint16(record), qint16(i)};
+    return items;
+}
+
+PageItems pageItemsOf(const QList<ItemRef>& items) {
+    PageItems page;
+    for (qsizetype i = 0; i < items.size() && i < qsizetype(page.size()); ++i) page[i] = items[i];
+    return page;
+}
+
+PageItems shuffledItems(const QuestionTable& table, const PageItems& items, quint32 seed) {
+    if (seed == 0) return items;
+    QList<ItemRef> list;
+    for (const ItemRef& ref : items) {
+        if (itemHasText(table, ref)) list.append(ref);
+    }
+    Generator random(seed);
+    shuffleFront(list, list.size(), random);
+    return pageItemsOf(list);
+}
+
+QList<ItemRef> drawItems(const QuestionTable& table, int first, int last, int count, quint32 seed) {
+    QList<ItemRef> pool;
+    first = std::max(first, 0);
+    last = std::min(last, QuestionTable::kRecords - 1);
+    for (int record = first; record <= last; ++record) {
+        for (int i = 0; i < 10; ++i) {
+            const ItemRef ref{qint16(record), qint16(i)};
+            if (!table.at(record, slot::askedText(i)).isEmpty()) pool.append(ref);
+        }
+    }
+    // A different stream from the reordering of a page with the same seed.
+    Generator random(quint64{seed} ^ 0x5245564945570000ULL);
+    const qsizetype n = std::clamp<qsizetype>(count, 0, pool.size());
+    shuffleFront(pool, n, random);
+    pool.resize(n);
+    std::sort(pool.begin(), pool.end());
+    return pool;
+}
+
+QString headingsLabel(const QList<ItemRef>& items) {
+    QList<int> headings;
+    for (const ItemRef& ref : items) {
+        if (!ref.isEmpty() && !headings.contains(ref.record + 1)) headings.append(ref.record + 1);
+    }
+    std::sort(headings.begin(), headings.end());
+    if (headings.isEmpty()) return {};
+    const bool run =
+        headings.size() > 2 && headings.last() - headings.first() == headings.size() - 1;
+    if (run) return QStringLiteral("%1〜%2").arg(headings.first()).arg(headings.last());
+    QStringList numbers;
+    for (const int h : headings) numbers.append(QString::number(h));
+    return numbers.join(QStringLiteral("・"));
+}
+
+QString versionMark(quint32 seed) {
+    return seed == 0 ? QString() : QStringLiteral("並べ替え %1").arg(seed);
+}
+
+}  // namespace pobelo

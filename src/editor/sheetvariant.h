@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <array>
+#include <compare>
+
+#include "questiontable.h"
+
+namespace pobelo {
+
+// One item of the question file: row item (0 to 9) of record record.
+struct ItemRef {
+    qint16 record = -1;
+    qint16 item = -1;
+    bool isEmpty() const { return record < 0 || item < 0; }
+    friend auto operator<=>(const ItemRef&, const ItemRef&) = default;
+};
+using PageItems = std::array<ItemRef, 10>;
+
+// Where a page's items come from: one heading's ten, items gathered from several headings (a
+// review test), or the items of a page the class missed (a retest).
+enum class PageSource { Heading, Review, Retest };
+
+// How one page of the sheet is made from the question file, beyond the heading chosen for it.
+struct PageVariant {
+    PageSource source = PageSource::Heading;
+    // The page's items in their own order, empty rows last; all empty while the page is empty.
+    PageItems items;
+    // What the page's title carries after the title text: the heading's number, or the numbers
+    // of the headings a review or retest draws on.
+    QString label;
+    // 書き⇄読み: each sentence shows the item's answer where its asked part stood, and the answer
+    // row holds the asked part.
+    bool flipped = false;
+    // Another order of the items (an A/B version); 0 keeps their own order.
+    quint32 seed = 0;
+    // The items the class missed, as the teacher marked them.
+    QList<ItemRef> missed;
+
+    bool composed() const { return !items[0].isEmpty(); }
+};
+
+// Whether the item holds anything to print.
+bool itemHasText(const QuestionTable& table, const ItemRef& ref);
+// A heading's ten items, row for row.
+PageItems headingItems(int record);
+// Up to ten items in the given order, the rows after them empty.
+PageItems pageItemsOf(const QList<ItemRef>& items);
+
+// The items in the order seed gives them (0: as they are); items without any text are left out
+// and the rows after the others stay empty. The order depends on the seed and the count of items
+// only, the same on every system and in every version.
+PageItems shuffledItems(const QuestionTable& table, const PageItems& items, quint32 seed);
+
+// count items drawn by seed from the items of records first to last (0-based, both included)
+// that ask something, in the order of the file. Fewer when the headings hold fewer.
+QList<ItemRef> drawItems(const QuestionTable& table, int first, int last, int count, quint32 seed);
+
+// The headings items draw on, as a title shows them (1-based): "3", "3〜5", "2・5・9".
+QString headingsLabel(const QList<ItemRef>& items);
+
+// The small mark a reordered page carries, so that the same version can be printed again.
+QString versionMark(quint32 seed);
+
+// What a retest page's title carries after the page's own label.
+inline const QString kRetestLabel = QStringLiteral("再テスト");
+
+}  // namespace pobelo
