@@ -282,9 +282,9 @@ void SheetModel::makeRetest(int page) {
     v.items = pageItemsOf(items);
     v.seed = 0;
     v.missed.clear();
-    if (!v.label.endsWith(kRetestLabel)) v.label += QLatin1Char(' ') + kRetestLabel;
+    if (!v.label.endsWith(kRetestLabel)) v.label += kRetestLabel;
     QString& title = page == 0 ? label51_ : label52_;
-    if (!title.endsWith(kRetestLabel)) title += QLatin1Char(' ') + kRetestLabel;
+    if (!title.endsWith(kRetestLabel)) title += kRetestLabel;
     fillPage(page);
     Q_EMIT changed();
 }
@@ -548,7 +548,6 @@ SheetSet SheetModel::sheetSet(const QString& setFolder) const {
     set.questionFile = relative.startsWith(QStringLiteral("../")) || QDir::isAbsolutePath(relative)
                            ? question.absoluteFilePath()
                            : relative;
-    set.sha256 = fileSha256(questionFileName_).value_or(QString());
     set.titleText = text3_;
     set.fontName = command1Caption_;
     set.bold = fontBold_;
@@ -564,7 +563,9 @@ bool SheetModel::saveSet(const QString& path, QString* why) {
         *why = QStringLiteral("問題ファイルが開かれていません。");
         return false;
     }
-    const QByteArray json = sheetSetJson(sheetSet(QFileInfo(path).absolutePath()));
+    SheetSet set = sheetSet(QFileInfo(path).absolutePath());
+    set.sha256 = fileSha256(questionFileName_).value_or(QString());
+    const QByteArray json = sheetSetJson(set);
     OutputTransaction output;
     const int target = output.add(path, QStringLiteral("the set file"));
     if (output.begin() && output.device(target)->write(json) == json.size() && output.commit())
@@ -592,29 +593,13 @@ void SheetModel::openSetCommand() {
 
 bool SheetModel::openSet(const QString& path) {
     setChanged_ = false;
-    QFile file;
-    QByteArray bytes;
-    switch (openRegularForReading(file, path)) {
-        case OpenResult::Opened:
-            registerReadFile(path, QStringLiteral("the set file"));
-            // A set is a few hundred bytes; anything past a megabyte is no set.
-            bytes = file.read(1 << 20);
-            break;
-        case OpenResult::Missing:
-            showMessage(text::kSetNotRead + displayPath(path) + QStringLiteral("\nありません。"));
-            return false;
-        case OpenResult::NotRegular:
-        case OpenResult::Failed:
-            showMessage(text::kSetNotRead + displayPath(path) + QStringLiteral("\n読めません。"));
-            return false;
-    }
     QString why;
-    const std::optional<SheetSet> set = readSheetSetJson(bytes, &why);
+    const std::optional<SheetSet> set = readSheetSetFile(path, &why);
     if (!set) {
         showMessage(text::kSetNotRead + displayPath(path) + QLatin1Char('\n') + why);
         return false;
     }
-    const QString question = QDir(QFileInfo(path).absolutePath()).filePath(set->questionFile);
+    const QString question = questionFileOf(path, *set);
     const std::optional<QString> hash = fileSha256(question);
     loadAndList(question);
     if (combo1List_.isEmpty()) {

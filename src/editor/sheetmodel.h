@@ -195,7 +195,7 @@ class SheetModel : public QObject {
     void saveSetCommand();
     // ファイル > テストセットを開く.
     void openSetCommand();
-    // The sheet on the screen as a set saved into the folder setFolder.
+    // The sheet on the screen as a set saved into the folder setFolder (without the hash).
     SheetSet sheetSet(const QString& setFolder) const;
     // Writes the set file at path, whole or not at all; false, with the reason in why.
     bool saveSet(const QString& path, QString* why);
@@ -205,6 +205,8 @@ class SheetModel : public QObject {
     bool openSet(const QString& path);
     // Whether the question file of the set opened last differs from the one it was saved with.
     bool setChanged() const { return setChanged_; }
+    // Puts set's pages, titles, font and answer boxes onto the headings of the file open now.
+    void applySet(const SheetSet& set);
 
   Q_SIGNALS:
     // Any state above changed.
@@ -233,7 +235,6 @@ class SheetModel : public QObject {
     // heading choice does.
     void finishComposition(int page);
     PageItems shownItems(int page) const;
-    void applySet(const SheetSet& set);
     void onText3Change();
     void setPageEnabled(bool rightEnabled);
     // The page is active while the icon that switches away from it is shown.

@@ -1,7 +1,9 @@
 #include "sheetset.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -27,11 +29,12 @@ QString sourceName(const PageVariant& v) {
     return {};
 }
 
-// Items as [heading, item] pairs, both counted from 1 as the window and --list show them.
+// Items as "HEADING:ITEM", both counted from 1 as the window and --list show them ("3:2").
 QJsonArray itemsJson(const QList<ItemRef>& items) {
     QJsonArray array;
     for (const ItemRef& ref : items) {
-        if (!ref.isEmpty()) array.append(QJsonArray{ref.record + 1, ref.item + 1});
+        if (!ref.isEmpty())
+            array.append(QStringLiteral("%1:%2").arg(ref.record + 1).arg(ref.item + 1));
     }
     return array;
 }
@@ -40,13 +43,14 @@ std::optional<QList<ItemRef>> itemsFrom(const QJsonValue& value) {
     if (value.isUndefined()) return QList<ItemRef>();
     if (!value.isArray()) return std::nullopt;
     QList<ItemRef> items;
-    for (const QJsonValue& pair : value.toArray()) {
-        const QJsonArray a = pair.toArray();
-        if (a.size() != 2 || !a[0].isDouble() || !a[1].isDouble()) return std::nullopt;
-        const double heading = a[0].toDouble();
-        const double item = a[1].toDouble();
-        if (heading < 1 || heading > QuestionTable::kRecords || item < 1 || item > 10 ||
-            heading != int(heading) || item != int(item))
+    for (const QJsonValue& name : value.toArray()) {
+        const QStringList parts = name.toString().split(QLatin1Char(':'));
+        bool headingOk = false;
+        bool itemOk = false;
+        const int heading = parts.value(0).toInt(&headingOk);
+        const int item = parts.value(1).toInt(&itemOk);
+        if (parts.size() != 2 || !headingOk || !itemOk || heading < 1 ||
+            heading > QuestionTable::kRecords || item < 1 || item > 10)
             return std::nullopt;
         items.append(ItemRef{qint16(heading - 1), qint16(item - 1)});
     }
@@ -160,6 +164,33 @@ std::optional<SheetSet> readSheetSetJson(const QByteArray& json, QString* why) {
         }
     }
     return set;
+}
+
+std::optional<SheetSet> readSheetSetFile(const QString& path, QString* why) {
+    QFile file;
+    switch (openRegularForReading(file, path)) {
+        case OpenResult::Opened:
+            break;
+        case OpenResult::Missing:
+            *why = QStringLiteral("ファイルがありません。");
+            return std::nullopt;
+        case OpenResult::NotRegular:
+        case OpenResult::Failed:
+            *why = QStringLiteral("ファイルを読めません。");
+            return std::nullopt;
+    }
+    registerReadFile(path, QStringLiteral("the set file"));
+    // A set is a few hundred bytes; anything past a megabyte is no set.
+    const QByteArray bytes = file.read(1 << 20);
+    if (file.error() != QFileDevice::NoError) {
+        *why = QStringLiteral("ファイルを読めません。");
+        return std::nullopt;
+    }
+    return readSheetSetJson(bytes, why);
+}
+
+QString questionFileOf(const QString& setPath, const SheetSet& set) {
+    return QDir(QFileInfo(setPath).absolutePath()).filePath(set.questionFile);
 }
 
 std::optional<QString> fileSha256(const QString& path) {

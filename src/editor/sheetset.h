@@ -37,6 +37,12 @@ QByteArray sheetSetJson(const SheetSet& set);
 // earlier version.
 std::optional<SheetSet> readSheetSetJson(const QByteArray& json, QString* why);
 
+// Reads the set file at path, registered as a file the process has read (no output may replace
+// it); nothing, with the reason in why.
+std::optional<SheetSet> readSheetSetFile(const QString& path, QString* why);
+// The question file that set, read from the file at setPath, names.
+QString questionFileOf(const QString& setPath, const SheetSet& set);
+
 // The SHA-256 of the file's bytes in lower-case hex; nothing when it cannot be read.
 std::optional<QString> fileSha256(const QString& path);
 

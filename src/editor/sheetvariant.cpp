@@ -99,12 +99,9 @@ QString headingsLabel(const QList<ItemRef>& items) {
     }
     std::sort(headings.begin(), headings.end());
     if (headings.isEmpty()) return {};
-    const bool run =
-        headings.size() > 2 && headings.last() - headings.first() == headings.size() - 1;
-    if (run) return QStringLiteral("%1〜%2").arg(headings.first()).arg(headings.last());
-    QStringList numbers;
-    for (const int h : headings) numbers.append(QString::number(h));
-    return numbers.join(QStringLiteral("・"));
+    // Short enough to stay clear of the name field after the title.
+    if (headings.size() == 1) return QString::number(headings.first());
+    return QStringLiteral("%1〜%2").arg(headings.first()).arg(headings.last());
 }
 
 QString versionMark(quint32 seed) {

@@ -57,13 +57,14 @@ PageItems shuffledItems(const QuestionTable& table, const PageItems& items, quin
 // that ask something, in the order of the file. Fewer when the headings hold fewer.
 QList<ItemRef> drawItems(const QuestionTable& table, int first, int last, int count, quint32 seed);
 
-// The headings items draw on, as a title shows them (1-based): "3", "3〜5", "2・5・9".
+// The headings items draw on, as a title shows them (1-based): "3", or the first and the last,
+// "3〜5".
 QString headingsLabel(const QList<ItemRef>& items);
 
 // The small mark a reordered page carries, so that the same version can be printed again.
 QString versionMark(quint32 seed);
 
 // What a retest page's title carries after the page's own label.
-inline const QString kRetestLabel = QStringLiteral("再テスト");
+inline const QString kRetestLabel = QStringLiteral("（再）");
 
 }  // namespace pobelo

@@ -16,6 +16,7 @@
 #include "pdfdocument.h"
 #include "questionfile.h"
 #include "sheetsession.h"
+#include "sheetset.h"
 
 namespace pobelo {
 
@@ -42,6 +43,10 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "      Every heading in list order, two to a sheet (right page, then left page),\n"
     "      one sheet a page of OUT.pdf. With an odd count the last sheet's left page\n"
     "      has no questions. Progress goes to standard error.\n"
+    "  pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf] -o OUT.pdf\n"
+    "      The sheet a sheet set file saved in the window holds, from the question\n"
+    "      file it names. A question file changed since the set was saved is told\n"
+    "      and nothing is printed.\n"
     "  pobelo-sheet --script FILE [--trace FILE]\n"
     "      Runs window actions, one a line, from FILE ('-' for standard input).\n"
     "\n"
@@ -52,6 +57,15 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "the vertical layout on portrait paper, any other name the upright layout on\n"
     "landscape paper. A font that is not installed prints in a like one, and a line\n"
     "on standard error says which (\"@HG教科書体 is not installed: printed in Klee One\").\n"
+    "\n"
+    "Test variants: --flip right|left|both turns the pages' items between reading\n"
+    "and writing (書き⇄読み): the sentence shows the answer beside the side line and\n"
+    "the answer row asks for the marked part. --shuffle SEED prints the items in\n"
+    "another order (an A/B version; the same seed gives the same sheet) and prints\n"
+    "the seed small on the page. --review FIRST-LAST (instead of --right) and\n"
+    "--review-left FIRST-LAST (instead of --left) make a review page (まとめテスト)\n"
+    "of --count N items (10 unless given) drawn by --seed S (1 unless given) from\n"
+    "the headings FIRST to LAST, in the order of the file.\n"
     "\n"
     "Each sheet is checked before it prints: every text that would run off the\n"
     "paper, out of its frame or into another text's place is reported on standard\n"
@@ -110,6 +124,30 @@ struct SheetOptions {
     QCommandLineOption key{QStringLiteral("key"),
                            Message::tr("Also writes the sheets with all answers to KEY."),
                            QStringLiteral("KEY")};
+    QCommandLineOption flip{QStringLiteral("flip"),
+                            Message::tr("Turns the items of the right, left or both pages between "
+                                        "reading and writing (書き⇄読み)."),
+                            QStringLiteral("right|left|both")};
+    QCommandLineOption shuffle{QStringLiteral("shuffle"),
+                               Message::tr("Prints the items in the order SEED gives."),
+                               QStringLiteral("SEED")};
+    QCommandLineOption review{QStringLiteral("review"),
+                              Message::tr("A review page of the headings FIRST to LAST on the "
+                                          "right page."),
+                              QStringLiteral("FIRST-LAST")};
+    QCommandLineOption reviewLeft{QStringLiteral("review-left"),
+                                  Message::tr("A review page of the headings FIRST to LAST on the "
+                                              "left page."),
+                                  QStringLiteral("FIRST-LAST")};
+    QCommandLineOption count{QStringLiteral("count"),
+                             Message::tr("How many items a review page draws (1 to 10)."),
+                             QStringLiteral("N")};
+    QCommandLineOption seed{QStringLiteral("seed"),
+                            Message::tr("The seed a review page draws its items by."),
+                            QStringLiteral("S")};
+    QCommandLineOption set{QStringLiteral("set"),
+                           Message::tr("Prints the sheet a sheet set file holds."),
+                           QStringLiteral("SET")};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
                               Message::tr("Writes the sheets to the PDF file OUT."),
                               QStringLiteral("OUT")};
@@ -148,7 +186,89 @@ int headingNumber(const QString& text, const QString& option) {
     return n;
 }
 
+// A file named on the command line that cannot be used (exit status 1).
+class FileProblem {
+  public:
+    explicit FileProblem(QString message) : text(std::move(message)) {}
+    QString text;
+};
+
+quint32 seedNumber(const QString& text, const QString& option) {
+    bool ok = false;
+    const uint seed = text.toUInt(&ok);
+    if (!ok || seed == 0)
+        throw UsageError(
+            Message::tr("--%1 needs a number from 1 to 4294967295, not \"%2\"").arg(option, text));
+    return seed;
+}
+
+SheetRequest::Review reviewRange(const QString& text, const QString& option) {
+    SheetRequest::Review range;
+    if (!parseHeadingRange(text, &range.first, &range.last))
+        throw UsageError(
+            Message::tr("--%1 needs the first and last heading numbers, as 3-5, not \"%2\"")
+                .arg(option, text));
+    return range;
+}
+
+// The variants the command line asks for.
+void parseVariants(const QCommandLineParser& parser, const SheetOptions& o, SheetRequest& r) {
+    if (const auto flip = single(parser, o.flip)) {
+        if (*flip == QLatin1String("right") || *flip == QLatin1String("both")) r.flipRight = true;
+        if (*flip == QLatin1String("left") || *flip == QLatin1String("both")) r.flipLeft = true;
+        if (!r.flipRight && !r.flipLeft)
+            throw UsageError(
+                Message::tr("--flip takes right, left or both, not \"%1\"").arg(*flip));
+    }
+    if (const auto shuffle = single(parser, o.shuffle))
+        r.shuffle = seedNumber(*shuffle, QStringLiteral("shuffle"));
+    if (const auto review = single(parser, o.review))
+        r.reviewRight = reviewRange(*review, QStringLiteral("review"));
+    if (const auto review = single(parser, o.reviewLeft))
+        r.reviewLeft = reviewRange(*review, QStringLiteral("review-left"));
+    if (!r.reviewRight && !r.reviewLeft && (parser.isSet(o.count) || parser.isSet(o.seed)))
+        throw UsageError(Message::tr("--count and --seed go with --review or --review-left"));
+    if (const auto count = single(parser, o.count)) {
+        bool ok = false;
+        r.count = count->toInt(&ok);
+        if (!ok || r.count < 1 || r.count > 10)
+            throw UsageError(Message::tr("--count needs 1 to 10 items, not \"%1\"").arg(*count));
+    }
+    if (const auto seed = single(parser, o.seed))
+        r.seed = seedNumber(*seed, QStringLiteral("seed"));
+}
+
+// A sheet set on the command line: the set names the question file and holds every choice.
+SheetRequest parseSetRequest(const QCommandLineParser& parser, const SheetOptions& o) {
+    for (const QCommandLineOption* option :
+         {&o.list, &o.right, &o.left, &o.all, &o.review, &o.reviewLeft, &o.count, &o.seed, &o.flip,
+          &o.shuffle, &o.answers, &o.title, &o.font}) {
+        if (parser.isSet(*option))
+            throw UsageError(Message::tr("--set takes no --%1: the set holds the sheet's choices")
+                                 .arg(option->names().last()));
+    }
+    if (!parser.positionalArguments().isEmpty())
+        throw UsageError(Message::tr("--set names its own question file, not \"%1\"")
+                             .arg(parser.positionalArguments().first()));
+    SheetRequest r;
+    r.mode = SheetRequest::Set;
+    r.set = *single(parser, o.set);
+    QString why;
+    const std::optional<SheetSet> set = readSheetSetFile(r.set, &why);
+    if (!set) throw FileProblem(Message::tr("%1: %2").arg(displayPath(r.set), why));
+    r.file = questionFileOf(r.set, *set);
+    return r;
+}
+
+// The options every sheet-printing request shares: output, key, fit.
+void parseOutputs(const QCommandLineParser& parser, const SheetOptions& o, SheetRequest& r);
+
 SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& o) {
+    if (parser.isSet(o.set)) {
+        SheetRequest r = parseSetRequest(parser, o);
+        parseOutputs(parser, o, r);
+        return r;
+    }
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty()) throw UsageError(Message::tr("no question file given"));
     if (files.size() > 1)
@@ -156,15 +276,22 @@ SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& 
 
     SheetRequest r;
     r.file = files.first();
-    if (parser.isSet(o.left) && !parser.isSet(o.right))
-        throw UsageError(Message::tr("--left goes with --right"));
-    const int modes =
-        int(parser.isSet(o.list)) + int(parser.isSet(o.right)) + int(parser.isSet(o.all));
-    if (modes != 1) throw UsageError(Message::tr("give one of --list, --right N or --all"));
+    const bool rightPage = parser.isSet(o.right) || parser.isSet(o.review);
+    if ((parser.isSet(o.left) || parser.isSet(o.reviewLeft)) && !rightPage)
+        throw UsageError(Message::tr("--left and --review-left go with --right or --review"));
+    if (parser.isSet(o.right) && parser.isSet(o.review))
+        throw UsageError(Message::tr("give --right N or --review FIRST-LAST, not both"));
+    if (parser.isSet(o.left) && parser.isSet(o.reviewLeft))
+        throw UsageError(Message::tr("give --left M or --review-left FIRST-LAST, not both"));
+    const int modes = int(parser.isSet(o.list)) + int(rightPage) + int(parser.isSet(o.all));
+    if (modes != 1)
+        throw UsageError(
+            Message::tr("give one of --list, --right N, --review FIRST-LAST, --all or --set"));
 
     if (parser.isSet(o.list)) {
         for (const QCommandLineOption* option :
-             {&o.answers, &o.title, &o.font, &o.fit, &o.strict, &o.key, &o.output}) {
+             {&o.answers, &o.title, &o.font, &o.fit, &o.strict, &o.key, &o.output, &o.flip,
+              &o.shuffle, &o.count, &o.seed}) {
             if (parser.isSet(*option))
                 throw UsageError(Message::tr("--list takes no --%1").arg(option->names().last()));
         }
@@ -172,9 +299,11 @@ SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& 
         return r;
     }
 
-    if (parser.isSet(o.right)) {
+    parseVariants(parser, o, r);
+    if (rightPage) {
         r.mode = SheetRequest::Pair;
-        r.right = headingNumber(*single(parser, o.right), QStringLiteral("right"));
+        if (const auto right = single(parser, o.right))
+            r.right = headingNumber(*right, QStringLiteral("right"));
         if (const auto left = single(parser, o.left))
             r.left = headingNumber(*left, QStringLiteral("left"));
     } else {
@@ -202,6 +331,11 @@ SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& 
         if (font->trimmed().isEmpty()) throw UsageError(Message::tr("--font needs a name"));
         r.font = oneLine(displayPath(font->trimmed()), QStringLiteral("--font"));
     }
+    parseOutputs(parser, o, r);
+    return r;
+}
+
+void parseOutputs(const QCommandLineParser& parser, const SheetOptions& o, SheetRequest& r) {
     const auto output = single(parser, o.output);
     if (!output || output->isEmpty())
         throw UsageError(Message::tr("give the PDF file to write with -o OUT.pdf"));
@@ -224,7 +358,13 @@ SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& 
                                  .arg(displayPath(*r.key), displayPath(r.file)));
         }
     }
-    return r;
+    // The set file is only ever read as well.
+    for (const QString& written : {r.output, r.key.value_or(QString())}) {
+        if (!r.set.isEmpty() && !written.isEmpty() && sameFile(r.set, written)) {
+            throw UsageError(Message::tr("%1 is the set file %2 itself")
+                                 .arg(displayPath(written), displayPath(r.set)));
+        }
+    }
 }
 
 // Prints one sheet: heading right on the right page and heading left (0: none) on the left page,
@@ -232,8 +372,31 @@ SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& 
 // active page.
 bool printSheet(const SheetRequest& r, SheetSession& session, int right, int left, bool clearLeft,
                 bool key, QString* error) {
-    session.choose(right - 1);
-    if (left > 0) {
+    SheetModel& model = session.model();
+    if (r.mode == SheetRequest::Set) {
+        // The set holds the sheet as it was saved; the key adds the answers to its pages.
+        if (key) {
+            session.tick(1, 1);
+            session.tick(2, int(model.variant(1).composed()));
+        }
+        return session.print(kOrientationPortrait, QString(), error);
+    }
+    // The page choices first: they hold for every heading composed afterwards.
+    model.setFlipped(0, r.flipRight);
+    model.setFlipped(1, r.flipLeft);
+    model.setShuffleSeed(0, r.shuffle);
+    model.setShuffleSeed(1, r.shuffle);
+    const auto review = [&](const SheetRequest::Review& range) {
+        model.composeReview(
+            drawItems(model.table(), range.first - 1, range.last - 1, r.count, r.seed));
+    };
+    if (r.reviewRight)
+        review(*r.reviewRight);
+    else
+        session.choose(right - 1);
+    if (r.reviewLeft) {
+        review(*r.reviewLeft);
+    } else if (left > 0) {
         session.choose(left - 1);
     } else if (clearLeft) {
         // A left page left over from the sheet before is cleared, as the user would with its
@@ -242,7 +405,7 @@ bool printSheet(const SheetRequest& r, SheetSession& session, int right, int lef
     }
     session.tick(1, int(r.answersRight || key));
     // A page without questions gets no answers: a cleared page still knows its old ones.
-    session.tick(2, int((r.answersLeft || key) && left > 0));
+    session.tick(2, int((r.answersLeft || key) && model.variant(1).composed()));
     // A heading choice takes the file's font, so the font is picked after the choices.
     if (r.font) session.chooseFont(FontChoice{*r.font, 15, false, false});
     return session.print(kOrientationPortrait, QString(), error);
@@ -253,8 +416,9 @@ void addOptions(QCommandLineParser& parser, const SheetOptions& o) {
     parser.addHelpOption();
     parser.addVersionOption();
     for (const QCommandLineOption* option :
-         {&o.script, &o.trace, &o.list, &o.right, &o.left, &o.all, &o.answers, &o.title, &o.font,
-          &o.fit, &o.strict, &o.key, &o.output})
+         {&o.script,     &o.trace, &o.list, &o.right,  &o.left,    &o.all,   &o.review,
+          &o.reviewLeft, &o.count, &o.seed, &o.flip,   &o.shuffle, &o.set,   &o.answers,
+          &o.title,      &o.font,  &o.fit,  &o.strict, &o.key,     &o.output})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("FILE"), Message::tr("A question file (.moj)."));
 }
@@ -269,18 +433,29 @@ int SheetCommand::writeSheets(const SheetRequest& r, SheetSession& session, int 
     const QStringList headings = session.model().combo1List();
     QStringList held = headings;
     if (r.mode == SheetRequest::Pair) {
-        held = QStringList{headings.value(r.right - 1)};
-        if (r.left > 0) held.append(headings.value(r.left - 1));
+        held.clear();
+        for (const auto& [number, range] :
+             {std::pair{r.right, r.reviewRight}, std::pair{r.left, r.reviewLeft}}) {
+            if (range)
+                held.append(headings.mid(range->first - 1, range->last - range->first + 1));
+            else if (number > 0)
+                held.append(headings.value(number - 1));
+        }
     }
-    pdf.describe(r.title.value_or(QFileInfo(r.file).completeBaseName()),
-                 held.join(QStringLiteral(" / ")));
+    if (r.mode == SheetRequest::Set) {
+        const DocumentInfo info = session.model().documentInfo();
+        pdf.describe(info.title, info.subject);
+    } else {
+        pdf.describe(r.title.value_or(QFileInfo(r.file).completeBaseName()),
+                     held.join(QStringLiteral(" / ")));
+    }
     session.setPrintDevice(pdf.writer());
     session.painter().setPagesInOneDocument(true);
     session.model().setFitEnabled(r.fit);
 
     // The title first, so that each heading choice numbers it for its page.
     if (r.title) session.type(*r.title);
-    const int sheets = r.mode == SheetRequest::Pair ? 1 : (count + 1) / 2;
+    const int sheets = r.mode == SheetRequest::All ? (count + 1) / 2 : 1;
     QString error;
     bool printed = true;
     bool refused = false;
@@ -330,7 +505,10 @@ int SheetCommand::writeSheets(const SheetRequest& r, SheetSession& session, int 
 int SheetCommand::runRequest(const SheetRequest& r, SheetSession& session,
                              OutputTransaction& outputs, const OutputTargets& targets) {
     const QString name = displayPath(r.file);
-    session.open(r.file);
+    if (r.mode == SheetRequest::Set)
+        session.openSet(r.set);
+    else
+        session.open(r.file);
     const SheetModel& model = session.model();
     if (model.lastLoad().encoding != TextEncoding::Cp932)
         report(
@@ -379,13 +557,38 @@ int SheetCommand::runRequest(const SheetRequest& r, SheetSession& session,
         return 0;
     }
 
-    for (int n : {r.right, r.left}) {
+    for (int n : {r.right, r.left, r.reviewRight ? r.reviewRight->last : 0,
+                  r.reviewLeft ? r.reviewLeft->last : 0}) {
         if (n > headings.size()) {
             report(Message::tr("%1 has headings 1 to %2, not %3 (see --list)")
                        .arg(name)
                        .arg(headings.size())
                        .arg(n));
             return kExitUsage;
+        }
+    }
+    for (const auto& range : {r.reviewRight, r.reviewLeft}) {
+        if (range && drawItems(model.table(), range->first - 1, range->last - 1, 1, 1).isEmpty()) {
+            report(Message::tr("%1: headings %2 to %3 ask nothing to review")
+                       .arg(name)
+                       .arg(range->first)
+                       .arg(range->last));
+            return kExitUsage;
+        }
+    }
+    if (r.mode == SheetRequest::Set) {
+        // Whatever the set could not put in place is told; a changed question file stops the run.
+        if (!model.setChanged()) {
+            for (const QString& message : model.messages()) report(message);
+        } else {
+            report(Message::tr("nothing written: %1 has changed since the set %2 was saved; open "
+                               "the set in Pobelo, check the sheet and save the set again")
+                       .arg(name, displayPath(r.set)));
+            return kExitFileProblem;
+        }
+        if (!model.command1Enabled()) {
+            report(Message::tr("%1: the set holds no page to print").arg(displayPath(r.set)));
+            return kExitFileProblem;
         }
     }
     if (!japaneseFontUsable()) {
@@ -406,6 +609,7 @@ int SheetCommand::runRequest(const SheetRequest& r, SheetSession& session,
         SheetSession keySession;
         keySession.trace().sink = session.trace().sink;
         keySession.openSameAs(session);
+        if (r.mode == SheetRequest::Set) keySession.model().applySet(session.model().sheetSet({}));
         PdfDocument key(outputs, targets.key);
         if (!key.open()) return notWritten(key);
         if (const int status = writeSheets(r, keySession, count, key, true); status != 0)
@@ -509,8 +713,9 @@ int SheetCommand::runParsed(const QCommandLineParser& parser, const SheetOptions
     if (parser.isSet(o.script)) {
         bool teacherOption = !parser.positionalArguments().isEmpty();
         for (const QCommandLineOption* option :
-             {&o.list, &o.right, &o.left, &o.all, &o.answers, &o.title, &o.font, &o.fit, &o.strict,
-              &o.key, &o.output})
+             {&o.list, &o.right, &o.left, &o.all, &o.review, &o.reviewLeft, &o.count, &o.seed,
+              &o.flip, &o.shuffle, &o.set, &o.answers, &o.title, &o.font, &o.fit, &o.strict, &o.key,
+              &o.output})
             teacherOption = teacherOption || parser.isSet(*option);
         if (teacherOption) {
             reportUsage(
@@ -527,6 +732,9 @@ int SheetCommand::runParsed(const QCommandLineParser& parser, const SheetOptions
         } catch (const UsageError& e) {
             reportUsage(e.text);
             return kExitUsage;
+        } catch (const FileProblem& e) {
+            report(e.text);
+            return kExitFileProblem;
         }
     }
     if (!cp932DecoderAvailable()) {

@@ -22,11 +22,25 @@ inline constexpr int kExitFindings = 3;
 
 // What a teacher asked for on the command line.
 struct SheetRequest {
-    enum Mode { List, Pair, All };
+    enum Mode { List, Pair, All, Set };
     Mode mode = List;
     QString file;
     int right = 0;  // 1-based heading numbers; 0: none
     int left = 0;
+    // A review page (まとめテスト) instead of a heading: count items drawn by seed from the
+    // headings first to last (1-based).
+    struct Review {
+        int first = 0;
+        int last = 0;
+    };
+    std::optional<Review> reviewRight;
+    std::optional<Review> reviewLeft;
+    int count = 10;
+    quint32 seed = 1;
+    bool flipRight = false;
+    bool flipLeft = false;
+    quint32 shuffle = 0;  // 0: the items in their own order
+    QString set;          // a sheet set file, which names the question file
     bool answersRight = false;
     bool answersLeft = false;
     std::optional<QString> title;

@@ -48,6 +48,44 @@ bool parseName(const QString& text, const QString& kind, int high, int* n) {
     return parseInt(text.mid(kind.size()), 1, high, n);
 }
 
+// "right" is page 0, "left" page 1.
+bool parsePage(const QString& text, int* page) {
+    if (text != QLatin1String("right") && text != QLatin1String("left")) return false;
+    *page = text == QLatin1String("right") ? 0 : 1;
+    return true;
+}
+
+bool parseSeed(const QString& text, quint32* seed) {
+    bool ok = false;
+    *seed = text.toUInt(&ok);
+    return ok;
+}
+
+// "3:2": item 2 of heading 3, both counted from 1.
+bool parseItem(const QString& text, ItemRef* ref) {
+    const QStringList parts = text.split(QLatin1Char(':'));
+    int heading = 0;
+    int item = 0;
+    if (parts.size() != 2 || !parseInt(parts[0], 1, QuestionTable::kRecords, &heading) ||
+        !parseInt(parts[1], 1, 10, &item))
+        return false;
+    *ref = ItemRef{qint16(heading - 1), qint16(item - 1)};
+    return true;
+}
+
+}  // namespace
+
+bool parseHeadingRange(const QString& text, int* first, int* last) {
+    const QStringList parts = text.split(QLatin1Char('-'));
+    if (parts.size() == 1)
+        return parseInt(parts[0], 1, QuestionTable::kRecords, first) &&
+               parseInt(parts[0], 1, QuestionTable::kRecords, last);
+    return parts.size() == 2 && parseInt(parts[0], 1, QuestionTable::kRecords, first) &&
+           parseInt(parts[1], *first, QuestionTable::kRecords, last);
+}
+
+namespace {
+
 // A script line that cannot run: how it should have been written.
 bool failWith(QString* error, const char* usage) {
     *error = QString::fromLatin1(usage);
@@ -132,6 +170,11 @@ void SheetSession::open(const QString& path) {
     files_.answers.push_back(path);
     model_->openCommand();
     forgetUnusedAnswers();
+}
+
+void SheetSession::openSet(const QString& path) {
+    ++opens_;
+    model_->openSet(path);
 }
 
 void SheetSession::openSameAs(const SheetSession& other) {
@@ -361,6 +404,85 @@ const std::vector<SheetScript::Verb>& SheetScript::verbs() {
                  return failWith(error, "menu takes prt, onl, ed or vv");
              return true;
          }},
+        {"flip"_L1, 2,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int page = 0;
+             int value = 0;
+             if (!parsePage(l.args[0], &page) || !parseInt(l.args[1], 0, 1, &value))
+                 return failWith(error, "flip needs right or left and 0 or 1");
+             s.session_.model().setFlipped(page, value != 0);
+             return true;
+         }},
+        {"shuffle"_L1, 2,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int page = 0;
+             quint32 seed = 0;
+             if (!parsePage(l.args[0], &page) || !parseSeed(l.args[1], &seed))
+                 return failWith(error, "shuffle needs right or left and a seed (0: own order)");
+             s.session_.model().setShuffleSeed(page, seed);
+             return true;
+         }},
+        {"review"_L1, 3,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int first = 0;
+             int last = 0;
+             int count = 0;
+             quint32 seed = 0;
+             if (!parseHeadingRange(l.args[0], &first, &last) ||
+                 !parseInt(l.args[1], 1, 10, &count) || !parseSeed(l.args[2], &seed))
+                 return failWith(error, "review needs FIRST-LAST COUNT SEED");
+             SheetModel& m = s.session_.model();
+             m.composeReview(drawItems(m.table(), first - 1,
+                                       std::min<int>(last, int(m.combo1List().size())) - 1, count,
+                                       seed));
+             return true;
+         }},
+        {"pick"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             QList<ItemRef> items;
+             for (const QString& word : l.args) {
+                 ItemRef ref;
+                 if (!parseItem(word, &ref) || ref.record >= s.session_.model().combo1List().size())
+                     return failWith(error, "pick needs items HEADING:ITEM of the heading list");
+                 items.append(ref);
+             }
+             if (items.isEmpty()) return failWith(error, "pick needs items HEADING:ITEM");
+             s.session_.model().composeReview(items);
+             return true;
+         }},
+        {"miss"_L1, 3,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int page = 0;
+             int row = 0;
+             int value = 0;
+             if (!parsePage(l.args[0], &page) || !parseInt(l.args[1], 1, 10, &row) ||
+                 !parseInt(l.args[2], 0, 1, &value))
+                 return failWith(error, "miss needs right or left, a row 1 to 10 and 0 or 1");
+             s.session_.model().setMissed(page, row - 1, value != 0);
+             return true;
+         }},
+        {"retest"_L1, 1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int page = 0;
+             if (!parsePage(l.args[0], &page)) return failWith(error, "retest needs right or left");
+             s.session_.model().makeRetest(page);
+             return true;
+         }},
+        {"set-save"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             if (l.rest.isEmpty()) return failWith(error, "set-save needs a file");
+             QString why;
+             if (s.session_.model().saveSet(l.rest, &why)) return true;
+             *error = QStringLiteral("cannot write %1: %2").arg(displayPath(l.rest), why);
+             s.writeFailed_ = true;
+             return false;
+         }},
+        {"set-open"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             if (l.rest.isEmpty()) return failWith(error, "set-open needs a file");
+             s.session_.openSet(l.rest);
+             return true;
+         }},
         {"dump"_L1, 0,
          [](SheetScript& s, const Line&, QString*) {
              if (s.output) s.output(s.session_.dump());
@@ -434,6 +556,29 @@ QString SheetSession::dump() const {
     }
     parts.append(QStringLiteral("\"findings\":[") + findings.join(QLatin1Char(',')) +
                  QLatin1Char(']'));
+    // Each page's variant, its items as printed ("3:2", item 2 of heading 3).
+    QStringList pages;
+    for (int page = 0; page < 2; ++page) {
+        const PageVariant& v = m.variant(page);
+        static const char* const kinds[] = {"heading", "review", "retest"};
+        QStringList shown;
+        QStringList missed;
+        for (int row = 0; row < kRows; ++row) {
+            const ItemRef ref = m.itemAt(page, row);
+            if (ref.isEmpty()) continue;
+            const QString name = QStringLiteral("%1:%2").arg(ref.record + 1).arg(ref.item + 1);
+            shown.append(name);
+            if (m.missed(page, row)) missed.append(name);
+        }
+        pages.append(
+            QStringLiteral(
+                "{\"kind\":\"%1\",\"flip\":%2,\"shuffle\":%3,\"items\":%4,\"missed\":%5}")
+                .arg(v.composed() ? QLatin1String(kinds[int(v.source)]) : QLatin1String("none"),
+                     jsonBool(v.flipped))
+                .arg(v.seed)
+                .arg(jsonStrings(shown), jsonStrings(missed)));
+    }
+    parts.append(QStringLiteral("\"pages\":[") + pages.join(QLatin1Char(',')) + QLatin1Char(']'));
     return QLatin1Char('{') + parts.join(QLatin1Char(',')) + QLatin1Char('}');
 }
 

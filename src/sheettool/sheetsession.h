@@ -30,6 +30,8 @@ class SheetSession {
     // --- What the user does ------------------------------------------------------------------
     // File > 開く with path chosen in the dialog, or with the dialog cancelled.
     void open(const QString& path);
+    // Opens a sheet set file: its question file, then its pages.
+    void openSet(const QString& path);
     // Opens the file other has open, as other read it (no second read).
     void openSameAs(const SheetSession& other);
     void cancelOpen();
@@ -128,6 +130,9 @@ class SheetScript {
     SheetSession& session_;
     bool writeFailed_ = false;
 };
+
+// "3-5" (or "3") as the first and last of a range of heading numbers counted from 1.
+bool parseHeadingRange(const QString& text, int* first, int* last);
 
 // Runs a whole script, its lines as the bytes they are (a file's name is kept as written); dumps go
 // to out, messages to err. Returns the exit status: 0; 1 when a print could not be written or
