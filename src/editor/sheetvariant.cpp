@@ -85,7 +85,8 @@ QList<ItemRef> drawItems(const QuestionTable& table, int first, int last, int co
     }
     // A different stream from the reordering of a page with the same seed.
     Generator random(quint64{seed} ^ 0x5245564945570000ULL);
-    const qsizetype n = std::clamp<qsizetype>(count, 0, pool.size());
+    // A page holds ten.
+    const qsizetype n = std::clamp<qsizetype>(std::min(count, 10), 0, pool.size());
     shuffleFront(pool, n, random);
     pool.resize(n);
     std::sort(pool.begin(), pool.end());

@@ -53,8 +53,9 @@ PageItems pageItemsOf(const QList<ItemRef>& items);
 // only, the same on every system and in every version.
 PageItems shuffledItems(const QuestionTable& table, const PageItems& items, quint32 seed);
 
-// count items drawn by seed from the items of records first to last (0-based, both included)
-// that ask something, in the order of the file. Fewer when the headings hold fewer.
+// count items (ten at most: a page's rows) drawn by seed from the items of records first to last
+// (0-based, both included) that ask something, in the order of the file. Fewer when the headings
+// hold fewer.
 QList<ItemRef> drawItems(const QuestionTable& table, int first, int last, int count, quint32 seed);
 
 // The headings items draw on, as a title shows them (1-based): "3", or the first and the last,

@@ -116,14 +116,19 @@ class SheetCommandTest : public QObject {
         QTest::newRow("two files")
             << QStringList{"FILE", "FILE", "--list"} << kExitUsage
             << "pobelo-sheet: one question file at a time, not \"$FILE\"" + help;
-        QTest::newRow("no mode") << QStringList{"FILE", "-o", "OUT"} << kExitUsage
-                                 << "pobelo-sheet: give one of --list, --right N or --all" + help;
-        QTest::newRow("two modes") << QStringList{"FILE", "--list", "--all"} << kExitUsage
-                                   << "pobelo-sheet: give one of --list, --right N or --all" + help;
+        QTest::newRow("no mode")
+            << QStringList{"FILE", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: give one of --list, --right N, --review FIRST-LAST, --all or --set" +
+                   help;
+        QTest::newRow("two modes")
+            << QStringList{"FILE", "--list", "--all"} << kExitUsage
+            << "pobelo-sheet: give one of --list, --right N, --review FIRST-LAST, --all or --set" +
+                   help;
         QTest::newRow("unknown option") << QStringList{"FILE", "--lst"} << kExitUsage
                                         << "pobelo-sheet: Unknown option 'lst'." + help;
-        QTest::newRow("left alone") << QStringList{"FILE", "--left", "2", "-o", "OUT"} << kExitUsage
-                                    << "pobelo-sheet: --left goes with --right" + help;
+        QTest::newRow("left alone")
+            << QStringList{"FILE", "--left", "2", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: --left and --review-left go with --right or --review" + help;
         QTest::newRow("no output")
             << QStringList{"FILE", "--right", "1"} << kExitUsage
             << "pobelo-sheet: give the PDF file to write with -o OUT.pdf" + help;

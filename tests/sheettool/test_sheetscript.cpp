@@ -78,7 +78,8 @@ class SheetScriptTest : public QObject {
             R"("Combo1":{"list":[],"listIndex":-1},"currentRecord":0,"recordCount":0,)"
             R"("rightBeforeLengths":)" +
             zeros + R"(,"rightAnswers":)" + empties + R"(,"leftBeforeLengths":)" + zeros +
-            R"(,"leftAnswers":)" + empties + R"(,"messages":[],"browser":[],"findings":[],)"
+            R"(,"leftAnswers":)" + empties +
+            R"(,"messages":[],"browser":[],"findings":[],)"
             R"("pages":[{"kind":"none","flip":false,"shuffle":0,"items":[],"missed":[]},)"
             R"({"kind":"none","flip":false,"shuffle":0,"items":[],"missed":[]}]})";
         QCOMPARE(r.dumps[0], expected);

@@ -1,0 +1,269 @@
+// The tests a teacher makes from one file: 書き⇄読み, reordered versions, review pages, retests
+// of missed items and sheet set files, through the model and what it prints.
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "modelfixture.h"
+#include "mojfile.h"
+#include "testtools.h"
+
+using namespace pobelo;
+using namespace pobelo::test;
+
+namespace {
+
+// The side lines of a printed sheet (the lines drawn 15 pixels wide), in the order drawn.
+QList<QJsonObject> sideLines(const QStringList& trace) {
+    QList<QJsonObject> lines;
+    int width = 0;
+    for (const TraceOp& op : parseTrace(trace)) {
+        if (op.op == QLatin1String("setLineWidth")) width = op.fields["width"].toInt();
+        if (op.op == QLatin1String("drawLine") && width == 15) lines.append(op.fields);
+    }
+    return lines;
+}
+
+QStringList itemNames(const SheetModel& m, int page) {
+    QStringList names;
+    for (int row = 0; row < kRows; ++row) {
+        const ItemRef ref = m.itemAt(page, row);
+        names << (ref.isEmpty() ? QStringLiteral("-")
+                                : QStringLiteral("%1:%2").arg(ref.record + 1).arg(ref.item + 1));
+    }
+    return names;
+}
+
+}  // namespace
+
+class SheetVariantsTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString file_;  // four numbered records; the third asks only its first three items
+
+    void openFixture(ModelFixture& f) {
+        f.open(file_);
+        f.model.chooseHeading(0);
+    }
+    // Prints the sheet in font (after the headings, which bring their own) into the trace.
+    static QStringList print(ModelFixture& f,
+                             const QString& font = QStringLiteral("@IPAexMincho")) {
+        f.fonts.answers.push_back(FontChoice{font, 15, false, false});
+        f.model.fontCommand();
+        f.printer.answers.push_back(ScriptedPrinterDialog::Answer{true, 1, {}});
+        f.model.printSheet();
+        return f.surface.lines();
+    }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        QList<QStringList> records{numberedRecord(1), numberedRecord(2), numberedRecord(3),
+                                   numberedRecord(4)};
+        for (int i = 3; i < 10; ++i) {
+            for (int field = 2 + 4 * i; field < 6 + 4 * i; ++field) records[2][field].clear();
+        }
+        file_ = dir_.filePath("four.moj");
+        QVERIFY(writeFile(file_, mojBytes(records)));
+    }
+
+    // A flipped page shows the answer in the sentence, with the side line beside it, and asks
+    // for the asked part; in both layouts and on both pages, and back again.
+    void flip_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("font");
+        QTest::addColumn<int>("firstLine");  // the first side line of the page in the trace
+        QTest::newRow("vertical, right") << 0 << "@IPAexMincho" << 0;
+        QTest::newRow("vertical, left") << 1 << "@IPAexMincho" << 10;
+        QTest::newRow("upright, right") << 0 << "IPAexMincho" << 0;
+        QTest::newRow("upright, left") << 1 << "IPAexMincho" << 10;
+    }
+    void flip() {
+        QFETCH(int, page);
+        QFETCH(QString, font);
+        QFETCH(int, firstLine);
+        ModelFixture f;
+        openFixture(f);
+        f.model.chooseHeading(1);
+        f.model.setFlipped(page, true);
+        const LabelArray sentence = page == 0 ? Label3 : Label6;
+        const LabelArray asked = page == 0 ? Label2 : Label5;
+        const auto& answers = page == 0 ? f.model.rightAnswers() : f.model.leftAnswers();
+        const int n = page + 1;
+        QCOMPARE(f.model.caption(sentence, 4), QStringLiteral("前%1の4こたえ4後4。").arg(n));
+        QCOMPARE(f.model.caption(asked, 4), QStringLiteral("こたえ4"));
+        QCOMPARE(answers[4], QStringLiteral("漢字4"));
+        QCOMPARE((page == 0 ? f.model.rightBeforeLengths() : f.model.leftBeforeLengths())[4], 4);
+
+        const QStringList trace = print(f, font);
+        // Row ⑤'s line starts after ⑤ and its four characters and runs along the four of
+        // "こたえ4" (the upright layout draws item 10's line first).
+        const QList<QJsonObject> lines = sideLines(trace);
+        QCOMPARE(lines.size(), 20);
+        const bool vertical = font.startsWith('@');
+        const QJsonObject line = lines[firstLine + (vertical ? 4 : 5)];
+        const QString from = vertical ? "x1" : "y1";
+        const QString to = vertical ? "x2" : "y2";
+        QCOMPARE(line[from].toInt(), (vertical ? 300 : 200) + 5 * 300);
+        QCOMPARE(line[to].toInt() - line[from].toInt(), 4 * 300);
+
+        f.model.setFlipped(page, false);
+        QCOMPARE(f.model.caption(sentence, 4), QStringLiteral("前%1の4漢字4後4。").arg(n));
+        QCOMPARE(answers[4], QStringLiteral("こたえ4"));
+    }
+
+    // The same seed gives the same order on every run and system; the circled numbers stay in
+    // order and the page carries the seed; seed 0 is the page as it was.
+    void shuffle_data() {
+        QTest::addColumn<quint32>("seed");
+        QTest::addColumn<QString>("order");  // heading 1's items as the seed orders them
+        QTest::newRow("0") << 0u << "1:1 1:2 1:3 1:4 1:5 1:6 1:7 1:8 1:9 1:10";
+        QTest::newRow("1") << 1u << "1:6 1:9 1:2 1:4 1:8 1:3 1:5 1:7 1:1 1:10";
+        QTest::newRow("2") << 2u << "1:1 1:7 1:10 1:5 1:6 1:3 1:9 1:4 1:8 1:2";
+        QTest::newRow("4294967295") << 4294967295u << "1:1 1:8 1:6 1:5 1:7 1:4 1:10 1:9 1:2 1:3";
+    }
+    void shuffle() {
+        QFETCH(quint32, seed);
+        QFETCH(QString, order);
+        ModelFixture f;
+        openFixture(f);
+        f.model.setShuffleSeed(0, seed);
+        QCOMPARE(itemNames(f.model, 0).join(' '), order);
+        const int first = order.section(' ', 0, 0).section(':', 1).toInt() - 1;
+        QCOMPARE(f.model.caption(Label3, 0), QStringLiteral("前1の%1漢字%1後%1。").arg(first));
+        const QString texts = jobTexts(print(f)).value(0);
+        QVERIFY(texts.contains(QStringLiteral("①前1の%1").arg(first)));
+        QCOMPARE(texts.contains(QStringLiteral("並べ替え %1").arg(seed)), seed != 0);
+        // Only items with text are reordered: heading 3 has three.
+        f.model.chooseHeading(2);
+        f.model.setShuffleSeed(1, seed);
+        if (seed != 0) QCOMPARE(itemNames(f.model, 1).mid(3), QStringList(7, "-"));
+    }
+
+    // A review page draws only from the headings named, each item once, in file order.
+    void review_data() {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("drawn");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("two headings") << 1 << 2 << 10 << 10 << "小テスト 2〜3";
+        QTest::newRow("one heading, all of it") << 2 << 2 << 10 << 3 << "小テスト 3";
+        QTest::newRow("fewer than there are") << 1 << 3 << 12 << 10 << "小テスト 2〜4";
+        QTest::newRow("past the file") << 3 << 40 << 4 << 4 << "小テスト 4";
+    }
+    void review() {
+        QFETCH(int, first);
+        QFETCH(int, last);
+        QFETCH(int, count);
+        QFETCH(int, drawn);
+        QFETCH(QString, title);
+        ModelFixture f;
+        openFixture(f);
+        const QList<ItemRef> items = drawItems(f.model.table(), first, last, count, 7);
+        QCOMPARE(items.size(), drawn);
+        QVERIFY(std::is_sorted(items.begin(), items.end()));
+        QVERIFY(std::adjacent_find(items.begin(), items.end()) == items.end());
+        for (const ItemRef& ref : items) {
+            QVERIFY(ref.record >= first && ref.record <= last);
+            QVERIFY(!f.model.table().at(ref.record, slot::askedText(ref.item)).isEmpty());
+        }
+        QCOMPARE(drawItems(f.model.table(), first, last, count, 7), items);
+        // Onto the active page (the left one after the first heading), then the right is active.
+        f.model.composeReview(items);
+        QCOMPARE(f.model.label52(), title);
+        QCOMPARE(f.model.variant(1).source, PageSource::Review);
+        for (int row = 0; row < kRows; ++row)
+            QCOMPARE(f.model.itemAt(1, row), row < drawn ? items[row] : ItemRef{});
+        QVERIFY(f.model.rightPageActive());
+    }
+
+    // A retest holds the marked items in the order they were printed; the rows after them stay
+    // empty and print only their numbers.
+    void retest() {
+        ModelFixture f;
+        openFixture(f);
+        f.model.setShuffleSeed(0, 1);
+        f.model.setMissed(0, 6, true);
+        f.model.setMissed(0, 1, true);
+        f.model.setMissed(0, 3, true);
+        f.model.setMissed(0, 3, false);
+        const QStringList printed = itemNames(f.model, 0);
+        f.model.makeRetest(0);
+        QCOMPARE(itemNames(f.model, 0),
+                 QStringList({printed[1], printed[6]}) + QStringList(8, "-"));
+        QCOMPARE(f.model.label51(), QStringLiteral("小テスト 1（再）"));
+        QCOMPARE(f.model.variant(0).seed, 0u);
+        QVERIFY(f.model.caption(Label3, 2).isEmpty());
+        QVERIFY(jobTexts(print(f)).value(0).contains(QStringLiteral("。③④⑤⑥⑦⑧⑨⑩")));
+        // Nothing marked: nothing changes.
+        f.model.makeRetest(1);
+        QCOMPARE(f.model.variant(1).source, PageSource::Heading);
+    }
+
+    // A set file gives back the sheet it was saved from; a changed question file is told, and a
+    // file that is no set of this version is refused without touching the sheet on the screen.
+    void setFiles_data() {
+        QTest::addColumn<QByteArray>("edit");  // "" keeps the saved set
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("round trip") << QByteArray() << true << false;
+        QTest::newRow("question file changed") << QByteArray("moj") << true << true;
+        QTest::newRow("newer version") << QByteArray("version") << false << false;
+        QTest::newRow("not JSON") << QByteArray("garbage") << false << false;
+        QTest::newRow("heading past the file") << QByteArray("heading") << true << false;
+    }
+    void setFiles() {
+        QFETCH(QByteArray, edit);
+        QFETCH(bool, opened);
+        QFETCH(bool, changed);
+        QTemporaryDir dir;
+        const QString question = dir.filePath("q.moj");
+        QVERIFY(QFile::copy(file_, question));
+        ModelFixture saved;
+        saved.open(question);
+        saved.model.setText3(QStringLiteral("第3回"));
+        saved.model.setFlipped(0, true);
+        saved.model.chooseHeading(1);
+        saved.model.setShuffleSeed(1, 2);
+        saved.model.composeReview(drawItems(saved.model.table(), 0, 3, 6, 5));
+        saved.model.setMissed(1, 2, true);
+        saved.model.setCheck(2, 1);
+        const QString setPath = dir.filePath("week.pobelo-set");
+        QString why;
+        QVERIFY2(saved.model.saveSet(setPath, &why), qPrintable(why));
+        QByteArray json = readAll(setPath);
+        QVERIFY(json.contains("\"questionFile\": \"q.moj\""));
+        if (edit == "moj") QVERIFY(writeFile(question, readAll(question) + "\r\n"));
+        if (edit == "version") json.replace("\"version\": 1", "\"version\": 2");
+        if (edit == "garbage") json = "{\"format\": \"pobelo-set\", ";
+        if (edit == "heading") json.replace("\"heading\": 2", "\"heading\": 9");
+        QVERIFY(writeFile(setPath, json));
+
+        ModelFixture reopened;
+        QCOMPARE(reopened.model.openSet(setPath), opened);
+        QCOMPARE(reopened.model.setChanged(), changed);
+        QCOMPARE(reopened.messages.shown.size(), qsizetype(edit.isEmpty() ? 0 : 1));
+        if (!opened) {
+            QVERIFY(!reopened.model.command1Enabled());
+            return;
+        }
+        for (int page = 0; page < 2; ++page) {
+            const bool lost = edit == "heading" && page == 0;
+            QCOMPARE(itemNames(reopened.model, page),
+                     lost ? QStringList(10, "-") : itemNames(saved.model, page));
+            QCOMPARE(reopened.model.variant(page).flipped, saved.model.variant(page).flipped);
+            QCOMPARE(reopened.model.variant(page).seed, saved.model.variant(page).seed);
+            QCOMPARE(reopened.model.missed(page, 2), saved.model.missed(page, 2));
+        }
+        for (const LabelArray a : {Label2, Label3, Label5, Label6}) {
+            if (edit != "heading") QCOMPARE(reopened.captions(a), saved.captions(a));
+        }
+        QCOMPARE(reopened.model.label52(), saved.model.label52());
+        QCOMPARE(reopened.model.text3(), QStringLiteral("第3回"));
+        QCOMPARE(reopened.model.check2(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(SheetVariantsTest)
+#include "test_sheetvariants.moc"
