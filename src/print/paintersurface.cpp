@@ -5,6 +5,8 @@
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QRawFont>
+#include <QTransform>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <utility>
@@ -83,6 +85,38 @@ std::optional<QPageSize::PageSizeId> PainterSurface::pageSizeForPaperCode(int pa
     }
 }
 
+qreal PainterSurface::enlargement(Paper paper) {
+    // The A4 sheet grows until one of its sides meets the paper's edge.
+    const QSizeF a4 = QPageSize::definitionSize(QPageSize::A4);
+    const QSizeF size = QPageSize::definitionSize(pageSizeId(paper));
+    return std::min(size.width() / a4.width(), size.height() / a4.height());
+}
+
+QPageSize::PageSizeId PainterSurface::pageSizeId(Paper paper) {
+    switch (paper) {
+        case Paper::B4:
+            return QPageSize::JisB4;
+        case Paper::A3:
+            return QPageSize::A3;
+        case Paper::A4:
+            break;
+    }
+    return QPageSize::A4;
+}
+
+Paper PainterSurface::paperFor(const QPageSize& size) {
+    // A printer's own paper list may name the size its own way: its measure tells it.
+    QPageSize::PageSizeId id = size.id();
+    if (id == QPageSize::Custom && size.isValid()) {
+        id = QPageSize::id(size.size(QPageSize::Millimeter), QPageSize::Millimeter,
+                           QPageSize::FuzzyOrientationMatch);
+    }
+    for (Paper paper : {Paper::B4, Paper::A3}) {
+        if (id == pageSizeId(paper)) return paper;
+    }
+    return Paper::A4;
+}
+
 QSizeF PainterSurface::sheetSizeTwips(const QPageLayout& layout) {
     // From the paper's defining size: Qt's point sizes round A4 to 595 x 842.
     const QPageSize& size = layout.pageSize();
@@ -157,18 +191,34 @@ bool PainterSurface::setCurrentY(float twips) {
     return true;
 }
 
+qreal PainterSurface::deviceEnlargement() const {
+    if (!device_ || paper_ == Paper::A4) return 1;
+    const bool onPaper =
+        device_->pageLayout().pageSize().isEquivalentTo(QPageSize(pageSizeId(paper_)));
+    return onPaper ? enlargement(paper_) : 1;
+}
+
 std::optional<float> PainterSurface::pageWidth() {
     if (!device_) return std::nullopt;
-    return float(sheetSizeTwips(device_->pageLayout()).width());
+    const QPageLayout layout = device_->pageLayout();
+    // An enlarged sheet is drawn as the A4 sheet it is.
+    if (deviceEnlargement() != 1)
+        return float(layout.orientation() == QPageLayout::Landscape ? kA4LongTwips : kA4ShortTwips);
+    return float(sheetSizeTwips(layout).width());
 }
 
 std::optional<float> PainterSurface::pageHeight() {
     if (!device_) return std::nullopt;
-    return float(sheetSizeTwips(device_->pageLayout()).height());
+    const QPageLayout layout = device_->pageLayout();
+    if (deviceEnlargement() != 1)
+        return float(layout.orientation() == QPageLayout::Landscape ? kA4ShortTwips : kA4LongTwips);
+    return float(sheetSizeTwips(layout).height());
 }
 
 bool PainterSurface::setPaperSize(int paper) {
-    const auto id = pageSizeForPaperCode(paper);
+    auto id = pageSizeForPaperCode(paper);
+    // A4 is the sheet's paper; it comes out on the output paper.
+    if (paper == kPaperA4) id = pageSizeId(paper_);
     if (!id || !device_) return false;
     const QPageSize wanted(*id);
     device_->setPageSize(wanted);
@@ -234,11 +284,14 @@ bool PainterSurface::beginPage() {
 
     if (painter_.isActive()) {
         // The document stayed open after the last job: this job is its next page, laid out as
-        // the device is now set. The painter keeps its twip scale.
+        // the device is now set. The painter keeps its twip scale, and an enlarged page's
+        // place on its paper follows the page's orientation.
         flushGlyphs();
         if (!device_->newPage()) return false;
         pageOpen_ = true;
         ++pagesBegun_;
+        const QTransform page = pageTransform();
+        if (painter_.transform() != page) painter_.setTransform(page);
         return true;
     }
     if (!painter_.begin(device_)) return false;
@@ -246,10 +299,27 @@ bool PainterSurface::beginPage() {
     pageOpen_ = true;
     ++pagesBegun_;
     painter_.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    painter_.scale(device_->logicalDpiX() / kTwipsPerInch, device_->logicalDpiY() / kTwipsPerInch);
-    const QPointF origin = device_->pageLayout().paintRect(QPageLayout::Point).topLeft();
-    painter_.translate(-origin * kTwipsPerPoint);
+    painter_.setTransform(pageTransform());
     return true;
+}
+
+QTransform PainterSurface::pageTransform() const {
+    QTransform page;
+    page.scale(device_->logicalDpiX() / kTwipsPerInch, device_->logicalDpiY() / kTwipsPerInch);
+    const QPageLayout layout = device_->pageLayout();
+    const QPointF origin = layout.paintRect(QPageLayout::Point).topLeft();
+    page.translate(-origin.x() * kTwipsPerPoint, -origin.y() * kTwipsPerPoint);
+    const qreal scale = deviceEnlargement();
+    if (scale == 1) return page;
+    // The enlarged A4 sheet in the middle of its paper: the side that does not fill the paper
+    // leaves a strip of under a millimetre, shared by both edges.
+    const bool landscape = layout.orientation() == QPageLayout::Landscape;
+    const QSizeF a4(landscape ? kA4LongTwips : kA4ShortTwips,
+                    landscape ? kA4ShortTwips : kA4LongTwips);
+    const QSizeF spare = sheetSizeTwips(layout) - a4 * scale;
+    page.translate(spare.width() / 2, spare.height() / 2);
+    page.scale(scale, scale);
+    return page;
 }
 
 bool PainterSurface::drawLine(float x1, float y1, float x2, float y2, int color) {
