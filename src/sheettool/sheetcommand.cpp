@@ -35,7 +35,7 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "      Lists the headings of FILE, numbered from 1, one a line.\n"
     "  pobelo-sheet FILE --right N [--left M] [--answers right|left|both]\n"
     "               [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]\n"
-    "               -o OUT.pdf\n"
+    "               [--paper A4|B4|A3] -o OUT.pdf\n"
     "      One sheet: heading N on the right page and heading M on the left page\n"
     "      (numbers as --list gives them). Without --left the left page has no questions.\n"
     "  pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf\n"
@@ -52,6 +52,10 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "the vertical layout on portrait paper, any other name the upright layout on\n"
     "landscape paper. A font that is not installed prints in a like one, and a line\n"
     "on standard error says which (\"@HG教科書体 is not installed: printed in Klee One\").\n"
+    "\n"
+    "The sheets are A4. --paper B4 prints them on JIS B4 paper enlarged to fill it\n"
+    "(122 %), --paper A3 on A3 paper (141 %), as a copier enlarges an A4 sheet; the\n"
+    "key comes out on the same paper.\n"
     "\n"
     "Each sheet is checked before it prints: every text that would run off the\n"
     "paper, out of its frame or into another text's place is reported on standard\n"
@@ -110,6 +114,10 @@ struct SheetOptions {
     QCommandLineOption key{QStringLiteral("key"),
                            Message::tr("Also writes the sheets with all answers to KEY."),
                            QStringLiteral("KEY")};
+    QCommandLineOption paper{QStringLiteral("paper"),
+                             Message::tr("Prints on A4, or the A4 sheet enlarged to fill JIS B4 "
+                                         "or A3 paper."),
+                             QStringLiteral("A4|B4|A3")};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
                               Message::tr("Writes the sheets to the PDF file OUT."),
                               QStringLiteral("OUT")};
@@ -164,7 +172,7 @@ SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& 
 
     if (parser.isSet(o.list)) {
         for (const QCommandLineOption* option :
-             {&o.answers, &o.title, &o.font, &o.fit, &o.strict, &o.key, &o.output}) {
+             {&o.answers, &o.title, &o.font, &o.fit, &o.strict, &o.key, &o.paper, &o.output}) {
             if (parser.isSet(*option))
                 throw UsageError(Message::tr("--list takes no --%1").arg(option->names().last()));
         }
@@ -201,6 +209,12 @@ SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& 
     if (const auto font = single(parser, o.font)) {
         if (font->trimmed().isEmpty()) throw UsageError(Message::tr("--font needs a name"));
         r.font = oneLine(displayPath(font->trimmed()), QStringLiteral("--font"));
+    }
+    if (const auto paper = single(parser, o.paper)) {
+        const std::optional<Paper> named = paperNamed(*paper);
+        if (!named)
+            throw UsageError(Message::tr("--paper takes A4, B4 or A3, not \"%1\"").arg(*paper));
+        r.paper = *named;
     }
     const auto output = single(parser, o.output);
     if (!output || output->isEmpty())
@@ -254,7 +268,7 @@ void addOptions(QCommandLineParser& parser, const SheetOptions& o) {
     parser.addVersionOption();
     for (const QCommandLineOption* option :
          {&o.script, &o.trace, &o.list, &o.right, &o.left, &o.all, &o.answers, &o.title, &o.font,
-          &o.fit, &o.strict, &o.key, &o.output})
+          &o.fit, &o.strict, &o.key, &o.paper, &o.output})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("FILE"), Message::tr("A question file (.moj)."));
 }
@@ -275,6 +289,7 @@ int SheetCommand::writeSheets(const SheetRequest& r, SheetSession& session, int 
     pdf.describe(r.title.value_or(QFileInfo(r.file).completeBaseName()),
                  held.join(QStringLiteral(" / ")));
     session.setPrintDevice(pdf.writer());
+    session.setPaper(r.paper);
     session.painter().setPagesInOneDocument(true);
     session.model().setFitEnabled(r.fit);
 
@@ -510,7 +525,7 @@ int SheetCommand::runParsed(const QCommandLineParser& parser, const SheetOptions
         bool teacherOption = !parser.positionalArguments().isEmpty();
         for (const QCommandLineOption* option :
              {&o.list, &o.right, &o.left, &o.all, &o.answers, &o.title, &o.font, &o.fit, &o.strict,
-              &o.key, &o.output})
+              &o.key, &o.paper, &o.output})
             teacherOption = teacherOption || parser.isSet(*option);
         if (teacherOption) {
             reportUsage(

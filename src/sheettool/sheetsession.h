@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fontmeasurer.h"
+#include "paper.h"
 #include "pdfdocument.h"
 #include "recordingsurface.h"
 #include "scripted.h"
@@ -79,6 +80,9 @@ class SheetSession {
     // With painter().setPagesInOneDocument(true) the sheets become the pages of one document.
     // The session does not own the device.
     void setPrintDevice(QPagedPaintDevice* device);
+    // The paper the following prints come out on: A4, or the A4 sheet enlarged to JIS B4 or A3.
+    // The trace stays that of the A4 sheet.
+    void setPaper(Paper paper);
 
     // Told after each print that reached the painter in another face than the one named, with
     // what to tell the user ("@HG教科書体 is not installed: printed in Klee One").
