@@ -167,11 +167,13 @@ bool QtPrinterDialog::showPrinter() {
     if (dialog.exec() != QDialog::Accepted) return false;
     // Printing into a file that must not be written counts as cancelled, and says why.
     const QString file = printerFile(printer_);
-    if (file.isEmpty()) return true;
-    const QString why = refusedPrintFile(file);
-    if (why.isEmpty()) return true;
-    showRefusal(parent_, file, why);
-    return false;
+    const QString why = file.isEmpty() ? QString() : refusedPrintFile(file);
+    if (!why.isEmpty()) {
+        showRefusal(parent_, file, why);
+        return false;
+    }
+    if (paperChosen) paperChosen(PainterSurface::paperFor(printer_.pageLayout().pageSize()));
+    return true;
 }
 
 std::optional<QMarginsF> QtPrinterDialog::unprintableMargins(int orientation) {
@@ -201,7 +203,9 @@ std::optional<QMarginsF> QtPrinterDialog::unprintableMargins(int orientation) {
             points = 12.789921252;
             break;
     }
-    return layout.minimumMargins() * (points * 20);
+    // On paper the A4 sheet is enlarged to, the edges are that much narrower on the sheet.
+    const qreal enlarged = PainterSurface::enlargement(PainterSurface::paperFor(layout.pageSize()));
+    return layout.minimumMargins() * (points * 20 / enlarged);
 }
 
 PreflightAnswer QtFindingsDialog::askAboutFindings(const QList<Finding>& findings,
@@ -339,8 +343,19 @@ QtSheetServices::QtSheetServices() {
     // The sheet is laid out over the whole sheet of paper, not inside the printer's margins.
     printer_.setFullPage(true);
     printer_.setCreator(QStringLiteral("Pobelo " POBELO_VERSION));
+    // The paper chosen in the printer dialog is the one the sheet comes out on; the printer keeps
+    // the size as the dialog chose it.
+    printerDialog_.paperChosen = [this](Paper paper) {
+        surface_.setOutputPaper(paper);
+        if (paperChosen_) paperChosen_(paper);
+    };
 }
 QtSheetServices::~QtSheetServices() = default;
+
+void QtSheetServices::setPaper(Paper paper) {
+    surface_.setOutputPaper(paper);
+    printer_.setPageSize(QPageSize(PainterSurface::pageSizeId(paper)));
+}
 
 void QtSheetServices::setParentWidget(QWidget* parent) {
     files_.parent = parent;
