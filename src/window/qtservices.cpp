@@ -250,6 +250,10 @@ void QtSheetPreview::showPreview(const std::function<void()>& drawSheet) {
         &dialog, &QPrintPreviewDialog::paintRequested, &dialog,
         [this, &drawSheet, &dialog](QPrinter* target) {
             QPagedPaintDevice* const before = surface_.device();
+            // The preview opens on the surface's paper; a paper size chosen in it since is the
+            // user's choice, as in the printer dialog.
+            const Paper paper = PainterSurface::paperFor(target->pageLayout().pageSize());
+            if (paper != surface_.outputPaper() && paperChosen) paperChosen(paper);
             const QString file = target == &printer_ ? printerFile(printer_) : QString();
             if (file.isEmpty()) {
                 surface_.setDevice(target);
@@ -343,12 +347,16 @@ QtSheetServices::QtSheetServices() {
     // The sheet is laid out over the whole sheet of paper, not inside the printer's margins.
     printer_.setFullPage(true);
     printer_.setCreator(QStringLiteral("Pobelo " POBELO_VERSION));
-    // The paper chosen in the printer dialog is the one the sheet comes out on; the printer keeps
-    // the size as the dialog chose it.
-    printerDialog_.paperChosen = [this](Paper paper) {
+    // The paper chosen in the printer dialog or the preview is the one the sheet comes out on;
+    // the printer keeps the size as the dialog chose it.
+    const auto chosen = [this](Paper paper) {
         surface_.setOutputPaper(paper);
         if (paperChosen_) paperChosen_(paper);
     };
+    printerDialog_.paperChosen = chosen;
+    preview_.paperChosen = chosen;
+    // The printer dialog opens on the paper of 印刷 > 用紙, not on the printer's own default.
+    setPaper(Paper::A4);
 }
 QtSheetServices::~QtSheetServices() = default;
 

@@ -61,6 +61,9 @@ class QtSheetPreview : public SheetPreview {
     QtSheetPreview(QPrinter& printer, PainterSurface& surface);
     QPointer<QWidget> parent;
     std::function<DocumentInfo()> describe;
+    // Told when the preview's own page setup or print dialog chose another paper than the one
+    // the surface prints on (JIS B4 or A3; A4 for any other), before the sheet is drawn on it.
+    std::function<void(Paper)> paperChosen;
     void showPreview(const std::function<void()>& drawSheet) override;
 
   private:
