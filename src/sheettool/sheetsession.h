@@ -75,8 +75,9 @@ class SheetSession {
     RecordingSurface& trace() { return trace_; }
     PainterSurface& painter() { return *painter_; }
 
-    // Sends every accepted print that names no PDF file onto device, set to A4 in the orientation
-    // the dialog was left in, instead of only to the trace; nullptr goes back to the trace only.
+    // Sends every accepted print that names no PDF file onto device, set to A4 (or the paper set
+    // by setPaper) in the orientation the dialog was left in, instead of only to the trace;
+    // nullptr goes back to the trace only.
     // With painter().setPagesInOneDocument(true) the sheets become the pages of one document.
     // The session does not own the device.
     void setPrintDevice(QPagedPaintDevice* device);
