@@ -193,8 +193,8 @@ bool PainterSurface::setCurrentY(float twips) {
 
 qreal PainterSurface::deviceEnlargement() const {
     if (!device_ || paper_ == Paper::A4) return 1;
-    const bool onPaper =
-        device_->pageLayout().pageSize().isEquivalentTo(QPageSize(pageSizeId(paper_)));
+    // A printer may hold the paper under its own name and measure.
+    const bool onPaper = paperFor(device_->pageLayout().pageSize()) == paper_;
     return onPaper ? enlargement(paper_) : 1;
 }
 
@@ -216,10 +216,14 @@ std::optional<float> PainterSurface::pageHeight() {
 }
 
 bool PainterSurface::setPaperSize(int paper) {
-    auto id = pageSizeForPaperCode(paper);
+    if (!device_) return false;
     // A4 is the sheet's paper; it comes out on the output paper.
-    if (paper == kPaperA4) id = pageSizeId(paper_);
-    if (!id || !device_) return false;
+    if (paper == kPaperA4 && paper_ != Paper::A4) {
+        device_->setPageSize(QPageSize(pageSizeId(paper_)));
+        return deviceEnlargement() != 1;
+    }
+    const auto id = pageSizeForPaperCode(paper);
+    if (!id) return false;
     const QPageSize wanted(*id);
     device_->setPageSize(wanted);
     return device_->pageLayout().pageSize().isEquivalentTo(wanted);
