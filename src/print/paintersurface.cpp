@@ -30,6 +30,12 @@ bool isFinite(float v) {
     return std::isfinite(v);
 }
 
+// The A4 sheet in twips, standing as layout's orientation says.
+QSizeF a4Sheet(const QPageLayout& layout) {
+    const bool landscape = layout.orientation() == QPageLayout::Landscape;
+    return landscape ? QSizeF(kA4LongTwips, kA4ShortTwips) : QSizeF(kA4ShortTwips, kA4LongTwips);
+}
+
 }  // namespace
 
 PainterSurface::PainterSurface(QPagedPaintDevice* device)
@@ -198,21 +204,20 @@ qreal PainterSurface::deviceEnlargement() const {
     return onPaper ? enlargement(paper_) : 1;
 }
 
-std::optional<float> PainterSurface::pageWidth() {
-    if (!device_) return std::nullopt;
+QSizeF PainterSurface::drawnSheet() const {
     const QPageLayout layout = device_->pageLayout();
     // An enlarged sheet is drawn as the A4 sheet it is.
-    if (deviceEnlargement() != 1)
-        return float(layout.orientation() == QPageLayout::Landscape ? kA4LongTwips : kA4ShortTwips);
-    return float(sheetSizeTwips(layout).width());
+    return deviceEnlargement() != 1 ? a4Sheet(layout) : sheetSizeTwips(layout);
+}
+
+std::optional<float> PainterSurface::pageWidth() {
+    if (!device_) return std::nullopt;
+    return float(drawnSheet().width());
 }
 
 std::optional<float> PainterSurface::pageHeight() {
     if (!device_) return std::nullopt;
-    const QPageLayout layout = device_->pageLayout();
-    if (deviceEnlargement() != 1)
-        return float(layout.orientation() == QPageLayout::Landscape ? kA4ShortTwips : kA4LongTwips);
-    return float(sheetSizeTwips(layout).height());
+    return float(drawnSheet().height());
 }
 
 bool PainterSurface::setPaperSize(int paper) {
@@ -317,10 +322,7 @@ QTransform PainterSurface::pageTransform() const {
     if (scale == 1) return page;
     // The enlarged A4 sheet in the middle of its paper: the side that does not fill the paper
     // leaves a strip of under a millimetre, shared by both edges.
-    const bool landscape = layout.orientation() == QPageLayout::Landscape;
-    const QSizeF a4(landscape ? kA4LongTwips : kA4ShortTwips,
-                    landscape ? kA4ShortTwips : kA4LongTwips);
-    const QSizeF spare = sheetSizeTwips(layout) - a4 * scale;
+    const QSizeF spare = sheetSizeTwips(layout) - a4Sheet(layout) * scale;
     page.translate(spare.width() / 2, spare.height() / 2);
     page.scale(scale, scale);
     return page;

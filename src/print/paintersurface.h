@@ -109,6 +109,8 @@ class PainterSurface : public PrintSurface {
     // The enlargement of the page on the device as it is now set: that of the output paper when
     // the device is set to it, 1 otherwise.
     qreal deviceEnlargement() const;
+    // The sheet drawn on the device as it is now set, in twips: A4 when it is enlarged.
+    QSizeF drawnSheet() const;
     // From the sheet's twips to the device's coordinates on the page as the device is now set.
     QTransform pageTransform() const;
     QFont uprightFont() const;
