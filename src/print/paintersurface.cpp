@@ -5,6 +5,8 @@
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QRawFont>
+#include <QTransform>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <utility>
@@ -26,6 +28,12 @@ constexpr float kMaxFontPoints = 2048;
 
 bool isFinite(float v) {
     return std::isfinite(v);
+}
+
+// The A4 sheet in twips, standing as layout's orientation says.
+QSizeF a4Sheet(const QPageLayout& layout) {
+    const bool landscape = layout.orientation() == QPageLayout::Landscape;
+    return landscape ? QSizeF(kA4LongTwips, kA4ShortTwips) : QSizeF(kA4ShortTwips, kA4LongTwips);
 }
 
 }  // namespace
@@ -81,6 +89,38 @@ std::optional<QPageSize::PageSizeId> PainterSurface::pageSizeForPaperCode(int pa
         default:
             return std::nullopt;
     }
+}
+
+qreal PainterSurface::enlargement(Paper paper) {
+    // The A4 sheet grows until one of its sides meets the paper's edge.
+    const QSizeF a4 = QPageSize::definitionSize(QPageSize::A4);
+    const QSizeF size = QPageSize::definitionSize(pageSizeId(paper));
+    return std::min(size.width() / a4.width(), size.height() / a4.height());
+}
+
+QPageSize::PageSizeId PainterSurface::pageSizeId(Paper paper) {
+    switch (paper) {
+        case Paper::B4:
+            return QPageSize::JisB4;
+        case Paper::A3:
+            return QPageSize::A3;
+        case Paper::A4:
+            break;
+    }
+    return QPageSize::A4;
+}
+
+Paper PainterSurface::paperFor(const QPageSize& size) {
+    // A printer's own paper list may name the size its own way: its measure tells it.
+    QPageSize::PageSizeId id = size.id();
+    if (id == QPageSize::Custom && size.isValid()) {
+        id = QPageSize::id(size.size(QPageSize::Millimeter), QPageSize::Millimeter,
+                           QPageSize::FuzzyOrientationMatch);
+    }
+    for (Paper paper : {Paper::B4, Paper::A3}) {
+        if (id == pageSizeId(paper)) return paper;
+    }
+    return Paper::A4;
 }
 
 QSizeF PainterSurface::sheetSizeTwips(const QPageLayout& layout) {
@@ -157,19 +197,38 @@ bool PainterSurface::setCurrentY(float twips) {
     return true;
 }
 
+qreal PainterSurface::deviceEnlargement() const {
+    if (!device_ || paper_ == Paper::A4) return 1;
+    // A printer may hold the paper under its own name and measure.
+    const bool onPaper = paperFor(device_->pageLayout().pageSize()) == paper_;
+    return onPaper ? enlargement(paper_) : 1;
+}
+
+QSizeF PainterSurface::drawnSheet() const {
+    const QPageLayout layout = device_->pageLayout();
+    // An enlarged sheet is drawn as the A4 sheet it is.
+    return deviceEnlargement() != 1 ? a4Sheet(layout) : sheetSizeTwips(layout);
+}
+
 std::optional<float> PainterSurface::pageWidth() {
     if (!device_) return std::nullopt;
-    return float(sheetSizeTwips(device_->pageLayout()).width());
+    return float(drawnSheet().width());
 }
 
 std::optional<float> PainterSurface::pageHeight() {
     if (!device_) return std::nullopt;
-    return float(sheetSizeTwips(device_->pageLayout()).height());
+    return float(drawnSheet().height());
 }
 
 bool PainterSurface::setPaperSize(int paper) {
+    if (!device_) return false;
+    // A4 is the sheet's paper; it comes out on the output paper.
+    if (paper == kPaperA4 && paper_ != Paper::A4) {
+        device_->setPageSize(QPageSize(pageSizeId(paper_)));
+        return deviceEnlargement() != 1;
+    }
     const auto id = pageSizeForPaperCode(paper);
-    if (!id || !device_) return false;
+    if (!id) return false;
     const QPageSize wanted(*id);
     device_->setPageSize(wanted);
     return device_->pageLayout().pageSize().isEquivalentTo(wanted);
@@ -234,11 +293,14 @@ bool PainterSurface::beginPage() {
 
     if (painter_.isActive()) {
         // The document stayed open after the last job: this job is its next page, laid out as
-        // the device is now set. The painter keeps its twip scale.
+        // the device is now set. The painter keeps its twip scale, and an enlarged page's
+        // place on its paper follows the page's orientation.
         flushGlyphs();
         if (!device_->newPage()) return false;
         pageOpen_ = true;
         ++pagesBegun_;
+        const QTransform page = pageTransform();
+        if (painter_.transform() != page) painter_.setTransform(page);
         return true;
     }
     if (!painter_.begin(device_)) return false;
@@ -246,10 +308,24 @@ bool PainterSurface::beginPage() {
     pageOpen_ = true;
     ++pagesBegun_;
     painter_.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    painter_.scale(device_->logicalDpiX() / kTwipsPerInch, device_->logicalDpiY() / kTwipsPerInch);
-    const QPointF origin = device_->pageLayout().paintRect(QPageLayout::Point).topLeft();
-    painter_.translate(-origin * kTwipsPerPoint);
+    painter_.setTransform(pageTransform());
     return true;
+}
+
+QTransform PainterSurface::pageTransform() const {
+    QTransform page;
+    page.scale(device_->logicalDpiX() / kTwipsPerInch, device_->logicalDpiY() / kTwipsPerInch);
+    const QPageLayout layout = device_->pageLayout();
+    const QPointF origin = layout.paintRect(QPageLayout::Point).topLeft();
+    page.translate(-origin.x() * kTwipsPerPoint, -origin.y() * kTwipsPerPoint);
+    const qreal scale = deviceEnlargement();
+    if (scale == 1) return page;
+    // The enlarged A4 sheet in the middle of its paper: the side that does not fill the paper
+    // leaves a strip of under a millimetre, shared by both edges.
+    const QSizeF spare = sheetSizeTwips(layout) - a4Sheet(layout) * scale;
+    page.translate(spare.width() / 2, spare.height() / 2);
+    page.scale(scale, scale);
+    return page;
 }
 
 bool PainterSurface::drawLine(float x1, float y1, float x2, float y2, int color) {

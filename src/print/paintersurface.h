@@ -5,6 +5,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QString>
+#include <QTransform>
 #include <functional>
 #include <map>
 #include <memory>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "fontresolver.h"
+#include "paper.h"
 #include "printsurface.h"
 #include "textruns.h"
 
@@ -54,6 +56,21 @@ class PainterSurface : public PrintSurface {
     // Pages begun on the current device since it was set.
     int pagesBegun() const { return pagesBegun_; }
 
+    // The paper the sheet comes out on; A4 by default. The sheet is still laid out on A4 paper:
+    // asked for A4, the surface sets the device to this paper instead, and a page begun on it
+    // draws everything enlarged by enlargement(), centred on the paper, as a copier enlarges a
+    // sheet. pageWidth and pageHeight stay those of A4. Takes effect from the next page.
+    void setOutputPaper(Paper paper) { paper_ = paper; }
+    Paper outputPaper() const { return paper_; }
+    // How much an A4 sheet is enlarged to fill paper without losing an edge: 1 for A4, 257/210
+    // for JIS B4 ("122 %"), 420/297 for A3 ("141 %").
+    static qreal enlargement(Paper paper);
+    // The device's page size for paper: JIS B4, not the ISO B4.
+    static QPageSize::PageSizeId pageSizeId(Paper paper);
+    // The paper that a printer set to size prints the sheet on: JIS B4 and A3 (by their id or
+    // their measure), A4 for any other size.
+    static Paper paperFor(const QPageSize& size);
+
     // The family that text is drawn with, after face-name resolution ("@" taken off).
     QString resolvedFamily() const { return family_; }
     // What to tell the user when the face name last set prints in another face ("@HG教科書体 is
@@ -89,6 +106,13 @@ class PainterSurface : public PrintSurface {
     enum class Frame { Page, Turned };
 
     bool beginPage();
+    // The enlargement of the page on the device as it is now set: that of the output paper when
+    // the device is set to it, 1 otherwise.
+    qreal deviceEnlargement() const;
+    // The sheet drawn on the device as it is now set, in twips: A4 when it is enlarged.
+    QSizeF drawnSheet() const;
+    // From the sheet's twips to the device's coordinates on the page as the device is now set.
+    QTransform pageTransform() const;
     QFont uprightFont() const;
     // The font state changed: the face and shaper are looked up again at the next text.
     void fontChanged();
@@ -135,6 +159,7 @@ class PainterSurface : public PrintSurface {
     QPagedPaintDevice* device_ = nullptr;
     QPainter painter_;
     bool oneDocument_ = false;
+    Paper paper_ = Paper::A4;
     bool pageOpen_ = false;
     int pagesBegun_ = 0;
 

@@ -36,14 +36,15 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "      Lists the headings of FILE, numbered from 1, one a line.\n"
     "  pobelo-sheet FILE --right N [--left M] [--answers right|left|both]\n"
     "               [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]\n"
-    "               -o OUT.pdf\n"
+    "               [--paper A4|B4|A3] -o OUT.pdf\n"
     "      One sheet: heading N on the right page and heading M on the left page\n"
     "      (numbers as --list gives them). Without --left the left page has no questions.\n"
     "  pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf\n"
     "      Every heading in list order, two to a sheet (right page, then left page),\n"
     "      one sheet a page of OUT.pdf. With an odd count the last sheet's left page\n"
     "      has no questions. Progress goes to standard error.\n"
-    "  pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf] -o OUT.pdf\n"
+    "  pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf]\n"
+    "               [--paper A4|B4|A3] -o OUT.pdf\n"
     "      The sheet a sheet set file saved in the window holds, from the question\n"
     "      file it names. A question file changed since the set was saved is told\n"
     "      and nothing is printed.\n"
@@ -66,6 +67,10 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "--review-left FIRST-LAST (instead of --left) make a review page (まとめテスト)\n"
     "of --count N items (10 unless given) drawn by --seed S (1 unless given) from\n"
     "the headings FIRST to LAST, in the order of the file.\n"
+    "\n"
+    "The sheets are A4. --paper B4 prints them on JIS B4 paper enlarged to fill it\n"
+    "(122 %), --paper A3 on A3 paper (141 %), as a copier enlarges an A4 sheet; the\n"
+    "key comes out on the same paper.\n"
     "\n"
     "Each sheet is checked before it prints: every text that would run off the\n"
     "paper, out of its frame or into another text's place is reported on standard\n"
@@ -148,6 +153,10 @@ struct SheetOptions {
     QCommandLineOption set{QStringLiteral("set"),
                            Message::tr("Prints the sheet a sheet set file holds."),
                            QStringLiteral("SET")};
+    QCommandLineOption paper{QStringLiteral("paper"),
+                             Message::tr("Prints on A4, or the A4 sheet enlarged to fill JIS B4 "
+                                         "or A3 paper."),
+                             QStringLiteral("A4|B4|A3")};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
                               Message::tr("Writes the sheets to the PDF file OUT."),
                               QStringLiteral("OUT")};
@@ -290,8 +299,8 @@ SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& 
 
     if (parser.isSet(o.list)) {
         for (const QCommandLineOption* option :
-             {&o.answers, &o.title, &o.font, &o.fit, &o.strict, &o.key, &o.output, &o.flip,
-              &o.shuffle, &o.count, &o.seed}) {
+             {&o.answers, &o.title, &o.font, &o.fit, &o.strict, &o.key, &o.paper, &o.output,
+              &o.flip, &o.shuffle, &o.count, &o.seed}) {
             if (parser.isSet(*option))
                 throw UsageError(Message::tr("--list takes no --%1").arg(option->names().last()));
         }
@@ -336,6 +345,12 @@ SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& 
 }
 
 void parseOutputs(const QCommandLineParser& parser, const SheetOptions& o, SheetRequest& r) {
+    if (const auto paper = single(parser, o.paper)) {
+        const std::optional<Paper> named = paperNamed(*paper);
+        if (!named)
+            throw UsageError(Message::tr("--paper takes A4, B4 or A3, not \"%1\"").arg(*paper));
+        r.paper = *named;
+    }
     const auto output = single(parser, o.output);
     if (!output || output->isEmpty())
         throw UsageError(Message::tr("give the PDF file to write with -o OUT.pdf"));
@@ -418,7 +433,7 @@ void addOptions(QCommandLineParser& parser, const SheetOptions& o) {
     for (const QCommandLineOption* option :
          {&o.script,     &o.trace, &o.list, &o.right,  &o.left,    &o.all,   &o.review,
           &o.reviewLeft, &o.count, &o.seed, &o.flip,   &o.shuffle, &o.set,   &o.answers,
-          &o.title,      &o.font,  &o.fit,  &o.strict, &o.key,     &o.output})
+          &o.title,      &o.font,  &o.fit,  &o.strict, &o.key,     &o.paper, &o.output})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("FILE"), Message::tr("A question file (.moj)."));
 }
@@ -450,6 +465,7 @@ int SheetCommand::writeSheets(const SheetRequest& r, SheetSession& session, int 
                      held.join(QStringLiteral(" / ")));
     }
     session.setPrintDevice(pdf.writer());
+    session.setPaper(r.paper);
     session.painter().setPagesInOneDocument(true);
     session.model().setFitEnabled(r.fit);
 
@@ -715,7 +731,7 @@ int SheetCommand::runParsed(const QCommandLineParser& parser, const SheetOptions
         for (const QCommandLineOption* option :
              {&o.list, &o.right, &o.left, &o.all, &o.review, &o.reviewLeft, &o.count, &o.seed,
               &o.flip, &o.shuffle, &o.set, &o.answers, &o.title, &o.font, &o.fit, &o.strict, &o.key,
-              &o.output})
+              &o.paper, &o.output})
             teacherOption = teacherOption || parser.isSet(*option);
         if (teacherOption) {
             reportUsage(

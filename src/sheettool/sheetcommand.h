@@ -5,6 +5,8 @@
 #include <QTextStream>
 #include <optional>
 
+#include "paper.h"
+
 class QCommandLineParser;
 
 namespace pobelo {
@@ -48,6 +50,7 @@ struct SheetRequest {
     bool fit = false;
     bool strict = false;
     std::optional<QString> key;
+    Paper paper = Paper::A4;
     QString output;
 };
 

@@ -121,6 +121,10 @@ void SheetSession::setPrintDevice(QPagedPaintDevice* device) {
     printDevice_ = device;
 }
 
+void SheetSession::setPaper(Paper paper) {
+    painter_->setOutputPaper(paper);
+}
+
 void SheetSession::pointSurfaceAt(const ScriptedPrinterDialog::Answer& answer) {
     // The dialog leaves the device in the orientation the user picked.
     trace_.setDeviceOrientation(answer.orientation);
@@ -374,6 +378,15 @@ const std::vector<SheetScript::Verb>& SheetScript::verbs() {
          }},
         {"print"_L1, -1,
          [](SheetScript& s, const Line& l, QString* error) { return s.print(l.rest, error); }},
+        {"paper"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             // The A4 sheet, or it enlarged to JIS B4 or A3, for the prints that follow.
+             const std::optional<Paper> paper =
+                 l.args.size() == 1 ? paperNamed(l.args[0]) : std::nullopt;
+             if (!paper) return failWith(error, "paper takes A4, B4 or A3");
+             s.session_.setPaper(*paper);
+             return true;
+         }},
         {"print-cancel"_L1, 0,
          [](SheetScript& s, const Line&, QString*) {
              s.session_.cancelPrint();

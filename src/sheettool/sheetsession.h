@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fontmeasurer.h"
+#include "paper.h"
 #include "pdfdocument.h"
 #include "recordingsurface.h"
 #include "scripted.h"
@@ -76,11 +77,15 @@ class SheetSession {
     RecordingSurface& trace() { return trace_; }
     PainterSurface& painter() { return *painter_; }
 
-    // Sends every accepted print that names no PDF file onto device, set to A4 in the orientation
-    // the dialog was left in, instead of only to the trace; nullptr goes back to the trace only.
+    // Sends every accepted print that names no PDF file onto device, set to A4 (or the paper set
+    // by setPaper) in the orientation the dialog was left in, instead of only to the trace;
+    // nullptr goes back to the trace only.
     // With painter().setPagesInOneDocument(true) the sheets become the pages of one document.
     // The session does not own the device.
     void setPrintDevice(QPagedPaintDevice* device);
+    // The paper the following prints come out on: A4, or the A4 sheet enlarged to JIS B4 or A3.
+    // The trace stays that of the A4 sheet.
+    void setPaper(Paper paper);
 
     // Told after each print that reached the painter in another face than the one named, with
     // what to tell the user ("@HG教科書体 is not installed: printed in Klee One").

@@ -95,6 +95,10 @@ int main(int argc, char* argv[]) {
     platform.setSheetFace([&model] { return model.command1Caption(); });
     platform.setParentWidget(&window);
     platform.describeJobsBy([&model] { return model.documentInfo(); });
+    // 印刷 > 用紙 and the printer dialog's paper size are one choice.
+    QObject::connect(&window, &pobelo::MainWindow::paperChosen, &window,
+                     [&platform](pobelo::Paper paper) { platform.setPaper(paper); });
+    platform.onPaperChosen([&window](pobelo::Paper paper) { window.showPaper(paper); });
     window.show();
 
     if (!pobelo::cp932DecoderAvailable()) {

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -592,6 +593,20 @@ void MainWindow::buildMenus() {
     fitAction_->setCheckable(true);
     keyAction_ = pm->addAction(QStringLiteral("問題と解答を印刷(&K)"));
     keyAction_->setObjectName(QStringLiteral("key"));
+    // 用紙: the paper the printer dialog opens with, and the preview and PDF files print on.
+    QMenu* paper = pm->addMenu(QStringLiteral("用紙(&S)"));
+    paper->setObjectName(QStringLiteral("paper"));
+    auto* papers = new QActionGroup(paper);
+    for (const auto& [choice, caption] :
+         {std::pair{Paper::A4, "A4(&4)"}, {Paper::B4, "B4（JIS）(&B)"}, {Paper::A3, "A3(&3)"}}) {
+        QAction* action = paper->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QStringLiteral("paper") + paperName(choice));
+        action->setCheckable(true);
+        papers->addAction(action);
+        connect(action, &QAction::triggered, this, [this, choice] { Q_EMIT paperChosen(choice); });
+        paperActions_[size_t(choice)] = action;
+    }
+    showPaper(Paper::A4);
 
     QMenu* hp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     hp->setObjectName(QStringLiteral("hp"));
@@ -641,6 +656,10 @@ void MainWindow::connectEvents() {
             [this] { QMessageBox::about(this, QStringLiteral("Pobelo について"), aboutText()); });
     connect(aboutQtAction_, &QAction::triggered, qApp, &QApplication::aboutQt);
     // vv only shows the version; it has no command.
+}
+
+void MainWindow::showPaper(Paper paper) {
+    paperActions_[size_t(paper)]->setChecked(true);
 }
 
 void MainWindow::refresh() {

@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 
+#include "paper.h"
 #include "sheetmodel.h"
 
 class QAction;
@@ -68,10 +69,16 @@ class MainWindow : public QMainWindow {
 
     // Redraws every control from the model.
     void refresh();
+    // Checks paper in 印刷 > 用紙, as the printer dialog chose it.
+    void showPaper(Paper paper);
 
     // The question file a drop would open: the first of its URLs when that is a local .moj
     // file, otherwise nothing (the drop is refused).
     static std::optional<QString> droppedQuestionFile(const QMimeData* data);
+
+  Q_SIGNALS:
+    // The user chose paper in 印刷 > 用紙.
+    void paperChosen(pobelo::Paper paper);
 
   protected:
     // A question file dropped on the window is opened as File > 開く opens a chosen file.
@@ -125,7 +132,8 @@ class MainWindow : public QMainWindow {
     QAction* webSiteAction_ = nullptr;
     QAction* versionAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
-    QAction* aboutQtAction_ = nullptr;
+    QAction* aboutQtAction_ = nullptr;  // 印刷 > 用紙, by Paper.
+    std::array<QAction*, 3> paperActions_{};
 };
 
 }  // namespace pobelo

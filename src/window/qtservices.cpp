@@ -167,11 +167,13 @@ bool QtPrinterDialog::showPrinter() {
     if (dialog.exec() != QDialog::Accepted) return false;
     // Printing into a file that must not be written counts as cancelled, and says why.
     const QString file = printerFile(printer_);
-    if (file.isEmpty()) return true;
-    const QString why = refusedPrintFile(file);
-    if (why.isEmpty()) return true;
-    showRefusal(parent_, file, why);
-    return false;
+    const QString why = file.isEmpty() ? QString() : refusedPrintFile(file);
+    if (!why.isEmpty()) {
+        showRefusal(parent_, file, why);
+        return false;
+    }
+    if (paperChosen) paperChosen(PainterSurface::paperFor(printer_.pageLayout().pageSize()));
+    return true;
 }
 
 std::optional<QMarginsF> QtPrinterDialog::unprintableMargins(int orientation) {
@@ -201,7 +203,9 @@ std::optional<QMarginsF> QtPrinterDialog::unprintableMargins(int orientation) {
             points = 12.789921252;
             break;
     }
-    return layout.minimumMargins() * (points * 20);
+    // On paper the A4 sheet is enlarged to, the edges are that much narrower on the sheet.
+    const qreal enlarged = PainterSurface::enlargement(PainterSurface::paperFor(layout.pageSize()));
+    return layout.minimumMargins() * (points * 20 / enlarged);
 }
 
 PreflightAnswer QtFindingsDialog::askAboutFindings(const QList<Finding>& findings,
@@ -246,6 +250,10 @@ void QtSheetPreview::showPreview(const std::function<void()>& drawSheet) {
         &dialog, &QPrintPreviewDialog::paintRequested, &dialog,
         [this, &drawSheet, &dialog](QPrinter* target) {
             QPagedPaintDevice* const before = surface_.device();
+            // The preview opens on the surface's paper; a paper size chosen in it since is the
+            // user's choice, as in the printer dialog.
+            const Paper paper = PainterSurface::paperFor(target->pageLayout().pageSize());
+            if (paper != surface_.outputPaper() && paperChosen) paperChosen(paper);
             const QString file = target == &printer_ ? printerFile(printer_) : QString();
             if (file.isEmpty()) {
                 surface_.setDevice(target);
@@ -339,8 +347,23 @@ QtSheetServices::QtSheetServices() {
     // The sheet is laid out over the whole sheet of paper, not inside the printer's margins.
     printer_.setFullPage(true);
     printer_.setCreator(QStringLiteral("Pobelo " POBELO_VERSION));
+    // The paper chosen in the printer dialog or the preview is the one the sheet comes out on;
+    // the printer keeps the size as the dialog chose it.
+    const auto chosen = [this](Paper paper) {
+        surface_.setOutputPaper(paper);
+        if (paperChosen_) paperChosen_(paper);
+    };
+    printerDialog_.paperChosen = chosen;
+    preview_.paperChosen = chosen;
+    // The printer dialog opens on the paper of 印刷 > 用紙, not on the printer's own default.
+    setPaper(Paper::A4);
 }
 QtSheetServices::~QtSheetServices() = default;
+
+void QtSheetServices::setPaper(Paper paper) {
+    surface_.setOutputPaper(paper);
+    printer_.setPageSize(QPageSize(PainterSurface::pageSizeId(paper)));
+}
 
 void QtSheetServices::setParentWidget(QWidget* parent) {
     files_.parent = parent;

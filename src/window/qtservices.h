@@ -9,6 +9,7 @@
 #include "fontmeasurer.h"
 #include "fontpicker.h"
 #include "paintersurface.h"
+#include "paper.h"
 #include "pdfdocument.h"
 #include "services.h"
 #include "sheetmodel.h"
@@ -43,6 +44,9 @@ class QtPrinterDialog : public PrinterDialog {
     // The printer's own margins; nothing when it prints into a file.
     std::optional<QMarginsF> unprintableMargins(int orientation) override;
     std::function<DocumentInfo()> describe;
+    // Told, after the dialog was accepted, which paper the sheet comes out on: JIS B4 or A3
+    // when the user chose it as the paper size, A4 for any other.
+    std::function<void(Paper)> paperChosen;
 
   private:
     QPrinter& printer_;
@@ -57,6 +61,9 @@ class QtSheetPreview : public SheetPreview {
     QtSheetPreview(QPrinter& printer, PainterSurface& surface);
     QPointer<QWidget> parent;
     std::function<DocumentInfo()> describe;
+    // Told when the preview's own page setup or print dialog chose another paper than the one
+    // the surface prints on (JIS B4 or A3; A4 for any other), before the sheet is drawn on it.
+    std::function<void(Paper)> paperChosen;
     void showPreview(const std::function<void()>& drawSheet) override;
 
   private:
@@ -139,6 +146,12 @@ class QtSheetServices {
     void describeJobsBy(const std::function<DocumentInfo()>& describe);
     SheetServices services();
     QPrinter& printer() { return printer_; }
+    // The paper the sheets come out on (印刷 > 用紙): the printer dialog opens with it, and the
+    // preview and PDF files print on it. A paper chosen in the printer dialog replaces it and is
+    // told to the function given to onPaperChosen.
+    void setPaper(Paper paper);
+    Paper paper() const { return surface_.outputPaper(); }
+    void onPaperChosen(std::function<void(Paper)> told) { paperChosen_ = std::move(told); }
     // Where the font dialog learns the face the sheet prints in now.
     void setSheetFace(std::function<QString()> face) { fonts_.sheetFace = std::move(face); }
 
@@ -155,6 +168,7 @@ class QtSheetServices {
     FontMeasurer measurer_;
     QtFindingsDialog findings_;
     QtPrintJob job_{surface_};
+    std::function<void(Paper)> paperChosen_;
 };
 
 }  // namespace pobelo

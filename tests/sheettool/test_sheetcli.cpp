@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cctype>
+#include <cmath>
 #include <csignal>
 #include <thread>
 
@@ -76,6 +78,36 @@ QList<QStringList> markedRecords() {
         records << record(kHeadings[n], items, n == 3 ? "@ＭＳ 明朝" : "ＭＳ 明朝");
     }
     return records;
+}
+
+// The box of the first page's ink in shares of the page's width and height, from a grey rendering
+// at 20 dpi; an empty box when the page cannot be rendered.
+QRectF inkShare(const QString& pdf) {
+    const QString root = pdf + ".ink";
+    runTool("pdftoppm", {"-gray", "-r", "20", "-singlefile", pdf, root});
+    const QByteArray pgm = readAll(root + ".pgm");
+    // "P5", the width, the height and the greatest value, then a byte a pixel.
+    QList<QByteArray> header;
+    qsizetype at = 0;
+    while (header.size() < 4 && at < pgm.size()) {
+        while (at < pgm.size() && std::isspace(uchar(pgm[at]))) ++at;
+        const qsizetype start = at;
+        while (at < pgm.size() && !std::isspace(uchar(pgm[at]))) ++at;
+        header << pgm.mid(start, at - start);
+    }
+    ++at;
+    if (header.size() < 4 || header[0] != "P5") return {};
+    const int width = header[1].toInt();
+    const int height = header[2].toInt();
+    if (width <= 0 || height <= 0 || pgm.size() - at < qsizetype(width) * height) return {};
+    QRect ink;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (uchar(pgm[at + qsizetype(y) * width + x]) < 128) ink |= QRect(x, y, 1, 1);
+        }
+    }
+    return QRectF(double(ink.x()) / width, double(ink.y()) / height, double(ink.width()) / width,
+                  double(ink.height()) / height);
 }
 
 }  // namespace
@@ -313,6 +345,77 @@ class SheetCliTest : public QObject {
                      dir_.path());
         QCOMPARE(refused.status, 1);
         QCOMPARE(readAll(path("sheets.pdf")), QByteArray("an earlier sheet"));
+    }
+
+    // On JIS B4 and A3 the A4 sheet comes out enlarged to fill the paper, as a copier enlarges
+    // it: the paper's size in the sheet's orientation, for OUT and KEY alike, the same share of
+    // the page inked and the same text, and the trace of the A4 sheet.
+    void paperEnlargesTheSheet_data() {
+        QTest::addColumn<QStringList>("args");  // after the question file, without --paper
+        QTest::addColumn<QString>("paper");
+        QTest::addColumn<QStringList>("sizes");
+        QTest::addColumn<QString>("script");  // the same sheet by the script's verbs, or none
+
+        const QStringList upright{"--right", "1", "--left", "2"};
+        const QStringList vertical = upright + QStringList{"--font", "@IPAexMincho"};
+        const QString uprightScript = "open FILE\nchoose 0\nchoose 1\npaper PAPER\nprint OUT\n";
+        QTest::newRow("A4, upright") << upright << "A4" << QStringList{"842x595"} << "";
+        QTest::newRow("JIS B4, upright") << upright << "B4" << QStringList{"1032x729"} << "";
+        QTest::newRow("A3, upright") << upright << "A3" << QStringList{"1191x842"} << uprightScript;
+        QTest::newRow("A4, vertical") << vertical << "A4" << QStringList{"595x842"} << "";
+        QTest::newRow("JIS B4, vertical")
+            << vertical << "B4" << QStringList{"729x1032"}
+            << "open FILE\nchoose 0\nchoose 1\nfont 15 0 0 @IPAexMincho\npaper PAPER\nprint OUT\n";
+        QTest::newRow("A3, vertical") << vertical << "A3" << QStringList{"842x1191"} << "";
+        // Pages of both orientations in one document.
+        QTest::newRow("b4, every heading") << QStringList{"--all"} << "b4"
+                                           << QStringList{"1032x729", "729x1032", "1032x729"} << "";
+    }
+    void paperEnlargesTheSheet() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, paper);
+        QFETCH(QStringList, sizes);
+        QFETCH(QString, script);
+        for (const char* tool : {"pdfinfo", "pdftoppm", "pdftotext"}) {
+            if (QStandardPaths::findExecutable(tool).isEmpty())
+                QSKIP("poppler's pdfinfo, pdftoppm and pdftotext are needed to read the pages");
+        }
+        const auto print = [&](const QString& name, const QStringList& paperArgs) {
+            return runSheet(
+                       QStringList{file_} + args + paperArgs +
+                           QStringList{"-o", path(name + ".pdf"), "--key", path(name + "-key.pdf"),
+                                       "--trace", path(name + ".trace")},
+                       dir_.path())
+                .status;
+        };
+        QCOMPARE(print("a4", {}), 0);
+        QCOMPARE(print("paper", {"--paper", paper}), 0);
+        QCOMPARE(pageSizes(path("paper.pdf")), sizes);
+        QCOMPARE(pageSizes(path("paper-key.pdf")), sizes);
+        QCOMPARE(readAll(path("paper.trace")), readAll(path("a4.trace")));
+        QCOMPARE(runTool("pdftotext", {"-raw", path("paper.pdf"), "-"}),
+                 runTool("pdftotext", {"-raw", path("a4.pdf"), "-"}));
+        const QRectF a4 = inkShare(path("a4.pdf"));
+        const QRectF enlarged = inkShare(path("paper.pdf"));
+        QVERIFY(!a4.isEmpty());
+        const auto edges = [](const QRectF& r) {
+            return QList<double>{r.left(), r.top(), r.right(), r.bottom()};
+        };
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY2(std::abs(edges(enlarged)[i] - edges(a4)[i]) < 0.01,
+                     qPrintable(QStringLiteral("edge %1: %2 on A4, %3 enlarged")
+                                    .arg(i)
+                                    .arg(edges(a4)[i])
+                                    .arg(edges(enlarged)[i])));
+        }
+
+        if (script.isEmpty()) return;
+        QVERIFY(writeFile(path("paper.txt"), script.replace("FILE", file_)
+                                                 .replace("PAPER", paper)
+                                                 .replace("OUT", path("script.pdf"))
+                                                 .toUtf8()));
+        QCOMPARE(runSheet({"--script", path("paper.txt")}, dir_.path()).status, 0);
+        QCOMPARE(pageSizes(path("script.pdf")), sizes);
     }
 
     // Nothing the program writes may be the question file or the script, whatever name leads to

@@ -88,7 +88,7 @@ class SheetCommandTest : public QObject {
         QCOMPARE(r.status, kExitDone);
         QCOMPARE(r.err, QString());
         for (const char* words : {"--list", "--right", "--left", "--all", "--answers", "--title",
-                                  "--font", "--script", "\"TEXT 3\""})
+                                  "--font", "--paper", "--script", "\"TEXT 3\""})
             QVERIFY2(r.out.contains(words), words);
     }
 
@@ -147,6 +147,9 @@ class SheetCommandTest : public QObject {
         QTest::newRow("bad answers")
             << QStringList{"FILE", "--all", "--answers", "all", "-o", "OUT"} << kExitUsage
             << "pobelo-sheet: --answers takes right, left or both, not \"all\"" + help;
+        QTest::newRow("ISO paper")
+            << QStringList{"FILE", "--all", "--paper", "B5", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: --paper takes A4, B4 or A3, not \"B5\"" + help;
         QTest::newRow("empty font") << QStringList{"FILE", "--all", "--font", " ", "-o", "OUT"}
                                     << kExitUsage << "pobelo-sheet: --font needs a name" + help;
         QTest::newRow("title of two lines")

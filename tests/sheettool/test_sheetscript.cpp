@@ -113,6 +113,7 @@ class SheetScriptTest : public QObject {
         QTest::newRow("open bare") << "open";
         QTest::newRow("dump args") << "dump now";
         QTest::newRow("preflight bad") << "preflight later";
+        QTest::newRow("paper bad") << "paper B5";
     }
 
     void badLinesStopTheRunWithStatus2() {

@@ -221,7 +221,15 @@ class MainWindowTest : public QObject {
         QStringList top;
         for (const QAction* a : s.window.menuBar()->actions()) top << a->menu()->objectName();
         QCOMPARE(top, (QStringList{"f", "pm", "hp"}));
-        QCOMPARE(names(s.find<QMenu>("pm")), (QStringList{"fit", "key"}));
+        QCOMPARE(names(s.find<QMenu>("pm")), (QStringList{"fit", "key", "paper"}));
+        // One paper at a time, A4 until another is chosen.
+        QCOMPARE(names(s.find<QMenu>("paper")), (QStringList{"paperA4", "paperB4", "paperA3"}));
+        QVERIFY(s.find<QAction>("paperA4")->isChecked());
+        s.find<QAction>("paperB4")->trigger();
+        QVERIFY(!s.find<QAction>("paperA4")->isChecked());
+        s.window.showPaper(Paper::A3);
+        QVERIFY(!s.find<QAction>("paperB4")->isChecked());
+        QVERIFY(s.find<QAction>("paperA3")->isChecked());
         // The fit is a setting of the window's model, on until it is switched off.
         QVERIFY(s.find<QAction>("fit")->isCheckable());
         s.find<QAction>("fit")->trigger();
@@ -256,6 +264,10 @@ class MainWindowTest : public QObject {
         row("pm", "印刷", "Alt+P");
         row("fit", "はみ出しを防ぐ", "Alt+F");
         row("key", "問題と解答を印刷", "Alt+K");
+        row("paper", "用紙", "Alt+S");
+        row("paperA4", "A4", "Alt+4");
+        row("paperB4", "B4（JIS）", "Alt+B");
+        row("paperA3", "A3", "Alt+3");
         row("hp", "ヘルプ", "Alt+H");
         row("onl", "WendroWebサイトへ", "Alt+W");
         row("ad", "バージョン情報", "Alt+V");

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPdfWriter>
@@ -299,6 +300,66 @@ class SheetOutputsTest : public QObject {
         // Apart from the message, the sheet is as it was.
         before.last() = expected.join(QLatin1Char('|'));
         QCOMPARE(state(model), before);
+    }
+
+    // The paper chosen in the printer dialog is the one the sheet comes out on, and becomes
+    // 印刷 > 用紙's choice, which the PDF command prints on next. The printer's paper size set
+    // before the dialog, which the dialog takes as it stands, is what the user picked in it.
+    void paperOfThePrinterDialog_data() {
+        QTest::addColumn<QString>("menu");  // 印刷 > 用紙's entry chosen first
+        QTest::addColumn<int>("picked");    // the dialog's paper size; -1: as the menu set it
+        QTest::addColumn<QString>("size");  // the page printed and saved, as pdfinfo reads it
+        QTest::addColumn<QString>("menuAfter");
+        QTest::newRow("B4 from the menu") << "paperB4" << -1 << "1032x729"
+                                          << "paperB4";
+        QTest::newRow("A3 in the dialog") << "paperA4" << int(QPageSize::A3) << "1191x842"
+                                          << "paperA3";
+        QTest::newRow("Letter in the dialog prints A4")
+            << "paperB4" << int(QPageSize::Letter) << "842x595"
+            << "paperA4";
+        QTest::newRow("ISO B4 in the dialog prints A4")
+            << "paperA3" << int(QPageSize::B4) << "842x595"
+            << "paperA4";
+    }
+    void paperOfThePrinterDialog() {
+        if (!cp932DecoderAvailable()) QSKIP("no CP932 decoder in this Qt");
+        if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
+            QSKIP("poppler's pdfinfo is needed to read the page size");
+        QFETCH(QString, menu);
+        QFETCH(int, picked);
+        QFETCH(QString, size);
+        QFETCH(QString, menuAfter);
+        QTemporaryDir work;
+        QtSheetServices platform;
+        SheetModel model(platform.services());
+        MainWindow window(model);
+        // As the program joins them.
+        connect(&window, &MainWindow::paperChosen, &window,
+                [&platform](Paper paper) { platform.setPaper(paper); });
+        platform.onPaperChosen([&window](Paper paper) { window.showPaper(paper); });
+        platform.printer().setOutputFormat(QPrinter::PdfFormat);
+        platform.printer().setOutputFileName(work.filePath("printed.pdf"));
+        openFromCommandLine(model, {"pobelo", three_});
+        model.chooseHeading(0);
+        window.findChild<QAction*>(menu)->trigger();
+        if (picked >= 0) platform.printer().setPageSize(QPageSize(QPageSize::PageSizeId(picked)));
+
+        // Each dialog is accepted as it stands; the save dialog names saved.pdf.
+        QTimer accept;
+        accept.setInterval(10);
+        connect(&accept, &QTimer::timeout, [&work] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible()) return;
+            if (auto* files = qobject_cast<QFileDialog*>(dialog))
+                files->selectFile(work.filePath("saved.pdf"));
+            dialog->accept();
+        });
+        accept.start();
+        model.printSheet();
+        QCOMPARE(pageSizes(work.filePath("printed.pdf")), QStringList{size});
+        QVERIFY(window.findChild<QAction*>(menuAfter)->isChecked());
+        model.exportPdf();
+        QCOMPARE(pageSizes(work.filePath("saved.pdf")), QStringList{size});
     }
 
     void pdfFileAppearsWholeOrNotAtAll() {

@@ -186,7 +186,7 @@
       Lists the headings of FILE, numbered from 1, one a line.
   pobelo-sheet FILE --right N [--left M] [--answers right|left|both]
                [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]
-               -o OUT.pdf
+               [--paper A4|B4|A3] -o OUT.pdf
       One sheet: heading N on the right page and heading M on the left page
       (numbers as --list gives them). Without --left the left page has no questions.
   pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf
@@ -203,6 +203,10 @@ heading chosen last. A font name starting with &quot;@&quot; (&quot;@IPAexMincho
 the vertical layout on portrait paper, any other name the upright layout on
 landscape paper. A font that is not installed prints in a like one, and a line
 on standard error says which (&quot;@HG教科書体 is not installed: printed in Klee One&quot;).
+
+The sheets are A4. --paper B4 prints them on JIS B4 paper enlarged to fill it
+(122 %), --paper A3 on A3 paper (141 %), as a copier enlarges an A4 sheet; the
+key comes out on the same paper.
 
 Each sheet is checked before it prints: every text that would run off the
 paper, out of its frame or into another text&apos;s place is reported on standard
@@ -223,7 +227,7 @@ among them; 3 a sheet had findings and --strict was given (nothing written).</so
       FILE の見出しを 1 から番号を付けて一行に一つずつ表示します。
   pobelo-sheet FILE --right N [--left M] [--answers right|left|both]
                [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]
-               -o OUT.pdf
+               [--paper A4|B4|A3] -o OUT.pdf
       一枚の小テスト：右ページに見出し N、左ページに見出し M の問題を入れます
       （番号は --list の番号）。--left がなければ左ページは問題なしです。
   pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf
@@ -240,6 +244,10 @@ among them; 3 a sheet had findings and --strict was given (nothing written).</so
 縦書きで、それ以外のフォントでは横向きの用紙に印刷します。
 インストールされていないフォントは似たフォントで印刷し、どのフォントで印刷したかを
 標準エラー出力に書きます（「@HG教科書体 is not installed: printed in Klee One」）。
+
+小テストは A4 です。--paper B4 では B4（JIS）の用紙に、--paper A3 では A3 の
+用紙に、コピー機で拡大するように A4 の小テストを用紙いっぱいに拡大して
+（122 %、141 %）印刷します。解答（--key）も同じ用紙です。
 
 印刷の前に小テストを一枚ずつ調べます。用紙や枠からはみ出す文字、ほかの文字の
 場所に入る文字があれば、一つ一行で標準エラー出力に書きます
@@ -279,6 +287,14 @@ OUT、KEY、トレースの FILE は、完全なものができるか、まっ�
     <message>
         <source>Cannot read the script %1: it is a folder</source>
         <translation>スクリプト %1 を読むことができません: フォルダーです</translation>
+    </message>
+    <message>
+        <source>Prints on A4, or the A4 sheet enlarged to fill JIS B4 or A3 paper.</source>
+        <translation>A4 に、または A4 の小テストを B4（JIS）か A3 の用紙いっぱいに拡大して印刷します。</translation>
+    </message>
+    <message>
+        <source>--paper takes A4, B4 or A3, not &quot;%1&quot;</source>
+        <translation>--paper には A4、B4、A3 のどれかを指定してください。「%1」は使えません</translation>
     </message>
 </context>
 </TS>
