@@ -218,7 +218,8 @@ const ControlHelp kHelp[] = {
 // What a click on an item number does, as its tooltip tells.
 const char* const kNumberTip =
     "クリックすると、クラスができなかった問題の印を付けます（もう一度クリックで外します）。"
-    "印を付けた問題から再テストを作れます。";
+    "印を付けた問題から再テストを作れます。灰色のページには、指マークでそのページに切り替えてから"
+    "付けます。";
 
 // The page icons are buttons to a screen reader: a name, focus, and a press action.
 class ImageControlAccessible : public QAccessibleWidget {
