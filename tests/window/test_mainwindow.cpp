@@ -381,7 +381,8 @@ class MainWindowTest : public QObject {
         Session s;
         QSet<QString> names;
         for (const char* name : {"Image1", "Image2", "Image3", "Image4", "Image5", "Image6",
-                                 "Command1", "Command2", "Text3", "Combo1", "Check1", "Check2"}) {
+                                 "Command1", "Command2", "Text3", "Combo1", "Check1", "Check2",
+                                 "Flip1", "Flip2", "Shuffle1", "Shuffle2", "Retest1", "Retest2"}) {
             QWidget* control = s.find<QWidget>(name);
             QVERIFY2(!control->toolTip().isEmpty(), name);
             QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(control);
