@@ -27,6 +27,12 @@ std::optional<QString> ScriptedFileDialog::getSaveFileName(const QString& filter
     return takeFront(saveAnswers);
 }
 
+std::optional<QList<ItemRef>> ScriptedReviewDialog::chooseItems(const QuestionTable&,
+                                                                const QStringList& headings) {
+    headingsSeen.append(headings);
+    return takeFront(answers);
+}
+
 std::optional<FontChoice> ScriptedFontDialog::chooseFont(const FontChoice& preset) {
     presetsSeen.push_back(preset);
     return takeFront(answers);

@@ -81,6 +81,15 @@ class ScriptedFindingsDialog : public FindingsDialog {
     PreflightAnswer askAboutFindings(const QList<Finding>& findings, bool offered) override;
 };
 
+// Answers the review dialog from a queue; it records the headings it was shown.
+class ScriptedReviewDialog : public ReviewDialog {
+  public:
+    std::deque<std::optional<QList<ItemRef>>> answers;
+    QList<QStringList> headingsSeen;
+    std::optional<QList<ItemRef>> chooseItems(const QuestionTable& table,
+                                              const QStringList& headings) override;
+};
+
 class ScriptedMessageBox : public MessageBox {
   public:
     QStringList shown;

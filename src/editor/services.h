@@ -6,7 +6,9 @@
 #include <optional>
 
 #include "preflight.h"
+#include "questiontable.h"
 #include "sheetprinters.h"
+#include "sheetvariant.h"
 
 namespace pobelo {
 
@@ -115,6 +117,16 @@ class PrintJob {
     virtual void endJob() = 0;
 };
 
+// The review-test dialog (まとめテスト): lists every heading of table (its names in headings)
+// with its items and lets the teacher tick the items for one page. The ticked items in file
+// order, or nothing when it was cancelled.
+class ReviewDialog {
+  public:
+    virtual ~ReviewDialog() = default;
+    virtual std::optional<QList<ItemRef>> chooseItems(const QuestionTable& table,
+                                                      const QStringList& headings) = 0;
+};
+
 // What the sheet model asks of the platform. None is owned by the model; all must outlive it.
 struct SheetServices {
     FileDialog* files = nullptr;
@@ -131,6 +143,7 @@ struct SheetServices {
     // Without it, a sheet with findings prints as it stands.
     FindingsDialog* findings = nullptr;
     PrintJob* job = nullptr;
+    ReviewDialog* review = nullptr;
 };
 
 }  // namespace pobelo

@@ -254,6 +254,12 @@ void SheetModel::composeReview(const QList<ItemRef>& items) {
     Q_EMIT changed();
 }
 
+void SheetModel::reviewCommand() {
+    if (!reviewEnabled() || !services_.review) return;
+    const std::optional<QList<ItemRef>> chosen = services_.review->chooseItems(table_, combo1List_);
+    if (chosen) composeReview(*chosen);
+}
+
 bool SheetModel::missed(int page, int row) const {
     const ItemRef ref = itemAt(page, row);
     return !ref.isEmpty() && variants_[page].missed.contains(ref);

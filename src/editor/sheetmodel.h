@@ -189,6 +189,11 @@ class SheetModel : public QObject {
     // Makes page a retest: the items marked missed on it, in the order they were printed, the
     // rows after them empty. Nothing when no item is marked.
     void makeRetest(int page);
+    // まとめテストを作る: the review dialog lists the headings and their items; the items ticked
+    // there are composed onto the active page. A cancel changes nothing.
+    void reviewCommand();
+    // Whether there are headings to draw a review test from.
+    bool reviewEnabled() const { return !combo1List_.isEmpty(); }
 
     // --- Sheet sets --------------------------------------------------------------------------
     // ファイル > テストセットを保存: the save dialog names the set file.

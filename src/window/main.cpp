@@ -115,9 +115,12 @@ int main(int argc, char* argv[]) {
     if (printAndEnd) arguments.removeAt(1);
     pobelo::openFromCommandLine(model, arguments);
     if (printAndEnd) {
-        // The file manager's print command: the first sheet of the file, then the window closes.
+        // The file manager's print command: the first sheet of the file (a sheet set's own
+        // sheet), then the window closes.
         QTimer::singleShot(0, &window, [&model, &window] {
-            for (int heading = 0; heading < 2 && heading < model.combo1List().size(); ++heading)
+            const int headings = model.prtEnabled() ? 0 : 2;
+            for (int heading = 0; heading < headings && heading < model.combo1List().size();
+                 ++heading)
                 model.chooseHeading(heading);
             if (model.combo1List().size() > 0) model.printSheet();
             window.close();

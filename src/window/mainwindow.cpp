@@ -17,13 +17,16 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 #include <QToolButton>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "fontresolver.h"
@@ -48,6 +51,10 @@ constexpr int kLineLength = 11040;
 constexpr int kVisibleClientHeight = 7800 - 750;
 constexpr int kFirstRowTop = 1560;
 constexpr int kRowStep = 500;
+// The page strip under the designed area, and where each page's columns begin in it (the left
+// edges of Label1 and Label4), right page first.
+constexpr int kStripHeight = 480;
+constexpr std::array<int, 2> kPageLeft = {5880, 360};
 
 // A colour given as 0x00BBGGRR.
 QColor bgr(quint32 value) {
@@ -110,13 +117,24 @@ void setTextIfDifferent(QLabel* label, const QString& text) {
 
 // The green item-number labels: the gothic's line is taller than their box, so the digits are
 // centred in it by their ink, all on one baseline, rather than hung from the top of the line.
-class ItemNumberLabel : public QLabel {
+// They take clicks, keys and a screen reader's press as the page icons do: each marks its item as
+// missed by the class, or takes the mark away. A marked number stands in red on a pale red ground
+// inside a red frame.
+class ItemNumberLabel : public ImageControl {
   public:
-    using QLabel::QLabel;
+    using ImageControl::ImageControl;
+    void setMissed(bool on) {
+        if (missed_ == on) return;
+        missed_ = on;
+        update();
+    }
+    bool isMissed() const { return missed_; }
 
   protected:
     void paintEvent(QPaintEvent*) override {
+        static const QColor missedRed(0xD0, 0x00, 0x00);
         QPainter painter(this);
+        if (missed_) painter.fillRect(rect(), QColor(0xFF, 0xD8, 0xD8));
         drawFrame(&painter);
         const QRect box = contentsRect();
         const QFontMetricsF metrics(font());
@@ -125,9 +143,24 @@ class ItemNumberLabel : public QLabel {
         const QFontMetrics whole(font());
         const QRect line(box.left(), qRound(baseline) - whole.ascent(), box.width(),
                          whole.height());
-        style()->drawItemText(&painter, line, Qt::AlignHCenter | Qt::AlignTop, palette(),
-                              isEnabled(), text(), foregroundRole());
+        QPalette shown = palette();
+        if (missed_) shown.setColor(QPalette::WindowText, missedRed);
+        style()->drawItemText(&painter, line, Qt::AlignHCenter | Qt::AlignTop, shown, isEnabled(),
+                              text(), foregroundRole());
+        if (missed_) {
+            painter.setPen(QPen(missedRed, 2));
+            painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+        }
+        if (hasFocus()) {
+            QStyleOptionFocusRect option;
+            option.initFrom(this);
+            option.rect = rect().adjusted(2, 2, -2, -2);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        }
     }
+
+  private:
+    bool missed_ = false;
 };
 
 QIcon makeIcon(Icon kind, int size) {
@@ -165,7 +198,29 @@ const ControlHelp kHelp[] = {
     {"Combo1", "見出し", "現在の見だし：選んだ見出しの問題が指マークのページに入ります。"},
     {"Check1", "右ページを解答つきで印刷", "右ページを答えを入れて印刷します。"},
     {"Check2", "左ページを解答つきで印刷", "左ページを答えを入れて印刷します。"},
+    {"Flip1", "右ページを書き⇄読み",
+     "右ページの問い方を入れ替えます：文には答えが入り、答えの欄には問われていた部分が入ります。"},
+    {"Flip2", "左ページを書き⇄読み",
+     "左ページの問い方を入れ替えます：文には答えが入り、答えの欄には問われていた部分が入ります。"},
+    {"Shuffle1", "右ページの並べ替え",
+     "右ページの問題の順番を変えます。同じ番号なら同じ順番になり、番号が小さく印刷されます"
+     "（元の順：並べ替えなし）。"},
+    {"Shuffle2", "左ページの並べ替え",
+     "左ページの問題の順番を変えます。同じ番号なら同じ順番になり、番号が小さく印刷されます"
+     "（元の順：並べ替えなし）。"},
+    {"Retest1", "右ページを再テストに",
+     "右ページを、できなかった印を付けた問題だけの再テストにします（番号をクリックして印を付けま"
+     "す）。"},
+    {"Retest2", "左ページを再テストに",
+     "左ページを、できなかった印を付けた問題だけの再テストにします（番号をクリックして印を付けま"
+     "す）。"},
 };
+
+// What a click on an item number does, as its tooltip tells.
+const char* const kNumberTip =
+    "クリックすると、クラスができなかった問題の印を付けます（もう一度クリックで外します）。"
+    "印を付けた問題から再テストを作れます。灰色のページには、指マークでそのページに切り替えてから"
+    "付けます。";
 
 // The page icons are buttons to a screen reader: a name, focus, and a press action.
 class ImageControlAccessible : public QAccessibleWidget {
@@ -203,6 +258,10 @@ QString aboutText() {
 
 namespace {
 
+bool isSheetSetFile(const QString& path) {
+    return path.endsWith(QLatin1Char('.') + kSheetSetSuffix, Qt::CaseInsensitive);
+}
+
 // The local file a file: URL names, its bytes kept as they are (toLocalFile would turn those that
 // are not UTF-8 into U+FFFD).
 QString localFileOf(const QUrl& url) {
@@ -220,7 +279,11 @@ void openFromCommandLine(SheetModel& model, const QStringList& arguments) {
     const QUrl url(argument);
     // The file dialog gives whole paths; so does the command line from here on.
     const QString path = url.isLocalFile() ? localFileOf(url) : argument;
-    model.openFile(QDir::cleanPath(QDir(QDir::currentPath()).filePath(path)));
+    const QString whole = QDir::cleanPath(QDir(QDir::currentPath()).filePath(path));
+    if (isSheetSetFile(whole))
+        model.openSet(whole);
+    else
+        model.openFile(whole);
 }
 
 std::optional<QString> MainWindow::droppedQuestionFile(const QMimeData* data) {
@@ -228,7 +291,8 @@ std::optional<QString> MainWindow::droppedQuestionFile(const QMimeData* data) {
     const QUrl first = data->urls().first();
     if (!first.isLocalFile()) return std::nullopt;
     const QString path = localFileOf(first);
-    if (!path.endsWith(QStringLiteral(".moj"), Qt::CaseInsensitive)) return std::nullopt;
+    if (!path.endsWith(QStringLiteral(".moj"), Qt::CaseInsensitive) && !isSheetSetFile(path))
+        return std::nullopt;
     return path;
 }
 
@@ -255,7 +319,10 @@ void MainWindow::dropEvent(QDropEvent* event) {
         return;
     }
     event->acceptProposedAction();
-    model_.openFile(*path);
+    if (isSheetSetFile(*path))
+        model_.openSet(*path);
+    else
+        model_.openFile(*path);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -355,24 +422,41 @@ MainWindow::MainWindow(SheetModel& model, QWidget* parent) : QMainWindow(parent)
     if (const QScreen* shown = screen()) {
         const QSize room = shown->availableGeometry().size() - QSize(kFrameWidth, kFrameHeight);
         const qreal wide = px(kClientWidth);
-        const qreal high = px(kVisibleClientHeight) + menuBar()->sizeHint().height();
+        const qreal high =
+            px(kVisibleClientHeight) + px(kStripHeight) + menuBar()->sizeHint().height();
         scale_ = std::min({1.0, room.width() / wide, room.height() / high});
         dpi_ *= scale_;
     }
 
-    client_ = new QWidget(this);
+    // The designed area on top, the page strip under it.
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("central"));
+    client_ = new QWidget(central);
     client_->setObjectName(QStringLiteral("client"));
     client_->setFont(designFont(9));
-    setCentralWidget(client_);
+    strip_ = new QWidget(central);
+    strip_->setObjectName(QStringLiteral("pageStrip"));
+    strip_->setFont(designFont(9));
+    strip_->setFixedHeight(px(kStripHeight));
+    auto* stack = new QVBoxLayout(central);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    stack->addWidget(client_, 1);
+    stack->addWidget(strip_);
+    setCentralWidget(central);
     setAcceptDrops(true);
 
     buildControls();
+    buildPageStrip();
     buildMenus();
+    buildTestMenus();
     describeControls();
     connectEvents();
+    connectVariants();
     refresh();
 
-    resize(px(kClientWidth), menuBar()->sizeHint().height() + px(kVisibleClientHeight));
+    resize(px(kClientWidth),
+           menuBar()->sizeHint().height() + px(kVisibleClientHeight) + px(kStripHeight));
 }
 
 QFont MainWindow::designFont(qreal points) const {
@@ -534,7 +618,7 @@ void MainWindow::buildControls() {
 
 void MainWindow::describeControls() {
     for (const ControlHelp& help : kHelp) {
-        auto* control = client_->findChild<QWidget*>(QLatin1String(help.objectName));
+        auto* control = findChild<QWidget*>(QLatin1String(help.objectName));
         if (!control) continue;
         control->setAccessibleName(QString::fromUtf8(help.name));
         control->setToolTip(QString::fromUtf8(help.tip));
@@ -558,6 +642,23 @@ void MainWindow::describeControls() {
                                    command1_,
                                    command2_};
     for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+    // Then each page's item numbers (those with an item) and its test choices, right page first.
+    QWidget* previous = command2_;
+    for (int page = 0; page < 2; ++page) {
+        for (int row = 0; row < kRows; ++row) {
+            QLabel* number = labels_[page == 0 ? Label1 : Label4][row];
+            number->setToolTip(QString::fromUtf8(kNumberTip));
+            number->setAccessibleDescription(number->toolTip());
+            setTabOrder(previous, number);
+            previous = number;
+        }
+        for (QWidget* choice :
+             {static_cast<QWidget*>(pages_[page].flip), static_cast<QWidget*>(pages_[page].shuffle),
+              static_cast<QWidget*>(pages_[page].retest)}) {
+            setTabOrder(previous, choice);
+            previous = choice;
+        }
+    }
     // The labels' texts say what the boxes are.
     if (auto* title = client_->findChild<QLabel*>(QStringLiteral("Label14")))
         title->setBuddy(text3_);
@@ -733,6 +834,7 @@ void MainWindow::refresh() {
         combo1_->setCurrentIndex(-1);
         combo1_->setEditText(text::kComboText);
     }
+    refreshVariants();
 }
 
 void MainWindow::showLoadNote() {
@@ -750,6 +852,134 @@ void MainWindow::showLoadNote() {
         resize(width(), height() + line->sizeHint().height());
     }
     line->showMessage(note);
+}
+
+// --- Test variants -----------------------------------------------------------------------------
+
+void MainWindow::buildPageStrip() {
+    // A thin line parts the strip from the designed area above it.
+    auto* line = new QWidget(strip_);
+    line->setObjectName(QStringLiteral("Line3"));
+    line->setGeometry(0, 0, px(kLineLength), 1);
+    setBackColor(line, bgr(0x00E0E0E0));
+    const std::array<QString, 2> suffix = {QStringLiteral("1"), QStringLiteral("2")};
+    const std::array<QColor, 2> pageColour = {kMagenta, kBlue};
+    for (int page = 0; page < 2; ++page) {
+        const int left = kPageLeft[page];
+        const auto at = [&](QWidget* control, int offset, int width) {
+            control->setGeometry(px(left + offset), px(60), px(width), px(360));
+        };
+        PageChoices& choices = pages_[page];
+        choices.flip = new QCheckBox(QStringLiteral("書き⇄読み"), strip_);
+        choices.flip->setObjectName(QStringLiteral("Flip") + suffix[page]);
+        at(choices.flip, 0, 1320);
+        auto* order = new QLabel(QStringLiteral("並べ替え"), strip_);
+        order->setObjectName(QStringLiteral("ShuffleLabel") + suffix[page]);
+        order->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        setForeColor(order, pageColour[page]);
+        at(order, 1380, 900);
+        choices.shuffle = new QSpinBox(strip_);
+        choices.shuffle->setObjectName(QStringLiteral("Shuffle") + suffix[page]);
+        choices.shuffle->setRange(0, 999999);
+        choices.shuffle->setSpecialValueText(QStringLiteral("元の順"));
+        // A number typed in is one choice, not one per digit.
+        choices.shuffle->setKeyboardTracking(false);
+        at(choices.shuffle, 2340, 1200);
+        order->setBuddy(choices.shuffle);
+        choices.retest = new QPushButton(QStringLiteral("再テスト"), strip_);
+        choices.retest->setObjectName(QStringLiteral("Retest") + suffix[page]);
+        at(choices.retest, 3735, 1200);
+    }
+}
+
+void MainWindow::buildTestMenus() {
+    // The set entries follow 開く in the file menu.
+    auto* f = findChild<QMenu*>(QStringLiteral("f"));
+    QAction* afterOpen = f->actions().value(f->actions().indexOf(openAction_) + 1);
+    openSetAction_ = new QAction(QStringLiteral("テストセットを開く(&T)…"), f);
+    openSetAction_->setObjectName(QStringLiteral("tso"));
+    saveSetAction_ = new QAction(QStringLiteral("テストセットを保存(&S)…"), f);
+    saveSetAction_->setObjectName(QStringLiteral("tss"));
+    f->insertActions(afterOpen, {openSetAction_, saveSetAction_});
+
+    // The test menu stands before the print menu.
+    auto* tm = new QMenu(QStringLiteral("テスト(&T)"), this);
+    tm->setObjectName(QStringLiteral("tm"));
+    auto* pm = findChild<QMenu*>(QStringLiteral("pm"));
+    menuBar()->insertMenu(pm ? pm->menuAction() : nullptr, tm);
+    const auto add = [tm](const char* caption, const char* name) {
+        QAction* action = tm->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    pages_[0].flipAction = add("右ページを書き⇄読み(&R)", "fr");
+    pages_[1].flipAction = add("左ページを書き⇄読み(&L)", "fl");
+    for (const PageChoices& choices : pages_) choices.flipAction->setCheckable(true);
+    tm->addSeparator()->setObjectName(QStringLiteral("s4"));
+    reviewAction_ = add("まとめテストを作る(&M)…", "rv");
+    tm->addSeparator()->setObjectName(QStringLiteral("s5"));
+    pages_[0].retestAction = add("右ページを再テストに(&E)", "rr");
+    pages_[1].retestAction = add("左ページを再テストに(&G)", "rl");
+}
+
+void MainWindow::connectVariants() {
+    connect(openSetAction_, &QAction::triggered, &model_, &SheetModel::openSetCommand);
+    connect(saveSetAction_, &QAction::triggered, &model_, &SheetModel::saveSetCommand);
+    connect(reviewAction_, &QAction::triggered, &model_, &SheetModel::reviewCommand);
+    for (int page = 0; page < 2; ++page) {
+        const PageChoices& choices = pages_[page];
+        const auto flip = [this, page](bool on) { model_.setFlipped(page, on); };
+        connect(choices.flip, &QCheckBox::clicked, this, flip);
+        connect(choices.flipAction, &QAction::triggered, this, flip);
+        connect(choices.shuffle, &QSpinBox::valueChanged, this,
+                [this, page](int seed) { model_.setShuffleSeed(page, quint32(seed)); });
+        const auto retest = [this, page] { model_.makeRetest(page); };
+        connect(choices.retest, &QPushButton::clicked, this, retest);
+        connect(choices.retestAction, &QAction::triggered, this, retest);
+        for (int row = 0; row < kRows; ++row) {
+            auto* number = static_cast<ImageControl*>(labels_[page == 0 ? Label1 : Label4][row]);
+            connect(number, &ImageControl::clicked, this,
+                    [this, page, row] { model_.setMissed(page, row, !model_.missed(page, row)); });
+        }
+    }
+}
+
+void MainWindow::refreshVariants() {
+    const bool fileOpen = model_.reviewEnabled();
+    reviewAction_->setEnabled(fileOpen);
+    saveSetAction_->setEnabled(model_.prtEnabled());
+    for (int page = 0; page < 2; ++page) {
+        const PageChoices& choices = pages_[page];
+        const PageVariant& variant = model_.variant(page);
+        bool anyMissed = false;
+        for (int row = 0; row < kRows; ++row) {
+            auto* number = static_cast<ItemNumberLabel*>(labels_[page == 0 ? Label1 : Label4][row]);
+            const bool missed = model_.missed(page, row);
+            anyMissed = anyMissed || missed;
+            number->setMissed(missed);
+            // Only a row with an item takes a mark, and only on the page that is not greyed.
+            const bool markable = !model_.itemAt(page, row).isEmpty();
+            number->setFocusPolicy(markable && number->isEnabled() ? Qt::TabFocus : Qt::NoFocus);
+            number->setCursor(markable ? Qt::PointingHandCursor : Qt::ArrowCursor);
+            number->setAccessibleName(
+                QStringLiteral("%1の問題 %2%3")
+                    .arg(page == 0 ? QStringLiteral("右ページ") : QStringLiteral("左ページ"))
+                    .arg(row + 1)
+                    .arg(missed ? QStringLiteral("（できなかった）") : QString()));
+        }
+        {
+            const QSignalBlocker blockBox(choices.flip);
+            const QSignalBlocker blockSpin(choices.shuffle);
+            choices.flip->setChecked(variant.flipped);
+            choices.flipAction->setChecked(variant.flipped);
+            choices.shuffle->setValue(int(std::min<quint32>(variant.seed, 999999)));
+        }
+        choices.flip->setEnabled(fileOpen);
+        choices.flipAction->setEnabled(fileOpen);
+        choices.shuffle->setEnabled(fileOpen);
+        choices.retest->setEnabled(anyMissed);
+        choices.retestAction->setEnabled(anyMissed);
+    }
 }
 
 }  // namespace pobelo

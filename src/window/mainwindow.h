@@ -13,6 +13,8 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QMimeData;
+class QPushButton;
+class QSpinBox;
 class QToolButton;
 
 namespace pobelo {
@@ -21,7 +23,8 @@ namespace pobelo {
 QString aboutText();
 
 // Start-up: a question file named as the first command-line argument (a path, or a file: URL as
-// desktops pass it) is opened as File > 開く opens it when chosen in the dialog.
+// desktops pass it) is opened as File > 開く opens it when chosen in the dialog; a sheet set file
+// (.pobelo-set) as テストセットを開く opens it.
 void openFromCommandLine(SheetModel& model, const QStringList& arguments);
 
 // An image control: shows a picture and reports a click (press and release on it). A hidden one
@@ -66,14 +69,17 @@ class MainWindow : public QMainWindow {
     qreal designScale() const { return scale_; }
     // The area that holds the controls; control positions are relative to it.
     QWidget* clientArea() const { return client_; }
+    // The strip under the designed area with each page's test choices: the 書き⇄読み switch,
+    // the order (並べ替え) and the retest button, each under its page.
+    QWidget* pageStrip() const { return strip_; }
 
     // Redraws every control from the model.
     void refresh();
     // Checks paper in 印刷 > 用紙, as the printer dialog chose it.
     void showPaper(Paper paper);
 
-    // The question file a drop would open: the first of its URLs when that is a local .moj
-    // file, otherwise nothing (the drop is refused).
+    // The file a drop would open: the first of its URLs when that is a local .moj file or a
+    // sheet set file (.pobelo-set), otherwise nothing (the drop is refused).
     static std::optional<QString> droppedQuestionFile(const QMimeData* data);
 
   Q_SIGNALS:
@@ -92,6 +98,12 @@ class MainWindow : public QMainWindow {
   private:
     void showLoadNote();
     void buildControls();
+    // The page strip, the item numbers' missed marks, the test menu and the set entries of the
+    // file menu: the test variants of the model.
+    void buildPageStrip();
+    void buildTestMenus();
+    void connectVariants();
+    void refreshVariants();
     void buildMenus();
     void describeControls();
     QFont designFont(qreal points) const;
@@ -132,8 +144,24 @@ class MainWindow : public QMainWindow {
     QAction* webSiteAction_ = nullptr;
     QAction* versionAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
-    QAction* aboutQtAction_ = nullptr;  // 印刷 > 用紙, by Paper.
+    QAction* aboutQtAction_ = nullptr;
+    // 印刷 > 用紙, by Paper.
     std::array<QAction*, 3> paperActions_{};
+
+    // Each page's test choices, right page first; the menu entries are tso, tss, tm's fr, fl,
+    // rv, rr and rl.
+    struct PageChoices {
+        QCheckBox* flip = nullptr;
+        QSpinBox* shuffle = nullptr;
+        QPushButton* retest = nullptr;
+        QAction* flipAction = nullptr;
+        QAction* retestAction = nullptr;
+    };
+    std::array<PageChoices, 2> pages_{};
+    QWidget* strip_ = nullptr;
+    QAction* openSetAction_ = nullptr;
+    QAction* saveSetAction_ = nullptr;
+    QAction* reviewAction_ = nullptr;
 };
 
 }  // namespace pobelo

@@ -70,6 +70,14 @@ QString firstFilterSuffix(const QString& filter) {
                                                                                   : suffix;
 }
 
+QString withFilterSuffix(const QString& path, const QString& filter) {
+    const QString suffix = firstFilterSuffix(filter);
+    const QString ending = QLatin1Char('.') + suffix;
+    if (suffix.isEmpty() || path.isEmpty() || path.endsWith(ending, Qt::CaseInsensitive))
+        return path;
+    return path + ending;
+}
+
 std::optional<QString> QtFileDialog::getSaveFileName(const QString& filter,
                                                      const QString& suggestedName) {
     QFileDialog dialog(parent, QString(), suggestedName, toQtFileFilter(filter));
@@ -79,7 +87,8 @@ std::optional<QString> QtFileDialog::getSaveFileName(const QString& filter,
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty() || chosen.first().isEmpty()) return std::nullopt;
-    return chosen.first();
+    // A desktop's own dialog may leave the default extension off.
+    return withFilterSuffix(chosen.first(), filter);
 }
 
 // --- Printer dialog, message box, browser ------------------------------------------------------
@@ -372,6 +381,7 @@ void QtSheetServices::setParentWidget(QWidget* parent) {
     messages_.parent = parent;
     preview_.parent = parent;
     findings_.parent = parent;
+    review_.parent = parent;
 }
 
 void QtSheetServices::describeJobsBy(const std::function<DocumentInfo()>& describe) {
@@ -393,6 +403,7 @@ SheetServices QtSheetServices::services() {
     services.measurer = &measurer_;
     services.findings = &findings_;
     services.job = &job_;
+    services.review = &review_;
     return services;
 }
 

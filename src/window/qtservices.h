@@ -11,6 +11,7 @@
 #include "paintersurface.h"
 #include "paper.h"
 #include "pdfdocument.h"
+#include "reviewdialog.h"
 #include "services.h"
 #include "sheetmodel.h"
 
@@ -31,6 +32,9 @@ class QtFileDialog : public FileDialog {
 
 // The extension of a filter's first pattern ("pdf" for "PDF (*.pdf)|*.pdf|"), or nothing.
 QString firstFilterSuffix(const QString& filter);
+// path with the filter's first extension added unless it ends in it already: "週1" and "第1.2回"
+// become "週1.pobelo-set" and "第1.2回.pobelo-set".
+QString withFilterSuffix(const QString& path, const QString& filter);
 
 // The print dialog on the program's printer: it chooses the printer, paper and orientation.
 // A printer set to print into a file is refused (the dialog counts as cancelled, with a message)
@@ -169,6 +173,7 @@ class QtSheetServices {
     QtFindingsDialog findings_;
     QtPrintJob job_{surface_};
     std::function<void(Paper)> paperChosen_;
+    QtReviewDialog review_;
 };
 
 }  // namespace pobelo

@@ -15,8 +15,13 @@ struct ModelFixture {
     ScriptedPrinterDialog printer;
     ScriptedMessageBox messages;
     ScriptedBrowserOpener browser;
+    ScriptedReviewDialog review;
     RecordingSurface surface;
-    SheetModel model{SheetServices{&files, &fonts, &printer, &surface, &messages, &browser}};
+    SheetModel model{[this] {
+        SheetServices services{&files, &fonts, &printer, &surface, &messages, &browser};
+        services.review = &review;
+        return services;
+    }()};
 
     // File > 開く with path chosen in the dialog.
     void open(const QString& path) {

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -20,6 +21,7 @@
 #include "qtservices.h"
 #include "questionfile.h"
 #include "recordingsurface.h"
+#include "reviewdialog.h"
 #include "scripted.h"
 #include "sheetmodel.h"
 
@@ -60,6 +62,44 @@ struct Session : ModelFixture {
         return true;
     }
 };
+
+// Every control of the design at its designed place, in twips: left, top, width, height (a
+// height of 0: the control's own, as the heading list takes).
+struct DesignedPlace {
+    const char* name;
+    int left, top, width, height;
+};
+const DesignedPlace kDesigned[] = {
+    {"Image1", 5760, 1080, 480, 480},   {"Image2", 240, 1080, 480, 480},
+    {"Image3", 5640, 480, 480, 480},    {"Image4", 5640, 480, 480, 480},
+    {"Image5", 5160, 480, 480, 480},    {"Image6", 5160, 480, 480, 480},
+    {"Label51", 7920, 1080, 2895, 375}, {"Label52", 2400, 1080, 2895, 375},
+    {"Label7", 6840, 1320, 735, 240},   {"Label8", 1320, 1320, 735, 240},
+    {"Label12", 5760, 120, 375, 255},   {"Label13", 5160, 120, 375, 255},
+    {"Check1", 6600, 1080, 975, 255},   {"Check2", 1080, 1080, 975, 255},
+    {"Command1", 240, 120, 2175, 735},  {"Command2", 8640, 120, 2175, 735},
+    {"Label14", 2520, 240, 1575, 255},  {"Text3", 2520, 480, 2175, 375},
+    {"Label15", 6360, 240, 1215, 255},  {"Combo1", 6360, 480, 2055, 0},
+    {"Label11", 480, 6720, 735, 255},   {"Label9", 1920, 6600, 4335, 375},
+    {"Label10", 7440, 6600, 2895, 375},
+};
+// The label arrays: left, width and height; rows from 1560 every 500.
+const DesignedPlace kDesignedArrays[] = {
+    {"Label1", 5880, 0, 375, 255}, {"Label2", 6480, 0, 1335, 375}, {"Label3", 7920, 0, 2895, 375},
+    {"Label4", 360, 0, 375, 255},  {"Label5", 960, 0, 1335, 375},  {"Label6", 2400, 0, 2895, 375},
+};
+
+// Whether a label shows the red of a missed item's mark.
+bool showsMissedMark(QWidget* label) {
+    const QImage image = label->grab().toImage();
+    int red = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 180 && c.green() < 60 && c.blue() < 60) ++red;
+        }
+    return red > image.height();
+}
 
 }  // namespace
 
@@ -220,7 +260,7 @@ class MainWindowTest : public QObject {
         };
         QStringList top;
         for (const QAction* a : s.window.menuBar()->actions()) top << a->menu()->objectName();
-        QCOMPARE(top, (QStringList{"f", "pm", "hp"}));
+        QCOMPARE(top, (QStringList{"f", "tm", "pm", "hp"}));
         QCOMPARE(names(s.find<QMenu>("pm")), (QStringList{"fit", "key", "paper"}));
         // One paper at a time, A4 until another is chosen.
         QCOMPARE(names(s.find<QMenu>("paper")), (QStringList{"paperA4", "paperB4", "paperA3"}));
@@ -237,7 +277,9 @@ class MainWindowTest : public QObject {
         s.find<QAction>("fit")->trigger();
         QVERIFY(!s.model.fitEnabled());
         QCOMPARE(names(s.find<QMenu>("f")),
-                 (QStringList{"fo", "s2", "prt", "pv", "pdf", "s1", "ed"}));
+                 (QStringList{"fo", "tso", "tss", "s2", "prt", "pv", "pdf", "s1", "ed"}));
+        QCOMPARE(names(s.find<QMenu>("tm")),
+                 (QStringList{"fr", "fl", "s4", "rv", "s5", "rr", "rl"}));
         QCOMPARE(names(s.find<QMenu>("hp")), (QStringList{"onl", "ad", "s3", "about", "aboutQt"}));
         QCOMPARE(names(s.find<QMenu>("ad")), (QStringList{"vv"}));
         QVERIFY(s.find<QAction>("s1")->isSeparator());
@@ -261,6 +303,14 @@ class MainWindowTest : public QObject {
         row("pv", "印刷プレビュー", "Alt+V", "Ctrl+Shift+P");
         row("pdf", "PDFに保存…", "Alt+D");
         row("ed", "終了", "Alt+X", "Ctrl+Q");
+        row("tso", "テストセットを開く…", "Alt+T");
+        row("tss", "テストセットを保存…", "Alt+S");
+        row("tm", "テスト", "Alt+T");
+        row("fr", "右ページを書き⇄読み", "Alt+R");
+        row("fl", "左ページを書き⇄読み", "Alt+L");
+        row("rv", "まとめテストを作る…", "Alt+M");
+        row("rr", "右ページを再テストに", "Alt+E");
+        row("rl", "左ページを再テストに", "Alt+G");
         row("pm", "印刷", "Alt+P");
         row("fit", "はみ出しを防ぐ", "Alt+F");
         row("key", "問題と解答を印刷", "Alt+K");
@@ -343,7 +393,8 @@ class MainWindowTest : public QObject {
         Session s;
         QSet<QString> names;
         for (const char* name : {"Image1", "Image2", "Image3", "Image4", "Image5", "Image6",
-                                 "Command1", "Command2", "Text3", "Combo1", "Check1", "Check2"}) {
+                                 "Command1", "Command2", "Text3", "Combo1", "Check1", "Check2",
+                                 "Flip1", "Flip2", "Shuffle1", "Shuffle2", "Retest1", "Retest2"}) {
             QWidget* control = s.find<QWidget>(name);
             QVERIFY2(!control->toolTip().isEmpty(), name);
             QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(control);
@@ -531,6 +582,167 @@ class MainWindowTest : public QObject {
         QVERIFY(!s.window.isVisible());
     }
 
+    // Each page's test choices through the window: the strip's boxes and buttons, the marks on
+    // the item numbers, the test and file menus and the review dialog. None of them moves a
+    // designed control.
+    void testChoicesReachTheModel() {
+        if (!cp932DecoderAvailable()) QSKIP("no CP932 decoder in this Qt");
+        const auto click = [](QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); };
+        const auto items = [](Session& s, int page) {
+            QList<ItemRef> out;
+            for (int row = 0; row < kRows; ++row) out << s.model.itemAt(page, row);
+            return out;
+        };
+        const QList<ItemRef> none(kRows - 2);
+        struct Case {
+            const char* what;
+            std::function<void(Session&)> act;
+            std::function<bool(Session&)> holds;
+        };
+        const Case cases[] = {
+            {"the flip box flips the right page",
+             [&](Session& s) { click(s.find<QWidget>("Flip1")); },
+             [](Session& s) {
+                 return s.model.variant(0).flipped && !s.model.variant(1).flipped &&
+                        s.label(Label2, 0)->text() == "こたえ0" &&
+                        s.label(Label3, 0)->text() == "前0の0こたえ0後0。" &&
+                        s.find<QAction>("fr")->isChecked() && !s.find<QAction>("fl")->isChecked();
+             }},
+            {"the menu flips the left page", [](Session& s) { s.find<QAction>("fl")->trigger(); },
+             [](Session& s) {
+                 return s.model.variant(1).flipped && s.find<QCheckBox>("Flip2")->isChecked() &&
+                        s.label(Label5, 3)->text() == "こたえ3";
+             }},
+            {"clicks on numbers mark missed items",
+             [&](Session& s) {
+                 click(s.label(Label1, 2));
+                 click(s.label(Label1, 5));
+             },
+             [](Session& s) {
+                 return s.model.missed(0, 2) && s.model.missed(0, 5) && !s.model.missed(0, 0) &&
+                        showsMissedMark(s.label(Label1, 5)) &&
+                        !showsMissedMark(s.label(Label1, 0)) &&
+                        s.label(Label1, 5)->accessibleName().contains("できなかった") &&
+                        s.find<QWidget>("Retest1")->isEnabled() &&
+                        s.find<QAction>("rr")->isEnabled() &&
+                        !s.find<QWidget>("Retest2")->isEnabled();
+             }},
+            {"a key and a screen reader mark as well",
+             [](Session& s) {
+                 s.label(Label1, 0)->setFocus();
+                 QTest::keyClick(s.label(Label1, 0), Qt::Key_Space);
+                 QAccessible::queryAccessibleInterface(s.label(Label1, 1))
+                     ->actionInterface()
+                     ->doAction(QAccessibleActionInterface::pressAction());
+             },
+             [](Session& s) { return s.model.missed(0, 0) && s.model.missed(0, 1); }},
+            {"a second click takes the mark away",
+             [&](Session& s) {
+                 click(s.label(Label1, 2));
+                 click(s.label(Label1, 2));
+             },
+             [](Session& s) {
+                 return !s.model.missed(0, 2) && !showsMissedMark(s.label(Label1, 2)) &&
+                        !s.find<QWidget>("Retest1")->isEnabled();
+             }},
+            {"再テスト keeps the marked items in order, then an empty row takes no mark",
+             [&](Session& s) {
+                 click(s.label(Label1, 5));
+                 click(s.label(Label1, 2));
+                 click(s.find<QWidget>("Retest1"));
+                 click(s.label(Label1, 5));
+             },
+             [&](Session& s) {
+                 return items(s, 0) == QList<ItemRef>{{0, 2}, {0, 5}} + none &&
+                        s.label(Label2, 1)->text() == "漢字5" &&
+                        s.label(Label2, 2)->text().isEmpty() &&
+                        s.find<QLabel>("Label51")->text().endsWith("（再）") &&
+                        !s.model.missed(0, 5) && !s.find<QWidget>("Retest1")->isEnabled() &&
+                        s.label(Label1, 5)->focusPolicy() == Qt::NoFocus;
+             }},
+            {"the greyed page takes no mark", [&](Session& s) { click(s.label(Label4, 0)); },
+             [](Session& s) { return !s.model.missed(1, 0); }},
+            {"the order box reorders its page",
+             [](Session& s) { s.find<QSpinBox>("Shuffle1")->setValue(3); },
+             [&](Session& s) {
+                 return s.model.variant(0).seed == 3 && s.model.variant(1).seed == 0 &&
+                        items(s, 0) !=
+                            QList<ItemRef>(headingItems(0).begin(), headingItems(0).end()) &&
+                        s.find<QSpinBox>("Shuffle2")->text() == "元の順";
+             }},
+            {"まとめテスト composes what the dialog chose",
+             [](Session& s) {
+                 s.review.answers.push_back(QList<ItemRef>{{0, 1}, {2, 4}});
+                 s.find<QAction>("rv")->trigger();
+             },
+             [&](Session& s) {
+                 return s.review.headingsSeen.size() == 1 &&
+                        items(s, 0) == QList<ItemRef>{{0, 1}, {2, 4}} + none &&
+                        s.find<QLabel>("Label51")->text() == "小テスト 1〜3";
+             }},
+            {"the set entries ask for set files",
+             [](Session& s) {
+                 s.find<QAction>("tss")->trigger();
+                 s.find<QAction>("tso")->trigger();
+             },
+             [](Session& s) {
+                 return s.files.saveFiltersSeen == QStringList{text::kSetFilter} &&
+                        s.files.filtersSeen == QStringList{text::kSetFilter};
+             }},
+        };
+        for (const Case& c : cases) {
+            Session s;
+            s.model.openFile(threeRecords_);
+            s.model.chooseHeading(0);
+            s.model.chooseHeading(1);
+            QVERIFY2(!s.find<QWidget>("Retest1")->isEnabled(), c.what);
+            c.act(s);
+            QVERIFY2(c.holds(s), c.what);
+            for (const DesignedPlace& d : kDesigned) {
+                const QRect at = s.find<QWidget>(d.name)->geometry();
+                const QRect designed(s.px(d.left), s.px(d.top), s.px(d.width),
+                                     d.height ? s.px(d.height) : at.height());
+                QVERIFY2(at == designed, d.name);
+            }
+            for (int a = 0; a < kLabelArrays; ++a)
+                for (int row = 0; row < kRows; ++row) {
+                    const DesignedPlace& d = kDesignedArrays[a];
+                    QCOMPARE(
+                        s.label(LabelArray(a), row)->geometry(),
+                        QRect(s.px(d.left), s.px(1560 + 500 * row), s.px(d.width), s.px(d.height)));
+                }
+            // The page strip lies under the design, each page's choices under that page.
+            QCOMPARE(s.window.pageStrip()->y(), s.window.clientArea()->geometry().bottom() + 1);
+            for (int page = 0; page < 2; ++page) {
+                const int left = s.px(page == 0 ? 5880 : 360);
+                for (const char* name : {"Flip", "Shuffle", "Retest"}) {
+                    const QWidget* w = s.find<QWidget>(name + QString::number(page + 1));
+                    QVERIFY2(w->x() >= left && w->geometry().right() < left + s.px(4935), name);
+                    QVERIFY2(s.window.pageStrip()->rect().contains(w->geometry()), name);
+                }
+            }
+        }
+
+        // The review dialog draws from a range of headings, ten items at most.
+        Session s;
+        s.model.openFile(threeRecords_);
+        ReviewItemsDialog dialog(s.model.table(), s.model.combo1List());
+        dialog.firstBox()->setValue(2);
+        dialog.lastBox()->setValue(3);
+        dialog.countBox()->setValue(4);
+        dialog.seedBox()->setValue(7);
+        click(dialog.findChild<QPushButton*>("drawItems"));
+        const QList<ItemRef> drawn = drawItems(s.model.table(), 1, 2, 4, 7);
+        QCOMPARE(drawn.size(), 4);
+        QCOMPARE(dialog.ticked(), drawn);
+        QVERIFY(dialog.countLabel()->text().endsWith("4 / 10"));
+        for (int i = 0; i < 10; ++i) dialog.tick(ItemRef{0, qint16(i)}, i < 6);
+        QCOMPARE(dialog.ticked().size(), 10);
+        QVERIFY(!dialog.tick(ItemRef{0, 9}, true));
+        QCOMPARE(dialog.ticked().first(), (ItemRef{0, 0}));
+        QVERIFY(dialog.countLabel()->text().endsWith("10 / 10"));
+    }
+
     // --- The desktop dialogs -----------------------------------------------------------------
 
     void fileFilterInQtForm_data() {
@@ -544,11 +756,20 @@ class MainWindowTest : public QObject {
                                     << "何か (*)";
         QTest::newRow("empty") << ""
                                << "";
+        QTest::newRow("sheet sets") << "テストセット(*.pobelo-set)|*.pobelo-set|"
+                                    << "テストセット (*.pobelo-set)";
     }
     void fileFilterInQtForm() {
         QFETCH(QString, filter);
         QFETCH(QString, expected);
         QCOMPARE(toQtFileFilter(filter), expected);
+        // A name saved without the filter's extension gets it.
+        const QString suffix = firstFilterSuffix(filter);
+        QCOMPARE(withFilterSuffix(QStringLiteral("/tmp/第1.2回"), filter),
+                 suffix.isEmpty() ? QStringLiteral("/tmp/第1.2回")
+                                  : QStringLiteral("/tmp/第1.2回.") + suffix);
+        QCOMPARE(withFilterSuffix(QStringLiteral("a.") + suffix.toUpper(), filter),
+                 QStringLiteral("a.") + suffix.toUpper());
     }
 
     void fontDialogOpensOnThePresetAndOffersVerticalFaces_data() {

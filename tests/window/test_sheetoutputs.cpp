@@ -97,6 +97,7 @@ class SheetOutputsTest : public QObject {
     QTemporaryDir dir_;
     QString three_;
     QString other_;
+    QString set_;  // other.moj's second heading, flipped, on the right page
     QByteArray byteName() const { return QFile::encodeName(dir_.path()) + "/\x8a\xbf.moj"; }
 
   private slots:
@@ -108,6 +109,13 @@ class SheetOutputsTest : public QObject {
         for (int n = 5; n < 9; ++n) other << numberedRecord(n);
         other_ = dir_.filePath(QStringLiteral("other.moj"));
         QVERIFY(writeFile(other_, mojBytes(other)));
+        set_ = dir_.filePath(QStringLiteral("week.pobelo-set"));
+        SheetModel maker{SheetServices{}};
+        maker.openFile(other_);
+        maker.chooseHeading(1);
+        maker.setFlipped(0, true);
+        QString why;
+        QVERIFY2(maker.saveSet(set_, &why), qPrintable(why));
         // The same file under a name in CP932 bytes ("漢.moj"), as a Windows share gives it.
         QCOMPARE(::link(QFile::encodeName(other_).constData(), byteName().constData()), 0);
     }
@@ -489,6 +497,7 @@ class SheetOutputsTest : public QObject {
             << QList<QUrl>{other, QUrl::fromLocalFile(three_)} << QString() << true;
         QTest::newRow("a missing question file")
             << QList<QUrl>{QUrl::fromLocalFile(dir_.filePath("gone.moj"))} << QString() << true;
+        QTest::newRow("a sheet set") << QList<QUrl>{QUrl::fromLocalFile(set_)} << "Text3" << true;
         QTest::newRow("a web address")
             << QList<QUrl>{QUrl(QStringLiteral("https://example.org/a.moj"))} << QString() << false;
         QTest::newRow("another kind of file")
@@ -510,7 +519,7 @@ class SheetOutputsTest : public QObject {
         }
         const QStringList untouched = state(byDrop.model);
         byDialog.files.answers.push_back(urls.first().toLocalFile());
-        byDialog.action("fo")->trigger();
+        byDialog.action(urls.first().path().endsWith(".pobelo-set") ? "tso" : "fo")->trigger();
 
         QMimeData data;
         data.setUrls(urls);
@@ -528,7 +537,10 @@ class SheetOutputsTest : public QObject {
         }
         QCOMPARE(state(byDrop.model), opens ? state(byDialog.model) : untouched);
         // A file's name never lands in a text box as typed text.
-        QCOMPARE(byDrop.window.findChild<QLineEdit*>("Text3")->text(), QStringLiteral("見出し"));
+        // (A set brings its own title.)
+        QCOMPARE(byDrop.window.findChild<QLineEdit*>("Text3")->text(),
+                 urls.first() == QUrl::fromLocalFile(set_) ? QStringLiteral("小テスト")
+                                                           : QStringLiteral("見出し"));
     }
 
     void commandLineOpensAsTheOpenCommand_data() {
@@ -549,6 +561,7 @@ class SheetOutputsTest : public QObject {
             << QStringList{"pobelo", "file://" + dir_.path() + "/%8A%BF.moj"}
             << dir_.filePath(bytes);
         QTest::newRow("no file") << QStringList{"pobelo"} << QString();
+        QTest::newRow("a sheet set") << QStringList{"pobelo", "week.pobelo-set"} << set_;
     }
     void commandLineOpensAsTheOpenCommand() {
         if (!cp932DecoderAvailable()) QSKIP("no CP932 decoder in this Qt");
@@ -557,14 +570,16 @@ class SheetOutputsTest : public QObject {
         const QString workingFolder = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir_.path()));
         Outputs byDialog, byArguments;
+        const bool set = chosen.endsWith(".pobelo-set");
         if (!chosen.isEmpty()) {
             byDialog.files.answers.push_back(chosen);
-            byDialog.action("fo")->trigger();
+            byDialog.action(set ? "tso" : "fo")->trigger();
         }
         openFromCommandLine(byArguments.model, arguments);
         QVERIFY(QDir::setCurrent(workingFolder));
         QCOMPARE(state(byArguments.model), state(byDialog.model));
-        QCOMPARE(byArguments.model.questionFileName(), chosen);
+        QCOMPARE(byArguments.model.questionFileName(), set ? other_ : chosen);
+        QCOMPARE(byArguments.model.variant(0).flipped, set);
         QCOMPARE(byArguments.model.lastLoad().status,
                  chosen.endsWith("gone.moj") ? LoadStatus::FileNotFound : LoadStatus::Complete);
     }
