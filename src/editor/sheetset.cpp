@@ -179,7 +179,6 @@ std::optional<SheetSet> readSheetSetFile(const QString& path, QString* why) {
             *why = QStringLiteral("ファイルを読めません。");
             return std::nullopt;
     }
-    registerReadFile(path, QStringLiteral("the set file"));
     // A set is a few hundred bytes; anything past a megabyte is no set.
     const QByteArray bytes = file.read(1 << 20);
     if (file.error() != QFileDevice::NoError) {

@@ -37,8 +37,8 @@ QByteArray sheetSetJson(const SheetSet& set);
 // earlier version.
 std::optional<SheetSet> readSheetSetJson(const QByteArray& json, QString* why);
 
-// Reads the set file at path, registered as a file the process has read (no output may replace
-// it); nothing, with the reason in why.
+// Reads the set file at path; nothing, with the reason in why. (A set may be saved over the set it
+// was opened from, as any document is.)
 std::optional<SheetSet> readSheetSetFile(const QString& path, QString* why);
 // The question file that set, read from the file at setPath, names.
 QString questionFileOf(const QString& setPath, const SheetSet& set);

@@ -776,6 +776,8 @@ int SheetCommand::runParsed(const QCommandLineParser& parser, const SheetOptions
     if (!request && scriptName != QLatin1String("-"))
         registerReadFile(scriptName, QStringLiteral("the script"));
     if (request) registerReadFile(request->file, QStringLiteral("the question file"));
+    if (request && !request->set.isEmpty())
+        registerReadFile(request->set, QStringLiteral("the set file"));
 
     // Every file of the run is one transaction: OUT, KEY and the trace appear together when the
     // run succeeded, or none of them changes.
