@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -59,6 +60,22 @@ class SheetCommandTest : public QObject {
         QVERIFY(writeFile(file_, fiveRecords()));
         QVERIFY(writeFile(empty_, QByteArray()));
         QVERIFY(QDir(dir_.path()).mkdir("folder.moj"));
+        // Sets as the window saves them: one with the five records' hash, one with another.
+        QList<QStringList> numbered;
+        for (int n = 1; n <= 4; ++n) numbered << numberedRecord(n);
+        QVERIFY(writeFile(path("numbered.moj"), mojBytes(numbered)));
+        const QByteArray hash =
+            QCryptographicHash::hash(readAll(path("numbered.moj")), QCryptographicHash::Sha256)
+                .toHex();
+        const QByteArray set = R"({"format": "pobelo-set", "version": 1,
+            "questionFile": "numbered.moj", "sha256": "HASH", "title": "第3回",
+            "font": {"name": "@IPAexMincho"},
+            "pages": {"right": {"kind": "heading", "heading": 2, "flip": true,
+                                "title": "第3回 2"},
+                      "left": {"kind": "retest", "items": ["1:3", "4:5"], "answers": true,
+                               "title": "第3回（再）"}}})";
+        QVERIFY(writeFile(path("week.pobelo-set"), QByteArray(set).replace("HASH", hash)));
+        QVERIFY(writeFile(path("changed.pobelo-set"), QByteArray(set).replace("HASH", "00")));
 #ifndef Q_OS_WIN  // Windows has no named pipes in folders
         QCOMPARE(mkfifo(QFile::encodeName(path("pipe.pdf")).constData(), 0600), 0);
 #endif
@@ -90,6 +107,66 @@ class SheetCommandTest : public QObject {
         for (const char* words : {"--list", "--right", "--left", "--all", "--answers", "--title",
                                   "--font", "--paper", "--script", "\"TEXT 3\""})
             QVERIFY2(r.out.contains(words), words);
+    }
+
+    // The tests a teacher makes from one file, as printed: each case's job texts (the sheets,
+    // then the key) must hold what it says.
+    void variants() {
+        struct Case {
+            const char* what;
+            QStringList args;
+            std::function<bool(const QStringList& jobs)> holds;
+        };
+        const QString file = path("numbered.moj");
+        const auto sheet = [&](QStringList args) {
+            QFile::remove(path("v.trace"));
+            const Run r = runCommand(args << "-o" << path("v.pdf") << "--trace" << path("v.trace"));
+            return r.status == kExitDone ? readAll(path("v.trace")) : QByteArray();
+        };
+        const Case cases[] = {
+            {"flipped pages show the answer and ask for the asked part",
+             {file, "--right", "1", "--left", "2", "--flip", "both", "--answers", "both"},
+             [](const QStringList& jobs) {
+                 return jobs[0].contains("①前1の0こたえ0後0。") &&
+                        jobs[0].contains("⑩前2の9こたえ9後9。") && jobs[0].contains("①漢字0") &&
+                        !jobs[0].contains("①こたえ0");
+             }},
+            {"a review page draws from the named headings only",
+             {file, "--review", "2-3", "--count", "10", "--seed", "4"},
+             [](const QStringList& jobs) {
+                 const QRegularExpression drawn("前(\\d)の");
+                 int count = 0;
+                 for (const auto& m : drawn.globalMatch(jobs[0])) {
+                     ++count;
+                     if (m.captured(1) != "2" && m.captured(1) != "3") return false;
+                 }
+                 return count == 10 && jobs[0].contains("小テスト 2〜3");
+             }},
+            {"a set prints as saved",
+             {"--set", path("week.pobelo-set")},
+             [](const QStringList& jobs) {
+                 return jobs.size() == 1 && jobs[0].contains("第3回 2") &&
+                        jobs[0].contains("①前2の0こたえ0後0。") &&
+                        jobs[0].contains("①前1の2漢字2後2。②前4の4漢字4後4。③") &&
+                        jobs[0].contains("①こたえ2");
+             }},
+            {"the key follows the variant printed",
+             {file, "--right", "1", "--flip", "right", "--key", path("k.pdf")},
+             [](const QStringList& jobs) {
+                 return jobs.size() == 2 && !jobs[0].contains("①漢字0") &&
+                        jobs[1].contains("①漢字0");
+             }},
+        };
+        for (const Case& c : cases) {
+            const QByteArray trace = sheet(c.args);
+            QVERIFY2(!trace.isEmpty(), c.what);
+            QVERIFY2(c.holds(jobTexts(QString::fromUtf8(trace).split('\n'))), c.what);
+        }
+        // The same seed gives the same sheet byte for byte, and says so on the page.
+        const QByteArray seven = sheet({file, "--right", "1", "--shuffle", "7"});
+        QVERIFY(QString::fromUtf8(seven).contains("並べ替え 7"));
+        QCOMPARE(sheet({file, "--right", "1", "--shuffle", "7"}), seven);
+        QVERIFY(sheet({file, "--right", "1", "--shuffle", "8"}) != seven);
     }
 
     void listsHeadings() {
@@ -204,6 +281,38 @@ class SheetCommandTest : public QObject {
 #else
             << "pobelo-sheet: cannot write nowhere/out.pdf: No such file or directory";
 #endif
+        QTest::newRow("flip up") << QStringList{"FILE", "--right", "1", "--flip", "up", "-o", "OUT"}
+                                 << kExitUsage
+                                 << "pobelo-sheet: --flip takes right, left or both, not \"up\"" +
+                                        help;
+        QTest::newRow("count without a review")
+            << QStringList{"FILE", "--right", "1", "--count", "3", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: --count and --seed go with --review or --review-left" + help;
+        QTest::newRow("range backwards")
+            << QStringList{"FILE", "--review", "3-2", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: --review needs the first and last heading numbers, as 3-5, not "
+               "\"3-2\"" +
+                   help;
+        QTest::newRow("review past the file")
+            << QStringList{"FILE", "--review", "4-6", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: $FILE has headings 1 to 5, not 6 (see --list)\n";
+        QTest::newRow("a set and a question file")
+            << QStringList{"--set", "week.pobelo-set", "FILE", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: --set names its own question file, not \"$FILE\"" + help;
+        QTest::newRow("a set and a heading")
+            << QStringList{"--set", "week.pobelo-set", "--right", "1", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: --set takes no --right: the set holds the sheet's choices" + help;
+        QTest::newRow("a set over itself")
+            << QStringList{"--set", "week.pobelo-set", "-o", "week.pobelo-set"} << kExitUsage
+            << "pobelo-sheet: week.pobelo-set is the set file week.pobelo-set itself" + help;
+        QTest::newRow("a changed question file")
+            << QStringList{"--set", "changed.pobelo-set", "-o", "OUT"} << kExitFileProblem
+            << "pobelo-sheet: nothing written: " + path("numbered.moj") +
+                   " has changed since the set changed.pobelo-set was saved; open the set in "
+                   "Pobelo, check the sheet and save the set again\n";
+        QTest::newRow("no set") << QStringList{"--set", "none.pobelo-set", "-o", "OUT"}
+                                << kExitFileProblem
+                                << "pobelo-sheet: none.pobelo-set: ファイルがありません。\n";
         QTest::newRow("trace over the question file")
             << QStringList{"FILE", "--all", "-o", "OUT", "--trace", "FILE"} << kExitUsage
             << "pobelo-sheet: cannot write the trace file $FILE: it is the question file";
