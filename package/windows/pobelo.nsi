@@ -11,6 +11,7 @@ SetCompressor /SOLID lzma
 !define APP "Pobelo"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Pobelo"
 !define PROGID "Pobelo.QuestionFile"
+!define SETPROGID "Pobelo.SheetSet"
 
 Name "${APP} ${VERSION}"
 OutFile "${OUT}"
@@ -55,6 +56,13 @@ Section "Pobelo"
   WriteRegStr HKCU "Software\Classes\${PROGID}\shell\open\command" "" '"$INSTDIR\pobelo.exe" "%1"'
   WriteRegStr HKCU "Software\Classes\${PROGID}\shell\print" "" "印刷(&P)"
   WriteRegStr HKCU "Software\Classes\${PROGID}\shell\print\command" "" '"$INSTDIR\pobelo.exe" --print "%1"'
+  ; Sheet sets (.pobelo-set) open and print as they were saved.
+  WriteRegStr HKCU "Software\Classes\.pobelo-set" "" "${SETPROGID}"
+  WriteRegStr HKCU "Software\Classes\${SETPROGID}" "" "Pobelo テストセット"
+  WriteRegStr HKCU "Software\Classes\${SETPROGID}\DefaultIcon" "" "$INSTDIR\pobelo.exe,0"
+  WriteRegStr HKCU "Software\Classes\${SETPROGID}\shell\open\command" "" '"$INSTDIR\pobelo.exe" "%1"'
+  WriteRegStr HKCU "Software\Classes\${SETPROGID}\shell\print" "" "印刷(&P)"
+  WriteRegStr HKCU "Software\Classes\${SETPROGID}\shell\print\command" "" '"$INSTDIR\pobelo.exe" --print "%1"'
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${APP} ${VERSION}"
@@ -79,6 +87,10 @@ Section "Uninstall"
     DeleteRegKey HKCU "Software\Classes\.moj"
   DeleteRegValue HKCU "Software\Classes\.moj\OpenWithProgids" "${PROGID}"
   DeleteRegKey HKCU "Software\Classes\${PROGID}"
+  ReadRegStr $0 HKCU "Software\Classes\.pobelo-set" ""
+  StrCmp $0 "${SETPROGID}" 0 +2
+    DeleteRegKey HKCU "Software\Classes\.pobelo-set"
+  DeleteRegKey HKCU "Software\Classes\${SETPROGID}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   DeleteRegKey HKCU "Software\Pobelo"
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'

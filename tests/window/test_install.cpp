@@ -134,7 +134,8 @@ class InstallTest : public QObject {
         // Every type it opens is declared, with the question files' glob and both comments.
         const auto types = mimeTypes(root_ + "/share/mime/packages/pobelo.xml");
         const QStringList opened = entry.value("MimeType").split(';', Qt::SkipEmptyParts);
-        QCOMPARE(opened, QStringList{"application/x-orvane-moj"});
+        QCOMPARE(opened, (QStringList{"application/x-orvane-moj", "application/x-pobelo-set"}));
+        QCOMPARE(types["application/x-pobelo-set"].globs, QStringList{"*.pobelo-set"});
         QVERIFY(types.contains(opened[0]));
         QCOMPARE(types[opened[0]].globs, QStringList{"*.moj"});
         QCOMPARE(types[opened[0]].comments.value(""), "Orvane question file");
@@ -153,7 +154,8 @@ class InstallTest : public QObject {
         QCOMPARE(info.value("icon"),
                  desktopEntry(root_ + "/share/applications/pobelo.desktop")["Icon"]);
         QCOMPARE(info.values("binary"), (QStringList{"pobelo-sheet", "pobelo"}));
-        QCOMPARE(info.value("mediatype"), "application/x-orvane-moj");
+        QCOMPARE(info.values("mediatype"),
+                 (QStringList{"application/x-pobelo-set", "application/x-orvane-moj"}));
         QCOMPARE(info.value("project_license"), "MIT");
         QVERIFY(!info.value("summary[ja]").isEmpty());
         QVERIFY(info.value("image").startsWith(info.value("url")));
