@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>QCommandLineParser</name>
+    <message>
+        <source>Displays help on commandline options.</source>
+        <translation>コマンドラインのオプションの説明を表示します。</translation>
+    </message>
+    <message>
+        <source>Displays help including Qt specific options.</source>
+        <translation>Qt 独自のオプションも含めて説明を表示します。</translation>
+    </message>
+</context>
+<context>
     <name>pobelo_sheet</name>
     <message>
         <source>Runs the actions in FILE (&apos;-&apos; for standard input).</source>
