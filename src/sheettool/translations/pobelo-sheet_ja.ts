@@ -325,7 +325,7 @@ OUT、KEY、トレースの FILE は、完全なものができるか、まっ�
     </message>
     <message>
         <source>Turns the items of the right, left or both pages between reading and writing (書き⇄読み).</source>
-        <translation>右ページ、左ページ、または両方の問題の書きと読みを入れ替えます（書き⇄読み）。</translation>
+        <translation>右・左・両方のページの問題の書きと読みを入れ替えます（書き⇄読み）。</translation>
     </message>
     <message>
         <source>Prints the items in the order SEED gives.</source>
@@ -345,7 +345,7 @@ OUT、KEY、トレースの FILE は、完全なものができるか、まっ�
     </message>
     <message>
         <source>The seed a review page draws its items by.</source>
-        <translation>まとめテストの問題の選び方の番号。同じ番号なら、同じ問題が選ばれます。</translation>
+        <translation>まとめテストの問題の選び方の番号（同じ番号なら同じ問題）。</translation>
     </message>
     <message>
         <source>Prints the sheet a sheet set file holds.</source>
