@@ -28,6 +28,13 @@ struct Message {
     Q_DECLARE_TR_FUNCTIONS(pobelo_sheet)
 };
 
+// The help option's own lines, which Qt's Japanese translation lacks: our translation carries
+// them, so that the whole usage is in one language.
+[[maybe_unused]] const char* const kQtHelpTexts[] = {
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Displays help on commandline options."),
+    QT_TRANSLATE_NOOP("QCommandLineParser", "Displays help including Qt specific options."),
+};
+
 const char* const kDescription = QT_TRANSLATE_NOOP(
     "pobelo_sheet",
     "Makes kanji mini-test sheets from Orvane question files (.moj).\n"
@@ -715,7 +722,9 @@ int SheetCommand::run(const QStringList& arguments) {
 }
 
 int SheetCommand::runParsed(const QCommandLineParser& parser, const SheetOptions& o) {
-    if (parser.isSet(QStringLiteral("help"))) {
+    // --help-all, which the help option brings along, shows the same usage: no Qt option is for
+    // a teacher.
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
         out_ << parser.helpText();
         return kExitDone;
     }

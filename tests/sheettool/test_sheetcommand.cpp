@@ -105,8 +105,11 @@ class SheetCommandTest : public QObject {
         QCOMPARE(r.status, kExitDone);
         QCOMPARE(r.err, QString());
         for (const char* words : {"--list", "--right", "--left", "--all", "--answers", "--title",
-                                  "--font", "--paper", "--script", "\"TEXT 3\""})
+                                  "--font", "--paper", "--script", "\"TEXT 3\"", "--flip",
+                                  "--shuffle", "--review", "--count", "--seed", "--set"})
             QVERIFY2(r.out.contains(words), words);
+        // The help option brings --help-all along; it shows the same usage.
+        QCOMPARE(runCommand({"--help-all"}).out, r.out);
     }
 
     // The tests a teacher makes from one file, as printed: each case's job texts (the sheets,

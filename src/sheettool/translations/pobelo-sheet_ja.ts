@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>QCommandLineParser</name>
+    <message>
+        <source>Displays help on commandline options.</source>
+        <translation>コマンドラインのオプションの説明を表示します。</translation>
+    </message>
+    <message>
+        <source>Displays help including Qt specific options.</source>
+        <translation>Qt 独自のオプションも含めて説明を表示します。</translation>
+    </message>
+</context>
+<context>
     <name>pobelo_sheet</name>
     <message>
         <source>Runs the actions in FILE (&apos;-&apos; for standard input).</source>
@@ -66,14 +77,6 @@
     <message>
         <source>one question file at a time, not &quot;%1&quot;</source>
         <translation>問題ファイルは一度に一つです。「%1」は使えません</translation>
-    </message>
-    <message>
-        <source>--left goes with --right</source>
-        <translation>--left は --right と一緒に指定してください</translation>
-    </message>
-    <message>
-        <source>give one of --list, --right N or --all</source>
-        <translation>--list、--right N、--all のどれか一つを指定してください</translation>
     </message>
     <message>
         <source>--list takes no --%1</source>
@@ -176,8 +179,36 @@
         <translation>何も書きませんでした：小テストに問題があります（--strict）</translation>
     </message>
     <message>
-        <source>%1 changed while the sheets were printed</source>
-        <translation>%1 が印刷中に変わりました</translation>
+        <source>OUT %1 is the question file %2 itself</source>
+        <translation>OUT %1 が問題ファイル %2 そのものです</translation>
+    </message>
+    <message>
+        <source>KEY %1 is the question file %2 itself</source>
+        <translation>KEY %1 が問題ファイル %2 そのものです</translation>
+    </message>
+    <message>
+        <source>%1: read as %2, not as CP932</source>
+        <translation>%1: CP932 ではなく %2 として読みました</translation>
+    </message>
+    <message>
+        <source>cannot write the trace file %1: %2</source>
+        <translation>トレースファイル %1 に書き込めません: %2</translation>
+    </message>
+    <message>
+        <source>%1: too large to read</source>
+        <translation>%1: 大きすぎて読むことができません</translation>
+    </message>
+    <message>
+        <source>Cannot read the script %1: it is a folder</source>
+        <translation>スクリプト %1 を読むことができません: フォルダーです</translation>
+    </message>
+    <message>
+        <source>Prints on A4, or the A4 sheet enlarged to fill JIS B4 or A3 paper.</source>
+        <translation>A4 に、または A4 の小テストを B4（JIS）か A3 の用紙いっぱいに拡大して印刷します。</translation>
+    </message>
+    <message>
+        <source>--paper takes A4, B4 or A3, not &quot;%1&quot;</source>
+        <translation>--paper には A4、B4、A3 のどれかを指定してください。「%1」は使えません</translation>
     </message>
     <message>
         <source>Makes kanji mini-test sheets from Orvane question files (.moj).
@@ -193,6 +224,11 @@
       Every heading in list order, two to a sheet (right page, then left page),
       one sheet a page of OUT.pdf. With an odd count the last sheet&apos;s left page
       has no questions. Progress goes to standard error.
+  pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf]
+               [--paper A4|B4|A3] -o OUT.pdf
+      The sheet a sheet set file saved in the window holds, from the question
+      file it names. A question file changed since the set was saved is told
+      and nothing is printed.
   pobelo-sheet --script FILE [--trace FILE]
       Runs window actions, one a line, from FILE (&apos;-&apos; for standard input).
 
@@ -203,6 +239,15 @@ heading chosen last. A font name starting with &quot;@&quot; (&quot;@IPAexMincho
 the vertical layout on portrait paper, any other name the upright layout on
 landscape paper. A font that is not installed prints in a like one, and a line
 on standard error says which (&quot;@HG教科書体 is not installed: printed in Klee One&quot;).
+
+Test variants: --flip right|left|both turns the pages&apos; items between reading
+and writing (書き⇄読み): the sentence shows the answer beside the side line and
+the answer row asks for the marked part. --shuffle SEED prints the items in
+another order (an A/B version; the same seed gives the same sheet) and prints
+the seed small on the page. --review FIRST-LAST (instead of --right) and
+--review-left FIRST-LAST (instead of --left) make a review page (まとめテスト)
+of --count N items (10 unless given) drawn by --seed S (1 unless given) from
+the headings FIRST to LAST, in the order of the file.
 
 The sheets are A4. --paper B4 prints them on JIS B4 paper enlarged to fill it
 (122 %), --paper A3 on A3 paper (141 %), as a copier enlarges an A4 sheet; the
@@ -234,6 +279,11 @@ among them; 3 a sheet had findings and --strict was given (nothing written).</so
       すべての見出しを一覧の順に二つずつ（右ページ、左ページの順に）入れ、
       一枚を OUT.pdf の一ページにします。数が奇数のときは、最後の一枚の
       左ページは問題なしです。進み具合を標準エラー出力に書きます。
+  pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf]
+               [--paper A4|B4|A3] -o OUT.pdf
+      ウインドウで保存したテストセットファイルの小テストを、テストセットが
+      指定する問題ファイルから印刷します。テストセットを保存したあとで
+      問題ファイルが変わっていれば、そのことを書き、何も印刷しません。
   pobelo-sheet --script FILE [--trace FILE]
       FILE（「-」なら標準入力）に一行に一つずつ書いたウインドウの操作を行います。
 
@@ -244,6 +294,15 @@ among them; 3 a sheet had findings and --strict was given (nothing written).</so
 縦書きで、それ以外のフォントでは横向きの用紙に印刷します。
 インストールされていないフォントは似たフォントで印刷し、どのフォントで印刷したかを
 標準エラー出力に書きます（「@HG教科書体 is not installed: printed in Klee One」）。
+
+テストの作り分け：--flip right|left|both は、そのページの問題の書きと読みを
+入れ替えます（書き⇄読み）。文には傍線を付けて答えが入り、答えの欄には
+問われていた部分が入ります。--shuffle SEED は問題の順番を並べ替え（A/B の
+二種類のテストに。同じ SEED なら同じ小テストになります）、SEED をページに
+小さく印刷します。--review FIRST-LAST（--right の代わり）と --review-left
+FIRST-LAST（--left の代わり）は、見出し FIRST から LAST までの問題から
+--count N 問（指定がなければ 10 問）を --seed S（指定がなければ 1）で選び、
+ファイルの順に並べたまとめテストのページを作ります。
 
 小テストは A4 です。--paper B4 では B4（JIS）の用紙に、--paper A3 では A3 の
 用紙に、コピー機で拡大するように A4 の小テストを用紙いっぱいに拡大して
@@ -265,36 +324,96 @@ OUT、KEY、トレースの FILE は、完全なものができるか、まっ�
 指定された（何も書かない）。</translation>
     </message>
     <message>
-        <source>OUT %1 is the question file %2 itself</source>
-        <translation>OUT %1 が問題ファイル %2 そのものです</translation>
+        <source>Turns the items of the right, left or both pages between reading and writing (書き⇄読み).</source>
+        <translation>右・左・両方のページの問題の書きと読みを入れ替えます（書き⇄読み）。</translation>
     </message>
     <message>
-        <source>KEY %1 is the question file %2 itself</source>
-        <translation>KEY %1 が問題ファイル %2 そのものです</translation>
+        <source>Prints the items in the order SEED gives.</source>
+        <translation>問題を SEED で決まる順番に並べ替えて印刷します。</translation>
     </message>
     <message>
-        <source>%1: read as %2, not as CP932</source>
-        <translation>%1: CP932 ではなく %2 として読みました</translation>
+        <source>A review page of the headings FIRST to LAST on the right page.</source>
+        <translation>見出し FIRST から LAST までのまとめテストを右ページに入れます。</translation>
     </message>
     <message>
-        <source>cannot write the trace file %1: %2</source>
-        <translation>トレースファイル %1 に書き込めません: %2</translation>
+        <source>A review page of the headings FIRST to LAST on the left page.</source>
+        <translation>見出し FIRST から LAST までのまとめテストを左ページに入れます。</translation>
     </message>
     <message>
-        <source>%1: too large to read</source>
-        <translation>%1: 大きすぎて読むことができません</translation>
+        <source>How many items a review page draws (1 to 10).</source>
+        <translation>まとめテストに入れる問題の数（1 から 10）。</translation>
     </message>
     <message>
-        <source>Cannot read the script %1: it is a folder</source>
-        <translation>スクリプト %1 を読むことができません: フォルダーです</translation>
+        <source>The seed a review page draws its items by.</source>
+        <translation>まとめテストの問題の選び方の番号（同じ番号なら同じ問題）。</translation>
     </message>
     <message>
-        <source>Prints on A4, or the A4 sheet enlarged to fill JIS B4 or A3 paper.</source>
-        <translation>A4 に、または A4 の小テストを B4（JIS）か A3 の用紙いっぱいに拡大して印刷します。</translation>
+        <source>Prints the sheet a sheet set file holds.</source>
+        <translation>テストセットファイルに保存した小テストを印刷します。</translation>
     </message>
     <message>
-        <source>--paper takes A4, B4 or A3, not &quot;%1&quot;</source>
-        <translation>--paper には A4、B4、A3 のどれかを指定してください。「%1」は使えません</translation>
+        <source>--%1 needs a number from 1 to 4294967295, not &quot;%2&quot;</source>
+        <translation>--%1 には 1 から 4294967295 までの数を指定してください。「%2」は使えません</translation>
+    </message>
+    <message>
+        <source>--%1 needs the first and last heading numbers, as 3-5, not &quot;%2&quot;</source>
+        <translation>--%1 には最初と最後の見出しの番号を 3-5 のように指定してください。「%2」は使えません</translation>
+    </message>
+    <message>
+        <source>--flip takes right, left or both, not &quot;%1&quot;</source>
+        <translation>--flip には right、left、both のどれかを指定してください。「%1」は使えません</translation>
+    </message>
+    <message>
+        <source>--count and --seed go with --review or --review-left</source>
+        <translation>--count と --seed は --review か --review-left と一緒に指定してください</translation>
+    </message>
+    <message>
+        <source>--count needs 1 to 10 items, not &quot;%1&quot;</source>
+        <translation>--count には問題の数を 1 から 10 で指定してください。「%1」は使えません</translation>
+    </message>
+    <message>
+        <source>--set takes no --%1: the set holds the sheet&apos;s choices</source>
+        <translation>--set には --%1 を指定できません。小テストの設定はテストセットに入っています</translation>
+    </message>
+    <message>
+        <source>--set names its own question file, not &quot;%1&quot;</source>
+        <translation>--set では問題ファイルはテストセットが指定します。「%1」は使えません</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>--left and --review-left go with --right or --review</source>
+        <translation>--left と --review-left は --right か --review と一緒に指定してください</translation>
+    </message>
+    <message>
+        <source>give --right N or --review FIRST-LAST, not both</source>
+        <translation>--right N と --review FIRST-LAST は、どちらか一方だけを指定してください</translation>
+    </message>
+    <message>
+        <source>give --left M or --review-left FIRST-LAST, not both</source>
+        <translation>--left M と --review-left FIRST-LAST は、どちらか一方だけを指定してください</translation>
+    </message>
+    <message>
+        <source>give one of --list, --right N, --review FIRST-LAST, --all or --set</source>
+        <translation>--list、--right N、--review FIRST-LAST、--all、--set のどれか一つを指定してください</translation>
+    </message>
+    <message>
+        <source>%1 is the set file %2 itself</source>
+        <translation>%1 がテストセットファイル %2 そのものです</translation>
+    </message>
+    <message>
+        <source>%1: headings %2 to %3 ask nothing to review</source>
+        <translation>%1: 見出し %2 から %3 までには、まとめテストに入れる問題がありません</translation>
+    </message>
+    <message>
+        <source>nothing written: %1 has changed since the set %2 was saved; open the set in Pobelo, check the sheet and save the set again</source>
+        <translation>何も書きませんでした：テストセット %2 を保存したあとで %1 が変わっています。Pobelo でテストセットを開き、小テストを確かめてから、テストセットを保存し直してください</translation>
+    </message>
+    <message>
+        <source>%1: the set holds no page to print</source>
+        <translation>%1: テストセットに印刷するページがありません</translation>
     </message>
 </context>
 </TS>
