@@ -704,7 +704,9 @@ void MainWindow::buildMenus() {
         action->setObjectName(QStringLiteral("paper") + paperName(choice));
         action->setCheckable(true);
         papers->addAction(action);
-        connect(action, &QAction::triggered, this, [this, choice] { Q_EMIT paperChosen(choice); });
+        // A structured binding cannot be captured by every compiler the project builds with.
+        const Paper chosen = choice;
+        connect(action, &QAction::triggered, this, [this, chosen] { Q_EMIT paperChosen(chosen); });
         paperActions_[size_t(choice)] = action;
     }
     showPaper(Paper::A4);
