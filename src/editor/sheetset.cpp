@@ -29,12 +29,10 @@ QString sourceName(const PageVariant& v) {
     return {};
 }
 
-// Items as "HEADING:ITEM", both counted from 1 as the window and --list show them ("3:2").
 QJsonArray itemsJson(const QList<ItemRef>& items) {
     QJsonArray array;
     for (const ItemRef& ref : items) {
-        if (!ref.isEmpty())
-            array.append(QStringLiteral("%1:%2").arg(ref.record + 1).arg(ref.item + 1));
+        if (!ref.isEmpty()) array.append(itemName(ref));
     }
     return array;
 }
@@ -44,15 +42,9 @@ std::optional<QList<ItemRef>> itemsFrom(const QJsonValue& value) {
     if (!value.isArray()) return std::nullopt;
     QList<ItemRef> items;
     for (const QJsonValue& name : value.toArray()) {
-        const QStringList parts = name.toString().split(QLatin1Char(':'));
-        bool headingOk = false;
-        bool itemOk = false;
-        const int heading = parts.value(0).toInt(&headingOk);
-        const int item = parts.value(1).toInt(&itemOk);
-        if (parts.size() != 2 || !headingOk || !itemOk || heading < 1 ||
-            heading > QuestionTable::kRecords || item < 1 || item > 10)
-            return std::nullopt;
-        items.append(ItemRef{qint16(heading - 1), qint16(item - 1)});
+        const std::optional<ItemRef> ref = itemNamed(name.toString());
+        if (!ref) return std::nullopt;
+        items.append(*ref);
     }
     return items;
 }

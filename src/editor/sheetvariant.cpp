@@ -40,6 +40,22 @@ void shuffleFront(QList<T>& list, qsizetype count, Generator& random) {
 
 }  // namespace
 
+QString itemName(const ItemRef& ref) {
+    return QStringLiteral("%1:%2").arg(ref.record + 1).arg(ref.item + 1);
+}
+
+std::optional<ItemRef> itemNamed(const QString& name) {
+    const QStringList parts = name.split(QLatin1Char(':'));
+    bool headingOk = false;
+    bool itemOk = false;
+    const int heading = parts.value(0).toInt(&headingOk);
+    const int item = parts.value(1).toInt(&itemOk);
+    if (parts.size() != 2 || !headingOk || !itemOk || heading < 1 ||
+        heading > QuestionTable::kRecords || item < 1 || item > 10)
+        return std::nullopt;
+    return ItemRef{qint16(heading - 1), qint16(item - 1)};
+}
+
 bool itemHasText(const QuestionTable& table, const ItemRef& ref) {
     if (ref.isEmpty() || ref.item > 9 || !QuestionTable::inRange(ref.record, slot::kFontName))
         return false;

@@ -4,6 +4,7 @@
 #include <QString>
 #include <array>
 #include <compare>
+#include <optional>
 
 #include "questiontable.h"
 
@@ -40,6 +41,12 @@ struct PageVariant {
 
     bool composed() const { return !items[0].isEmpty(); }
 };
+
+// An item as set files, scripts and dumps name it: "HEADING:ITEM", both counted from 1 as the
+// window and --list show them ("3:2").
+QString itemName(const ItemRef& ref);
+// The item a name names; nothing for a name that is not one.
+std::optional<ItemRef> itemNamed(const QString& name);
 
 // Whether the item holds anything to print.
 bool itemHasText(const QuestionTable& table, const ItemRef& ref);

@@ -61,18 +61,6 @@ bool parseSeed(const QString& text, quint32* seed) {
     return ok;
 }
 
-// "3:2": item 2 of heading 3, both counted from 1.
-bool parseItem(const QString& text, ItemRef* ref) {
-    const QStringList parts = text.split(QLatin1Char(':'));
-    int heading = 0;
-    int item = 0;
-    if (parts.size() != 2 || !parseInt(parts[0], 1, QuestionTable::kRecords, &heading) ||
-        !parseInt(parts[1], 1, 10, &item))
-        return false;
-    *ref = ItemRef{qint16(heading - 1), qint16(item - 1)};
-    return true;
-}
-
 }  // namespace
 
 bool parseHeadingRange(const QString& text, int* first, int* last) {
@@ -454,10 +442,10 @@ const std::vector<SheetScript::Verb>& SheetScript::verbs() {
          [](SheetScript& s, const Line& l, QString* error) {
              QList<ItemRef> items;
              for (const QString& word : l.args) {
-                 ItemRef ref;
-                 if (!parseItem(word, &ref) || ref.record >= s.session_.model().combo1List().size())
+                 const std::optional<ItemRef> ref = itemNamed(word);
+                 if (!ref || ref->record >= s.session_.model().combo1List().size())
                      return failWith(error, "pick needs items HEADING:ITEM of the heading list");
-                 items.append(ref);
+                 items.append(*ref);
              }
              if (items.isEmpty()) return failWith(error, "pick needs items HEADING:ITEM");
              s.session_.model().composeReview(items);
@@ -579,7 +567,7 @@ QString SheetSession::dump() const {
         for (int row = 0; row < kRows; ++row) {
             const ItemRef ref = m.itemAt(page, row);
             if (ref.isEmpty()) continue;
-            const QString name = QStringLiteral("%1:%2").arg(ref.record + 1).arg(ref.item + 1);
+            const QString name = itemName(ref);
             shown.append(name);
             if (m.missed(page, row)) missed.append(name);
         }
