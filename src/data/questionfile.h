@@ -41,6 +41,9 @@ struct LoadResult {
     int badLineFields = 0;
     // A field was too large for the memory (ReadFailed).
     bool tooLarge = false;
+    // The SHA-256 of the bytes read (the whole file when it was read to its end), in lower-case
+    // hex; empty for a load from a device, or when nothing could be read.
+    QString sha256;
 };
 
 // What the reader of a file should know about its load, one line each, without stopping anyone:
