@@ -6,9 +6,11 @@
 #include <array>
 
 #include "localfile.h"
+#include "printjob.h"
 #include "questionfile.h"
 #include "questiontable.h"
 #include "services.h"
+#include "sheet.h"
 #include "sheetset.h"
 #include "sheetvariant.h"
 
@@ -19,7 +21,6 @@ namespace text {
 inline const QString kCaption = QStringLiteral("Pobelo―小テスト作成ツール―（Orvaneファイル専用）");
 inline const QString kFileFilter = QStringLiteral("問題ファイル(*.moj)|*.moj|");
 inline const QString kComboText = QStringLiteral("見出しを選択");
-inline const QString kDefaultTitle = QStringLiteral("小テスト");
 // The version entry's caption, "Pobelo　2009JAN　V.1_0_0" for the project's version 1.0.0.
 QString versionCaption();
 inline const QString kNoBrowser =
@@ -33,30 +34,7 @@ inline QString fileNotFound(const QString& path) {
 inline const QString kSetFilter = QStringLiteral("テストセット(*.pobelo-set)|*.pobelo-set|");
 inline const QString kSetNotRead = QStringLiteral("テストセットを開けませんでした: ");
 inline const QString kSetNotWritten = QStringLiteral("テストセットを保存できませんでした: ");
-// The question file a set names has changed since the set was saved.
-inline QString setQuestionFileChanged(const QString& path) {
-    return QStringLiteral(
-               "問題ファイル「%1」は、このテストセットを保存したあとで書き換えられています。"
-               "印刷する前に、問題と答えを確かめてください。")
-        .arg(displayFileName(path));
-}
-// A set names a heading the question file does not have (any more).
-inline QString setHeadingMissing(int heading, int count) {
-    return QStringLiteral(
-               "テストセットの見出し %1 が、問題ファイルにありません（見出しは %2 まで）。")
-        .arg(heading)
-        .arg(count);
-}
 }  // namespace text
-
-// What a printed sheet is, as a print queue and a PDF reader show it.
-struct DocumentInfo {
-    QString title;     // the page titles, right page first, each once
-    QString subject;   // the headings composed onto the pages, right page first
-    QString fileName;  // the question file's name without its folder; empty before one is opened
-    // The print job's name: the title and the question file's name.
-    QString jobName() const;
-};
 
 // The label arrays of the two pages, by their designer names.
 enum LabelArray {
@@ -90,34 +68,42 @@ class SheetModel : public QObject {
     explicit SheetModel(const SheetServices& services, QObject* parent = nullptr);
 
     // --- State -------------------------------------------------------------------------------
-    const QString& caption(LabelArray array, int row) const { return captions_[array][row]; }
-    bool enabled(LabelArray array, int row) const { return enabled_[array][row]; }
-    const QString& label51() const { return label51_; }
-    const QString& label52() const { return label52_; }
-    int check1() const { return check1_; }
-    int check2() const { return check2_; }
+    // The sheet on the screen, and what the printers would draw of it.
+    const Sheet& sheet() const { return sheet_; }
+    const SheetContent& content() const { return content_; }
+
+    const QString& caption(LabelArray array, int row) const;
+    bool enabled(LabelArray array, int row) const {
+        return (array <= Label3) == rightPageEnabled_ && row >= 0 && row < kRows;
+    }
+    const QString& label51() const { return sheet_.pages[0].title; }
+    const QString& label52() const { return sheet_.pages[1].title; }
+    int check1() const { return sheet_.pages[0].answers; }
+    int check2() const { return sheet_.pages[1].answers; }
     // Visibility of Image1 ... Image6 (n from 1 to 6).
-    bool imageVisible(int n) const { return iconShown_[n - 1]; }
+    bool imageVisible(int n) const;
     // Whether a click on Image n reaches its handler: it must be visible, and Image4/Image6 only
     // while the blank-sheet icon above them is hidden.
     bool imageClickable(int n) const;
-    const QString& command1Caption() const { return command1Caption_; }
+    const QString& command1Caption() const { return sheet_.fontName; }
     bool command1Enabled() const { return commandsEnabled_; }
     const QString& command2Caption() const { return command2Caption_; }
     bool command2Enabled() const { return commandsEnabled_; }
     bool prtEnabled() const { return commandsEnabled_; }
-    const QString& text3() const { return text3_; }
+    const QString& text3() const { return sheet_.titleText; }
     const QStringList& combo1List() const { return combo1List_; }
     int combo1ListIndex() const { return combo1ListIndex_; }
     qint16 currentRecord() const { return currentRecord_; }
     float recordCount() const { return recordCount_; }
-    const QString& questionFileName() const { return questionFileName_; }
+    const QString& questionFileName() const { return sheet_.questionFile; }
     // How the last load of a question file ended.
     const LoadResult& lastLoad() const { return lastLoad_; }
-    const std::array<qint16, 11>& rightBeforeLengths() const { return rightBeforeLengths_; }
-    const std::array<QString, 11>& rightAnswers() const { return rightAnswers_; }
-    const std::array<qint16, 11>& leftBeforeLengths() const { return leftBeforeLengths_; }
-    const std::array<QString, 11>& leftAnswers() const { return leftAnswers_; }
+    const std::array<qint16, 11>& rightBeforeLengths() const {
+        return content_.right.beforeLengths;
+    }
+    const std::array<QString, 11>& rightAnswers() const { return content_.right.answers; }
+    const std::array<qint16, 11>& leftBeforeLengths() const { return content_.left.beforeLengths; }
+    const std::array<QString, 11>& leftAnswers() const { return content_.left.answers; }
     const QuestionTable& table() const { return table_; }
     // Every message box text shown so far, and every address the web-site command opened.
     const QStringList& messages() const { return messages_; }
@@ -126,16 +112,13 @@ class SheetModel : public QObject {
     const FontChoice& windowFont() const { return windowFont_; }
     void setWindowFont(const FontChoice& font) { windowFont_ = font; }
     // The right page is active while Image1 is visible.
-    bool rightPageActive() const { return iconShown_[ToLeftPage]; }
+    bool rightPageActive() const { return sheet_.rightPageActive; }
 
     // --- Event handlers ----------------------------------------------------------------------
     // File > 開く (fo).
     void openCommand();
     // Opens path as File > 開く does with that file chosen in the dialog.
     void openFile(const QString& path);
-    // Opens the file other has open as other read it, without reading it again: a second
-    // session over the same questions (the answer key beside the sheets).
-    void openSameAs(const SheetModel& other);
     // Combo1 click: the user picked list position.
     void chooseHeading(int position);
     // Image1 ... Image6 click; a click the icon cannot take does nothing.
@@ -173,7 +156,7 @@ class SheetModel : public QObject {
     QList<Finding> findings() const;
 
     // --- Test variants; page 0 is the right page, 1 the left -----------------------------------
-    const PageVariant& variant(int page) const { return variants_[page]; }
+    const PageVariant& variant(int page) const { return sheet_.pages[page].variant; }
     // The item printed on row of page, after any reordering; empty for an empty row.
     ItemRef itemAt(int page, int row) const;
     // 書き⇄読み: page shows each item's answer in its sentence and asks for the asked part.
@@ -200,8 +183,6 @@ class SheetModel : public QObject {
     void saveSetCommand();
     // ファイル > テストセットを開く.
     void openSetCommand();
-    // The sheet on the screen as a set saved into the folder setFolder (without the hash).
-    SheetSet sheetSet(const QString& setFolder) const;
     // Writes the set file at path, whole or not at all; false, with the reason in why.
     bool saveSet(const QString& path, QString* why);
     // Opens the set file at path: its question file, then its pages. Every problem is told in a
@@ -211,7 +192,9 @@ class SheetModel : public QObject {
     // Whether the question file of the set opened last differs from the one it was saved with.
     bool setChanged() const { return setChanged_; }
     // Puts set's pages, titles, font and answer boxes onto the headings of the file open now.
-    void applySet(const SheetSet& set);
+    void applySet(const Sheet& set);
+    // The paper the sheet prints on (A4, or enlarged onto JIS B4 or A3).
+    void setPaper(Paper paper);
 
   Q_SIGNALS:
     // Any state above changed.
@@ -220,62 +203,42 @@ class SheetModel : public QObject {
     void closeRequested();
 
   private:
-    // What the check before printing decided: whether to print, and with which fit.
-    struct PrintChoice {
-        bool go = true;
-        std::optional<SheetFit> fit;
-    };
-    SheetContent content() const;
-    PrintChoice preflight(const SheetContent& sheet, const UnprintableMargins& margins);
-    // Draws the sheet as chosen onto the print surface and ends the surface's document.
-    void drawChosen(const PrintChoice& chosen);
+    // The print job over the model's services.
+    SheetPrintJob printJob() const;
+    // The sheet changed: what the printers would draw follows it, and the view is told.
+    void update();
 
     void loadAndList(const QString& path);
     // After a load: no heading chosen, both pages empty.
     void startOnNewFile();
-    void composePage();
-    // Fills page's labels, before-lengths and answers from its variant.
-    void fillPage(int page);
-    // Puts a composed page's title in place and makes the other page the active one, as a
-    // heading choice does.
-    void finishComposition(int page);
-    PageItems shownItems(int page) const;
-    void onText3Change();
-    void setPageEnabled(bool rightEnabled);
+    void setPageEnabled(bool rightEnabled) { rightPageEnabled_ = rightEnabled; }
     // The page is active while the icon that switches away from it is shown.
-    void showActivePage(bool rightPage);
-    void emptyItems(LabelArray asked, LabelArray sentence);
+    void showActivePage(bool rightPage) { sheet_.rightPageActive = rightPage; }
+    // Empties page's rows; what the printers would show of its answers stays.
+    void emptyPage(int page);
     void showMessage(const QString& message);
     // A file name from the title, beside the question file.
     QString suggestedName(const QString& suffix) const;
 
     SheetServices services_;
     QuestionTable table_;
-    QString questionFileName_;
     LoadResult lastLoad_;
     float recordCount_ = 0;
 
-    std::array<std::array<QString, kRows>, kLabelArrays> captions_;
-    std::array<std::array<bool, kRows>, kLabelArrays> enabled_;
-    QString label51_, label52_;
-    int check1_ = 0, check2_ = 0;
-    std::array<bool, kPageIcons> iconShown_{true, false, true, true, true, true};
-    QString command1Caption_ = QStringLiteral("Font");
+    Sheet sheet_ = Sheet::blank();
+    SheetContent content_;
+    // The icons that stand for an empty page (Image3, Image5) until a page is composed.
+    bool rightBlankShown_ = true;
+    bool leftBlankShown_ = true;
+    bool rightPageEnabled_ = true;
     QString command2Caption_ = QStringLiteral("Print");
     bool commandsEnabled_ = false;
-    QString text3_;
     QStringList combo1List_;
     int combo1ListIndex_ = -1;
 
     qint16 currentRecord_ = 0;
-    std::array<qint16, 11> rightBeforeLengths_{};
-    std::array<QString, 11> rightAnswers_;
-    std::array<qint16, 11> leftBeforeLengths_{};
-    std::array<QString, 11> leftAnswers_;
-    std::array<PageVariant, 2> variants_;
     bool setChanged_ = false;
 
-    bool fontBold_ = false, fontItalic_ = false;
     bool fitEnabled_ = false;
     FontChoice windowFont_{QStringLiteral("ＭＳ Ｐゴシック"), 9.0f, false, false};
     QStringList messages_;

@@ -16,6 +16,14 @@ namespace {
 
 const QString kFormat = QStringLiteral("pobelo-set");
 
+// The whole path with every link and ".." resolved where the file exists; its absolute path
+// otherwise.
+QString resolvedPath(const QString& path) {
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
 QString sourceName(const PageVariant& v) {
     if (!v.composed()) return QStringLiteral("none");
     switch (v.source) {
@@ -51,10 +59,10 @@ std::optional<QList<ItemRef>> itemsFrom(const QJsonValue& value) {
 
 }  // namespace
 
-QByteArray sheetSetJson(const SheetSet& set) {
+QByteArray sheetSetJson(const Sheet& set, const QString& setFolder) {
     QJsonObject pages;
     for (int p = 0; p < 2; ++p) {
-        const SheetSet::Page& page = set.pages[p];
+        const SheetPage& page = set.pages[p];
         const PageVariant& v = page.variant;
         QJsonObject o;
         o[QStringLiteral("kind")] = sourceName(v);
@@ -76,7 +84,13 @@ QByteArray sheetSetJson(const SheetSet& set) {
     QJsonObject root;
     root[QStringLiteral("format")] = kFormat;
     root[QStringLiteral("version")] = kSheetSetVersion;
-    root[QStringLiteral("questionFile")] = set.questionFile;
+    // Both as the system resolves them, so that a folder reached through a link names the file
+    // that really lies beside the set.
+    const QString question = resolvedPath(set.questionFile);
+    const QString relative = QDir(resolvedPath(setFolder)).relativeFilePath(question);
+    root[QStringLiteral("questionFile")] =
+        relative.startsWith(QStringLiteral("../")) || QDir::isAbsolutePath(relative) ? question
+                                                                                     : relative;
     root[QStringLiteral("sha256")] = set.sha256;
     root[QStringLiteral("title")] = set.titleText;
     root[QStringLiteral("font")] = QJsonObject{{QStringLiteral("name"), set.fontName},
@@ -84,11 +98,13 @@ QByteArray sheetSetJson(const SheetSet& set) {
                                                {QStringLiteral("italic"), set.italic}};
     root[QStringLiteral("activePage")] =
         set.rightPageActive ? QStringLiteral("right") : QStringLiteral("left");
+    // Paper other than A4 only: a set of an A4 sheet reads as it always did.
+    if (set.paper != Paper::A4) root[QStringLiteral("paper")] = paperName(set.paper);
     root[QStringLiteral("pages")] = pages;
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-std::optional<SheetSet> readSheetSetJson(const QByteArray& json, QString* why) {
+std::optional<Sheet> readSheetSetJson(const QByteArray& json, QString* why) {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     const QJsonObject root = document.object();
@@ -106,7 +122,7 @@ std::optional<SheetSet> readSheetSetJson(const QByteArray& json, QString* why) {
         *why = QStringLiteral("新しい版の Pobelo で作られたファイルです（第%1版）。").arg(version);
         return std::nullopt;
     }
-    SheetSet set;
+    Sheet set;
     set.questionFile = root[QStringLiteral("questionFile")].toString();
     set.sha256 = root[QStringLiteral("sha256")].toString().toLower();
     set.titleText = root[QStringLiteral("title")].toString();
@@ -119,11 +135,19 @@ std::optional<SheetSet> readSheetSetJson(const QByteArray& json, QString* why) {
         *why = QStringLiteral("問題ファイルの名前がありません。");
         return std::nullopt;
     }
+    if (const QJsonValue paper = root[QStringLiteral("paper")]; !paper.isUndefined()) {
+        const std::optional<Paper> named = paperNamed(paper.toString());
+        if (!named) {
+            *why = QStringLiteral("用紙が読めません。");
+            return std::nullopt;
+        }
+        set.paper = *named;
+    }
     const QJsonObject pages = root[QStringLiteral("pages")].toObject();
     for (int p = 0; p < 2; ++p) {
         const QJsonObject o =
             pages[p == 0 ? QStringLiteral("right") : QStringLiteral("left")].toObject();
-        SheetSet::Page& page = set.pages[p];
+        SheetPage& page = set.pages[p];
         PageVariant& v = page.variant;
         page.title = o[QStringLiteral("title")].toString();
         page.answers = o[QStringLiteral("answers")].toBool() ? 1 : 0;
@@ -158,7 +182,21 @@ std::optional<SheetSet> readSheetSetJson(const QByteArray& json, QString* why) {
     return set;
 }
 
-std::optional<SheetSet> readSheetSetFile(const QString& path, QString* why) {
+QStringList fitToHeadings(Sheet& set, int headingCount) {
+    QStringList told;
+    for (SheetPage& page : set.pages) {
+        for (const ItemRef& ref : page.variant.items) {
+            if (!ref.isEmpty() && ref.record >= headingCount) {
+                told.append(text::setHeadingMissing(ref.record + 1, headingCount));
+                page.variant.items = PageItems();
+                break;
+            }
+        }
+    }
+    return told;
+}
+
+std::optional<Sheet> readSheetSetFile(const QString& path, QString* why) {
     QFile file;
     switch (openRegularForReading(file, path)) {
         case OpenResult::Opened:
@@ -177,11 +215,11 @@ std::optional<SheetSet> readSheetSetFile(const QString& path, QString* why) {
         *why = QStringLiteral("ファイルを読めません。");
         return std::nullopt;
     }
-    return readSheetSetJson(bytes, why);
-}
-
-QString questionFileOf(const QString& setPath, const SheetSet& set) {
-    return QDir(QFileInfo(setPath).absolutePath()).filePath(set.questionFile);
+    std::optional<Sheet> sheet = readSheetSetJson(bytes, why);
+    if (sheet)
+        sheet->questionFile =
+            QDir(QFileInfo(resolvedPath(path)).absolutePath()).filePath(sheet->questionFile);
+    return sheet;
 }
 
 std::optional<QString> fileSha256(const QString& path) {

@@ -5,43 +5,51 @@
 #include <array>
 #include <optional>
 
-#include "sheetvariant.h"
+#include "localfile.h"
+#include "sheet.h"
 
 namespace pobelo {
 
-// A sheet set file (.pobelo-set): everything that makes the sheet on the screen, so that the same
-// test can be printed again or changed next week. It names the question file (relative to the
-// set's folder when it lies beside it) with a hash of its bytes, and never holds the questions.
-struct SheetSet {
-    struct Page {
-        PageVariant variant;  // its source, items, label, flip, order and missed items
-        QString title;        // as printed
-        int answers = 0;      // the page's 解答つき box
-    };
-    QString questionFile;
-    QString sha256;  // lower-case hex of the question file's bytes
-    QString titleText;
-    QString fontName;
-    bool bold = false;
-    bool italic = false;
-    bool rightPageActive = true;
-    std::array<Page, 2> pages;  // right, left
-};
+namespace text {
+// The question file a set names has changed since the set was saved.
+inline QString setQuestionFileChanged(const QString& path) {
+    return QStringLiteral(
+               "問題ファイル「%1」は、このテストセットを保存したあとで書き換えられています。"
+               "印刷する前に、問題と答えを確かめてください。")
+        .arg(displayFileName(path));
+}
+// A set names a heading the question file does not have (any more).
+inline QString setHeadingMissing(int heading, int count) {
+    return QStringLiteral(
+               "テストセットの見出し %1 が、問題ファイルにありません（見出しは %2 まで）。")
+        .arg(heading)
+        .arg(count);
+}
+}  // namespace text
 
+// A sheet set file (.pobelo-set) is a Sheet written down: everything that makes the sheet, so
+// that the same test can be printed again or changed next week. It names the question file
+// (relative to the set's folder when it lies beside it) with a hash of its bytes, and never holds
+// the questions.
 inline constexpr int kSheetSetVersion = 1;
 inline const QString kSheetSetSuffix = QStringLiteral("pobelo-set");
 
-// The set as its file holds it: indented UTF-8 JSON.
-QByteArray sheetSetJson(const SheetSet& set);
-// The set a file holds; nothing, with the reason in why, for a file that is no set of this or an
-// earlier version.
-std::optional<SheetSet> readSheetSetJson(const QByteArray& json, QString* why);
+// The sheet as a set file in setFolder holds it: indented UTF-8 JSON. A question file in that
+// folder or below it is named relatively, so that the two can move together; any other by its
+// whole path.
+QByteArray sheetSetJson(const Sheet& sheet, const QString& setFolder);
+// The sheet a set file holds, its question file as the file names it; nothing, with the reason in
+// why, for a file that is no set of this or an earlier version.
+std::optional<Sheet> readSheetSetJson(const QByteArray& json, QString* why);
 
-// Reads the set file at path; nothing, with the reason in why. (A set may be saved over the set it
-// was opened from, as any document is.)
-std::optional<SheetSet> readSheetSetFile(const QString& path, QString* why);
-// The question file that set, read from the file at setPath, names.
-QString questionFileOf(const QString& setPath, const SheetSet& set);
+// Makes set fit a question file of headingCount headings: a page that names a heading the file
+// does not have is left empty. What was left out is told, one message each.
+QStringList fitToHeadings(Sheet& set, int headingCount);
+
+// Reads the set file at path; nothing, with the reason in why. The sheet's question file is the
+// one the set names, found from the set's folder. (A set may be saved over the set it was opened
+// from, as any document is.)
+std::optional<Sheet> readSheetSetFile(const QString& path, QString* why);
 
 // The SHA-256 of the file's bytes in lower-case hex; nothing when it cannot be read.
 std::optional<QString> fileSha256(const QString& path);

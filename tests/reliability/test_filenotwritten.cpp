@@ -10,7 +10,7 @@
 #include <QtTest>
 
 #include "mojfile.h"
-#include "sheetsession.h"
+#include "sheetscript.h"
 
 using namespace pobelo;
 using namespace pobelo::test;

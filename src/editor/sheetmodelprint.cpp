@@ -1,0 +1,114 @@
+// The sheet model's font and print commands: each hands the sheet on the screen to the print job.
+#include <QDir>
+#include <QFileInfo>
+
+#include "localfile.h"
+#include "sheetmodel.h"
+
+namespace pobelo {
+
+void SheetModel::fontCommand() {
+    if (!commandsEnabled_ || !services_.fonts) return;
+    const std::optional<FontChoice> choice = services_.fonts->chooseFont(windowFont_);
+    if (!choice) return;
+    // The caption changes only when the surface took all four settings.
+    if (services_.surface && !applyFontChoice(*services_.surface, *choice)) return;
+    sheet_.fontName = choice->name;
+    sheet_.bold = choice->bold;
+    sheet_.italic = choice->italic;
+    update();
+}
+
+namespace {
+// The margins a printer dialog reports, for a printer that cannot print the whole sheet.
+UnprintableMargins marginsOf(PrinterDialog& dialog) {
+    if (!dialog.unprintableMargins(kOrientationPortrait)) return {};
+    return [&dialog](int orientation) {
+        return dialog.unprintableMargins(orientation).value_or(QMarginsF());
+    };
+}
+}  // namespace
+
+SheetPrintJob SheetModel::printJob() const {
+    return SheetPrintJob({services_.surface, services_.measurer, services_.findings, services_.job},
+                         fitEnabled_);
+}
+
+void SheetModel::printSheet() {
+    PrinterDialog* const dialog = services_.printerDialog;
+    if (!dialog || !commandsEnabled_ || !services_.surface) return;
+    // The sheet is checked once the printer is chosen, before anything is drawn; a sheet the user
+    // does not want printed goes as a cancelled printer dialog does.
+    if (dialog->showPrinter())
+        printJob().print(content_, nullptr, marginsOf(*dialog));
+    else
+        services_.surface->endDoc();
+    Q_EMIT changed();
+}
+
+void SheetModel::printSheetAndKey() {
+    if (!commandsEnabled_ || !services_.surface || !services_.printerDialog) return;
+    PrinterDialog& dialog = *services_.printerDialog;
+    if (!dialog.showPrinter()) {
+        services_.surface->endDoc();
+        return;
+    }
+    const SheetContent keyContent = composeSheet(sheet_.withAllAnswers(), table_);
+    if (printJob().print(content_, &keyContent, marginsOf(dialog))) Q_EMIT changed();
+}
+
+void SheetModel::setFitEnabled(bool on) {
+    if (fitEnabled_ == on) return;
+    fitEnabled_ = on;
+    Q_EMIT changed();
+}
+
+QList<Finding> SheetModel::findings() const {
+    if (!commandsEnabled_) return {};
+    return preflightSheet(content_, services_.measurer);
+}
+
+void SheetModel::previewSheet() {
+    if (!commandsEnabled_ || !services_.preview || !services_.surface) return;
+    const SheetPrintJob job = printJob();
+    const PrintChoice choice = job.check(content_, {});
+    if (!choice.go) return;
+    const SheetContent shown = content_;
+    services_.preview->showPreview([&job, &shown, &choice] { job.draw(shown, choice); });
+}
+
+void SheetModel::exportPdf() {
+    if (!commandsEnabled_ || !services_.files || !services_.pdf || !services_.surface) return;
+    const std::optional<QString> path =
+        services_.files->getSaveFileName(text::kPdfFilter, suggestedName(QStringLiteral("pdf")));
+    if (!path || path->isEmpty()) return;
+    const SheetPrintJob job = printJob();
+    const PrintChoice choice = job.check(content_, {});
+    if (!choice.go) return;
+    bool written = false;
+    if (services_.pdf->begin(*path, sheet_.questionFile)) {
+        job.draw(content_, choice);
+        Q_EMIT changed();
+        written = services_.pdf->finish();
+    }
+    if (!written) {
+        const QString why = services_.pdf->failureText();
+        showMessage(text::kPdfNotWritten + displayPath(*path) +
+                    (why.isEmpty() ? QString() : QLatin1Char('\n') + why));
+    }
+}
+
+QString SheetModel::suggestedName(const QString& suffix) const {
+    QString name = sheet_.titleText.trimmed();
+    if (name.isEmpty()) name = text::kDefaultTitle;
+    // The title becomes one file name: no folders, and nothing a desktop file system refuses.
+    for (QChar& c : name) {
+        if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c)) c = QLatin1Char('_');
+    }
+    name += QLatin1Char('.') + suffix;
+    if (sheet_.questionFile.isEmpty()) return name;
+    const QDir folder = QFileInfo(sheet_.questionFile).absoluteDir();
+    return folder.exists() ? folder.filePath(name) : name;
+}
+
+}  // namespace pobelo

@@ -1,0 +1,368 @@
+// The script language over a session: one window action a line.
+#include "sheetscript.h"
+
+#include "localfile.h"
+#include "paper.h"
+
+namespace pobelo {
+
+namespace {
+
+bool parseInt(const QString& text, int low, int high, int* value) {
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (!ok || v < low || v > high) return false;
+    *value = v;
+    return true;
+}
+
+// The image or check box number in a designer name such as "Image3" or "Check1".
+bool parseName(const QString& text, const QString& kind, int high, int* n) {
+    if (!text.startsWith(kind)) return false;
+    return parseInt(text.mid(kind.size()), 1, high, n);
+}
+
+// "right" is page 0, "left" page 1.
+bool parsePage(const QString& text, int* page) {
+    if (text != QLatin1String("right") && text != QLatin1String("left")) return false;
+    *page = text == QLatin1String("right") ? 0 : 1;
+    return true;
+}
+
+bool parseSeed(const QString& text, quint32* seed) {
+    bool ok = false;
+    *seed = text.toUInt(&ok);
+    return ok;
+}
+
+}  // namespace
+
+bool parseHeadingRange(const QString& text, int* first, int* last) {
+    const QStringList parts = text.split(QLatin1Char('-'));
+    if (parts.size() == 1)
+        return parseInt(parts[0], 1, QuestionTable::kRecords, first) &&
+               parseInt(parts[0], 1, QuestionTable::kRecords, last);
+    return parts.size() == 2 && parseInt(parts[0], 1, QuestionTable::kRecords, first) &&
+           parseInt(parts[1], *first, QuestionTable::kRecords, last);
+}
+
+namespace {
+
+// A script line that cannot run: how it should have been written.
+bool failWith(QString* error, const char* usage) {
+    *error = QString::fromLatin1(usage);
+    return false;
+}
+
+}  // namespace
+
+bool SheetScript::print(const QString& rest, QString* error) {
+    // The orientation word, then the file's name as written: every byte and space of the rest.
+    int orientation = kOrientationPortrait;
+    QString pdfPath = rest;
+    while (pdfPath.startsWith(QLatin1Char(' '))) pdfPath.remove(0, 1);
+    const qsizetype space = pdfPath.indexOf(QLatin1Char(' '));
+    const QString word = space < 0 ? pdfPath : pdfPath.left(space);
+    if (word == QLatin1String("portrait") || word == QLatin1String("landscape")) {
+        if (word == QLatin1String("landscape")) orientation = kOrientationLandscape;
+        pdfPath = space < 0 ? QString() : pdfPath.mid(space + 1);
+    }
+    const bool written = session_.print(orientation, pdfPath, error);
+    writeFailed_ = !written;
+    return written;
+}
+
+// One verb of the script: its name, how many words it takes (-1: any, checked by the verb),
+// and what it does with the rest of its line.
+struct SheetScript::Verb {
+    QLatin1StringView name;
+    int words;
+    bool (*run)(SheetScript& script, const Line& line, QString* error);
+};
+
+struct SheetScript::Line {
+    QString rest;  // everything after the verb and its space
+    QStringList args;
+};
+
+const std::vector<SheetScript::Verb>& SheetScript::verbs() {
+    using namespace Qt::Literals::StringLiterals;
+    static const std::vector<Verb> table{
+        {"open"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             if (l.rest.isEmpty()) return failWith(error, "open needs a file");
+             s.session_.open(l.rest);
+             return true;
+         }},
+        {"open-cancel"_L1, 0,
+         [](SheetScript& s, const Line&, QString*) {
+             s.session_.cancelOpen();
+             return true;
+         }},
+        {"choose"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int position = 0;
+             if (l.args.size() != 1 || !parseInt(l.args[0], -32768, 32767, &position))
+                 return failWith(error, "choose needs a list position");
+             // Past the list there is nothing to choose: the window's list has no such entry.
+             if (position >= s.session_.model().combo1List().size())
+                 return failWith(error, "choose: the position is past the heading list");
+             s.session_.choose(position);
+             return true;
+         }},
+        {"click"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int n = 0;
+             if (l.args.size() != 1 || !parseName(l.args[0], QStringLiteral("Image"), 6, &n))
+                 return failWith(error, "click needs Image1 to Image6");
+             s.session_.clickImage(n);
+             return true;
+         }},
+        {"type"_L1, -1,
+         [](SheetScript& s, const Line& l, QString*) {
+             // Bytes that are not UTF-8 are Windows Japanese text, as a question file holds it.
+             s.session_.type(displayPath(l.rest));
+             return true;
+         }},
+        {"tick"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int n = 0;
+             int value = 0;
+             if (l.args.size() != 2 || !parseName(l.args[0], QStringLiteral("Check"), 2, &n) ||
+                 !parseInt(l.args[1], 0, 1, &value))
+                 return failWith(error, "tick needs Check1 or Check2 and 0 or 1");
+             s.session_.tick(n, value);
+             return true;
+         }},
+        {"font"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             bool sizeOk = false;
+             int bold = 0;
+             int italic = 0;
+             const float size = l.args.value(0).toFloat(&sizeOk);
+             if (l.args.size() < 4 || !sizeOk || size <= 0 || !parseInt(l.args[1], 0, 1, &bold) ||
+                 !parseInt(l.args[2], 0, 1, &italic))
+                 return failWith(error, "font needs SIZE BOLD ITALIC NAME");
+             // The name is the rest of the line after the third argument.
+             QString name = l.rest;
+             for (int skip = 0; skip < 3; ++skip) {
+                 name = name.trimmed();
+                 name = name.mid(name.indexOf(QLatin1Char(' ')) + 1);
+             }
+             s.session_.chooseFont(
+                 FontChoice{displayPath(name.trimmed()), size, bold != 0, italic != 0});
+             return true;
+         }},
+        {"font-cancel"_L1, 0,
+         [](SheetScript& s, const Line&, QString*) {
+             s.session_.cancelFont();
+             return true;
+         }},
+        {"print"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) { return s.print(l.rest, error); }},
+        {"paper"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             // The A4 sheet, or it enlarged to JIS B4 or A3, for the prints that follow.
+             const std::optional<Paper> paper =
+                 l.args.size() == 1 ? paperNamed(l.args[0]) : std::nullopt;
+             if (!paper) return failWith(error, "paper takes A4, B4 or A3");
+             s.session_.setPaper(*paper);
+             return true;
+         }},
+        {"print-cancel"_L1, 0,
+         [](SheetScript& s, const Line&, QString*) {
+             s.session_.cancelPrint();
+             return true;
+         }},
+        {"preflight"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             const QString answer = l.args.size() == 1 ? l.args[0] : QString();
+             if (answer == "fit"_L1)
+                 s.session_.answerFindings(PreflightAnswer::PrintFitted);
+             else if (answer == "cancel"_L1)
+                 s.session_.answerFindings(PreflightAnswer::Cancel);
+             else if (answer == "print"_L1)
+                 s.session_.answerFindings(PreflightAnswer::PrintAsIs);
+             else
+                 return failWith(error, "preflight takes fit, cancel or print");
+             return true;
+         }},
+        {"menu"_L1, 1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             const QString& item = l.args[0];
+             if (item == "prt"_L1) return s.print(QString(), error);
+             if (item == "onl"_L1)
+                 s.session_.openWebSite();
+             else if (item == "ed"_L1)
+                 s.session_.exit();
+             else if (item != "vv"_L1)  // the version entry carries no command
+                 return failWith(error, "menu takes prt, onl, ed or vv");
+             return true;
+         }},
+        {"flip"_L1, 2,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int page = 0;
+             int value = 0;
+             if (!parsePage(l.args[0], &page) || !parseInt(l.args[1], 0, 1, &value))
+                 return failWith(error, "flip needs right or left and 0 or 1");
+             s.session_.model().setFlipped(page, value != 0);
+             return true;
+         }},
+        {"shuffle"_L1, 2,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int page = 0;
+             quint32 seed = 0;
+             if (!parsePage(l.args[0], &page) || !parseSeed(l.args[1], &seed))
+                 return failWith(error, "shuffle needs right or left and a seed (0: own order)");
+             s.session_.model().setShuffleSeed(page, seed);
+             return true;
+         }},
+        {"review"_L1, 3,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int first = 0;
+             int last = 0;
+             int count = 0;
+             quint32 seed = 0;
+             if (!parseHeadingRange(l.args[0], &first, &last) ||
+                 !parseInt(l.args[1], 1, 10, &count) || !parseSeed(l.args[2], &seed))
+                 return failWith(error, "review needs FIRST-LAST COUNT SEED");
+             SheetModel& m = s.session_.model();
+             m.composeReview(drawItems(m.table(), first - 1,
+                                       std::min<int>(last, int(m.combo1List().size())) - 1, count,
+                                       seed));
+             return true;
+         }},
+        {"pick"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             QList<ItemRef> items;
+             for (const QString& word : l.args) {
+                 const std::optional<ItemRef> ref = itemNamed(word);
+                 if (!ref || ref->record >= s.session_.model().combo1List().size())
+                     return failWith(error, "pick needs items HEADING:ITEM of the heading list");
+                 items.append(*ref);
+             }
+             if (items.isEmpty()) return failWith(error, "pick needs items HEADING:ITEM");
+             s.session_.model().composeReview(items);
+             return true;
+         }},
+        {"miss"_L1, 3,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int page = 0;
+             int row = 0;
+             int value = 0;
+             if (!parsePage(l.args[0], &page) || !parseInt(l.args[1], 1, 10, &row) ||
+                 !parseInt(l.args[2], 0, 1, &value))
+                 return failWith(error, "miss needs right or left, a row 1 to 10 and 0 or 1");
+             s.session_.model().setMissed(page, row - 1, value != 0);
+             return true;
+         }},
+        {"retest"_L1, 1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int page = 0;
+             if (!parsePage(l.args[0], &page)) return failWith(error, "retest needs right or left");
+             s.session_.model().makeRetest(page);
+             return true;
+         }},
+        {"set-save"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             if (l.rest.isEmpty()) return failWith(error, "set-save needs a file");
+             QString why;
+             if (s.session_.model().saveSet(l.rest, &why)) return true;
+             *error = QStringLiteral("cannot write %1: %2").arg(displayPath(l.rest), why);
+             s.writeFailed_ = true;
+             return false;
+         }},
+        {"set-open"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             if (l.rest.isEmpty()) return failWith(error, "set-open needs a file");
+             s.session_.openSet(l.rest);
+             return true;
+         }},
+        {"dump"_L1, 0,
+         [](SheetScript& s, const Line&, QString*) {
+             if (s.output) s.output(s.session_.dump());
+             return true;
+         }},
+    };
+    return table;
+}
+
+bool SheetScript::runLine(const QString& rawLine, QString* error) {
+    QString line = rawLine;
+    while (line.endsWith(QLatin1Char('\r')) || line.endsWith(QLatin1Char('\n'))) line.chop(1);
+    if (line.trimmed().isEmpty() || line.trimmed().startsWith(QLatin1Char('#'))) return true;
+    if (session_.closed()) return true;
+    const qsizetype space = line.indexOf(QLatin1Char(' '));
+    const QString action = (space < 0 ? line : line.left(space)).trimmed();
+    Line words;
+    words.rest = space < 0 ? QString() : line.mid(space + 1);
+    words.args = words.rest.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+
+    writeFailed_ = false;
+    for (const Verb& verb : verbs()) {
+        if (action == verb.name && (verb.words < 0 || verb.words == words.args.size()))
+            return verb.run(*this, words, error);
+    }
+    *error = QStringLiteral("unknown action \"%1\"").arg(line.trimmed());
+    return false;
+}
+
+namespace {
+
+// What the window would tell of the open on line, and what was not read as it stands.
+void noteOpen(SheetSession& session, int line, qsizetype messagesBefore, QTextStream& err) {
+    const SheetModel& model = session.model();
+    const LoadResult& load = model.lastLoad();
+    const QString name = displayPath(model.questionFileName());
+    QStringList notes = model.messages().mid(messagesBefore);
+    if (notes.isEmpty() &&
+        (load.status == LoadStatus::OpenFailed ||
+         (load.status == LoadStatus::ReadFailed && model.combo1List().isEmpty())))
+        notes.append(QStringLiteral("%1 cannot be read").arg(name));
+    if (load.status != LoadStatus::FileNotFound && load.status != LoadStatus::OpenFailed &&
+        load.encoding != TextEncoding::Cp932)
+        notes.append(
+            QStringLiteral("%1 was read as %2, not as CP932").arg(name, encodingName(load)));
+    for (const QString& note : loadNotes(load)) notes.append(name + QStringLiteral(": ") + note);
+    for (const QString& note : notes)
+        err << QStringLiteral("line %1: %2\n").arg(line).arg(terminalText(note));
+    err.flush();
+}
+
+}  // namespace
+
+int runScript(const QByteArray& script, QTextStream& out, QTextStream& err, SheetSession& session) {
+    SheetScript sheetScript(session);
+    sheetScript.output = [&out](const QString& line) {
+        out << line << '\n';
+        out.flush();
+    };
+    const QList<QByteArray> lines = script.split('\n');
+    // A final line end ends the last line; it starts no empty one.
+    const qsizetype count = script.endsWith('\n') ? lines.size() - 1 : lines.size();
+    for (int number = 1; number <= count; ++number) {
+        const QByteArray& bytes = lines[number - 1];
+        QString error;
+        const int opensBefore = session.opens();
+        const qsizetype messagesBefore = session.model().messages().size();
+        bool ok = !bytes.contains('\0');
+        if (!ok)
+            error = QStringLiteral("a NUL byte in the line");
+        else
+            ok = sheetScript.runLine(localPathFromBytes(bytes), &error);
+        if (!ok) {
+            err << QStringLiteral("line %1: %2\n").arg(number).arg(terminalText(error));
+            err.flush();
+            return sheetScript.writeFailed() ? 1 : 2;
+        }
+        if (session.opens() != opensBefore) noteOpen(session, number, messagesBefore, err);
+        if (session.closed()) break;
+    }
+    return 0;
+}
+
+int runScript(QTextStream& in, QTextStream& out, QTextStream& err, SheetSession& session) {
+    return runScript(in.readAll().toUtf8(), out, err, session);
+}
+
+}  // namespace pobelo
