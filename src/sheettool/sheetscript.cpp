@@ -54,6 +54,18 @@ bool failWith(QString* error, const char* usage) {
     return false;
 }
 
+// A page icon by what it does on the right or the left page (page, select, clear).
+bool pageIcon(SheetSession& session, const QStringList& args, QString* error, PageIcon right,
+              PageIcon left, const char* verb) {
+    int page = 0;
+    if (!parsePage(args.value(0), &page)) {
+        *error = QStringLiteral("%1 needs right or left").arg(QLatin1String(verb));
+        return false;
+    }
+    session.clickImage((page == 0 ? right : left) + 1);
+    return true;
+}
+
 }  // namespace
 
 bool SheetScript::print(const QString& rest, QString* error) {
@@ -116,6 +128,40 @@ const std::vector<SheetScript::Verb>& SheetScript::verbs() {
              if (l.args.size() != 1 || !parseName(l.args[0], QStringLiteral("Image"), 6, &n))
                  return failWith(error, "click needs Image1 to Image6");
              s.session_.clickImage(n);
+             return true;
+         }},
+        // The plain spellings of the designer-named actions above.
+        {"heading"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int number = 0;
+             if (l.args.size() != 1 || !parseInt(l.args[0], 1, QuestionTable::kRecords, &number))
+                 return failWith(error, "heading needs a heading number from 1, as --list gives it");
+             if (number > s.session_.model().combo1List().size())
+                 return failWith(error, "heading: the number is past the heading list");
+             s.session_.choose(number - 1);
+             return true;
+         }},
+        {"page"_L1, 1, [](SheetScript& s, const Line& l, QString* error) {
+             return pageIcon(s.session_, l.args, error, ToRightPage, ToLeftPage, "page");
+         }},
+        {"select"_L1, 1, [](SheetScript& s, const Line& l, QString* error) {
+             return pageIcon(s.session_, l.args, error, RightBlank, LeftBlank, "select");
+         }},
+        {"clear"_L1, 1, [](SheetScript& s, const Line& l, QString* error) {
+             return pageIcon(s.session_, l.args, error, RightClear, LeftClear, "clear");
+         }},
+        {"answers"_L1, 2,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int page = 0;
+             int value = 0;
+             if (!parsePage(l.args[0], &page) || !parseInt(l.args[1], 0, 1, &value))
+                 return failWith(error, "answers needs right or left and 0 or 1");
+             s.session_.tick(page + 1, value);
+             return true;
+         }},
+        {"title"_L1, -1,
+         [](SheetScript& s, const Line& l, QString*) {
+             s.session_.type(displayPath(l.rest));
              return true;
          }},
         {"type"_L1, -1,
@@ -190,13 +236,13 @@ const std::vector<SheetScript::Verb>& SheetScript::verbs() {
         {"menu"_L1, 1,
          [](SheetScript& s, const Line& l, QString* error) {
              const QString& item = l.args[0];
-             if (item == "prt"_L1) return s.print(QString(), error);
-             if (item == "onl"_L1)
+             if (item == "prt"_L1 || item == "print"_L1) return s.print(QString(), error);
+             if (item == "onl"_L1 || item == "website"_L1)
                  s.session_.openWebSite();
-             else if (item == "ed"_L1)
+             else if (item == "ed"_L1 || item == "exit"_L1)
                  s.session_.exit();
-             else if (item != "vv"_L1)  // the version entry carries no command
-                 return failWith(error, "menu takes prt, onl, ed or vv");
+             else if (item != "vv"_L1 && item != "version"_L1)  // the version entry does nothing
+                 return failWith(error, "menu takes print, website, exit or version");
              return true;
          }},
         {"flip"_L1, 2,

@@ -118,11 +118,14 @@ int main(int argc, char* argv[]) {
         // The file manager's print command: the first sheet of the file (a sheet set's own
         // sheet), then the window closes.
         QTimer::singleShot(0, &window, [&model, &window] {
-            const int headings = model.prtEnabled() ? 0 : 2;
-            for (int heading = 0; heading < headings && heading < model.combo1List().size();
-                 ++heading)
-                model.chooseHeading(heading);
-            if (model.combo1List().size() > 0) model.printSheet();
+            const qsizetype headings = model.combo1List().size();
+            if (!model.prtEnabled() && headings > 0) {
+                pobelo::Sheet sheet = pobelo::Sheet::blank();
+                for (int page = 0; page < 2 && page < headings; ++page)
+                    sheet.composeHeading(page, page, model.table());
+                model.applySet(sheet);
+            }
+            if (headings > 0) model.printSheet();
             window.close();
         });
     }

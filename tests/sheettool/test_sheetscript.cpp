@@ -114,6 +114,51 @@ class SheetScriptTest : public QObject {
         QTest::newRow("dump args") << "dump now";
         QTest::newRow("preflight bad") << "preflight later";
         QTest::newRow("paper bad") << "paper B5";
+        QTest::newRow("heading 0") << "heading 0";
+        QTest::newRow("heading past the list") << "heading 4";
+        QTest::newRow("clear middle") << "clear middle";
+        QTest::newRow("answers 2") << "answers left 2";
+    }
+
+    // Each plain spelling does what its designer spelling does: the same state, the same trace.
+    void plainSpellingsActAsTheDesignerOnes_data() {
+        QTest::addColumn<QString>("plain");
+        QTest::addColumn<QString>("designer");
+        QTest::newRow("heading") << "heading 2"
+                                 << "choose 1";
+        QTest::newRow("title") << "title 第2回"
+                               << "type 第2回";
+        QTest::newRow("page left") << "page left"
+                                   << "click Image1";
+        QTest::newRow("page right") << "clear left\npage right"
+                                    << "click Image6\nclick Image2";
+        QTest::newRow("select right") << "clear right\nselect right"
+                                      << "click Image4\nclick Image3";
+        QTest::newRow("select left") << "clear left\nselect left"
+                                     << "click Image6\nclick Image5";
+        QTest::newRow("clear right") << "clear right"
+                                     << "click Image4";
+        QTest::newRow("clear left") << "clear left"
+                                    << "click Image6";
+        QTest::newRow("answers") << "answers right 1\nanswers left 1"
+                                 << "tick Check1 1\ntick Check2 1";
+        QTest::newRow("menu print") << "menu print"
+                                    << "menu prt";
+        QTest::newRow("menu website") << "menu website"
+                                      << "menu onl";
+    }
+
+    void plainSpellingsActAsTheDesignerOnes() {
+        QFETCH(QString, plain);
+        QFETCH(QString, designer);
+        // Both pages composed, the right page active again, so that every icon takes its click.
+        const QString start = "open " + file_ + "\nchoose 0\nchoose 2\n";
+        const Run a = run(start + plain + "\ndump\nprint\n");
+        const Run b = run(start + designer + "\ndump\nprint\n");
+        QCOMPARE(a.status, 0);
+        QCOMPARE(a.dumps, b.dumps);
+        QCOMPARE(a.trace, b.trace);
+        QVERIFY(a.dumps != run(start + "dump\n").dumps || plain == "menu print");
     }
 
     void badLinesStopTheRunWithStatus2() {
