@@ -37,12 +37,13 @@ void SheetSession::setPrintDevice(QPagedPaintDevice* device) {
 }
 
 void SheetSession::setPaper(Paper paper) {
-    painter_->setOutputPaper(paper);
+    model_->setPaper(paper);
 }
 
 void SheetSession::pointSurfaceAt(const ScriptedPrinterDialog::Answer& answer) {
-    // The dialog leaves the device in the orientation the user picked.
+    // The dialog leaves the device in the orientation the user picked, on the sheet's paper.
     trace_.setDeviceOrientation(answer.orientation);
+    painter_->setOutputPaper(model_->sheet().paper);
     if (answer.pdfPath.isEmpty()) {
         if (printDevice_) {
             setUpA4(*printDevice_, answer.orientation);

@@ -81,7 +81,8 @@ class SheetSession {
     // With painter().setPagesInOneDocument(true) the sheets become the pages of one document.
     // The session does not own the device.
     void setPrintDevice(QPagedPaintDevice* device);
-    // The paper the following prints come out on: A4, or the A4 sheet enlarged to JIS B4 or A3.
+    // The sheet's paper, which the following prints come out on: A4, or the A4 sheet enlarged to
+    // JIS B4 or A3 (a set brings its own).
     // The trace stays that of the A4 sheet.
     void setPaper(Paper paper);
 

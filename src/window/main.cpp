@@ -95,10 +95,22 @@ int main(int argc, char* argv[]) {
     platform.setSheetFace([&model] { return model.command1Caption(); });
     platform.setParentWidget(&window);
     platform.describeJobsBy([&model] { return model.documentInfo(); });
-    // 印刷 > 用紙 and the printer dialog's paper size are one choice.
+    // 印刷 > 用紙, the printer dialog's paper size and a set's paper are one choice, the sheet's.
+    // The printer keeps a size its dialog chose; any other choice is handed to the printer.
+    pobelo::Paper printerPaper = pobelo::Paper::A4;
     QObject::connect(&window, &pobelo::MainWindow::paperChosen, &window,
-                     [&platform](pobelo::Paper paper) { platform.setPaper(paper); });
-    platform.onPaperChosen([&window](pobelo::Paper paper) { window.showPaper(paper); });
+                     [&model](pobelo::Paper paper) { model.setPaper(paper); });
+    platform.onPaperChosen([&model, &printerPaper](pobelo::Paper paper) {
+        printerPaper = paper;
+        model.setPaper(paper);
+    });
+    QObject::connect(&model, &pobelo::SheetModel::changed, &window,
+                     [&model, &window, &platform, &printerPaper] {
+                         const pobelo::Paper paper = model.sheet().paper;
+                         if (paper != printerPaper) platform.setPaper(paper);
+                         printerPaper = paper;
+                         window.showPaper(paper);
+                     });
     window.show();
 
     if (!pobelo::cp932DecoderAvailable()) {
