@@ -73,7 +73,7 @@ class MainWindow : public QMainWindow {
     void showLoadNote();
     void buildControls();
     // The page strip, the item numbers' missed marks, the test menu and the set entries of the
-    // file menu: the test variants of the model.
+    // file menu: the test variants of the model (in testvariants.cpp).
     void buildPageStrip();
     void buildTestMenus();
     void connectVariants();
