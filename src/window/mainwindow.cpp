@@ -1,41 +1,37 @@
 #include "mainwindow.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStatusBar>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "accessibility.h"
 #include "fontresolver.h"
 #include "icons.h"
+#include "itemnumber.h"
 #include "localfile.h"
 #include "pobeloconfig.h"
+#include "windowdesign.h"
 #include "windowfonts.h"
 
 namespace pobelo {
+
+using namespace design;
 
 namespace {
 
@@ -44,25 +40,15 @@ const QString kFace = QStringLiteral("ＭＳ Ｐゴシック");
 
 // Design sizes in twips.
 constexpr int kClientWidth = 11010;
-constexpr int kLineLength = 11040;
 // At load the window's outer height is 7800 twips, of which the caption bar, the borders and the
 // menu bar take about 750; the controls therefore get 7050 twips, a little more than the bottom
 // of the usage texts (6975).
 constexpr int kVisibleClientHeight = 7800 - 750;
 constexpr int kFirstRowTop = 1560;
 constexpr int kRowStep = 500;
-// The page strip under the designed area, and where each page's columns begin in it (the left
-// edges of Label1 and Label4), right page first.
+// The page strip under the designed area.
 constexpr int kStripHeight = 480;
-constexpr std::array<int, 2> kPageLeft = {5880, 360};
 
-// A colour given as 0x00BBGGRR.
-QColor bgr(quint32 value) {
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
-const QColor kMagenta = bgr(0x00FF00FF);
-const QColor kBlue = bgr(0x00FF0000);
 const QColor kDisabledText(0x80, 0x80, 0x80);
 
 struct ArrayDesign {
@@ -85,20 +71,6 @@ const std::array<ArrayDesign, kLabelArrays> kArrays = {{
     {"Label6", 2400, 2895, 375, 0x0080FFFF, 14.25, false},
 }};
 
-void setBackColor(QWidget* widget, const QColor& color) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, color);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-void setForeColor(QWidget* widget, const QColor& color) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Active, QPalette::WindowText, color);
-    palette.setColor(QPalette::Inactive, QPalette::WindowText, color);
-    widget->setPalette(palette);
-}
-
 // A label whose text is greyed while it is disabled, with a single-line border.
 void giveBorder(QLabel* label) {
     label->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -115,128 +87,11 @@ void setTextIfDifferent(QLabel* label, const QString& text) {
     if (label->text() != text) label->setText(text);
 }
 
-// The green item-number labels: the gothic's line is taller than their box, so the digits are
-// centred in it by their ink, all on one baseline, rather than hung from the top of the line.
-// They take clicks, keys and a screen reader's press as the page icons do: each marks its item as
-// missed by the class, or takes the mark away. A marked number stands in red on a pale red ground
-// inside a red frame.
-class ItemNumberLabel : public ImageControl {
-  public:
-    using ImageControl::ImageControl;
-    void setMissed(bool on) {
-        if (missed_ == on) return;
-        missed_ = on;
-        update();
-    }
-    bool isMissed() const { return missed_; }
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        static const QColor missedRed(0xD0, 0x00, 0x00);
-        QPainter painter(this);
-        if (missed_) painter.fillRect(rect(), QColor(0xFF, 0xD8, 0xD8));
-        drawFrame(&painter);
-        const QRect box = contentsRect();
-        const QFontMetricsF metrics(font());
-        const QRectF ink = metrics.tightBoundingRect(QStringLiteral("0123456789"));
-        const qreal baseline = box.top() + (box.height() - ink.height()) / 2 - ink.top();
-        const QFontMetrics whole(font());
-        const QRect line(box.left(), qRound(baseline) - whole.ascent(), box.width(),
-                         whole.height());
-        QPalette shown = palette();
-        if (missed_) shown.setColor(QPalette::WindowText, missedRed);
-        style()->drawItemText(&painter, line, Qt::AlignHCenter | Qt::AlignTop, shown, isEnabled(),
-                              text(), foregroundRole());
-        if (missed_) {
-            painter.setPen(QPen(missedRed, 2));
-            painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
-        }
-        if (hasFocus()) {
-            QStyleOptionFocusRect option;
-            option.initFrom(this);
-            option.rect = rect().adjusted(2, 2, -2, -2);
-            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
-        }
-    }
-
-  private:
-    bool missed_ = false;
-};
-
 QIcon makeIcon(Icon kind, int size) {
     QIcon icon;
     icon.addPixmap(drawIcon(kind, size, 1.0));
     icon.addPixmap(drawIcon(kind, size, 2.0));
     return icon;
-}
-
-// What each icon, button and box is, for screen readers (name) and as a tooltip.
-struct ControlHelp {
-    const char* objectName;
-    const char* name;
-    const char* tip;
-};
-const ControlHelp kHelp[] = {
-    {"Image1", "右ページの指マーク",
-     "指マーク：次に選ぶ見出しは右ページに入ります。クリックすると左ページに切り替えます。"},
-    {"Image2", "左ページの指マーク",
-     "指マーク：次に選ぶ見出しは左ページに入ります。クリックすると右ページに切り替えます。"},
-    {"Image3", "右ページを選ぶ",
-     "白紙の右ページ：クリックすると右ページを選び、表題を空にします。"},
-    {"Image4", "右ページを消す",
-     "問題の入った右ページ：クリックすると右ページの問題を消し、表題入力ウインドの表題を付けます"
-     "。"},
-    {"Image5", "左ページを選ぶ",
-     "白紙の左ページ：クリックすると左ページを選び、右ページと同じ表題を付けます。"},
-    {"Image6", "左ページを消す",
-     "問題の入った左ページ：クリックすると左ページの問題を消し、表題入力ウインドの表題を付けます"
-     "。"},
-    {"Command1", "フォント",
-     "印刷するフォントを選びます。「@」で始まるフォントでは縦書きで印刷します。"},
-    {"Command2", "印刷", "小テストを印刷します（Ctrl+P）。"},
-    {"Text3", "表題", "表題入力ウインド：入れた表題が両ページの表題になります。"},
-    {"Combo1", "見出し", "現在の見だし：選んだ見出しの問題が指マークのページに入ります。"},
-    {"Check1", "右ページを解答つきで印刷", "右ページを答えを入れて印刷します。"},
-    {"Check2", "左ページを解答つきで印刷", "左ページを答えを入れて印刷します。"},
-    {"Flip1", "右ページを書き⇄読み",
-     "右ページの問い方を入れ替えます：文には答えが入り、答えの欄には問われていた部分が入ります。"},
-    {"Flip2", "左ページを書き⇄読み",
-     "左ページの問い方を入れ替えます：文には答えが入り、答えの欄には問われていた部分が入ります。"},
-    {"Shuffle1", "右ページの並べ替え",
-     "右ページの問題の順番を変えます。同じ番号なら同じ順番になり、番号が小さく印刷されます"
-     "（元の順：並べ替えなし）。"},
-    {"Shuffle2", "左ページの並べ替え",
-     "左ページの問題の順番を変えます。同じ番号なら同じ順番になり、番号が小さく印刷されます"
-     "（元の順：並べ替えなし）。"},
-    {"Retest1", "右ページを再テストに",
-     "右ページを、できなかった印を付けた問題だけの再テストにします（番号をクリックして印を付けま"
-     "す）。"},
-    {"Retest2", "左ページを再テストに",
-     "左ページを、できなかった印を付けた問題だけの再テストにします（番号をクリックして印を付けま"
-     "す）。"},
-};
-
-// What a click on an item number does, as its tooltip tells.
-const char* const kNumberTip =
-    "クリックすると、クラスができなかった問題の印を付けます（もう一度クリックで外します）。"
-    "印を付けた問題から再テストを作れます。灰色のページには、指マークでそのページに切り替えてから"
-    "付けます。";
-
-// The page icons are buttons to a screen reader: a name, focus, and a press action.
-class ImageControlAccessible : public QAccessibleWidget {
-  public:
-    explicit ImageControlAccessible(QWidget* widget)
-        : QAccessibleWidget(widget, QAccessible::Button) {}
-    QStringList actionNames() const override { return {pressAction()}; }
-    void doAction(const QString& action) override {
-        if (action == pressAction()) static_cast<ImageControl*>(widget())->activate();
-    }
-};
-
-QAccessibleInterface* accessibleImageControl(const QString& className, QObject* object) {
-    if (className == QLatin1String("pobelo::ImageControl") && object && object->isWidgetType())
-        return new ImageControlAccessible(static_cast<QWidget*>(object));
-    return nullptr;
 }
 
 // Room the window manager's frame and caption bar take around the window.
@@ -254,50 +109,10 @@ QString aboutText() {
         .arg(QStringLiteral(POBELO_VERSION), SheetModel::homePage());
 }
 
-// --- Start-up and dropped files ----------------------------------------------------------------
-
-namespace {
-
-bool isSheetSetFile(const QString& path) {
-    return path.endsWith(QLatin1Char('.') + kSheetSetSuffix, Qt::CaseInsensitive);
-}
-
-// The local file a file: URL names, its bytes kept as they are (toLocalFile would turn those that
-// are not UTF-8 into U+FFFD).
-QString localFileOf(const QUrl& url) {
-    const QString name = url.toLocalFile();
-    if (!name.contains(QChar(0xFFFD))) return name;
-    return localPathFromBytes(
-        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
-}
-
-}  // namespace
-
-void openFromCommandLine(SheetModel& model, const QStringList& arguments) {
-    if (arguments.size() < 2 || arguments.at(1).isEmpty()) return;
-    const QString argument = arguments.at(1);
-    const QUrl url(argument);
-    // The file dialog gives whole paths; so does the command line from here on.
-    const QString path = url.isLocalFile() ? localFileOf(url) : argument;
-    const QString whole = QDir::cleanPath(QDir(QDir::currentPath()).filePath(path));
-    if (isSheetSetFile(whole))
-        model.openSet(whole);
-    else
-        model.openFile(whole);
-}
-
-std::optional<QString> MainWindow::droppedQuestionFile(const QMimeData* data) {
-    if (!data || !data->hasUrls() || data->urls().isEmpty()) return std::nullopt;
-    const QUrl first = data->urls().first();
-    if (!first.isLocalFile()) return std::nullopt;
-    const QString path = localFileOf(first);
-    if (!path.endsWith(QStringLiteral(".moj"), Qt::CaseInsensitive) && !isSheetSetFile(path))
-        return std::nullopt;
-    return path;
-}
+// --- Dropped files -----------------------------------------------------------------------------
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (droppedQuestionFile(event->mimeData())) {
+    if (droppedFileToOpen(event->mimeData())) {
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -305,7 +120,7 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
-    if (droppedQuestionFile(event->mimeData())) {
+    if (droppedFileToOpen(event->mimeData())) {
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -313,16 +128,13 @@ void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-    const std::optional<QString> path = droppedQuestionFile(event->mimeData());
+    const std::optional<QString> path = droppedFileToOpen(event->mimeData());
     if (!path) {
         event->ignore();
         return;
     }
     event->acceptProposedAction();
-    if (isSheetSetFile(*path))
-        model_.openSet(*path);
-    else
-        model_.openFile(*path);
+    openQuestionOrSetFile(model_, *path);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -345,7 +157,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             if (!drop->mimeData()->hasUrls()) break;
             if (event->type() == QEvent::Drop) {
                 dropEvent(drop);
-            } else if (droppedQuestionFile(drop->mimeData())) {
+            } else if (droppedFileToOpen(drop->mimeData())) {
                 drop->acceptProposedAction();
             } else {
                 drop->ignore();
@@ -358,64 +170,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-// --- ImageControl ------------------------------------------------------------------------------
-
-void ImageControl::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        pressed_ = true;
-        event->accept();
-        return;
-    }
-    QLabel::mousePressEvent(event);
-}
-
-void ImageControl::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && pressed_) {
-        pressed_ = false;
-        event->accept();
-        if (rect().contains(event->position().toPoint())) Q_EMIT clicked();
-        return;
-    }
-    QLabel::mouseReleaseEvent(event);
-}
-
-void ImageControl::activate() {
-    if (isVisible() && isEnabled()) Q_EMIT clicked();
-}
-
-void ImageControl::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Space:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Select:
-            if (event->modifiers() & ~Qt::KeypadModifier) break;
-            event->accept();
-            activate();
-            return;
-        default:
-            break;
-    }
-    QLabel::keyPressEvent(event);
-}
-
-void ImageControl::paintEvent(QPaintEvent* event) {
-    QLabel::paintEvent(event);
-    if (!hasFocus()) return;
-    QPainter painter(this);
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    option.rect = rect().adjusted(1, 1, -1, -1);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
-}
-
 // --- MainWindow --------------------------------------------------------------------------------
 
 MainWindow::MainWindow(SheetModel& model, QWidget* parent) : QMainWindow(parent), model_(model) {
     setObjectName(QStringLiteral("pobelo"));
     setWindowTitle(text::kCaption);
-    static const bool accessibleIcons = (QAccessible::installFactory(accessibleImageControl), true);
-    Q_UNUSED(accessibleIcons);
+    installAccessibleImageControls();
     dpi_ = logicalDpiY();
     // On a small (or strongly scaled) screen the whole design shrinks evenly, fonts and icons
     // with it, so that every control stays on the screen.
@@ -617,13 +377,7 @@ void MainWindow::buildControls() {
 }
 
 void MainWindow::describeControls() {
-    for (const ControlHelp& help : kHelp) {
-        auto* control = findChild<QWidget*>(QLatin1String(help.objectName));
-        if (!control) continue;
-        control->setAccessibleName(QString::fromUtf8(help.name));
-        control->setToolTip(QString::fromUtf8(help.tip));
-        control->setAccessibleDescription(QString::fromUtf8(help.tip));
-    }
+    describeFromHelpTable(this);
     // The font button's tooltip also tells a face that prints in place of the one named.
     command1Tip_ = command1_->toolTip();
     // Tab goes the way the sheet is made: heading, title, then the right page's pointer,
@@ -647,8 +401,7 @@ void MainWindow::describeControls() {
     for (int page = 0; page < 2; ++page) {
         for (int row = 0; row < kRows; ++row) {
             QLabel* number = labels_[page == 0 ? Label1 : Label4][row];
-            number->setToolTip(QString::fromUtf8(kNumberTip));
-            number->setAccessibleDescription(number->toolTip());
+            describeItemNumber(number);
             setTabOrder(previous, number);
             previous = number;
         }
@@ -794,9 +547,7 @@ void MainWindow::refresh() {
 
     command1_->setText(literalAmpersands(model_.command1Caption()));
     // A screen reader says which font is chosen.
-    command1_->setAccessibleName(model_.command1Caption() == QLatin1String("Font")
-                                     ? QStringLiteral("フォント")
-                                     : QStringLiteral("フォント ") + model_.command1Caption());
+    command1_->setAccessibleName(fontButtonName(model_.command1Caption()));
     command1_->setEnabled(model_.command1Enabled());
     // A face that will print in place of the one named says so on the button, without asking.
     const QString faceNote =
@@ -854,134 +605,6 @@ void MainWindow::showLoadNote() {
         resize(width(), height() + line->sizeHint().height());
     }
     line->showMessage(note);
-}
-
-// --- Test variants -----------------------------------------------------------------------------
-
-void MainWindow::buildPageStrip() {
-    // A thin line parts the strip from the designed area above it.
-    auto* line = new QWidget(strip_);
-    line->setObjectName(QStringLiteral("Line3"));
-    line->setGeometry(0, 0, px(kLineLength), 1);
-    setBackColor(line, bgr(0x00E0E0E0));
-    const std::array<QString, 2> suffix = {QStringLiteral("1"), QStringLiteral("2")};
-    const std::array<QColor, 2> pageColour = {kMagenta, kBlue};
-    for (int page = 0; page < 2; ++page) {
-        const int left = kPageLeft[page];
-        const auto at = [&](QWidget* control, int offset, int width) {
-            control->setGeometry(px(left + offset), px(60), px(width), px(360));
-        };
-        PageChoices& choices = pages_[page];
-        choices.flip = new QCheckBox(QStringLiteral("書き⇄読み"), strip_);
-        choices.flip->setObjectName(QStringLiteral("Flip") + suffix[page]);
-        at(choices.flip, 0, 1320);
-        auto* order = new QLabel(QStringLiteral("並べ替え"), strip_);
-        order->setObjectName(QStringLiteral("ShuffleLabel") + suffix[page]);
-        order->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        setForeColor(order, pageColour[page]);
-        at(order, 1380, 900);
-        choices.shuffle = new QSpinBox(strip_);
-        choices.shuffle->setObjectName(QStringLiteral("Shuffle") + suffix[page]);
-        choices.shuffle->setRange(0, 999999);
-        choices.shuffle->setSpecialValueText(QStringLiteral("元の順"));
-        // A number typed in is one choice, not one per digit.
-        choices.shuffle->setKeyboardTracking(false);
-        at(choices.shuffle, 2340, 1200);
-        order->setBuddy(choices.shuffle);
-        choices.retest = new QPushButton(QStringLiteral("再テスト"), strip_);
-        choices.retest->setObjectName(QStringLiteral("Retest") + suffix[page]);
-        at(choices.retest, 3735, 1200);
-    }
-}
-
-void MainWindow::buildTestMenus() {
-    // The set entries follow 開く in the file menu.
-    auto* f = findChild<QMenu*>(QStringLiteral("f"));
-    QAction* afterOpen = f->actions().value(f->actions().indexOf(openAction_) + 1);
-    openSetAction_ = new QAction(QStringLiteral("テストセットを開く(&T)…"), f);
-    openSetAction_->setObjectName(QStringLiteral("tso"));
-    saveSetAction_ = new QAction(QStringLiteral("テストセットを保存(&S)…"), f);
-    saveSetAction_->setObjectName(QStringLiteral("tss"));
-    f->insertActions(afterOpen, {openSetAction_, saveSetAction_});
-
-    // The test menu stands before the print menu.
-    auto* tm = new QMenu(QStringLiteral("テスト(&T)"), this);
-    tm->setObjectName(QStringLiteral("tm"));
-    auto* pm = findChild<QMenu*>(QStringLiteral("pm"));
-    menuBar()->insertMenu(pm ? pm->menuAction() : nullptr, tm);
-    const auto add = [tm](const char* caption, const char* name) {
-        QAction* action = tm->addAction(QString::fromUtf8(caption));
-        action->setObjectName(QLatin1String(name));
-        return action;
-    };
-    pages_[0].flipAction = add("右ページを書き⇄読み(&R)", "fr");
-    pages_[1].flipAction = add("左ページを書き⇄読み(&L)", "fl");
-    for (const PageChoices& choices : pages_) choices.flipAction->setCheckable(true);
-    tm->addSeparator()->setObjectName(QStringLiteral("s4"));
-    reviewAction_ = add("まとめテストを作る(&M)…", "rv");
-    tm->addSeparator()->setObjectName(QStringLiteral("s5"));
-    pages_[0].retestAction = add("右ページを再テストに(&E)", "rr");
-    pages_[1].retestAction = add("左ページを再テストに(&G)", "rl");
-}
-
-void MainWindow::connectVariants() {
-    connect(openSetAction_, &QAction::triggered, &model_, &SheetModel::openSetCommand);
-    connect(saveSetAction_, &QAction::triggered, &model_, &SheetModel::saveSetCommand);
-    connect(reviewAction_, &QAction::triggered, &model_, &SheetModel::reviewCommand);
-    for (int page = 0; page < 2; ++page) {
-        const PageChoices& choices = pages_[page];
-        const auto flip = [this, page](bool on) { model_.setFlipped(page, on); };
-        connect(choices.flip, &QCheckBox::clicked, this, flip);
-        connect(choices.flipAction, &QAction::triggered, this, flip);
-        connect(choices.shuffle, &QSpinBox::valueChanged, this,
-                [this, page](int seed) { model_.setShuffleSeed(page, quint32(seed)); });
-        const auto retest = [this, page] { model_.makeRetest(page); };
-        connect(choices.retest, &QPushButton::clicked, this, retest);
-        connect(choices.retestAction, &QAction::triggered, this, retest);
-        for (int row = 0; row < kRows; ++row) {
-            auto* number = static_cast<ImageControl*>(labels_[page == 0 ? Label1 : Label4][row]);
-            connect(number, &ImageControl::clicked, this,
-                    [this, page, row] { model_.setMissed(page, row, !model_.missed(page, row)); });
-        }
-    }
-}
-
-void MainWindow::refreshVariants() {
-    const bool fileOpen = model_.reviewEnabled();
-    reviewAction_->setEnabled(fileOpen);
-    saveSetAction_->setEnabled(model_.prtEnabled());
-    for (int page = 0; page < 2; ++page) {
-        const PageChoices& choices = pages_[page];
-        const PageVariant& variant = model_.variant(page);
-        bool anyMissed = false;
-        for (int row = 0; row < kRows; ++row) {
-            auto* number = static_cast<ItemNumberLabel*>(labels_[page == 0 ? Label1 : Label4][row]);
-            const bool missed = model_.missed(page, row);
-            anyMissed = anyMissed || missed;
-            number->setMissed(missed);
-            // Only a row with an item takes a mark, and only on the page that is not greyed.
-            const bool markable = !model_.itemAt(page, row).isEmpty();
-            number->setFocusPolicy(markable && number->isEnabled() ? Qt::TabFocus : Qt::NoFocus);
-            number->setCursor(markable ? Qt::PointingHandCursor : Qt::ArrowCursor);
-            number->setAccessibleName(
-                QStringLiteral("%1の問題 %2%3")
-                    .arg(page == 0 ? QStringLiteral("右ページ") : QStringLiteral("左ページ"))
-                    .arg(row + 1)
-                    .arg(missed ? QStringLiteral("（できなかった）") : QString()));
-        }
-        {
-            const QSignalBlocker blockBox(choices.flip);
-            const QSignalBlocker blockSpin(choices.shuffle);
-            choices.flip->setChecked(variant.flipped);
-            choices.flipAction->setChecked(variant.flipped);
-            choices.shuffle->setValue(int(std::min<quint32>(variant.seed, 999999)));
-        }
-        choices.flip->setEnabled(fileOpen);
-        choices.flipAction->setEnabled(fileOpen);
-        choices.shuffle->setEnabled(fileOpen);
-        choices.retest->setEnabled(anyMissed);
-        choices.retestAction->setEnabled(anyMissed);
-    }
 }
 
 }  // namespace pobelo

@@ -5,6 +5,8 @@
 #include <array>
 #include <optional>
 
+#include "fileopening.h"   // the start-up's openFromCommandLine comes with the window
+#include "imagecontrol.h"  // the page icons
 #include "paper.h"
 #include "sheetmodel.h"
 
@@ -21,35 +23,6 @@ namespace pobelo {
 
 // The text of Help > Pobelo について: the version, the licence and the home page.
 QString aboutText();
-
-// Start-up: a question file named as the first command-line argument (a path, or a file: URL as
-// desktops pass it) is opened as File > 開く opens it when chosen in the dialog; a sheet set file
-// (.pobelo-set) as テストセットを開く opens it.
-void openFromCommandLine(SheetModel& model, const QStringList& arguments);
-
-// An image control: shows a picture and reports a click (press and release on it). A hidden one
-// takes no clicks; clicks fall through to whatever lies below it.
-class ImageControl : public QLabel {
-    Q_OBJECT
-  public:
-    using QLabel::QLabel;
-
-    // A click from the keyboard (Space or Enter while it has the focus) or a screen reader.
-    void activate();
-
-  Q_SIGNALS:
-    void clicked();
-
-  protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    // Shows the keyboard focus around the picture.
-    void paintEvent(QPaintEvent* event) override;
-
-  private:
-    bool pressed_ = false;
-};
 
 // The main window: every control at its designed place, showing the sheet model's state. Every
 // user event goes to the model's handler, and the controls are redrawn from the model whenever it
@@ -78,9 +51,10 @@ class MainWindow : public QMainWindow {
     // Checks paper in 印刷 > 用紙, as the printer dialog chose it.
     void showPaper(Paper paper);
 
-    // The file a drop would open: the first of its URLs when that is a local .moj file or a
-    // sheet set file (.pobelo-set), otherwise nothing (the drop is refused).
-    static std::optional<QString> droppedQuestionFile(const QMimeData* data);
+    // The file a drop would open (see droppedFileToOpen).
+    static std::optional<QString> droppedQuestionFile(const QMimeData* data) {
+        return droppedFileToOpen(data);
+    }
 
   Q_SIGNALS:
     // The user chose paper in 印刷 > 用紙.
@@ -99,7 +73,7 @@ class MainWindow : public QMainWindow {
     void showLoadNote();
     void buildControls();
     // The page strip, the item numbers' missed marks, the test menu and the set entries of the
-    // file menu: the test variants of the model.
+    // file menu: the test variants of the model (in testvariants.cpp).
     void buildPageStrip();
     void buildTestMenus();
     void connectVariants();
