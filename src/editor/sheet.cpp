@@ -87,9 +87,11 @@ PageContent composePage(const SheetPage& page, const QuestionTable& table) {
         content.answers = page.keptAnswers;
         return content;
     }
-    // A reordered page carries its version, so that the same version can be printed again.
-    content.mark = versionMark(v.seed);
+    // A reordered page carries its version, so that the same version can be printed again; a
+    // page without any item to print carries none.
     const PageItems items = printedItems(v, table);
+    if (std::any_of(items.begin(), items.end(), [](const ItemRef& ref) { return !ref.isEmpty(); }))
+        content.mark = versionMark(v.seed);
     for (int i = 0; i < 10; ++i) {
         const ItemRef ref = items[i];
         if (ref.isEmpty() || !QuestionTable::inRange(ref.record, slot::kFontName)) continue;

@@ -60,9 +60,11 @@ inline constexpr int kSentenceX = 300;
 inline constexpr int kFirstRowY = 1000;
 inline constexpr int kRowPitch = 700;
 
-// A reordered page's version mark, small, below the last row and right of the lower answers.
+// A reordered page's version mark, small, below the last row and right of the lower answers. A
+// mark too long to end 5 mm inside the paper's edge from there starts as far back as it needs.
 inline constexpr int kMarkX = 9900;
 inline constexpr int kMarkY = 7900;
+inline constexpr int kMarkEndX = kPaperWidth - 283;
 
 // Answer places: items 1 to 5 in a column at half the frame's width, items 6 to 10 a quarter of
 // it further right; the k-th of a column at k * kAnswerRowPitch.

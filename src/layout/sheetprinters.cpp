@@ -161,7 +161,9 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
         const float y = yp + kFirstRowY + kRowPitch * i;
         if (x1 && x2) pen.line(*x1, y, *x2, y);
     }
-    printMark(pen, page, rightPage, kMarkX, yp + kMarkY);
+    // Every character of the mark takes at most a cell of its size.
+    const float markLength = cellCount(page.mark) * kMarkPoints * 20;
+    printMark(pen, page, rightPage, std::min<float>(kMarkX, kMarkEndX - markLength), yp + kMarkY);
 }
 
 // --- Landscape layout for an upright face ---------------------------------------------------

@@ -26,6 +26,7 @@
 #include "itemnumber.h"
 #include "localfile.h"
 #include "pobeloconfig.h"
+#include "seedbox.h"
 #include "windowdesign.h"
 #include "windowfonts.h"
 

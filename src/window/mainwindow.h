@@ -16,10 +16,11 @@ class QComboBox;
 class QLineEdit;
 class QMimeData;
 class QPushButton;
-class QSpinBox;
 class QToolButton;
 
 namespace pobelo {
+
+class SeedBox;
 
 // The text of Help > Pobelo について: the version, the licence and the home page.
 QString aboutText();
@@ -126,7 +127,7 @@ class MainWindow : public QMainWindow {
     // rv, rr and rl.
     struct PageChoices {
         QCheckBox* flip = nullptr;
-        QSpinBox* shuffle = nullptr;
+        SeedBox* shuffle = nullptr;
         QPushButton* retest = nullptr;
         QAction* flipAction = nullptr;
         QAction* retestAction = nullptr;

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "seedbox.h"
 #include "sheetmodel.h"
 
 namespace pobelo {
@@ -87,7 +88,8 @@ ReviewItemsDialog::ReviewItemsDialog(const QuestionTable& table, const QStringLi
     first_ = numberBox(this, 1, last, 1, QStringLiteral("最初の見出し"));
     last_ = numberBox(this, 1, last, last, QStringLiteral("最後の見出し"));
     count_ = numberBox(this, 1, kMostItems, kMostItems, QStringLiteral("選ぶ問題の数"));
-    seed_ = numberBox(this, 0, 999999, 1, QStringLiteral("選び方の番号"));
+    seed_ = new SeedBox(1, QString(), this);
+    seed_->setAccessibleName(QStringLiteral("選び方の番号"));
     seed_->setToolTip(QStringLiteral("同じ番号なら、同じ問題が選ばれます。"));
     drawRow->addWidget(new QLabel(QStringLiteral("見出し")));
     drawRow->addWidget(first_);
@@ -176,8 +178,7 @@ void ReviewItemsDialog::showCount() {
 void ReviewItemsDialog::drawAndTick() {
     const int first = std::min(first_->value(), last_->value()) - 1;
     const int last = std::max(first_->value(), last_->value()) - 1;
-    const QList<ItemRef> drawn =
-        drawItems(table_, first, last, count_->value(), quint32(seed_->value()));
+    const QList<ItemRef> drawn = drawItems(table_, first, last, count_->value(), seed_->value());
     {
         const QSignalBlocker block(tree_);
         for (int h = 0; h < tree_->topLevelItemCount(); ++h) {

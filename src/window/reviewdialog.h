@@ -13,6 +13,8 @@ class QTreeWidgetItem;
 
 namespace pobelo {
 
+class SeedBox;
+
 // The review-test dialog (まとめテスト): every heading with its items under it, each item with a
 // tick box, at most ten ticked. A row draws items at random from a range of headings
 // ("見出し 1〜5 から 10 問を選ぶ（番号 1）"), ticking what it drew in place of the ticks before.
@@ -36,7 +38,7 @@ class ReviewItemsDialog : public QDialog {
     QSpinBox* firstBox() const { return first_; }
     QSpinBox* lastBox() const { return last_; }
     QSpinBox* countBox() const { return count_; }
-    QSpinBox* seedBox() const { return seed_; }
+    SeedBox* seedBox() const { return seed_; }
     QLabel* countLabel() const { return countLabel_; }
     QPushButton* okButton() const { return ok_; }
 
@@ -50,7 +52,7 @@ class ReviewItemsDialog : public QDialog {
     QSpinBox* first_ = nullptr;
     QSpinBox* last_ = nullptr;
     QSpinBox* count_ = nullptr;
-    QSpinBox* seed_ = nullptr;
+    SeedBox* seed_ = nullptr;
     QLabel* countLabel_ = nullptr;
     QPushButton* ok_ = nullptr;
     int tickedCount_ = 0;

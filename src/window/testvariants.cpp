@@ -8,12 +8,12 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QSpinBox>
 #include <algorithm>
 
 #include "accessibility.h"
 #include "itemnumber.h"
 #include "mainwindow.h"
+#include "seedbox.h"
 #include "windowdesign.h"
 
 namespace pobelo {
@@ -50,12 +50,9 @@ void MainWindow::buildPageStrip() {
         order->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         setForeColor(order, pageColour[page]);
         at(order, 1380, 900);
-        choices.shuffle = new QSpinBox(strip_);
+        // A number typed in is one choice, taken when it is finished, not one per digit.
+        choices.shuffle = new SeedBox(0, QStringLiteral("元の順"), strip_);
         choices.shuffle->setObjectName(QStringLiteral("Shuffle") + suffix[page]);
-        choices.shuffle->setRange(0, 999999);
-        choices.shuffle->setSpecialValueText(QStringLiteral("元の順"));
-        // A number typed in is one choice, not one per digit.
-        choices.shuffle->setKeyboardTracking(false);
         at(choices.shuffle, 2340, 1200);
         order->setBuddy(choices.shuffle);
         choices.retest = new QPushButton(QStringLiteral("再テスト"), strip_);
@@ -103,8 +100,8 @@ void MainWindow::connectVariants() {
         const auto flip = [this, page](bool on) { model_.setFlipped(page, on); };
         connect(choices.flip, &QCheckBox::clicked, this, flip);
         connect(choices.flipAction, &QAction::triggered, this, flip);
-        connect(choices.shuffle, &QSpinBox::valueChanged, this,
-                [this, page](int seed) { model_.setShuffleSeed(page, quint32(seed)); });
+        connect(choices.shuffle, &SeedBox::valueChanged, this,
+                [this, page](quint32 seed) { model_.setShuffleSeed(page, seed); });
         const auto retest = [this, page] { model_.makeRetest(page); };
         connect(choices.retest, &QPushButton::clicked, this, retest);
         connect(choices.retestAction, &QAction::triggered, this, retest);
@@ -140,7 +137,7 @@ void MainWindow::refreshVariants() {
             const QSignalBlocker blockSpin(choices.shuffle);
             choices.flip->setChecked(variant.flipped);
             choices.flipAction->setChecked(variant.flipped);
-            choices.shuffle->setValue(int(std::min<quint32>(variant.seed, 999999)));
+            choices.shuffle->setValue(variant.seed);
         }
         choices.flip->setEnabled(fileOpen);
         choices.flipAction->setEnabled(fileOpen);

@@ -140,6 +140,40 @@ class SheetVariantsTest : public QObject {
         if (seed != 0) QCOMPARE(itemNames(f.model, 1).mid(3), QStringList(7, "-"));
     }
 
+    // The version mark prints whole on the paper at every seed, in both layouts, and not at all
+    // on a page without an item to print.
+    void markStaysOnThePaper_data() {
+        QTest::addColumn<QString>("font");
+        QTest::addColumn<quint32>("seed");
+        QTest::addColumn<int>("x");  // where the right page's mark starts
+        QTest::newRow("vertical, seed 7") << "@IPAexMincho" << 7u << 9900;
+        // 11906 - 283 - 15 cells of 160 twips
+        QTest::newRow("vertical, longest seed") << "@IPAexMincho" << 4294967295u << 9223;
+        // 11906 / 2 + 2800: item 10's column, below the frames
+        QTest::newRow("upright, longest seed") << "IPAexMincho" << 4294967295u << 8753;
+    }
+    void markStaysOnThePaper() {
+        QFETCH(QString, font);
+        QFETCH(quint32, seed);
+        QFETCH(int, x);
+        ModelFixture f;
+        openFixture(f);
+        f.model.setShuffleSeed(0, seed);
+        f.model.setShuffleSeed(1, seed);
+        // The left page's heading has nothing to ask.
+        f.model.clickImage(6);
+        QList<int> marks;
+        int currentX = 0;
+        for (const TraceOp& op : parseTrace(print(f, font))) {
+            if (op.op == QLatin1String("setCurrentX")) currentX = op.fields["x"].toInt();
+            if (op.op == QLatin1String("printText") &&
+                op.fields["text"].toString().startsWith(QStringLiteral("並べ替え")))
+                marks.append(currentX);
+        }
+        QCOMPARE(marks, QList<int>{x});
+        QCOMPARE(f.model.findings().size(), 0);
+    }
+
     // A review page draws only from the headings named, each item once, in file order.
     void review_data() {
         QTest::addColumn<int>("first");

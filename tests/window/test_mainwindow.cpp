@@ -23,6 +23,7 @@
 #include "recordingsurface.h"
 #include "reviewdialog.h"
 #include "scripted.h"
+#include "seedbox.h"
 #include "sheetmodel.h"
 
 using namespace pobelo;
@@ -665,10 +666,21 @@ class MainWindowTest : public QObject {
             {"the greyed page takes no mark", [&](Session& s) { click(s.label(Label4, 0)); },
              [](Session& s) { return !s.model.missed(1, 0); }},
             {"the order box reorders its page",
-             [](Session& s) { s.find<QSpinBox>("Shuffle1")->setValue(3); },
+             [](Session& s) { s.find<SeedBox>("Shuffle1")->setValue(3); },
              [&](Session& s) {
                  return s.model.variant(0).seed == 3 && s.model.variant(1).seed == 0 &&
-                        items(s, 0) != ownOrder && s.find<QSpinBox>("Shuffle2")->text() == "元の順";
+                        items(s, 0) != ownOrder && s.find<SeedBox>("Shuffle2")->text() == "元の順";
+             }},
+            {"the order box shows and takes every seed a set may hold",
+             [](Session& s) {
+                 s.model.setShuffleSeed(1, 4294967295u);
+                 auto* box = s.find<SeedBox>("Shuffle1");
+                 box->findChild<QLineEdit*>()->setText("4294967294");
+                 Q_EMIT box->editingFinished();
+             },
+             [](Session& s) {
+                 return s.model.variant(0).seed == 4294967294u &&
+                        s.find<SeedBox>("Shuffle2")->text() == "4294967295";
              }},
             {"まとめテスト composes what the dialog chose",
              [](Session& s) {
