@@ -19,14 +19,28 @@ bool sameFile(const QString& a, const QString& b) {
     return first && first == fileIdentity(b);
 }
 
-void registerReadFile(const QString& path, const QString& what) {
+namespace {
+void registerRead(const QString& path, const QString& what, bool document) {
     if (path.isEmpty()) return;
-    ReadFile file{path, what, fileIdentity(path)};
+    ReadFile file{path, what, fileIdentity(path), document};
     QMutexLocker lock(&g_readLock);
-    for (const ReadFile& known : readList()) {
-        if (known.path == path && known.identity == file.identity) return;
+    for (ReadFile& known : readList()) {
+        if (known.path == path && known.identity == file.identity) {
+            // Read as an input once, it stays one.
+            known.document = known.document && document;
+            return;
+        }
     }
     readList().append(std::move(file));
+}
+}  // namespace
+
+void registerReadFile(const QString& path, const QString& what) {
+    registerRead(path, what, false);
+}
+
+void registerOpenedDocument(const QString& path, const QString& what) {
+    registerRead(path, what, true);
 }
 
 QList<ReadFile> readFiles() {

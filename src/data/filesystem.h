@@ -57,9 +57,13 @@ struct ReadFile {
     QString path;
     QString what;                          // for messages: "the question file", "the script"
     std::optional<FileIdentity> identity;  // as it was when it was read
+    // A document the user opened (a sheet set), which its own save command may replace.
+    bool document = false;
 };
 
 void registerReadFile(const QString& path, const QString& what);
+// A document the user opened: only an output transaction that saves documents may replace it.
+void registerOpenedDocument(const QString& path, const QString& what);
 QList<ReadFile> readFiles();
 // The read file that target is, or nothing. target's identity is compared with each read file's
 // identity then and now.

@@ -117,7 +117,8 @@ bool OutputTransaction::checkTargets() {
         }
         const std::optional<FileIdentity> identity = fileIdentity(t.path);
         if (identity) {
-            if (const std::optional<ReadFile> input = readFileAt(*identity)) {
+            const std::optional<ReadFile> input = readFileAt(*identity);
+            if (input && !(input->document && savesDocument_)) {
                 return fail(n, Problem::IsInput, 0,
                             QStringLiteral("it is %1 %2, which is never written")
                                 .arg(input->what, displayPath(input->path)));

@@ -33,6 +33,9 @@ class OutputTransaction {
     // Names a file to write; what describes it in messages ("OUT", "the trace file"). Returns its
     // number for device().
     int add(const QString& path, const QString& what = QString());
+    // The transaction saves a document the user opened: it may replace an opened document (every
+    // other read file it still refuses).
+    void setSavesDocument(bool on) { savesDocument_ = on; }
     // Whether every target may be written, without writing anything.
     bool check();
     // Checks, then starts a temporary file for every target.
@@ -66,6 +69,7 @@ class OutputTransaction {
 
     std::vector<std::unique_ptr<Target>> targets_;
     bool begun_ = false;
+    bool savesDocument_ = false;
     Problem problem_ = Problem::None;
     int osError_ = 0;
     int failedTarget_ = -1;

@@ -1,6 +1,7 @@
 // The sheet model's set files: the sheet on the screen written down, and read back.
 #include <QFileInfo>
 
+#include "filesystem.h"
 #include "localfile.h"
 #include "outputtransaction.h"
 #include "sheetmodel.h"
@@ -15,6 +16,8 @@ bool SheetModel::saveSet(const QString& path, QString* why) {
     // The hash is that of the bytes the sheet's questions were read from.
     const QByteArray json = sheetSetJson(sheet_, QFileInfo(path).absolutePath());
     OutputTransaction output;
+    // A set may be saved over the one it was opened from, as any document; no other output may.
+    output.setSavesDocument(true);
     const int target = output.add(path, QStringLiteral("the set file"));
     if (output.begin() && output.device(target)->write(json) == json.size() && output.commit())
         return true;
@@ -43,6 +46,7 @@ bool SheetModel::openSet(const QString& path) {
     setChanged_ = false;
     QString why;
     const std::optional<Sheet> set = readSheetSetFile(path, &why);
+    registerOpenedDocument(path, QStringLiteral("the set file"));
     if (!set) {
         showMessage(text::kSetNotRead + displayPath(path) + QLatin1Char('\n') + why);
         return false;

@@ -282,7 +282,13 @@ int SheetCommand::runRequest(const SheetRequest& r, OutputTransaction& outputs,
                        .arg(name, displayPath(r.set)));
             return kExitFileProblem;
         }
-        for (const QString& message : told) report(message);
+        // A page the set names that the file does not have would print empty: nothing is.
+        if (!told.isEmpty()) {
+            for (const QString& message : told) report(message);
+            report(Message::tr("nothing written: the set %1 names what %2 does not hold")
+                       .arg(displayPath(r.set), name));
+            return kExitUsage;
+        }
         if (!sheets.front().anyComposed()) {
             report(Message::tr("%1: the set holds no page to print").arg(displayPath(r.set)));
             return kExitFileProblem;

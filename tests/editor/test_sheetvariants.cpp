@@ -6,6 +6,7 @@
 
 #include "modelfixture.h"
 #include "mojfile.h"
+#include "outputtransaction.h"
 #include "testtools.h"
 
 using namespace pobelo;
@@ -296,6 +297,12 @@ class SheetVariantsTest : public QObject {
         QCOMPARE(reopened.model.label52(), saved.model.label52());
         QCOMPARE(reopened.model.text3(), QStringLiteral("第3回"));
         QCOMPARE(reopened.model.check2(), 1);
+        // The set opened may be saved again, and no other output may replace it.
+        OutputTransaction other;
+        other.add(setPath, QStringLiteral("a PDF"));
+        QVERIFY(!other.check());
+        QCOMPARE(other.problem(), OutputTransaction::Problem::IsInput);
+        QVERIFY2(reopened.model.saveSet(setPath, &why), qPrintable(why));
     }
 };
 

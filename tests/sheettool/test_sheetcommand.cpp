@@ -76,6 +76,8 @@ class SheetCommandTest : public QObject {
                                "title": "第3回（再）"}}})";
         QVERIFY(writeFile(path("week.pobelo-set"), QByteArray(set).replace("HASH", hash)));
         QVERIFY(writeFile(path("changed.pobelo-set"), QByteArray(set).replace("HASH", "00")));
+        QVERIFY(writeFile(path("past.pobelo-set"),
+                          QByteArray(set).replace("HASH", hash).replace("\"1:3\"", "\"6:1\"")));
 #ifndef Q_OS_WIN  // Windows has no named pipes in folders
         QCOMPARE(mkfifo(QFile::encodeName(path("pipe.pdf")).constData(), 0600), 0);
 #endif
@@ -313,6 +315,11 @@ class SheetCommandTest : public QObject {
             << "pobelo-sheet: nothing written: " + path("numbered.moj") +
                    " has changed since the set changed.pobelo-set was saved; open the set in "
                    "Pobelo, check the sheet and save the set again\n";
+        QTest::newRow("a set past the file")
+            << QStringList{"--set", "past.pobelo-set", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: テストセットの見出し 6 が、問題ファイルにありません（見出しは 4 "
+               "まで）。\npobelo-sheet: nothing written: the set past.pobelo-set names what " +
+                   path("numbered.moj") + " does not hold\n";
         QTest::newRow("no set") << QStringList{"--set", "none.pobelo-set", "-o", "OUT"}
                                 << kExitFileProblem
                                 << "pobelo-sheet: none.pobelo-set: ファイルがありません。\n";
