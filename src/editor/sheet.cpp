@@ -90,8 +90,12 @@ PageContent composePage(const SheetPage& page, const QuestionTable& table) {
     // A reordered page carries its version, so that the same version can be printed again; a
     // page without any item to print carries none.
     const PageItems items = printedItems(v, table);
-    if (std::any_of(items.begin(), items.end(), [](const ItemRef& ref) { return !ref.isEmpty(); }))
-        content.mark = versionMark(v.seed);
+    const auto itemCount = std::count_if(items.begin(), items.end(),
+                                         [](const ItemRef& ref) { return !ref.isEmpty(); });
+    if (itemCount > 0) content.mark = versionMark(v.seed);
+    // A page gathered of fewer items than rows prints just their rows; a heading's page prints
+    // every row, as the question file holds it.
+    if (v.source != PageSource::Heading) content.rows = int(itemCount);
     for (int i = 0; i < 10; ++i) {
         const ItemRef ref = items[i];
         if (ref.isEmpty() || !QuestionTable::inRange(ref.record, slot::kFontName)) continue;

@@ -112,11 +112,11 @@ void SheetModel::loadAndList(const QString& path) {
 }
 
 void SheetModel::startOnNewFile() {
+    // The last file's test choices do not carry over to another file's questions; the title box
+    // and the pages' titles and answer boxes stay, as the window keeps them.
     for (int page = 0; page < 2; ++page) {
         emptyPage(page);
-        PageVariant& v = sheet_.pages[page].variant;
-        v.source = PageSource::Heading;
-        v.label.clear();
+        sheet_.pages[page].variant = PageVariant();
     }
     update();
 }

@@ -115,7 +115,7 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
 
     // Sentences, each behind its item number, one character every cell.
     pen.size(kSheetFontPoints);
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < page.rows; ++i) {
         const QStringList sentence = textCells(itemNumber(i) + page.sentences[i]);
         const TextFit& text = fit.sentences[i];
         pen.part(SheetPart::Sentence, rightPage, i);
@@ -126,7 +126,7 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
     }
 
     // Two rows of five answer places.
-    for (int k = 1; k <= 10; ++k) {
+    for (int k = 1; k <= page.rows; ++k) {
         std::optional<float> x;
         if (k <= 5) {
             if (auto w = pen.width()) x = upperAnswersX(*w);
@@ -143,7 +143,7 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
     }
 
     // Side lines beside the asked parts.
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < page.rows; ++i) {
         const qint64 lb = page.beforeLengths[i];
         const qint64 la = cellCount(page.askedParts[i]);
         const float pitch = fit.sentences[i].pitch;
@@ -181,7 +181,7 @@ void printUprightBody(Pen& pen, const PageContent& page, bool rightPage,
     const PageFit& fit = pen.page(rightPage);
     // Item columns from item 10 on the left to item 1 on the right.
     pen.size(kSheetFontPoints);
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 10 - page.rows; i < 10; ++i) {
         const TextFit& text = fit.sentences[9 - i];
         pen.part(SheetPart::Sentence, rightPage, 9 - i);
         pen.fitSize(text.points);
@@ -197,6 +197,7 @@ void printUprightBody(Pen& pen, const PageContent& page, bool rightPage,
         for (int j = 1; j <= 5; ++j) {
             const float x = place.answersX + kAnswerPitch * j;
             const int item = row == 0 ? 5 - j : 10 - j;
+            if (item >= page.rows) continue;
             if (page.check == 0) {
                 pen.part(SheetPart::AnswerNumber, rightPage, item);
                 pen.textAt(x, row == 0 ? kUpperNumbersY : kLowerNumbersY, numbers.mid(j - 1, 1));
@@ -211,7 +212,7 @@ void printUprightBody(Pen& pen, const PageContent& page, bool rightPage,
     }
 
     // Side lines, right of each column, beside its asked part.
-    for (int j = 0; j < 10; ++j) {
+    for (int j = 10 - page.rows; j < 10; ++j) {
         const int k = 9 - j;
         const float pitch = fit.sentences[k].pitch;
         const qint64 la = cellCount(page.askedParts[k]);

@@ -152,7 +152,7 @@ class SheetCommandTest : public QObject {
              [](const QStringList& jobs) {
                  return jobs.size() == 1 && jobs[0].contains("第3回 2") &&
                         jobs[0].contains("①前2の0こたえ0後0。") &&
-                        jobs[0].contains("①前1の2漢字2後2。②前4の4漢字4後4。③") &&
+                        jobs[0].contains("①前1の2漢字2後2。②前4の4漢字4後4。①") &&
                         jobs[0].contains("①こたえ2");
              }},
             {"the key follows the variant printed",
