@@ -73,11 +73,12 @@ Sheet Sheet::withAllAnswers() const {
     return key;
 }
 
-PageItems printedItems(const PageVariant& variant, const QuestionTable& table) {
-    return variant.seed == 0 ? variant.items : shuffledItems(table, variant.items, variant.seed);
+PageItems printedItems(const PageVariant& variant, int page, const QuestionTable& table) {
+    return variant.seed == 0 ? variant.items
+                             : shuffledItems(table, variant.items, variant.seed, page);
 }
 
-PageContent composePage(const SheetPage& page, const QuestionTable& table) {
+PageContent composePage(const SheetPage& page, int index, const QuestionTable& table) {
     PageContent content;
     content.title = page.title;
     content.check = page.answers;
@@ -89,7 +90,7 @@ PageContent composePage(const SheetPage& page, const QuestionTable& table) {
     }
     // A reordered page carries its version, so that the same version can be printed again; a
     // page without any item to print carries none.
-    const PageItems items = printedItems(v, table);
+    const PageItems items = printedItems(v, index, table);
     const auto itemCount = std::count_if(items.begin(), items.end(),
                                          [](const ItemRef& ref) { return !ref.isEmpty(); });
     if (itemCount > 0) content.mark = versionMark(v.seed);
@@ -119,8 +120,8 @@ SheetContent composeSheet(const Sheet& sheet, const QuestionTable& table) {
     content.fontName = sheet.fontName;
     content.bold = sheet.bold;
     content.italic = sheet.italic;
-    content.right = composePage(sheet.pages[0], table);
-    content.left = composePage(sheet.pages[1], table);
+    content.right = composePage(sheet.pages[0], 0, table);
+    content.left = composePage(sheet.pages[1], 1, table);
     return content;
 }
 

@@ -70,10 +70,10 @@ struct Sheet {
     Sheet withAllAnswers() const;
 };
 
-// The items a page prints, row for row, after any reordering.
-PageItems printedItems(const PageVariant& variant, const QuestionTable& table);
-// The page as the printers draw it, its items read from table.
-PageContent composePage(const SheetPage& page, const QuestionTable& table);
+// The items page (0 right, 1 left) prints, row for row, after any reordering.
+PageItems printedItems(const PageVariant& variant, int page, const QuestionTable& table);
+// The page (0 right, 1 left) as the printers draw it, its items read from table.
+PageContent composePage(const SheetPage& page, int index, const QuestionTable& table);
 // The sheet as the printers draw it, its items read from table.
 SheetContent composeSheet(const Sheet& sheet, const QuestionTable& table);
 

@@ -141,7 +141,7 @@ void SheetModel::chooseHeading(int position) {
 
 ItemRef SheetModel::itemAt(int page, int row) const {
     if (page < 0 || page > 1 || row < 0 || row >= kRows) return {};
-    return printedItems(sheet_.pages[page].variant, table_)[row];
+    return printedItems(sheet_.pages[page].variant, page, table_)[row];
 }
 
 // --- Test variants -------------------------------------------------------------------------

@@ -78,14 +78,33 @@ PageItems pageItemsOf(const QList<ItemRef>& items) {
     return page;
 }
 
-PageItems shuffledItems(const QuestionTable& table, const PageItems& items, quint32 seed) {
+PageItems shuffledItems(const QuestionTable& table, const PageItems& items, quint32 seed,
+                        int page) {
     if (seed == 0) return items;
     QList<ItemRef> list;
-    for (const ItemRef& ref : items) {
-        if (itemHasText(table, ref)) list.append(ref);
+    QList<int> rows;  // each item's own row
+    for (int row = 0; row < int(items.size()); ++row) {
+        if (itemHasText(table, items[row])) {
+            list.append(items[row]);
+            rows.append(row);
+        }
     }
-    Generator random(seed);
-    shuffleFront(list, list.size(), random);
+    // Each page its own stream, so that the two pages of one seed differ.
+    Generator random(quint64{seed} + (quint64(page) << 32));
+    // An order in which no item keeps its own row; a little over one in three orders is one, so
+    // a few tries find it. (Two items or more can always move.)
+    const auto moved = [&rows](const QList<ItemRef>& order, const QList<ItemRef>& own) {
+        for (qsizetype i = 0; i < order.size(); ++i) {
+            const qsizetype was = own.indexOf(order[i]);
+            if (rows[was] == i) return false;
+        }
+        return true;
+    };
+    const QList<ItemRef> own = list;
+    for (int attempt = 0; attempt < 10000; ++attempt) {
+        shuffleFront(list, list.size(), random);
+        if (list.size() < 2 || moved(list, own)) break;
+    }
     return pageItemsOf(list);
 }
 
@@ -122,7 +141,10 @@ QString headingsLabel(const QList<ItemRef>& items) {
 }
 
 QString versionMark(quint32 seed) {
-    return seed == 0 ? QString() : QStringLiteral("並べ替え %1").arg(seed);
+    if (seed == 0) return {};
+    // The file's own order is version A; the small seeds a teacher types are B to Z.
+    if (seed <= 25) return QStringLiteral("並べ替え ") + QLatin1Char(char('A' + seed));
+    return QStringLiteral("並べ替え %1").arg(seed);
 }
 
 }  // namespace pobelo

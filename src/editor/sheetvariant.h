@@ -55,10 +55,11 @@ PageItems headingItems(int record);
 // Up to ten items in the given order, the rows after them empty.
 PageItems pageItemsOf(const QList<ItemRef>& items);
 
-// The items in the order seed gives them (0: as they are); items without any text are left out
-// and the rows after the others stay empty. The order depends on the seed and the count of items
-// only, the same on every system and in every version.
-PageItems shuffledItems(const QuestionTable& table, const PageItems& items, quint32 seed);
+// The items of page (0 right, 1 left) in the order seed gives them (0: as they are); items
+// without any text are left out and the rows after the others stay empty. No item keeps its own
+// row where two or more can move, and the two pages of one seed differ. The order depends on the
+// seed, the page and the items' rows only, the same on every system.
+PageItems shuffledItems(const QuestionTable& table, const PageItems& items, quint32 seed, int page);
 
 // count items (ten at most: a page's rows) drawn by seed from the items of records first to last
 // (0-based, both included) that ask something, in the order of the file. Fewer when the headings
@@ -69,7 +70,8 @@ QList<ItemRef> drawItems(const QuestionTable& table, int first, int last, int co
 // "3〜5".
 QString headingsLabel(const QList<ItemRef>& items);
 
-// The small mark a reordered page carries, so that the same version can be printed again.
+// The small mark a reordered page carries, so that the same version can be printed again:
+// "並べ替え B" to "並べ替え Z" for seeds 1 to 25, the seed itself past them.
 QString versionMark(quint32 seed);
 
 // What a retest page's title carries after the page's own label.

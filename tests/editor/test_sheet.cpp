@@ -48,17 +48,17 @@ class SheetTest : public QObject {
         QTest::newRow("heading flipped")
             << 0 << true << 0u << QStringList{"前10答10後10", "答10", "問10", "3"}
             << QStringList{"前11答11後11", "答11", "問11", "3"} << "";
-        // Seed 2 orders ten items 1, 7, 10, 5 …
+        // Seed 2 orders the left page's ten items 3, 4, 5, 9 …
         QTest::newRow("heading seed 2")
-            << 0 << false << 2u << QStringList{"前10問10後10", "問10", "答10", "3"}
-            << QStringList{"前16問16後16", "問16", "答16", "3"} << "並べ替え 2";
+            << 0 << false << 2u << QStringList{"前12問12後12", "問12", "答12", "3"}
+            << QStringList{"前13問13後13", "問13", "答13", "3"} << "並べ替え C";
         QTest::newRow("review flipped")
             << 1 << true << 0u << QStringList{"前23答23後23", "答23", "問23", "3"}
             << QStringList{"前01答01後01", "答01", "問01", "3"} << "";
         // An emptied page prints no sentence and no mark; the answers it held, in the order it
         // printed them, stay behind its rows.
-        QTest::newRow("emptied") << 2 << false << 2u << QStringList{"", "", "答10", "3"}
-                                 << QStringList{"", "", "答16", "3"} << "";
+        QTest::newRow("emptied") << 2 << false << 2u << QStringList{"", "", "答12", "3"}
+                                 << QStringList{"", "", "答13", "3"} << "";
     }
     void composePage() {
         QFETCH(int, kind);
