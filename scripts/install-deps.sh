@@ -8,6 +8,8 @@ packages=(
   fonts-ipafont fonts-ipaexfont fonts-klee qt6-translations-l10n
   fonts-morisawa-bizud-mincho fonts-morisawa-bizud-gothic
   xvfb xauth poppler-utils
+  # Test tools: qpdf checks the PDFs written, fiu-utils makes the system calls of a write fail.
+  qpdf fiu-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -23,13 +23,8 @@ FontMeasurer::~FontMeasurer() = default;
 
 FontMeasurer::Face& FontMeasurer::face(const QString& family, float points, bool bold, bool italic,
                                        bool vertical) {
-    const QString key = QStringLiteral("%1|%2|%3|%4|%5")
-                            .arg(family)
-                            .arg(double(points))
-                            .arg(int(bold))
-                            .arg(int(italic))
-                            .arg(int(vertical));
-    std::shared_ptr<Face>& entry = faces_[key];
+    // Every measure asks for a face: the key is compared, never formatted.
+    std::shared_ptr<Face>& entry = faces_[FaceKey{family, points, bold, italic, vertical}];
     if (!entry) {
         entry = std::make_shared<Face>();
         QFont font(family);

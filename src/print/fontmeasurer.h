@@ -26,12 +26,23 @@ class FontMeasurer : public TextMeasurer {
         QFont font;
         std::unique_ptr<VerticalShaper> shaper;
     };
+    struct FaceKey {
+        QString family;
+        float points;
+        bool bold;
+        bool italic;
+        bool vertical;
+        bool operator==(const FaceKey&) const = default;
+        friend size_t qHash(const FaceKey& key, size_t seed = 0) {
+            return qHashMulti(seed, key.family, key.points, key.bold, key.italic, key.vertical);
+        }
+    };
     Face& face(const QString& family, float points, bool bold, bool italic, bool vertical);
 
     // A device of 1440 dots to the inch: one dot is one twip.
     QImage twips_;
     QHash<QString, QString> families_;
-    QHash<QString, std::shared_ptr<Face>> faces_;
+    QHash<FaceKey, std::shared_ptr<Face>> faces_;
 };
 
 }  // namespace pobelo

@@ -295,7 +295,9 @@ bool PainterSurface::beginPage() {
         // The document stayed open after the last job: this job is its next page, laid out as
         // the device is now set. The painter keeps its twip scale, and an enlarged page's
         // place on its paper follows the page's orientation.
+        // The page is written out as the next one begins: its last line ends with it.
         flushGlyphs();
+        endLine();
         if (!device_->newPage()) return false;
         pageOpen_ = true;
         ++pagesBegun_;

@@ -4,9 +4,9 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QRegularExpression>
 
 #include "outputtransaction.h"
+#include "pdfrewriter.h"
 #include "pdftextlayer.h"
 #include "pobeloconfig.h"
 #include "printsurface.h"
@@ -17,82 +17,23 @@ namespace {
 
 const QString kCreator = QStringLiteral("Pobelo " POBELO_VERSION);
 
-// Passes every byte on to the file and keeps the whole document, for the updates written after it.
-class TailKeeper : public QIODevice {
-  public:
-    explicit TailKeeper(QIODevice& target) : target_(target) { open(QIODevice::WriteOnly); }
-    const QByteArray& tail() const { return tail_; }
-    bool isSequential() const override { return true; }
-
-  protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override {
-        const qint64 written = target_.write(data, size);
-        if (written > 0) tail_.append(data, written);
-        return written;
-    }
-
-  private:
-    QIODevice& target_;
-    QByteArray tail_;
-};
-
-// A PDF text string: plain ASCII as a literal string (as dates must be), anything else as
-// UTF-16BE with its byte order mark, in hexadecimal.
-QByteArray pdfText(const QString& text) {
-    bool ascii = true;
-    for (const QChar c : text) ascii = ascii && c.unicode() >= 0x20 && c.unicode() < 0x7F;
-    if (ascii) {
-        QByteArray literal = text.toLatin1();
-        literal.replace('\\', "\\\\").replace('(', "\\(").replace(')', "\\)");
-        return '(' + literal + ')';
-    }
-    QByteArray hex = "<FEFF";
-    for (const QChar c : text) hex += QByteArray::number(c.unicode(), 16).rightJustified(4, '0');
-    return hex.toUpper() + '>';
-}
-
 // The writer of a document: its pages keep their text layer here.
 class LayeredPdfWriter : public QPdfWriter, public PdfTextLayer {
   public:
     using QPdfWriter::QPdfWriter;
 };
 
-}  // namespace
-
-QByteArray pdfInfoUpdate(const QByteArray& tail, qint64 size,
-                         const QList<std::pair<QByteArray, QString>>& entries) {
-    const qsizetype trailer = tail.lastIndexOf("trailer");
-    const qsizetype startxref = tail.lastIndexOf("startxref");
-    if (trailer < 0 || startxref < trailer) return {};
-    const QString dictionary = QString::fromLatin1(tail.mid(trailer, startxref - trailer));
-    const auto number = [&dictionary](const QString& pattern) {
-        const QRegularExpressionMatch match = QRegularExpression(pattern).match(dictionary);
-        return match.hasMatch() ? match.captured(1).toLongLong() : -1;
-    };
-    const qint64 objects = number(QStringLiteral("/Size\\s+(\\d+)"));
-    const qint64 info = number(QStringLiteral("/Info\\s+(\\d+)\\s+0\\s+R"));
-    const qint64 root = number(QStringLiteral("/Root\\s+(\\d+)\\s+0\\s+R"));
+// When the document is made: SOURCE_DATE_EPOCH's time where that is set (the reproducible-builds
+// convention: seconds since 1970, UTC), now otherwise.
+QDateTime documentTime() {
     bool ok = false;
-    const qint64 previous = tail.mid(startxref + 9).replace("%%EOF", "").trimmed().toLongLong(&ok);
-    if (objects <= 0 || info <= 0 || info >= objects || root <= 0 || !ok) return {};
-
-    QByteArray update;
-    if (!tail.endsWith('\n')) update += '\n';
-    const qint64 objectOffset = size + update.size();
-    update += QByteArray::number(info) + " 0 obj\n<<\n";
-    for (const auto& [name, text] : entries) update += '/' + name + ' ' + pdfText(text) + '\n';
-    update += ">>\nendobj\n";
-    const qint64 xrefOffset = size + update.size();
-    // Each cross-reference entry is exactly 20 bytes.
-    update += "xref\n" + QByteArray::number(info) + " 1\n" +
-              QByteArray::number(objectOffset).rightJustified(10, '0') + " 00000 n \n";
-    update += "trailer\n<<\n/Size " + QByteArray::number(objects) + "\n/Info " +
-              QByteArray::number(info) + " 0 R\n/Root " + QByteArray::number(root) +
-              " 0 R\n/Prev " + QByteArray::number(previous) + "\n>>\nstartxref\n" +
-              QByteArray::number(xrefOffset) + "\n%%EOF\n";
-    return update;
+    const qint64 epoch = qEnvironmentVariable("SOURCE_DATE_EPOCH").trimmed().toLongLong(&ok);
+    if (ok && epoch >= 0 && epoch < 253402300800)  // before the year 10000
+        return QDateTime::fromSecsSinceEpoch(epoch, Qt::UTC);
+    return QDateTime::currentDateTimeUtc();
 }
+
+}  // namespace
 
 PdfDocument::PdfDocument(const QString& path)
     : path_(path), own_(std::make_unique<OutputTransaction>()), transaction_(own_.get()) {
@@ -162,10 +103,11 @@ bool PdfDocument::open() {
         }
         return fail(Problem::System, QStringLiteral("the document was not started"));
     }
-    tail_ = std::make_unique<TailKeeper>(*file);
-    writer_ = std::make_unique<LayeredPdfWriter>(tail_.get());
+    rewriter_ = std::make_unique<PdfRewriter>(*file);
+    auto writer = std::make_unique<LayeredPdfWriter>(rewriter_.get());
+    rewriter_->setTextLayer(writer.get());
+    writer_ = std::move(writer);
     writer_->setResolution(1200);
-    writer_->setCreator(kCreator);
     title_.clear();
     subject_.clear();
     opened_ = true;
@@ -175,7 +117,6 @@ bool PdfDocument::open() {
 void PdfDocument::describe(const QString& title, const QString& subject) {
     title_ = title;
     subject_ = subject;
-    if (writer_) writer_->setTitle(title);
 }
 
 bool PdfDocument::finish() {
@@ -183,37 +124,27 @@ bool PdfDocument::finish() {
         if (!error_.isEmpty()) return false;
         return fail(Problem::Empty, QStringLiteral("the document was not started"));
     }
-    // The writer has written the whole document once its painter ended.
-    const QStringList spans =
-        writer_ ? dynamic_cast<PdfTextLayer&>(*writer_).spans() : QStringList();
+    // The writer has written the whole document once its painter ended; what it leaves to the
+    // end is written now.
     writer_.reset();
-    QByteArray tail = static_cast<TailKeeper*>(tail_.get())->tail();
-    // The page's text as the sheet holds it, as an update of the document.
-    if (!spans.isEmpty() && transaction_->writtenSize(target_) > 0) {
-        const QByteArray update = pdfTextLayerUpdate(tail, spans);
-        transaction_->device(target_)->write(update);
-        tail += update;
-    }
-    const qint64 size = transaction_->writtenSize(target_);
-    // QPdfWriter writes no subject: the information dictionary is written again with it.
-    if (!subject_.isEmpty() && size > 0) {
-        const QString now =
-            QDateTime::currentDateTimeUtc().toString(QStringLiteral("'D:'yyyyMMddHHmmss'Z'"));
-        const QByteArray update =
-            pdfInfoUpdate(tail, size,
-                          {{"Title", title_},
-                           {"Subject", subject_},
-                           {"Creator", kCreator},
-                           {"Producer", QStringLiteral("Qt ") + QLatin1String(qVersion())},
-                           {"CreationDate", now}});
-        transaction_->device(target_)->write(update);
-    }
-    tail_.reset();
+    const QString date = documentTime().toString(QStringLiteral("'D:'yyyyMMddHHmmss'Z'"));
+    QList<std::pair<QByteArray, QString>> entries;
+    if (!title_.isEmpty()) entries.append({"Title", title_});
+    if (!subject_.isEmpty()) entries.append({"Subject", subject_});
+    entries.append({{"Creator", kCreator},
+                    {"Producer", QStringLiteral("Qt ") + QLatin1String(qVersion())},
+                    {"CreationDate", date},
+                    {"ModDate", date}});
+    QString reason;
+    const bool understood = rewriter_->finish(entries, &reason);
+    const qint64 size = rewriter_->written();
+    rewriter_.reset();
     opened_ = false;
     if (transaction_->failed()) {
         failFromTransaction();
         return false;
     }
+    if (!understood) return fail(Problem::System, reason);
     if (size == 0) return fail(Problem::Empty, QStringLiteral("no page was drawn"));
     return true;
 }
@@ -229,7 +160,7 @@ bool PdfDocument::commit() {
 
 void PdfDocument::abandon() {
     writer_.reset();
-    tail_.reset();
+    rewriter_.reset();
     opened_ = false;
     // A shared transaction is its owner's to abandon.
     if (own_) own_->abandon();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 #include <memory>
 
@@ -11,6 +10,7 @@ class QPdfWriter;
 namespace pobelo {
 
 class OutputTransaction;
+class PdfRewriter;
 
 // A PDF file that appears whole or not at all. The pages are drawn on writer(), through a
 // painter surface pointed at it; commit() then puts the finished document in place of the named
@@ -43,7 +43,9 @@ class PdfDocument {
     // The device to draw on, while the document is open; nullptr otherwise.
     QPdfWriter* writer() const { return writer_.get(); }
     // What the document is, as PDF readers and file managers show it: its title and subject.
-    // The creator is always the program and its version. Call it while the document is open.
+    // The creator is always the program and its version. Call it while the document is open, at
+    // any time before finish(). The document's dates are SOURCE_DATE_EPOCH's time when that is
+    // set (seconds since 1970), so that the same sheets give the same file byte for byte.
     void describe(const QString& title, const QString& subject);
     // Finishes the document and replaces the named file with it (with a transaction of its own).
     // The painter on writer() must have ended (the surface let go of the device). False, with
@@ -70,8 +72,9 @@ class PdfDocument {
     OutputTransaction* transaction_ = nullptr;
     int target_ = 0;
     bool opened_ = false;
-    // Between the writer and the file: keeps the document's last bytes, where its trailer is.
-    std::unique_ptr<QIODevice> tail_;
+    // Between the writer and the file: writes the text layer, the information dictionary and the
+    // cross-reference table into the document as it passes.
+    std::unique_ptr<PdfRewriter> rewriter_;
     std::unique_ptr<QPdfWriter> writer_;
     QString title_;
     QString subject_;
@@ -83,11 +86,5 @@ class PdfDocument {
 // Sets device to A4 in orientation (1 portrait, 2 landscape) without margins, as the printer
 // dialog leaves a printer.
 void setUpA4(QPagedPaintDevice& device, int orientation);
-
-// The incremental update to append to a PDF document of size bytes (as QPdfWriter writes it) whose
-// last bytes are tail: it replaces the document's information dictionary with one holding entries
-// (name without "/", text). Empty when tail holds no classic trailer naming that dictionary.
-QByteArray pdfInfoUpdate(const QByteArray& tail, qint64 size,
-                         const QList<std::pair<QByteArray, QString>>& entries);
 
 }  // namespace pobelo

@@ -13,9 +13,9 @@ namespace pobelo {
 // vertical form that gives a presentation form or nothing (︒ for 。, no ー), and for a kanji whose
 // glyph a Kangxi radical shares it may give the radical (⼩ for 小). So the painter surface marks
 // where each piece of the sheet's text is drawn, with two lines far off the page, and keeps the
-// line's text here, with a line end after each line; once the document is written,
-// pdfTextLayerUpdate turns each pair of marks into a marked-content span whose /ActualText is that
-// text.
+// line's text here, with a line end after each line; as each page's content is written, the
+// document's writer (PdfRewriter) turns each pair of marks into a marked-content span whose
+// /ActualText is that text (markSpans), and then forgets the page's lines.
 //
 // A device that wants its text kept so derives from this class; the painter surface finds it.
 class PdfTextLayer {
@@ -24,7 +24,7 @@ class PdfTextLayer {
     // Starts a new span, a piece of the line of text being drawn, and returns its number.
     int beginSpan() {
         spans_.append(QString());
-        return int(spans_.size() - 1);
+        return base_ + int(spans_.size() - 1);
     }
     // Text drawn in the span begun last.
     void addText(const QString& text) {
@@ -41,22 +41,45 @@ class PdfTextLayer {
         spans_[lineStart_] += u'\n';
         lineStart_ = spans_.size();
     }
-    const QStringList& spans() const { return spans_; }
+    // The text of span number n; nullptr when there is no such span (any more).
+    const QString* span(int n) const {
+        const qsizetype at = qsizetype(n) - base_;
+        return at >= 0 && at < spans_.size() ? &spans_[at] : nullptr;
+    }
+    // Forgets the lines that have ended, once the page they are on has been written. When no line
+    // is open the numbers start again from 0, so that a page's marks never run out of room.
+    void forgetEndedLines() {
+        base_ += int(lineStart_);
+        spans_.remove(0, lineStart_);
+        lineStart_ = 0;
+        if (spans_.isEmpty()) base_ = 0;
+    }
 
   private:
     QStringList spans_;
     qsizetype lineStart_ = 0;
+    int base_ = 0;  // the number of spans_[0]
 };
 
 // The mark drawn where span number span begins (or ends), in the page's twips: a line of no
 // page, which the writer keeps as it is given.
 QLineF spanMark(int span, bool end);
 
-// The incremental update to append to document, a PDF as QPdfWriter writes it, whose page contents
-// carry the marks of spans: each pair of marks becomes a span with its text as /ActualText, the
-// characters the glyphs show are mapped back from radicals and vertical presentation forms to the
-// characters they stand for, and every subset font's name gets its subset tag. Empty when the
-// document is not laid out as QPdfWriter writes it or holds no marks.
-QByteArray pdfTextLayerUpdate(const QByteArray& document, const QStringList& spans);
+// Puts the text of each span of layer into content, a page's content as QPdfWriter writes it:
+// each pair of marks becomes a marked-content span with the text as /ActualText, and *changed is
+// set. False, with content unchanged, when the marks do not pair up.
+bool markSpans(QByteArray& content, const PdfTextLayer& layer, bool* changed);
+
+// A ToUnicode map (a CMap's text) with every character a glyph shows made plain: a Kangxi radical
+// or a vertical presentation form becomes the ideograph or sign that shares its glyph.
+QByteArray plainToUnicode(const QByteArray& cmap);
+
+// Six capital letters for a subset of the font named name, from what sets the font and its subset
+// apart (its glyphs' widths).
+QByteArray subsetTag(const QByteArray& name, const QByteArray& widths);
+
+// A PDF text string: plain ASCII as a literal string (as dates must be), anything else as
+// UTF-16BE with its byte order mark, in hexadecimal.
+QByteArray pdfTextString(const QString& text);
 
 }  // namespace pobelo

@@ -1,10 +1,12 @@
 // A PDF file says what it is (title, subject, creator) and appears whole or not at all: on a full
 // disk, onto a pipe or a device, onto an input or into a missing folder the old file stays, no
-// temporary file is left, and the reason is told.
+// temporary file is left, and the reason is told. Its text layer and information dictionary are
+// written in the one pass of the document, which reads back as a PDF reader reads it.
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -21,11 +23,14 @@
 #include "localfile.h"
 #include "paintersurface.h"
 #include "pdfdocument.h"
+#include "pdffile.h"
+#include "pdfrewriter.h"
 #include "preflight.h"
 #include "testtools.h"
 
 using namespace pobelo;
 using pobelo::test::readAll;
+using pobelo::test::runTool;
 
 namespace {
 
@@ -55,35 +60,53 @@ QStringList entries(const QString& folder) {
                                   QDir::NoDotAndDotDot);
 }
 
-// The value of /name in the information dictionary the last trailer points at, decoded, found
-// by following the byte offsets of the last cross-reference section as a PDF reader does.
-QString infoEntry(const QByteArray& pdf, const QByteArray& name) {
-    const qsizetype startxref = pdf.lastIndexOf("startxref");
-    const qint64 xref = pdf.mid(startxref + 9).replace("%%EOF", "").trimmed().toLongLong();
-    if (!pdf.mid(xref).startsWith("xref")) return QStringLiteral("(no xref at startxref)");
-    const QString trailer = QString::fromLatin1(pdf.mid(startxref - 200, 200));
-    const auto match = QRegularExpression(QStringLiteral("/Info (\\d+) 0 R")).match(trailer);
-    if (!match.hasMatch()) return QStringLiteral("(no /Info)");
-    const QByteArray number = match.captured(1).toLatin1();
-    // The section: "xref\nN 1\nOFFSET 00000 n \n", which must name the dictionary's object.
-    const QList<QByteArray> lines = pdf.mid(xref, 64).split('\n');
-    if (lines.size() < 3 || lines[1] != number + " 1") return QStringLiteral("(info not updated)");
-    const qint64 offset = lines[2].left(10).toLongLong();
-    if (!pdf.mid(offset).startsWith(number + " 0 obj")) return QStringLiteral("(bad offset)");
-    const QByteArray object = pdf.mid(offset, pdf.indexOf("endobj", offset) - offset);
-    const qsizetype at = object.indexOf('/' + name + ' ');
-    if (at < 0) return QString();
-    const QByteArray value = object.mid(at + name.size() + 2).split('\n').first();
-    if (value.startsWith("<FEFF")) {
-        const QByteArray utf16 = QByteArray::fromHex(value.mid(5, value.size() - 6));
-        QString text;
-        for (qsizetype i = 0; i + 1 < utf16.size(); i += 2)
-            text += QChar(char16_t((uchar(utf16[i]) << 8) | uchar(utf16[i + 1])));
-        return text;
+// A sheet of texts that Qt's writer maps back wrongly: kanji whose glyphs Kangxi radicals share
+// (小, 目, 行), and in the vertical layout the stops drawn in their vertical forms.
+SheetContent sheetOfSharedGlyphs(const QString& font) {
+    SheetContent sheet;
+    sheet.fontName = font;
+    sheet.right.title = QStringLiteral("漢字ミニテスト 1");
+    sheet.right.check = 1;
+    const QStringList texts{"先生に𠮟られる。", "ﾗｰﾒﾝを食べる。",   "ｶﾞｯｺｳ(学校)",
+                            "NHKで見る。",      "小さな目で行く、", "ちょっと待ってね〜。"};
+    for (int i = 0; i < texts.size(); ++i) {
+        sheet.right.sentences[i] = texts[i];
+        sheet.right.askedParts[i] = texts[i].left(2);
+        sheet.right.answers[i] = texts[(i + 1) % texts.size()].left(4);
     }
-    // A literal string: its brackets and backslashes are escaped with a backslash.
-    return QString::fromLatin1(value.mid(1, value.size() - 2))
-        .replace(QRegularExpression(QStringLiteral("\\\\(.)")), QStringLiteral("\\1"));
+    return sheet;
+}
+
+void printOn(PainterSurface& surface, const SheetContent& sheet) {
+    drawSheet(sheet, naturalFit(), surface);
+    surface.endDoc();
+    surface.setDevice(nullptr);
+}
+
+// Every character the ToUnicode maps of the document's fonts give.
+QString mappedCharacters(const QByteArray& pdf) {
+    const test::PdfFile file(pdf);
+    QString characters;
+    for (int font : file.objectsWith("/Subtype /Type0")) {
+        const auto cmap =
+            file.streamData(test::PdfFile::reference(file.dictionary(font), "/ToUnicode"));
+        if (cmap) characters += test::toUnicodeTargets(*cmap);
+    }
+    return characters;
+}
+
+// A document laid out as Qt's writer lays one out (its cross-reference table is left to the
+// writer of the file, and not read): an information dictionary, a catalog and a stream whose
+// length stands in an object of its own, written after the stream.
+QByteArray writerOutput(const QByteArray& streamData) {
+    return "%PDF-1.4\n%\xe2\xe3\n1 0 obj\n<<\n/Title (old \\) title)\n/Producer (Qt)\n"
+           "/CreationDate (D:20200101000000Z)\n>>\nendobj\n2 0 obj\n<<\n/Type /Catalog\n/Pages 3 0 "
+           "R\n"
+           ">>\nendobj\n4 0 obj\n<<\n/Length 5 0 R\n>>\nstream\n" +
+           streamData + "\nendstream\nendobj\n5 0 obj\n" + QByteArray::number(streamData.size()) +
+           "\nendobj\n3 0 obj\n<<\n/Type /Pages\n/Kids [ ]\n/Count 0\n>>\nendobj\nxref\n0 6\n"
+           "0000000000 65535 f \n0000000001 00000 n \ntrailer\n<<\n/Size 6 \n/Info 1 0 R\n"
+           "/Root 2 0 R\n>>\nstartxref\n1 \n%%EOF\n";
 }
 
 }  // namespace
@@ -201,37 +224,73 @@ class PdfDocumentTest : public QObject {
         }
     }
 
+    // The information dictionary is written once, at the end of the one pass: no update is
+    // appended. Its dates are SOURCE_DATE_EPOCH's where that is set, and then the same document
+    // comes out byte for byte.
     void describedDocument_data() {
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("subject");
+        QTest::addColumn<QByteArray>("epoch");  // SOURCE_DATE_EPOCH; null: not set
+        QTest::addColumn<QString>("date");      // expected; empty: the time of writing
         QTest::newRow("Japanese") << "小テスト 1 / 小テスト 2"
-                                  << "3年 漢字の読み 1 / 3年 漢字の書き 1";
+                                  << "3年 漢字の読み 1 / 3年 漢字の書き 1" << QByteArray() << "";
         QTest::newRow("brackets in plain text") << "test (1) \\ a"
-                                                << "a)b(c";
+                                                << "a)b(c" << QByteArray() << "";
+        QTest::newRow("SOURCE_DATE_EPOCH")
+            << "t"
+            << "s" << QByteArray("1700000000") << "D:20231114221320Z";
+        QTest::newRow("SOURCE_DATE_EPOCH 0") << "t"
+                                             << "s" << QByteArray("0") << "D:19700101000000Z";
+        QTest::newRow("SOURCE_DATE_EPOCH not a number") << "t"
+                                                        << "s" << QByteArray("yesterday") << "";
     }
     void describedDocument() {
         QFETCH(QString, title);
         QFETCH(QString, subject);
-        const QString path = dir_.filePath(QStringLiteral("described.pdf"));
-        PdfDocument document(path);
-        QVERIFY(document.open());
-        document.describe(title, subject);
-        {
-            QPainter painter(document.writer());
-            painter.drawText(100, 100, QStringLiteral("漢字"));
+        QFETCH(QByteArray, epoch);
+        QFETCH(QString, date);
+        if (epoch.isNull())
+            qunsetenv("SOURCE_DATE_EPOCH");
+        else
+            qputenv("SOURCE_DATE_EPOCH", epoch);
+        const auto unset = qScopeGuard([] { qunsetenv("SOURCE_DATE_EPOCH"); });
+        auto write = [&](const QString& name) {
+            const QString path = dir_.filePath(name);
+            PdfDocument document(path);
+            if (!document.open()) return QByteArray();
+            {
+                QPainter painter(document.writer());
+                painter.drawText(100, 100, QStringLiteral("漢字"));
+            }
+            // Described after the page was drawn, as the window describes a print.
+            document.describe(title, subject);
+            return document.commit() ? readAll(path.toLocal8Bit()) : QByteArray();
+        };
+        const QByteArray pdf = write(QStringLiteral("described.pdf"));
+        QVERIFY(!pdf.isEmpty());
+        const test::PdfFile file(pdf);
+        QVERIFY(file.ok());
+        QCOMPARE(pdf.count("%%EOF"), 1);
+        QCOMPARE(pdf.count("\nxref\n"), 1);
+        QCOMPARE(file.info("Title"), title);
+        QCOMPARE(file.info("Subject"), subject);
+        QVERIFY(file.info("Creator").value_or(QString()).startsWith(QStringLiteral("Pobelo ")));
+        QCOMPARE(file.info("Producer"), QStringLiteral("Qt ") + QLatin1String(qVersion()));
+        const QString created = file.info("CreationDate").value_or(QString());
+        QCOMPARE(file.info("ModDate"), created);
+        if (!date.isEmpty()) {
+            QCOMPARE(created, date);
+            QCOMPARE(write(QStringLiteral("again.pdf")), pdf);
+        } else {
+            QDateTime written = QDateTime::fromString(created, "'D:'yyyyMMddHHmmss'Z'");
+            written.setTimeSpec(Qt::UTC);
+            QVERIFY2(std::abs(written.secsTo(QDateTime::currentDateTimeUtc())) < 600,
+                     qPrintable(created));
         }
-        QVERIFY2(document.commit(), qPrintable(document.errorString()));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray pdf = file.readAll();
-        QCOMPARE(infoEntry(pdf, "Title"), title);
-        QCOMPARE(infoEntry(pdf, "Subject"), subject);
-        QVERIFY(infoEntry(pdf, "Creator").startsWith(QStringLiteral("Pobelo ")));
-        // The update chains to the document's own cross-reference section.
-        const auto previous = QRegularExpression(QStringLiteral("/Prev (\\d+)"))
-                                  .match(QString::fromLatin1(pdf.right(300)));
-        QVERIFY(previous.hasMatch());
-        QVERIFY(pdf.mid(previous.captured(1).toLongLong()).startsWith("xref"));
+        // The document names itself by its bytes.
+        QVERIFY(QRegularExpression(QStringLiteral("/ID \\[<[0-9A-F]{32}> <[0-9A-F]{32}>\\]"))
+                    .match(QString::fromLatin1(file.trailer()))
+                    .hasMatch());
     }
 
     // The text layer changes what is read from the file, never what is seen: the sheet drawn
@@ -245,41 +304,33 @@ class PdfDocumentTest : public QObject {
         QFETCH(QString, font);
         if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
             QSKIP("poppler's pdftoppm is needed to render the pages");
-        SheetContent sheet;
-        sheet.fontName = font;
-        sheet.right.title = QStringLiteral("漢字ミニテスト 1");
-        sheet.right.check = 1;
-        const QStringList texts{"先生に𠮟られる。", "ﾗｰﾒﾝを食べる。", "ｶﾞｯｺｳ(学校)",
-                                "NHKで見る。",      "12月に雪。",     "ちょっと待ってね〜。"};
-        for (int i = 0; i < texts.size(); ++i) {
-            sheet.right.sentences[i] = texts[i];
-            sheet.right.askedParts[i] = texts[i].left(2);
-            sheet.right.answers[i] = texts[(i + 1) % texts.size()].left(4);
-        }
-        auto print = [&](PainterSurface& surface) {
-            drawSheet(sheet, naturalFit(), surface);
-            surface.endDoc();
-            surface.setDevice(nullptr);
-        };
+        const SheetContent sheet = sheetOfSharedGlyphs(font);
         const QString plain = dir_.filePath(QStringLiteral("plain.pdf"));
         {
             QPdfWriter writer(plain);
             writer.setResolution(1200);
             PainterSurface surface(&writer);
-            print(surface);
+            printOn(surface, sheet);
         }
         const QString layered = dir_.filePath(QStringLiteral("layered.pdf"));
         PdfDocument document(layered);
         QVERIFY(document.open());
         {
             PainterSurface surface(document.writer());
-            print(surface);
+            printOn(surface, sheet);
         }
         QVERIFY2(document.commit(), qPrintable(document.errorString()));
         const QByteArray bytes = readAll(layered.toLocal8Bit());
         QVERIFY(QRegularExpression(QStringLiteral("/BaseFont /[A-Z]{6}\\+IPAexMincho"))
                     .match(QString::fromLatin1(bytes))
                     .hasMatch());
+        QVERIFY(test::PdfFile(bytes).ok());
+        if (!QStandardPaths::findExecutable(QStringLiteral("qpdf")).isEmpty()) {
+            QProcess check;
+            check.start(QStringLiteral("qpdf"), {"--check", layered});
+            QVERIFY(check.waitForFinished(60000));
+            QVERIFY2(check.exitCode() == 0, check.readAllStandardOutput().constData());
+        }
 
         auto render = [](const QString& pdf) {
             const QString prefix = pdf + QStringLiteral(".page");
@@ -291,19 +342,112 @@ class PdfDocumentTest : public QObject {
         const QImage seen = render(layered);
         QVERIFY(!seen.isNull());
         QVERIFY(seen == render(plain));
-        auto text = [](const QString& pdf) {
-            QProcess p;
-            p.start(QStringLiteral("pdftotext"), {"-raw", pdf, "-"});
-            return p.waitForFinished(60000) ? QString::fromUtf8(p.readAllStandardOutput())
-                                            : QString();
-        };
-        QVERIFY(text(layered).contains(QStringLiteral("⑥ちょっと待ってね〜。\n")));
-        QVERIFY(!text(plain).contains(QStringLiteral("ちょっと")));
+        const QString text = runTool(QStringLiteral("pdftotext"), {"-raw", layered, "-"});
+        QVERIFY2(text.contains(QStringLiteral("①先生に𠮟られる。\n")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("⑤小さな目で行く、\n")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("⑥ちょっと待ってね〜。\n")));
+        QVERIFY(!runTool(QStringLiteral("pdftotext"), {"-raw", plain, "-"})
+                     .contains(QStringLiteral("ちょっと")));
     }
 
-    void documentWithoutATrailerIsLeftAlone() {
-        const QByteArray notPdf("%PDF-1.4\nno trailer here\n");
-        QVERIFY(pdfInfoUpdate(notPdf, notPdf.size(), {{"Subject", QStringLiteral("x")}}).isEmpty());
+    // The ToUnicode maps, read by whatever ignores /ActualText, give the characters the glyphs
+    // stand for: Qt's writer maps a glyph that a Kangxi radical shares to the radical, and a
+    // vertical form to its presentation form.
+    void toUnicodeMapsGivePlainCharacters_data() {
+        QTest::addColumn<QString>("font");
+        QTest::addColumn<QString>("plain");   // in the document's maps
+        QTest::addColumn<QString>("shared");  // in the maps Qt's writer wrote for them
+        QTest::newRow("vertical") << "@IPAexMincho"
+                                  << "小目行。、"
+                                  << "⼩⽬⾏︒︑";
+        QTest::newRow("upright") << "IPAexMincho"
+                                 << "小目行。、"
+                                 << "⼩⽬⾏";
+    }
+    void toUnicodeMapsGivePlainCharacters() {
+        QFETCH(QString, font);
+        QFETCH(QString, plain);
+        QFETCH(QString, shared);
+        const SheetContent sheet = sheetOfSharedGlyphs(font);
+        QBuffer qts;
+        qts.open(QIODevice::WriteOnly);
+        {
+            QPdfWriter writer(&qts);
+            writer.setResolution(1200);
+            PainterSurface surface(&writer);
+            printOn(surface, sheet);
+        }
+        const QString path = dir_.filePath(QStringLiteral("maps.pdf"));
+        PdfDocument document(path);
+        QVERIFY(document.open());
+        {
+            PainterSurface surface(document.writer());
+            printOn(surface, sheet);
+        }
+        QVERIFY2(document.commit(), qPrintable(document.errorString()));
+
+        // Qt's own maps, as they were before the document was written.
+        const QString before = mappedCharacters(qts.data());
+        for (const QChar c : shared) QVERIFY2(before.contains(c), qPrintable(QString(c)));
+        const QString after = mappedCharacters(readAll(path.toLocal8Bit()));
+        QCOMPARE(after.size(), before.size());  // each code keeps its place
+        for (const QChar c : plain) QVERIFY2(after.contains(c), qPrintable(QString(c)));
+        for (const QChar c : after) {
+            const char16_t u = c.unicode();
+            QVERIFY2(!(u >= 0x2F00 && u <= 0x2FDF) && !(u >= 0xFE10 && u <= 0xFE19) &&
+                         !(u >= 0xFE30 && u <= 0xFE4F),
+                     qPrintable(QStringLiteral("U+%1").arg(int(u), 4, 16, QChar('0'))));
+        }
+    }
+
+    // What the writer writes reaches the file, however it cuts it into writes, with what the
+    // document is in its last information dictionary; what is not laid out as the writer lays
+    // out a document, or does not end, is refused.
+    void rewriterTakesTheWritersOutput_data() {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("stream");  // of object 4, as read back
+        QTest::addColumn<QString>("refusal");    // empty: the document is written
+        const QByteArray data("plain data");
+        QTest::newRow("a stream") << writerOutput(data) << data << "";
+        // A font file's bytes may hold what ends a stream, not with the length of the data.
+        const QByteArray tricky("bytes\nendstream\nendobj\n5 0 obj\n99\nendobj\n and more");
+        QTest::newRow("a stream holding the words that end one")
+            << writerOutput(tricky) << tricky << "";
+        QTest::newRow("no trailer") << writerOutput(data).left(writerOutput(data).indexOf("xref"))
+                                    << QByteArray() << "did not end";
+        QTest::newRow("no object")
+            << QByteArray("%PDF-1.4\nnot an object 1 0 obj\n") << QByteArray() << "not understood";
+        QTest::newRow("nothing written") << QByteArray() << QByteArray() << "";
+    }
+    void rewriterTakesTheWritersOutput() {
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, stream);
+        QFETCH(QString, refusal);
+        QByteArray first;
+        for (const int chunk : {1, 7, 100000}) {
+            QBuffer file;
+            file.open(QIODevice::WriteOnly);
+            PdfRewriter rewriter(file);
+            for (qsizetype at = 0; at < input.size(); at += chunk)
+                rewriter.write(input.mid(at, chunk));
+            QString reason;
+            const bool written = rewriter.finish({{"Title", QStringLiteral("new title")}}, &reason);
+            QCOMPARE(written, refusal.isEmpty());
+            QVERIFY2(reason.contains(refusal), qPrintable(reason));
+            if (!written) continue;
+            if (first.isNull()) first = file.data();
+            QCOMPARE(file.data(), first);
+            if (input.isEmpty()) {
+                QCOMPARE(file.data(), QByteArray());
+                continue;
+            }
+            const test::PdfFile pdf(file.data());
+            QVERIFY(pdf.ok());
+            QCOMPARE(pdf.streamData(4), stream);
+            QCOMPARE(pdf.info("Title"), QStringLiteral("new title"));
+            QCOMPARE(pdf.info("Producer"), std::nullopt);
+            QCOMPARE(test::PdfFile::reference(pdf.trailer(), "/Root"), 2);
+        }
     }
 };
 

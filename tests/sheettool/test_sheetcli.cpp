@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "mojfile.h"
+#include "pdffile.h"
 #include "sheetprinters.h"
 #include "testtools.h"
 
@@ -636,6 +637,97 @@ class SheetCliTest : public QObject {
         QCOMPARE(readAll(work.filePath("o.pdf")), QByteArray("old sheets"));
         QCOMPARE(readAll(work.filePath("k.pdf")), QByteArray("old key"));
         QCOMPARE(leftovers(work.path()), QStringList{});
+    }
+
+    // The system's answer to the last steps of a write, syncing and closing the file, is heeded:
+    // a failure leaves the old file or none, and says why. Failures come from libfiu's POSIX
+    // preload (fiu-run), with the error number given.
+    void failingSyncOrClose_data() {
+        QTest::addColumn<QString>("failure");     // libfiu's failure point, with its error number
+        QTest::addColumn<QByteArray>("earlier");  // OUT before the run; null: none
+        QTest::addColumn<QString>("message");
+        QTest::newRow("fsync") << "posix/io/sync/fsync,failinfo=5" << QByteArray("old sheets")
+                               << "cannot write o.pdf: Input/output error";
+        QTest::newRow("close") << "posix/io/oc/close,failinfo=28" << QByteArray()
+                               << "cannot write o.pdf: No space left on device";
+    }
+    void failingSyncOrClose() {
+        QFETCH(QString, failure);
+        QFETCH(QByteArray, earlier);
+        QFETCH(QString, message);
+        const QString fiuRun = QStandardPaths::findExecutable("fiu-run");
+        if (fiuRun.isEmpty()) QSKIP("libfiu's fiu-run is needed to make system calls fail");
+        QTemporaryDir work;
+        if (!earlier.isNull()) QVERIFY(writeFile(work.filePath("o.pdf"), earlier));
+        const QStringList before = QDir(work.path()).entryList(QDir::AllEntries | QDir::Hidden);
+        const Result r = run(fiuRun,
+                             {"-x", "-c", "enable name=" + failure, POBELO_SHEET_PROGRAM, file_,
+                              "--right", "1", "--left", "2", "-o", "o.pdf"},
+                             work.path());
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QCOMPARE(QDir(work.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+        if (!earlier.isNull()) QCOMPARE(readAll(work.filePath("o.pdf")), earlier);
+    }
+
+    // Every sheet is one page holding its text once, in order; a page after the first (which
+    // carries the font) costs at most 2.5 KiB, where a second copy of its content (the text
+    // layer appended as an update) made it some 4 KiB; and with SOURCE_DATE_EPOCH set the same
+    // sheets come out byte for byte.
+    void pagesOfText_data() {
+        QTest::addColumn<int>("records");
+        QTest::addColumn<QString>("font");
+        QTest::newRow("one sheet, vertical") << 2 << "@ＭＳ 明朝";
+        QTest::newRow("three sheets, upright") << 6 << "ＭＳ 明朝";
+        QTest::newRow("twelve sheets, vertical") << 23 << "@ＭＳ 明朝";
+    }
+    void pagesOfText() {
+        QFETCH(int, records);
+        QFETCH(QString, font);
+        for (const char* tool : {"pdfinfo", "pdftotext"}) {
+            if (QStandardPaths::findExecutable(tool).isEmpty())
+                QSKIP("poppler's pdfinfo and pdftotext are needed to read the pages");
+        }
+        QTemporaryDir work;
+        QList<QStringList> many;
+        for (int n = 0; n < records; ++n) many << numberedRecord(n, font);
+        QVERIFY(writeFile(work.filePath("many.moj"), mojBytes(many)));
+        const auto print = [&](const QString& out, const QStringList& which) {
+            return runSheet(QStringList{"many.moj"} + which + QStringList{"-o", out}, work.path(),
+                            {"SOURCE_DATE_EPOCH=1700000000"})
+                .status;
+        };
+        QCOMPARE(print("all.pdf", {"--all"}), 0);
+        QCOMPARE(print("again.pdf", {"--all"}), 0);
+        QCOMPARE(print("first.pdf", {"--right", "1", "--left", "2"}), 0);
+        const QByteArray all = readAll(work.filePath("all.pdf"));
+        QCOMPARE(readAll(work.filePath("again.pdf")), all);
+        QCOMPARE(PdfFile(all).info("CreationDate"), QStringLiteral("D:20231114221320Z"));
+        const int sheets = (records + 1) / 2;
+        QCOMPARE(pageSizes(work.filePath("all.pdf")).size(), sheets);
+        if (sheets > 1) {
+            const qint64 first = readAll(work.filePath("first.pdf")).size();
+            const qint64 perPage = (all.size() - first) / (sheets - 1);
+            QVERIFY2(perPage <= 2560, qPrintable(QString::number(perPage)));
+        }
+        const QString text = runTool("pdftotext", {"-raw", work.filePath("all.pdf"), "-"});
+        qsizetype at = 0;
+        for (int n = 0; n < records; ++n) {
+            for (int i = 0; i < 10; ++i) {
+                const QString sentence =
+                    pobelo::itemNumber(i) + QStringLiteral("前%1の%2漢字%2後%2。\n").arg(n).arg(i);
+                QCOMPARE(text.count(sentence), 1);
+                const qsizetype found = text.indexOf(sentence);
+                QVERIFY2(found > at, qPrintable(sentence));
+                at = found;
+            }
+        }
+        if (!QStandardPaths::findExecutable("qpdf").isEmpty()) {
+            QProcess check;
+            check.start("qpdf", {"--check", work.filePath("all.pdf")});
+            QVERIFY(check.waitForFinished(60000));
+            QVERIFY2(check.exitCode() == 0, check.readAllStandardOutput().constData());
+        }
     }
 
     // A signal in the middle of --all leaves the old files and no temporary file.
