@@ -125,6 +125,15 @@ SheetContent composeSheet(const Sheet& sheet, const QuestionTable& table) {
     return content;
 }
 
+QStringList itemTexts(const QuestionTable& table, const ItemRef& ref) {
+    if (ref.isEmpty() || ref.item > 9 || !QuestionTable::inRange(ref.record, slot::kFontName))
+        return {};
+    return {table.at(ref.record, slot::beforeText(ref.item)),
+            table.at(ref.record, slot::askedText(ref.item)),
+            table.at(ref.record, slot::afterText(ref.item)),
+            table.at(ref.record, slot::answer(ref.item))};
+}
+
 QString DocumentInfo::jobName() const {
     if (fileName.isEmpty()) return title;
     if (title.isEmpty()) return fileName;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
+#include <QStringList>
 #include <array>
 
 #include "paper.h"
@@ -49,6 +51,13 @@ struct Sheet {
     // questions were read from; empty before a file is read.
     QString questionFile;
     QString sha256;
+    // What the headings and items the sheet names held when it was saved, so that a set finds
+    // them again in a question file changed since; empty for a sheet never saved.
+    struct Remembered {
+        QMap<qint16, QString> headings;    // record: its heading
+        QMap<ItemRef, QStringList> items;  // item: before, asked part, after, answer
+    };
+    Remembered remembered;
 
     // A sheet before anything is composed, as the window starts.
     static Sheet blank();
@@ -76,6 +85,9 @@ PageItems printedItems(const PageVariant& variant, int page, const QuestionTable
 PageContent composePage(const SheetPage& page, int index, const QuestionTable& table);
 // The sheet as the printers draw it, its items read from table.
 SheetContent composeSheet(const Sheet& sheet, const QuestionTable& table);
+
+// What an item holds: before, asked part, after, answer.
+QStringList itemTexts(const QuestionTable& table, const ItemRef& ref);
 
 // What a printed sheet is, as a print queue and a PDF reader show it.
 struct DocumentInfo {

@@ -14,16 +14,21 @@ bool SheetModel::saveSet(const QString& path, QString* why) {
         return false;
     }
     // The hash is that of the bytes the sheet's questions were read from.
-    const QByteArray json = sheetSetJson(sheet_, QFileInfo(path).absolutePath());
+    const QByteArray json = sheetSetJson(sheet_, QFileInfo(path).absolutePath(), table_);
     OutputTransaction output;
     // A set may be saved over the one it was opened from, as any document; no other output may.
     output.setSavesDocument(true);
     const int target = output.add(path, QStringLiteral("the set file"));
-    if (output.begin() && output.device(target)->write(json) == json.size() && output.commit())
-        return true;
-    *why = output.errorString();
-    output.abandon();
-    return false;
+    if (!output.begin() || output.device(target)->write(json) != json.size() || !output.commit()) {
+        *why = output.errorString();
+        output.abandon();
+        return false;
+    }
+    // The set vouches for the questions as they were read; a file rewritten since is told, and
+    // opening the set will tell it again.
+    if (fileSha256(sheet_.questionFile) != std::optional<QString>(sheet_.sha256))
+        showMessage(text::questionFileChangedSinceRead(sheet_.questionFile));
+    return true;
 }
 
 void SheetModel::saveSetCommand() {
@@ -51,26 +56,45 @@ bool SheetModel::openSet(const QString& path) {
         showMessage(text::kSetNotRead + displayPath(path) + QLatin1Char('\n') + why);
         return false;
     }
-    const QString question = set->questionFile;
-    loadAndList(question);
-    if (combo1List_.isEmpty()) {
-        if (lastLoad_.status != LoadStatus::FileNotFound)
-            showMessage(text::kSetNotRead + displayPath(question));
+    // A question file moved or renamed since is asked for; a cancel leaves the sheet as it was.
+    QString question = set->questionFile;
+    if (fileKind(question) == FileKind::Missing) {
+        showMessage(text::setQuestionFileMissing(question));
+        const std::optional<QString> chosen =
+            services_.files ? services_.files->getOpenFileName(text::kFileFilter) : std::nullopt;
+        if (!chosen) return false;
+        question = *chosen;
+    }
+    // Read aside first: a set that cannot be used never empties the sheet on the screen.
+    auto loaded = std::make_unique<QuestionTable>();
+    QStringList headings;
+    const LoadResult load = loadQuestionFile(
+        question, *loaded, [&headings](const QString& heading) { headings.append(heading); });
+    if (headings.isEmpty()) {
+        showMessage(load.status == LoadStatus::FileNotFound
+                        ? text::fileNotFound(question)
+                        : text::kSetNotRead + displayPath(question));
         return false;
     }
-    applySet(*set);
+    table_ = std::move(*loaded);
+    combo1List_ = headings;
+    combo1ListIndex_ = -1;
+    lastLoad_ = load;
+    recordCount_ = load.recordCount;
+    sheet_.questionFile = question;
+    sheet_.sha256 = load.sha256;
+    startOnNewFile();
     // The questions may have changed under the set: the teacher is told before anything prints.
     // The hash is taken from the same read as the questions.
-    if (lastLoad_.sha256.isEmpty() || lastLoad_.sha256 != set->sha256) {
-        setChanged_ = true;
-        showMessage(text::setQuestionFileChanged(question));
-    }
+    setChanged_ = load.sha256.isEmpty() || load.sha256 != set->sha256;
+    applySet(*set);
+    if (setChanged_) showMessage(text::setQuestionFileChanged(question));
     return true;
 }
 
 void SheetModel::applySet(const Sheet& set) {
     Sheet placed = set;
-    for (const QString& message : fitToHeadings(placed, int(combo1List_.size())))
+    for (const QString& message : findSetItems(placed, table_, int(combo1List_.size())))
         showMessage(message);
     for (int page = 0; page < 2; ++page) {
         const SheetPage& saved = placed.pages[page];

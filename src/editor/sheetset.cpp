@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cstdlib>
 
 #include "filesystem.h"
 
@@ -57,9 +58,60 @@ std::optional<QList<ItemRef>> itemsFrom(const QJsonValue& value) {
     return items;
 }
 
+// What the headings and items the sheet names hold in table, by their names ("3", "3:4").
+QJsonObject rememberedJson(const Sheet& set, const QuestionTable& table) {
+    QJsonObject headings;
+    QJsonObject items;
+    for (const SheetPage& page : set.pages) {
+        QList<ItemRef> named(page.variant.items.begin(), page.variant.items.end());
+        named += page.variant.missed;
+        for (const ItemRef& ref : named) {
+            if (ref.isEmpty() || !QuestionTable::inRange(ref.record, slot::kFontName)) continue;
+            headings[QString::number(ref.record + 1)] = table.at(ref.record, slot::kHeading);
+            // A heading's own page is found by its heading.
+            if (page.variant.source != PageSource::Heading || page.variant.missed.contains(ref))
+                items[itemName(ref)] = QJsonArray::fromStringList(itemTexts(table, ref));
+        }
+    }
+    return QJsonObject{{QStringLiteral("headings"), headings}, {QStringLiteral("items"), items}};
+}
+
+// Reads what a set remembers of its headings and items; a set without it finds them by their
+// positions only.
+bool readRemembered(const QJsonValue& value, Sheet& set, QString* why) {
+    if (value.isUndefined()) return true;
+    const auto bad = [why] {
+        *why = QStringLiteral("remembered の内容が読めません。");
+        return false;
+    };
+    if (!value.isObject()) return bad();
+    const QJsonObject o = value.toObject();
+    const QJsonObject headings = o[QStringLiteral("headings")].toObject();
+    for (auto it = headings.begin(); it != headings.end(); ++it) {
+        bool ok = false;
+        const int number = it.key().toInt(&ok);
+        if (!ok || number < 1 || number > QuestionTable::kRecords || !it.value().isString())
+            return bad();
+        set.remembered.headings[qint16(number - 1)] = it.value().toString();
+    }
+    const QJsonObject items = o[QStringLiteral("items")].toObject();
+    for (auto it = items.begin(); it != items.end(); ++it) {
+        const std::optional<ItemRef> ref = itemNamed(it.key());
+        const QJsonArray texts = it.value().toArray();
+        if (!ref || !it.value().isArray() || texts.size() != 4) return bad();
+        QStringList fields;
+        for (const QJsonValue& text : texts) {
+            if (!text.isString()) return bad();
+            fields.append(text.toString());
+        }
+        set.remembered.items[*ref] = fields;
+    }
+    return true;
+}
+
 }  // namespace
 
-QByteArray sheetSetJson(const Sheet& set, const QString& setFolder) {
+QByteArray sheetSetJson(const Sheet& set, const QString& setFolder, const QuestionTable& table) {
     QJsonObject pages;
     for (int p = 0; p < 2; ++p) {
         const SheetPage& page = set.pages[p];
@@ -101,6 +153,7 @@ QByteArray sheetSetJson(const Sheet& set, const QString& setFolder) {
     // Paper other than A4 only: a set of an A4 sheet reads as it always did.
     if (set.paper != Paper::A4) root[QStringLiteral("paper")] = paperName(set.paper);
     root[QStringLiteral("pages")] = pages;
+    root[QStringLiteral("remembered")] = rememberedJson(set, table);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -179,19 +232,104 @@ std::optional<Sheet> readSheetSetJson(const QByteArray& json, QString* why) {
             v.label = o[QStringLiteral("label")].toString();
         }
     }
+    if (!readRemembered(root[QStringLiteral("remembered")], set, why)) return std::nullopt;
     return set;
 }
 
-QStringList fitToHeadings(Sheet& set, int headingCount) {
-    QStringList told;
-    for (SheetPage& page : set.pages) {
-        for (const ItemRef& ref : page.variant.items) {
-            if (!ref.isEmpty() && ref.record >= headingCount) {
-                told.append(text::setHeadingMissing(ref.record + 1, headingCount));
-                page.variant.items = PageItems();
-                break;
-            }
+namespace {
+
+// The record holding heading among the first count, nearest to hint; -1 when none does.
+int recordOfHeading(const QuestionTable& table, int count, const QString& heading, int hint) {
+    int found = -1;
+    for (int r = 0; r < count; ++r) {
+        if (table.at(r, slot::kHeading) == heading &&
+            (found < 0 || std::abs(r - hint) < std::abs(found - hint)))
+            found = r;
+    }
+    return found;
+}
+
+// The item holding texts: in its own heading first (as the set remembers it), then anywhere.
+std::optional<ItemRef> findItem(const QuestionTable& table, int count, const Sheet& set,
+                                const ItemRef& ref) {
+    const QStringList texts = set.remembered.items.value(ref);
+    if (ref.record < count && itemTexts(table, ref) == texts) return ref;
+    QList<int> records;
+    if (set.remembered.headings.contains(ref.record)) {
+        const int own =
+            recordOfHeading(table, count, set.remembered.headings[ref.record], ref.record);
+        if (own >= 0) records.append(own);
+    }
+    for (int r = 0; r < count; ++r) records.append(r);
+    for (const int r : records) {
+        for (int i = 0; i < 10; ++i) {
+            const ItemRef candidate{qint16(r), qint16(i)};
+            if (itemTexts(table, candidate) == texts) return candidate;
         }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+QStringList findSetItems(Sheet& set, const QuestionTable& table, int headingCount) {
+    QStringList told;
+    const Sheet::Remembered& memory = set.remembered;
+    for (SheetPage& page : set.pages) {
+        PageVariant& v = page.variant;
+        if (!v.composed()) continue;
+        if (v.source == PageSource::Heading) {
+            const qint16 record = v.items[0].record;
+            int found = record < headingCount ? record : -1;
+            if (memory.headings.contains(record)) {
+                const QString& heading = memory.headings[record];
+                found = recordOfHeading(table, headingCount, heading, record);
+                if (found < 0) told.append(text::setHeadingNotFound(heading));
+            } else if (found < 0) {
+                told.append(text::setHeadingMissing(record + 1, headingCount));
+            }
+            if (found < 0) {
+                v.items = PageItems();
+                continue;
+            }
+            if (found != record) {
+                // The title carries the heading's number: its new one.
+                const QString label = QString::number(found + 1);
+                if (page.title.endsWith(QLatin1Char(' ') + v.label))
+                    page.title = page.title.left(page.title.size() - v.label.size()) + label;
+                v.items = headingItems(found);
+                v.label = label;
+            }
+        } else {
+            QList<ItemRef> kept;
+            for (const ItemRef& ref : v.items) {
+                if (ref.isEmpty()) continue;
+                std::optional<ItemRef> found;
+                if (memory.items.contains(ref))
+                    found = findItem(table, headingCount, set, ref);
+                else if (ref.record < headingCount)
+                    found = ref;
+                if (found) {
+                    kept.append(*found);
+                } else if (memory.items.contains(ref)) {
+                    told.append(text::setItemNotFound(memory.headings.value(ref.record),
+                                                      memory.items[ref].value(1)));
+                } else {
+                    told.append(text::setHeadingMissing(ref.record + 1, headingCount));
+                }
+            }
+            v.items = pageItemsOf(kept);
+        }
+        // The marks follow their items; one that cannot be found is dropped without a word.
+        QList<ItemRef> missed;
+        for (const ItemRef& ref : v.missed) {
+            const std::optional<ItemRef> found =
+                memory.items.contains(ref)  ? findItem(table, headingCount, set, ref)
+                : ref.record < headingCount ? std::optional<ItemRef>(ref)
+                                            : std::nullopt;
+            if (found) missed.append(*found);
+        }
+        v.missed = missed;
     }
     return told;
 }

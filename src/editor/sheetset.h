@@ -18,12 +18,34 @@ inline QString setQuestionFileChanged(const QString& path) {
                "印刷する前に、問題と答えを確かめてください。")
         .arg(displayFileName(path));
 }
+// The question file a set names is not where the set says.
+inline QString setQuestionFileMissing(const QString& path) {
+    return QStringLiteral(
+               "テストセットの問題ファイル「%1」が見つかりません。問題ファイルを選んでください。")
+        .arg(displayPath(path));
+}
+// A set was saved for questions that the question file no longer holds as they were read.
+inline QString questionFileChangedSinceRead(const QString& path) {
+    return QStringLiteral(
+               "問題ファイル「%1」は、読み込んだあとで書き換えられています。テストセットには"
+               "読み込んだときの問題を保存しました。開き直して確かめてください。")
+        .arg(displayFileName(path));
+}
 // A set names a heading the question file does not have (any more).
 inline QString setHeadingMissing(int heading, int count) {
     return QStringLiteral(
                "テストセットの見出し %1 が、問題ファイルにありません（見出しは %2 まで）。")
         .arg(heading)
         .arg(count);
+}
+// A heading a set names that the question file no longer has.
+inline QString setHeadingNotFound(const QString& heading) {
+    return QStringLiteral("見出し「%1」が、問題ファイルにありません。").arg(heading);
+}
+// An item a set names that the question file no longer has.
+inline QString setItemNotFound(const QString& heading, const QString& asked) {
+    return QStringLiteral("見出し「%1」の問題「%2」が、問題ファイルにありません。")
+        .arg(heading, asked);
 }
 }  // namespace text
 
@@ -37,14 +59,18 @@ inline const QString kSheetSetSuffix = QStringLiteral("pobelo-set");
 // The sheet as a set file in setFolder holds it: indented UTF-8 JSON. A question file in that
 // folder or below it is named relatively, so that the two can move together; any other by its
 // whole path.
-QByteArray sheetSetJson(const Sheet& sheet, const QString& setFolder);
+// The set remembers what each heading and item it names holds in table, to find them again.
+QByteArray sheetSetJson(const Sheet& sheet, const QString& setFolder, const QuestionTable& table);
 // The sheet a set file holds, its question file as the file names it; nothing, with the reason in
 // why, for a file that is no set of this or an earlier version.
 std::optional<Sheet> readSheetSetJson(const QByteArray& json, QString* why);
 
-// Makes set fit a question file of headingCount headings: a page that names a heading the file
-// does not have is left empty. What was left out is told, one message each.
-QStringList fitToHeadings(Sheet& set, int headingCount);
+// Finds the headings and items set names in table (a question file of headingCount headings):
+// where the set remembers what they held, by that (the position is only a hint, so a heading
+// inserted above or an item moved is found again), otherwise by their position. A page whose
+// heading cannot be found is left empty, an item that cannot be found is left out, and each is
+// told, one message each.
+QStringList findSetItems(Sheet& set, const QuestionTable& table, int headingCount);
 
 // Reads the set file at path; nothing, with the reason in why. The sheet's question file is the
 // one the set names, found from the set's folder. (A set may be saved over the set it was opened

@@ -92,7 +92,7 @@ std::vector<Sheet> SheetCommand::sheetsOf(const SheetRequest& r, const Questions
             break;
         case SheetRequest::Set: {
             Sheet sheet = r.setSheet;
-            *told = fitToHeadings(sheet, int(q.headings.size()));
+            *told = findSetItems(sheet, q.table, int(q.headings.size()));
             if (sheet.fontName.trimmed().isEmpty()) sheet.fontName = text::kNoFontYet;
             sheets.push_back(sheet);
             break;

@@ -129,11 +129,11 @@ class SheetTest : public QObject {
     void paperInTheSetFile() {
         Sheet sheet = Sheet::blank();
         sheet.questionFile = QStringLiteral("/tmp/q.moj");
-        QVERIFY(!sheetSetJson(sheet, QStringLiteral("/tmp")).contains("paper"));
+        QVERIFY(!sheetSetJson(sheet, QStringLiteral("/tmp"), *table_).contains("paper"));
         sheet.paper = Paper::B4;
         QString why;
         const std::optional<Sheet> read =
-            readSheetSetJson(sheetSetJson(sheet, QStringLiteral("/tmp")), &why);
+            readSheetSetJson(sheetSetJson(sheet, QStringLiteral("/tmp"), *table_), &why);
         QVERIFY2(read, qPrintable(why));
         QCOMPARE(read->paper, Paper::B4);
         QCOMPARE(read->questionFile, QStringLiteral("q.moj"));
