@@ -598,6 +598,10 @@ void MainWindow::showLoadNote() {
                                                QStringLiteral("：") + notes.join(QString());
     if (note == loadNote_) return;
     loadNote_ = note;
+    statusLine()->showMessage(note);
+}
+
+QStatusBar* MainWindow::statusLine() {
     // The window grows by the status line the first time one is needed; the design stays whole.
     const bool made = findChild<QStatusBar*>() != nullptr;
     QStatusBar* const line = statusBar();
@@ -605,7 +609,7 @@ void MainWindow::showLoadNote() {
         line->setObjectName(QStringLiteral("loadNote"));
         resize(width(), height() + line->sizeHint().height());
     }
-    line->showMessage(note);
+    return line;
 }
 
 }  // namespace pobelo

@@ -18,6 +18,9 @@ class QMimeData;
 class QPushButton;
 class QToolButton;
 
+class QLabel;
+class QStatusBar;
+
 namespace pobelo {
 
 class SeedBox;
@@ -72,6 +75,10 @@ class MainWindow : public QMainWindow {
 
   private:
     void showLoadNote();
+    // The status line under the design, made the first time it is needed.
+    QStatusBar* statusLine();
+    // A message on the status line for a few seconds; the load note comes back after it.
+    void tellOnStatusLine(const QString& message);
     void buildControls();
     // The page strip, the item numbers' missed marks, the test menu and the set entries of the
     // file menu: the test variants of the model (in testvariants.cpp).

@@ -6,9 +6,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStatusBar>
+#include <QTimer>
 #include <algorithm>
+#include <functional>
 
 #include "accessibility.h"
 #include "itemnumber.h"
@@ -17,6 +21,32 @@
 #include "windowdesign.h"
 
 namespace pobelo {
+
+namespace text {
+const QString kGreyedPageMark = QStringLiteral(
+    "このページは灰色になっています。できなかった問題の印は、指のアイコンでこのページを選んでから"
+    "つけてください。");
+}  // namespace text
+
+namespace {
+
+// Tells of a click on a widget that is disabled, which the widget itself never sees.
+class GreyedClickFilter : public QObject {
+  public:
+    GreyedClickFilter(QWidget* watched, std::function<void()> clicked)
+        : QObject(watched), clicked_(std::move(clicked)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress &&
+            !static_cast<QWidget*>(watched)->isEnabled())
+            clicked_();
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    std::function<void()> clicked_;
+};
+
+}  // namespace
 
 using namespace design;
 
@@ -109,8 +139,20 @@ void MainWindow::connectVariants() {
             auto* number = static_cast<ImageControl*>(labels_[page == 0 ? Label1 : Label4][row]);
             connect(number, &ImageControl::clicked, this,
                     [this, page, row] { model_.setMissed(page, row, !model_.missed(page, row)); });
+            // A greyed page takes no mark: a click on one of its numbers says why.
+            number->installEventFilter(new GreyedClickFilter(number, [this, page, row] {
+                if (!model_.itemAt(page, row).isEmpty()) tellOnStatusLine(text::kGreyedPageMark);
+            }));
         }
     }
+}
+
+void MainWindow::tellOnStatusLine(const QString& message) {
+    QStatusBar* const line = statusLine();
+    line->showMessage(message);
+    QTimer::singleShot(8000, line, [this, line, message] {
+        if (line->currentMessage() == message) line->showMessage(loadNote_);
+    });
 }
 
 void MainWindow::refreshVariants() {

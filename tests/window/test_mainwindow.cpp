@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -663,8 +664,13 @@ class MainWindowTest : public QObject {
                         !s.model.missed(0, 5) && !s.find<QWidget>("Retest1")->isEnabled() &&
                         s.label(Label1, 5)->focusPolicy() == Qt::NoFocus;
              }},
-            {"the greyed page takes no mark", [&](Session& s) { click(s.label(Label4, 0)); },
-             [](Session& s) { return !s.model.missed(1, 0); }},
+            {"the greyed page takes no mark, and the status line says why",
+             [&](Session& s) { click(s.label(Label4, 0)); },
+             [](Session& s) {
+                 const auto* line = s.window.findChild<QStatusBar*>();
+                 return !s.model.missed(1, 0) && line &&
+                        line->currentMessage().startsWith("このページは灰色");
+             }},
             {"the order box reorders its page",
              [](Session& s) { s.find<SeedBox>("Shuffle1")->setValue(3); },
              [&](Session& s) {
