@@ -1,17 +1,71 @@
 #include "printjob.h"
 
+#include <algorithm>
+
 namespace pobelo {
+
+namespace {
+
+bool titleFound(const QList<Finding>& found, bool rightPage) {
+    return std::any_of(found.begin(), found.end(), [rightPage](const Finding& f) {
+        return f.rightPage == rightPage &&
+               (f.item == QStringLiteral("表題") || f.item == QStringLiteral("名前"));
+    });
+}
+
+}  // namespace
+
+std::optional<SheetFit> SheetPrintJob::fitAddedTitles(const SheetContent& sheet,
+                                                      const QList<Finding>& found,
+                                                      const UnprintableMargins& margins) const {
+    SheetContent plain = sheet;
+    bool added = false;
+    for (PageContent* page : {&plain.right, &plain.left}) {
+        if (page->titleAddition.isEmpty()) continue;
+        page->title.chop(page->titleAddition.size());
+        added = true;
+    }
+    if (!added) return std::nullopt;
+    const QList<Finding> plainFound = preflightSheet(plain, s_.measurer, nullptr, margins);
+    std::optional<SheetFit> fit;
+    for (const bool right : {true, false}) {
+        if ((right ? sheet.right : sheet.left).titleAddition.isEmpty() ||
+            !titleFound(found, right) || titleFound(plainFound, right))
+            continue;
+        if (!fit) fit = naturalFit();
+        const SheetFit full = fitSheet(sheet, s_.measurer);
+        (right ? fit->right : fit->left).title = (right ? full.right : full.left).title;
+    }
+    return fit;
+}
+
+QList<Finding> SheetPrintJob::findings(const SheetContent& checked,
+                                       const UnprintableMargins& margins,
+                                       std::optional<SheetFit>* fit) const {
+    std::optional<SheetFit> chosen;
+    if (fitAlways_) chosen = fitSheet(checked, s_.measurer);
+    QList<Finding> found =
+        preflightSheet(checked, s_.measurer, chosen ? &*chosen : nullptr, margins);
+    // What Pobelo adds to a teacher's title never makes a finding of its own: a title that
+    // collides only with it is fitted.
+    if (!chosen && !found.isEmpty()) {
+        if (std::optional<SheetFit> titles = fitAddedTitles(checked, found, margins)) {
+            chosen = titles;
+            found = preflightSheet(checked, s_.measurer, &*chosen, margins);
+        }
+    }
+    if (fit) *fit = chosen;
+    return found;
+}
 
 PrintChoice SheetPrintJob::check(const SheetContent& checked,
                                  const UnprintableMargins& margins) const {
     PrintChoice choice;
-    if (fitAlways_) choice.fit = fitSheet(checked, s_.measurer);
-    const QList<Finding> found =
-        preflightSheet(checked, s_.measurer, choice.fit ? &*choice.fit : nullptr, margins);
+    const QList<Finding> found = findings(checked, margins, &choice.fit);
     if (found.isEmpty() || !s_.findings) return choice;
     std::optional<SheetFit> fit = choice.fit;
     bool offered = false;
-    if (!fit) {
+    if (!fitAlways_) {
         fit = fitSheet(checked, s_.measurer);
         offered = preflightSheet(checked, s_.measurer, &*fit, margins).size() < found.size();
     }

@@ -34,6 +34,10 @@ class SheetPrintJob {
     // The check of checked before it prints on a printer with margins: its findings are asked
     // about, with a fit offered where it cures some of them.
     PrintChoice check(const SheetContent& checked, const UnprintableMargins& margins) const;
+    // What the check of checked finds, with the fit it prints in unless the user chooses
+    // another (in fit, when given).
+    QList<Finding> findings(const SheetContent& checked, const UnprintableMargins& margins = {},
+                            std::optional<SheetFit>* fit = nullptr) const;
     // Draws sheet as chosen and ends the surface's document.
     void draw(const SheetContent& sheet, const PrintChoice& chosen) const;
     // The whole job: the check (of the key when there is one: it holds every text of the sheet
@@ -43,6 +47,10 @@ class SheetPrintJob {
                const UnprintableMargins& margins) const;
 
   private:
+    // The fit of the titles of sheet that only what Pobelo added to them makes collide (found:
+    // the sheet's findings); nothing when there are none.
+    std::optional<SheetFit> fitAddedTitles(const SheetContent& sheet, const QList<Finding>& found,
+                                           const UnprintableMargins& margins) const;
     Services s_;
     bool fitAlways_;
 };

@@ -96,7 +96,15 @@ PageContent composePage(const SheetPage& page, int index, const QuestionTable& t
     if (itemCount > 0) content.mark = versionMark(v.seed);
     // A page gathered of fewer items than rows prints just their rows; a heading's page prints
     // every row, as the question file holds it.
-    if (v.source != PageSource::Heading) content.rows = int(itemCount);
+    if (v.source != PageSource::Heading) {
+        content.rows = int(itemCount);
+        // What the title carries after the title box's text is Pobelo's.
+        const QString label = QLatin1Char(' ') + v.label;
+        if (page.title.endsWith(label) && page.title.size() > label.size())
+            content.titleAddition = label;
+        else if (page.title.endsWith(kRetestLabel) && page.title.size() > kRetestLabel.size())
+            content.titleAddition = kRetestLabel;
+    }
     for (int i = 0; i < 10; ++i) {
         const ItemRef ref = items[i];
         if (ref.isEmpty() || !QuestionTable::inRange(ref.record, slot::kFontName)) continue;

@@ -65,7 +65,8 @@ void SheetModel::setFitEnabled(bool on) {
 
 QList<Finding> SheetModel::findings() const {
     if (!commandsEnabled_) return {};
-    return preflightSheet(content_, services_.measurer);
+    return SheetPrintJob({services_.surface, services_.measurer, nullptr, nullptr}, false)
+        .findings(content_);
 }
 
 void SheetModel::previewSheet() {

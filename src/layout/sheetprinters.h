@@ -18,6 +18,9 @@ struct PageContent {
     int check = 0;  // the page's answers switch
     // A small mark that tells which version of the page this is (a reordering); none when empty.
     QString mark;
+    // The end of the title that Pobelo added to the teacher's (a review's headings, a retest's
+    // mark), printed with it; a title that only it makes collide is fitted without a word.
+    QString titleAddition;
     // How many rows print, from the first: a page of fewer items than rows (a review or retest)
     // prints nothing past them, neither item number, answer place nor side line.
     int rows = 10;

@@ -197,6 +197,41 @@ class SheetVariantsTest : public QObject {
         QCOMPARE(f.model.findings().size(), 0);
     }
 
+    // What Pobelo adds to a title (a review's headings) never makes it collide: such a title is
+    // fitted without a finding; a title the teacher typed too long is still one.
+    void titleAdditions_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("findings");
+        QTest::addColumn<int>("secondX");  // where the title's second character stands
+        // 13 cells closed up between the title's start and 名: (5130 - 230 - 300) / 12 apart
+        QTest::newRow("only the addition is too long") << "第5回 漢字テスト" << 0 << 613;
+        // Both pages carry the typed title.
+        QTest::newRow("the title itself is too long") << "第5回 漢字テストです" << 2 << 730;
+    }
+    void titleAdditions() {
+        QFETCH(QString, title);
+        QFETCH(int, findings);
+        QFETCH(int, secondX);
+        ModelFixture f;
+        openFixture(f);
+        f.model.setText3(title);
+        f.model.clickImage(2);  // the hand back on the right page
+        f.model.composeReview(drawItems(f.model.table(), 1, 3, 10, 1));
+        // A vertical sheet, whose titles run toward the name field.
+        f.fonts.answers.push_back(FontChoice{QStringLiteral("@IPAexMincho"), 15, false, false});
+        f.model.fontCommand();
+        QCOMPARE(f.model.label51(), title + QStringLiteral(" 2〜4"));
+        QCOMPARE(f.model.findings().size(), findings);
+        QList<int> xs;
+        int x = 0;
+        for (const TraceOp& op : parseTrace(print(f))) {
+            if (op.op == QLatin1String("setCurrentX")) x = op.fields["x"].toInt();
+            if (op.op == QLatin1String("printText")) xs.append(x);
+        }
+        // 名, 前, then the right page's title
+        QCOMPARE(xs.value(3), secondX);
+    }
+
     // A review page draws only from the headings named, each item once, in file order.
     void review_data() {
         QTest::addColumn<int>("first");
