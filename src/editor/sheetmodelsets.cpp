@@ -12,8 +12,19 @@ bool SheetModel::saveSet(const QString& path, QString* why) {
         *why = QStringLiteral("問題ファイルが開かれていません。");
         return false;
     }
+    if (!commandsEnabled_ || !sheet_.anyComposed()) {
+        *why = text::kNothingToSave;
+        return false;
+    }
     // The hash is that of the bytes the sheet's questions were read from.
-    const QByteArray json = sheetSetJson(sheet_, QFileInfo(path).absolutePath());
+    // The folder as named, "link/.." and all: the system resolves it where the set is written.
+    const QByteArray json = sheetSetJson(sheet_, QFileInfo(path).path());
+    // A set that would not be read back is not written (a title pasted on two lines).
+    SetProblem problem;
+    if (!readSheetSetJson(json, &problem)) {
+        *why = text::setProblem(problem);
+        return false;
+    }
     OutputTransaction output;
     const int target = output.add(path, QStringLiteral("the set file"));
     if (output.begin() && output.device(target)->write(json) == json.size() && output.commit())
@@ -25,6 +36,11 @@ bool SheetModel::saveSet(const QString& path, QString* why) {
 
 void SheetModel::saveSetCommand() {
     if (!commandsEnabled_ || !services_.files) return;
+    // A sheet without questions is told before a file is asked for.
+    if (!sheet_.anyComposed()) {
+        showMessage(text::kNothingToSave);
+        return;
+    }
     const std::optional<QString> path =
         services_.files->getSaveFileName(text::kSetFilter, suggestedName(kSheetSetSuffix));
     if (!path || path->isEmpty()) return;
@@ -41,10 +57,10 @@ void SheetModel::openSetCommand() {
 
 bool SheetModel::openSet(const QString& path) {
     setChanged_ = false;
-    QString why;
-    const std::optional<Sheet> set = readSheetSetFile(path, &why);
+    const std::optional<Sheet> set = readSheetSetFile(path, &setProblem_);
     if (!set) {
-        showMessage(text::kSetNotRead + displayPath(path) + QLatin1Char('\n') + why);
+        showMessage(text::kSetNotRead + displayPath(path) + QLatin1Char('\n') +
+                    text::setProblem(setProblem_));
         return false;
     }
     const QString question = set->questionFile;

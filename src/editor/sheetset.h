@@ -34,13 +34,53 @@ inline QString setHeadingMissing(int heading, int count) {
 inline constexpr int kSheetSetVersion = 1;
 inline const QString kSheetSetSuffix = QStringLiteral("pobelo-set");
 
+// Why a set file cannot be used, for each program to word in its own language (text::setProblem
+// in the window's Japanese). key names the place in the file, as "pages.right.shuffle"; value is
+// what the file holds there, as JSON writes it.
+struct SetProblem {
+    enum Kind {
+        None,
+        Missing,           // no file of that name
+        Unreadable,        // no regular file, or a read failed
+        NotASet,           // no JSON object whose format is pobelo-set
+        NoVersion,         // no version number
+        NotAVersion,       // a version that is no whole number from 1 (value)
+        NewerVersion,      // a later version than this program reads (value)
+        NoValue,           // key must be there and is not (or is empty)
+        WrongType,         // key holds another type of value than type
+        ControlCharacter,  // key's text holds a line break, a NUL or another control character
+        NotOneOf,          // key's value is none of allowed
+        OutOfRange,        // key's value is no whole number from low to high
+        NotAnItem,         // key holds value, which names no item ("HEADING:ITEM")
+        DuplicateItem,     // key holds the item value twice
+        TooManyItems,      // key holds more than high items
+    };
+    // The JSON types a key may want.
+    enum class Type { Text, Number, Boolean, List, Object };
+    Kind kind = None;
+    QString key;
+    QString value;
+    Type type = Type::Text;
+    QString allowed;  // the values allowed, as "A4, B4, A3"
+    qint64 low = 0;
+    qint64 high = 0;
+};
+
+namespace text {
+// The problem as the window tells it.
+QString setProblem(const SetProblem& problem);
+}  // namespace text
+
 // The sheet as a set file in setFolder holds it: indented UTF-8 JSON. A question file in that
 // folder or below it is named relatively, so that the two can move together; any other by its
 // whole path.
 QByteArray sheetSetJson(const Sheet& sheet, const QString& setFolder);
 // The sheet a set file holds, its question file as the file names it; nothing, with the reason in
-// why, for a file that is no set of this or an earlier version.
-std::optional<Sheet> readSheetSetJson(const QByteArray& json, QString* why);
+// problem, for a file that is no set of this or an earlier version, or that holds a value of
+// another type than its key takes, or one no sheet the window makes can hold (a title on two
+// lines, an item twice, more than ten items, a seed out of range). A key that is not there takes
+// its default; keys the reader does not know are left alone.
+std::optional<Sheet> readSheetSetJson(const QByteArray& json, SetProblem* problem);
 
 // Makes set fit a question file of headingCount headings: a page that names a heading the file
 // does not have is left empty. What was left out is told, one message each.
@@ -49,6 +89,8 @@ QStringList fitToHeadings(Sheet& set, int headingCount);
 // Reads the set file at path; nothing, with the reason in why. The sheet's question file is the
 // one the set names, found from the set's folder. (A set may be saved over the set it was opened
 // from, as any document is.)
+std::optional<Sheet> readSheetSetFile(const QString& path, SetProblem* problem);
+// The same, with the reason as the window tells it.
 std::optional<Sheet> readSheetSetFile(const QString& path, QString* why);
 
 // The SHA-256 of the file's bytes in lower-case hex; nothing when it cannot be read.

@@ -7,6 +7,7 @@
 
 #include "paper.h"
 #include "sheet.h"
+#include "sheetset.h"
 
 class QCommandLineParser;
 
@@ -138,6 +139,9 @@ class FileProblem {
 
 // The request a command line makes; throws UsageError or FileProblem.
 SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& o);
+
+// Why a set file cannot be used, in the program's language.
+QString setProblemText(const SetProblem& problem);
 
 // Where to find help, translated.
 QString tryHelp();

@@ -76,6 +76,8 @@ class SheetCommandTest : public QObject {
                                "title": "第3回（再）"}}})";
         QVERIFY(writeFile(path("week.pobelo-set"), QByteArray(set).replace("HASH", hash)));
         QVERIFY(writeFile(path("changed.pobelo-set"), QByteArray(set).replace("HASH", "00")));
+        QVERIFY(writeFile(path("typed.pobelo-set"),
+                          QByteArray(set).replace("\"flip\": true", "\"flip\": \"yes\"")));
 #ifndef Q_OS_WIN  // Windows has no named pipes in folders
         QCOMPARE(mkfifo(QFile::encodeName(path("pipe.pdf")).constData(), 0600), 0);
 #endif
@@ -315,7 +317,11 @@ class SheetCommandTest : public QObject {
                    "Pobelo, check the sheet and save the set again\n";
         QTest::newRow("no set") << QStringList{"--set", "none.pobelo-set", "-o", "OUT"}
                                 << kExitFileProblem
-                                << "pobelo-sheet: none.pobelo-set: ファイルがありません。\n";
+                                << "pobelo-sheet: none.pobelo-set: no such file\n";
+        QTest::newRow("a set of a wrong type")
+            << QStringList{"--set", "typed.pobelo-set", "-o", "OUT"} << kExitFileProblem
+            << "pobelo-sheet: typed.pobelo-set: pages.right.flip must be true or false, not "
+               "\"yes\"\n";
         QTest::newRow("trace over the question file")
             << QStringList{"FILE", "--all", "-o", "OUT", "--trace", "FILE"} << kExitUsage
             << "pobelo-sheet: cannot write the trace file $FILE: it is the question file";
