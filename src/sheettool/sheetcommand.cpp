@@ -481,10 +481,9 @@ int SheetCommand::runParsed(const QCommandLineParser& parser, const SheetOptions
     out_.flush();
     traceStream.flush();
     if (status != kExitDone || outputs.count() == 0) return status;
-    if (!outputs.commit()) {
-        notWritten(outputs, outputs.failedTarget() == targets.trace);
-        return kExitFileProblem;
-    }
+    // A target found at the end to be a file the run read (a question file the script opened)
+    // is refused as any output onto an input is.
+    if (!outputs.commit()) return notWritten(outputs, outputs.failedTarget() == targets.trace);
     return status;
 }
 
