@@ -228,6 +228,11 @@ int SheetCommand::runRequest(const SheetRequest& r, OutputTransaction& outputs,
                 return kExitFileProblem;
             }
             break;
+        case LoadStatus::TooLarge:
+            report(Message::tr("%1: larger than %2 MB, which no question file is: not read")
+                       .arg(name)
+                       .arg(kMaxQuestionFileBytes >> 20));
+            return kExitFileProblem;
         case LoadStatus::Complete:
         case LoadStatus::Incomplete:
         case LoadStatus::TooManyRecords:

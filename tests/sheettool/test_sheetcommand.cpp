@@ -78,6 +78,12 @@ class SheetCommandTest : public QObject {
         QVERIFY(writeFile(path("changed.pobelo-set"), QByteArray(set).replace("HASH", "00")));
         QVERIFY(writeFile(path("typed.pobelo-set"),
                           QByteArray(set).replace("\"flip\": true", "\"flip\": \"yes\"")));
+        // A sparse file past the size bound, and a set that names it.
+        QFile huge(path("huge.moj"));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(20) << 30));
+        huge.close();
+        QVERIFY(writeFile(path("huge.pobelo-set"),
+                          QByteArray(set).replace("numbered.moj", "huge.moj")));
 #ifndef Q_OS_WIN  // Windows has no named pipes in folders
         QCOMPARE(mkfifo(QFile::encodeName(path("pipe.pdf")).constData(), 0600), 0);
 #endif
@@ -322,6 +328,12 @@ class SheetCommandTest : public QObject {
             << QStringList{"--set", "typed.pobelo-set", "-o", "OUT"} << kExitFileProblem
             << "pobelo-sheet: typed.pobelo-set: pages.right.flip must be true or false, not "
                "\"yes\"\n";
+        QTest::newRow("a file past the size bound")
+            << QStringList{"HUGE", "--list"} << kExitFileProblem
+            << "pobelo-sheet: $HUGE: larger than 32 MB, which no question file is: not read\n";
+        QTest::newRow("a set naming a file past the size bound")
+            << QStringList{"--set", "huge.pobelo-set", "-o", "OUT"} << kExitFileProblem
+            << "pobelo-sheet: $HUGE: larger than 32 MB, which no question file is: not read\n";
         QTest::newRow("trace over the question file")
             << QStringList{"FILE", "--all", "-o", "OUT", "--trace", "FILE"} << kExitUsage
             << "pobelo-sheet: cannot write the trace file $FILE: it is the question file";
@@ -339,6 +351,7 @@ class SheetCommandTest : public QObject {
         const QMap<QString, QString> names{{"FILE", file_},
                                            {"EMPTY", empty_},
                                            {"FOLDER", path("folder.moj")},
+                                           {"HUGE", path("huge.moj")},
                                            {"OUT", path("out.pdf")},
                                            {"PIPE", path("pipe.pdf")}};
         for (auto it = names.begin(); it != names.end(); ++it) {

@@ -491,5 +491,9 @@ OUT、KEY、トレースの FILE は、完全なものができるか、まっ�
         <source>%1 holds more than %2 items</source>
         <translation>%1 の問題が %2 を超えています</translation>
     </message>
+    <message>
+        <source>%1: larger than %2 MB, which no question file is: not read</source>
+        <translation>%1: %2 MB を超えるファイルは問題ファイルではないため、読み込みません</translation>
+    </message>
 </context>
 </TS>
