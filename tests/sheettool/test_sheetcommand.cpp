@@ -78,9 +78,9 @@ class SheetCommandTest : public QObject {
         QVERIFY(writeFile(path("changed.pobelo-set"), QByteArray(set).replace("HASH", "00")));
         QVERIFY(writeFile(path("typed.pobelo-set"),
                           QByteArray(set).replace("\"flip\": true", "\"flip\": \"yes\"")));
-        // A sparse file past the size bound, and a set that names it.
+        // A file one byte past the size bound, and a set that names it.
         QFile huge(path("huge.moj"));
-        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(20) << 30));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize((qint64(32) << 20) + 1));
         huge.close();
         QVERIFY(writeFile(path("huge.pobelo-set"),
                           QByteArray(set).replace("numbered.moj", "huge.moj")));
