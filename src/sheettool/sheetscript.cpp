@@ -1,6 +1,8 @@
 // The script language over a session: one window action a line.
 #include "sheetscript.h"
 
+#include <QFileInfo>
+
 #include "localfile.h"
 #include "outputtransaction.h"
 #include "paper.h"
@@ -356,6 +358,14 @@ const std::vector<SheetScript::Verb>& SheetScript::verbs() {
                               "nothing written into %1: no page holds questions to save "
                               "(no heading chosen)")
                               .arg(displayPath(l.rest));
+                 s.writeFailed_ = true;
+                 return false;
+             }
+             // Nor a set that would not read back, in the program's words.
+             SetProblem problem;
+             if (!readSheetSetJson(sheetSetJson(m.sheet(), QFileInfo(l.rest).path()), &problem)) {
+                 *error = QStringLiteral("nothing written into %1: %2")
+                              .arg(displayPath(l.rest), setProblemText(problem));
                  s.writeFailed_ = true;
                  return false;
              }

@@ -695,6 +695,11 @@ class SheetCliTest : public QObject {
             << QByteArray("open FILE\nchoose 0\nopen missing.moj\nset-save n.pobelo-set\n")
             << "file" << 1 << "line 4: nothing written into n.pobelo-set: no page holds questions"
             << QByteArray();
+        QTest::newRow("a set-save of a title with a tab")
+            << QByteArray("open FILE\nchoose 0\ntitle a\tb\nset-save t.pobelo-set\n") << "file" << 1
+            << "line 4: nothing written into t.pobelo-set: title holds a line break or another "
+               "control character"
+            << QByteArray();
         QTest::newRow("a set that cannot be read, on one line")
             << QByteArray("set-open none.pobelo-set\nopen FILE\nchoose 0\nprint portrait m.pdf\n")
             << "file" << 0 << "line 1: cannot open the set none.pobelo-set: no such file\n"
