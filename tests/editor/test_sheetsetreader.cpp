@@ -104,9 +104,6 @@ class SheetSetReaderTest : public QObject {
         QTest::newRow("questionFile a number")
             << "questionFile" << QByteArray("7")
             << "questionFile は文字列（\"…\"）でなければなりません（7 になっています）。";
-        QTest::newRow("sha256 a number")
-            << "sha256" << QByteArray("5")
-            << "sha256 は文字列（\"…\"）でなければなりません（5 になっています）。";
         QTest::newRow("title on two lines") << "title" << QByteArray(R"("第3回\n漢字")")
                                             << "title に改行などの制御文字があります。";
         QTest::newRow("font name with a tab") << "font.name" << QByteArray(R"("ＭＳ\t明朝")")
@@ -122,9 +119,6 @@ class SheetSetReaderTest : public QObject {
             << "activePage の \"middle\" は使えません（right, left のどれかです）。";
         QTest::newRow("paper B5") << "paper" << QByteArray(R"("B5")")
                                   << "paper の \"B5\" は使えません（A4, B4, A3 のどれかです）。";
-        QTest::newRow("pages a text")
-            << "pages" << QByteArray(R"("both")")
-            << "pages はまとまり（{…}）でなければなりません（\"both\" になっています）。";
         QTest::newRow("right page a number")
             << "pages.right" << QByteArray("1")
             << "pages.right はまとまり（{…}）でなければなりません（1 になっています）。";
