@@ -199,6 +199,7 @@ class SheetSetReaderTest : public QObject {
         QTest::newRow("below") << "a/sub/q.moj"
                                << "a/s.pobelo-set"
                                << "sub/q.moj";
+#ifndef Q_OS_WIN  // links to folders are Linux's
         QTest::newRow("set through link/..") << "b/q.moj"
                                              << "a/link/../s.pobelo-set"
                                              << "q.moj";
@@ -208,6 +209,7 @@ class SheetSetReaderTest : public QObject {
         QTest::newRow("question through link/..") << "a/link/../q.moj"
                                                   << "b/s.pobelo-set"
                                                   << "q.moj";
+#endif
     }
     void namesTheQuestionFileAsTheSystemFindsIt() {
         QFETCH(QString, question);
@@ -217,7 +219,9 @@ class SheetSetReaderTest : public QObject {
         QTemporaryDir dir;
         const QDir root(dir.path());
         QVERIFY(root.mkpath("a/sub") && root.mkpath("b/c"));
+#ifndef Q_OS_WIN
         QVERIFY(QFile::link(root.filePath("b/c"), root.filePath("a/link")));
+#endif
         const QByteArray bytes = mojBytes({numberedRecord(1)});
         for (const char* file : {"a/q.moj", "a/sub/q.moj", "b/q.moj"})
             QVERIFY(writeFile(root.filePath(file), bytes));
