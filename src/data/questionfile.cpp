@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QIODevice>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -520,6 +521,44 @@ void readRecords(FieldReader& reader, QuestionTable& table,
 
 }  // namespace
 
+namespace {
+
+// Passes a device's bytes on up to kMaxQuestionFileBytes; a read past them fails, and says so.
+class BoundedReader : public QIODevice {
+  public:
+    explicit BoundedReader(QIODevice& device)
+        : device_(device), start_(device.isSequential() ? 0 : device.pos()) {}
+    bool isSequential() const override { return device_.isSequential(); }
+    bool seek(qint64 pos) override { return QIODevice::seek(pos) && device_.seek(start_ + pos); }
+    qint64 size() const override { return device_.size(); }
+    bool exceeded() const { return exceeded_; }
+
+  protected:
+    qint64 readData(char* data, qint64 max) override {
+        const qint64 at = device_.isSequential() ? served_ : device_.pos() - start_;
+        if (at >= kMaxQuestionFileBytes) {
+            // One byte more than the bound tells a file that ends there from a larger one.
+            char extra = 0;
+            const qint64 got = device_.read(&extra, 1);
+            if (got <= 0) return got;
+            exceeded_ = true;
+            return -1;
+        }
+        const qint64 got = device_.read(data, std::min(max, kMaxQuestionFileBytes - at));
+        if (got > 0) served_ += got;
+        return got;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+  private:
+    QIODevice& device_;
+    qint64 start_;
+    qint64 served_ = 0;
+    bool exceeded_ = false;
+};
+
+}  // namespace
+
 LoadResult loadQuestionDevice(QIODevice& device, QuestionTable& table,
                               const std::function<void(const QString&)>& appendHeading) {
     LoadResult result;
@@ -527,7 +566,12 @@ LoadResult loadQuestionDevice(QIODevice& device, QuestionTable& table,
         result.status = LoadStatus::OpenFailed;
         return result;
     }
-    FieldReader reader(device);
+    BoundedReader bounded(device);
+    if (!bounded.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        result.status = LoadStatus::OpenFailed;
+        return result;
+    }
+    FieldReader reader(bounded);
     try {
         readRecords(reader, table, appendHeading, result);
     } catch (const std::bad_alloc&) {
@@ -535,12 +579,22 @@ LoadResult loadQuestionDevice(QIODevice& device, QuestionTable& table,
         result.status = LoadStatus::ReadFailed;
         result.tooLarge = true;
     }
+    if (bounded.exceeded()) result.status = LoadStatus::TooLarge;
     result.encoding = reader.encoding();
     return result;
 }
 
 QStringList loadNotes(const LoadResult& result, bool japanese) {
     QStringList notes;
+    if (result.status == LoadStatus::TooLarge) {
+        const qint64 megabytes = kMaxQuestionFileBytes >> 20;
+        notes.append(japanese ? QStringLiteral("%1 MB を超えるファイルは問題ファイルではないため、"
+                                               "読み込みません。")
+                                    .arg(megabytes)
+                              : QStringLiteral("larger than %1 MB, which no question file is: "
+                                               "not read")
+                                    .arg(megabytes));
+    }
     if (result.status == LoadStatus::TooManyRecords) {
         notes.append(japanese ? QStringLiteral("%1件を超える問題は読み込まれていません。")
                                     .arg(QuestionTable::kRecords)
@@ -640,6 +694,12 @@ LoadResult loadQuestionFile(const QString& path, QuestionTable& table,
     }
     // From now on no output of the process may replace it.
     registerReadFile(path, QStringLiteral("the question file"));
+    // A file larger than any question file is not read at all: a sparse file of many gigabytes
+    // would otherwise be read and hashed to its end.
+    if (file.size() > kMaxQuestionFileBytes) {
+        result.status = LoadStatus::TooLarge;
+        return result;
+    }
     HashingReader reader(file);
     if (!reader.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         result.status = LoadStatus::OpenFailed;

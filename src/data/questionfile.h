@@ -18,7 +18,14 @@ enum class LoadStatus {
     ReadFailed,      // a read error part way; the records read so far stay
     Incomplete,      // the file ended inside a record; that record's heading is not listed
     TooManyRecords,  // the table is full; the load stopped before record 2001
+    TooLarge,        // larger than any question file (kMaxQuestionFileBytes): a file is not
+                     // read at all, a device no further than that
 };
+
+// The largest question file read: 32 MiB. 2001 records of 43 fields, every sentence as long as
+// a column of the sheet holds, come to a few megabytes; anything larger is no question file, and
+// reading it would only cost time and memory.
+inline constexpr qint64 kMaxQuestionFileBytes = qint64(32) << 20;
 
 // The text encoding a question file was read in. Files are Windows Japanese (CP932); one that a
 // modern editor saved again is UTF-8 or UTF-16.
@@ -46,8 +53,9 @@ struct LoadResult {
     QString sha256;
 };
 
-// What the reader of a file should know about its load, one line each, without stopping anyone:
-// records past the table's end not read, a line with a wrong count of fields, a field too large.
+// What the reader of a file should know about its load, one line each: a file too large to be a
+// question file, records past the table's end not read, a line with a wrong count of fields, a
+// field too large.
 QStringList loadNotes(const LoadResult& result, bool japanese = false);
 
 // "UTF-8", "UTF-16LE (byte-order mark)" and so on, for messages.
@@ -62,13 +70,15 @@ bool cp932DecoderAvailable();
 // as UTF-8 or UTF-16; one that is valid UTF-8 throughout with at least one multi-byte character is
 // read as UTF-8 (CP932 Japanese text never is); any other as CP932. Deciding on UTF-8 takes one
 // pass over the bytes, which ends at the first that is not UTF-8. Beyond that, only as much of the
-// file is read and decoded as the records that fit in the table need.
+// file is read and decoded as the records that fit in the table need. A file larger than
+// kMaxQuestionFileBytes is not read (TooLarge).
 LoadResult loadQuestionFile(const QString& path, QuestionTable& table,
                             const std::function<void(const QString&)>& appendHeading);
 
 // The same load from a device that is already open for reading (loadQuestionFile opens the file and
-// calls this). It reads the device in chunks and stops as soon as the table is full. A device that
-// cannot seek keeps the bytes it scanned for UTF-8 in memory.
+// calls this). It reads the device in chunks and stops as soon as the table is full, or with
+// TooLarge past kMaxQuestionFileBytes (the records before stay). A device that cannot seek keeps
+// the bytes it scanned for UTF-8 in memory.
 LoadResult loadQuestionDevice(QIODevice& device, QuestionTable& table,
                               const std::function<void(const QString&)>& appendHeading);
 

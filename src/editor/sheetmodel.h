@@ -34,6 +34,8 @@ inline QString fileNotFound(const QString& path) {
 inline const QString kSetFilter = QStringLiteral("テストセット(*.pobelo-set)|*.pobelo-set|");
 inline const QString kSetNotRead = QStringLiteral("テストセットを開けませんでした: ");
 inline const QString kSetNotWritten = QStringLiteral("テストセットを保存できませんでした: ");
+inline const QString kNothingToSave =
+    QStringLiteral("保存する問題がありません。見出しを選んでから保存してください。");
 }  // namespace text
 
 // The label arrays of the two pages, by their designer names.
@@ -183,7 +185,9 @@ class SheetModel : public QObject {
     void saveSetCommand();
     // ファイル > テストセットを開く.
     void openSetCommand();
-    // Writes the set file at path, whole or not at all; false, with the reason in why.
+    // Writes the set file at path, whole or not at all; false, with the reason in why. Nothing is
+    // written while no page holds questions, nor a set that would not read back (a title pasted
+    // on two lines).
     bool saveSet(const QString& path, QString* why);
     // Opens the set file at path: its question file, then its pages. Every problem is told in a
     // message; false when the set or its question file could not be read. A question file that
@@ -191,6 +195,8 @@ class SheetModel : public QObject {
     bool openSet(const QString& path);
     // Whether the question file of the set opened last differs from the one it was saved with.
     bool setChanged() const { return setChanged_; }
+    // Why the set opened last could not be read; of kind None when it was read.
+    const SetProblem& setProblem() const { return setProblem_; }
     // Puts set's pages, titles, font and answer boxes onto the headings of the file open now.
     void applySet(const Sheet& set);
     // The paper the sheet prints on (A4, or enlarged onto JIS B4 or A3).
@@ -238,6 +244,7 @@ class SheetModel : public QObject {
 
     qint16 currentRecord_ = 0;
     bool setChanged_ = false;
+    SetProblem setProblem_;
 
     bool fitEnabled_ = false;
     FontChoice windowFont_{QStringLiteral("ＭＳ Ｐゴシック"), 9.0f, false, false};

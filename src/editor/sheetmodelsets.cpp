@@ -13,8 +13,19 @@ bool SheetModel::saveSet(const QString& path, QString* why) {
         *why = QStringLiteral("問題ファイルが開かれていません。");
         return false;
     }
+    if (!commandsEnabled_ || !sheet_.anyComposed()) {
+        *why = text::kNothingToSave;
+        return false;
+    }
     // The hash is that of the bytes the sheet's questions were read from.
-    const QByteArray json = sheetSetJson(sheet_, QFileInfo(path).absolutePath(), table_);
+    // The folder as named, "link/.." and all: the system resolves it where the set is written.
+    const QByteArray json = sheetSetJson(sheet_, QFileInfo(path).path(), table_);
+    // A set that would not be read back is not written (a title pasted on two lines).
+    SetProblem problem;
+    if (!readSheetSetJson(json, &problem)) {
+        *why = text::setProblem(problem);
+        return false;
+    }
     OutputTransaction output;
     // A set may be saved over the one it was opened from, as any document; no other output may.
     output.setSavesDocument(true);
@@ -33,6 +44,11 @@ bool SheetModel::saveSet(const QString& path, QString* why) {
 
 void SheetModel::saveSetCommand() {
     if (!commandsEnabled_ || !services_.files) return;
+    // A sheet without questions is told before a file is asked for.
+    if (!sheet_.anyComposed()) {
+        showMessage(text::kNothingToSave);
+        return;
+    }
     const std::optional<QString> path =
         services_.files->getSaveFileName(text::kSetFilter, suggestedName(kSheetSetSuffix));
     if (!path || path->isEmpty()) return;
@@ -49,11 +65,11 @@ void SheetModel::openSetCommand() {
 
 bool SheetModel::openSet(const QString& path) {
     setChanged_ = false;
-    QString why;
-    const std::optional<Sheet> set = readSheetSetFile(path, &why);
+    const std::optional<Sheet> set = readSheetSetFile(path, &setProblem_);
     registerOpenedDocument(path, QStringLiteral("the set file"));
     if (!set) {
-        showMessage(text::kSetNotRead + displayPath(path) + QLatin1Char('\n') + why);
+        showMessage(text::kSetNotRead + displayPath(path) + QLatin1Char('\n') +
+                    text::setProblem(setProblem_));
         return false;
     }
     // A question file moved or renamed since is asked for; a cancel leaves the sheet as it was.
@@ -94,8 +110,8 @@ bool SheetModel::openSet(const QString& path) {
 
 void SheetModel::applySet(const Sheet& set) {
     Sheet placed = set;
-    for (const QString& message : findSetItems(placed, table_, int(combo1List_.size())))
-        showMessage(message);
+    for (const SetMiss& miss : findSetItems(placed, table_, int(combo1List_.size())))
+        showMessage(text::setMiss(miss));
     for (int page = 0; page < 2; ++page) {
         const SheetPage& saved = placed.pages[page];
         sheet_.pages[page] = SheetPage{saved.variant, saved.title, saved.answers, {}, {}};

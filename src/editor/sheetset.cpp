@@ -7,6 +7,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "filesystem.h"
@@ -46,16 +48,165 @@ QJsonArray itemsJson(const QList<ItemRef>& items) {
     return array;
 }
 
-std::optional<QList<ItemRef>> itemsFrom(const QJsonValue& value) {
-    if (value.isUndefined()) return QList<ItemRef>();
-    if (!value.isArray()) return std::nullopt;
-    QList<ItemRef> items;
-    for (const QJsonValue& name : value.toArray()) {
-        const std::optional<ItemRef> ref = itemNamed(name.toString());
-        if (!ref) return std::nullopt;
-        items.append(*ref);
+// The value as JSON writes it: 1.5, "7", true.
+QString written(const QJsonValue& value) {
+    const QByteArray json = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(json.mid(1, json.size() - 2));
+}
+
+// A text no one-line box of the window holds: a line break, a NUL, any other control character.
+bool holdsControlCharacter(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
+               c.category() == QChar::Separator_Paragraph;
+    });
+}
+
+// The keys of one object of a set file, each read as the type it takes. A key that is not there
+// leaves the value as it was (its default); one of another type, or with a value no sheet can
+// hold, is the problem, and every read after it fails too.
+class Keys {
+  public:
+    Keys(const QJsonObject& object, const QString& path, SetProblem* problem)
+        : object_(object), path_(path), problem_(problem) {}
+
+    QString key(const QString& name) const {
+        return path_.isEmpty() ? name : path_ + QLatin1Char('.') + name;
     }
-    return items;
+    bool failed() const { return problem_->kind != SetProblem::None; }
+    bool fail(SetProblem::Kind kind, const QString& name, const QString& value = QString()) {
+        if (failed()) return false;
+        problem_->kind = kind;
+        problem_->key = key(name);
+        problem_->value = value;
+        return false;
+    }
+    bool has(const QString& name) const { return !object_.value(name).isUndefined(); }
+
+    // A text; one of one line unless multiline.
+    bool text(const QString& name, QString* out, bool multiline = false) {
+        const QJsonValue v = object_.value(name);
+        if (failed()) return false;
+        if (v.isUndefined()) return true;
+        if (!v.isString()) return wrongType(name, SetProblem::Type::Text);
+        if (!multiline && holdsControlCharacter(v.toString()))
+            return fail(SetProblem::ControlCharacter, name);
+        *out = v.toString();
+        return true;
+    }
+    bool boolean(const QString& name, bool* out) {
+        const QJsonValue v = object_.value(name);
+        if (failed()) return false;
+        if (v.isUndefined()) return true;
+        if (!v.isBool()) return wrongType(name, SetProblem::Type::Boolean);
+        *out = v.toBool();
+        return true;
+    }
+    bool whole(const QString& name, qint64 low, qint64 high, qint64* out) {
+        const QJsonValue v = object_.value(name);
+        if (failed()) return false;
+        if (v.isUndefined()) return true;
+        if (!v.isDouble()) return wrongType(name, SetProblem::Type::Number);
+        const double d = v.toDouble();
+        if (!(d >= double(low) && d <= double(high)) || d != std::floor(d)) {
+            fail(SetProblem::OutOfRange, name, written(v));
+            problem_->low = low;
+            problem_->high = high;
+            return false;
+        }
+        *out = qint64(d);
+        return true;
+    }
+    // One of the words allowed, given as "a, b, c".
+    bool oneOf(const QString& name, const QString& allowed, QString* out) {
+        QString word = *out;
+        if (!text(name, &word)) return false;
+        if (!allowed.split(QStringLiteral(", ")).contains(word)) {
+            fail(SetProblem::NotOneOf, name, written(object_.value(name)));
+            problem_->allowed = allowed;
+            return false;
+        }
+        *out = word;
+        return true;
+    }
+    bool object(const QString& name, QJsonObject* out) {
+        const QJsonValue v = object_.value(name);
+        if (failed()) return false;
+        if (v.isUndefined()) return true;
+        if (!v.isObject()) return wrongType(name, SetProblem::Type::Object);
+        *out = v.toObject();
+        return true;
+    }
+    // A page's items ("HEADING:ITEM"), each once and ten at most, as a page holds them.
+    bool items(const QString& name, QList<ItemRef>* out) {
+        const QJsonValue v = object_.value(name);
+        if (failed()) return false;
+        if (v.isUndefined()) return true;
+        if (!v.isArray()) return wrongType(name, SetProblem::Type::List);
+        QList<ItemRef> items;
+        for (const QJsonValue& element : v.toArray()) {
+            const std::optional<ItemRef> ref =
+                element.isString() ? itemNamed(element.toString()) : std::nullopt;
+            if (!ref) return fail(SetProblem::NotAnItem, name, written(element));
+            if (items.contains(*ref)) return fail(SetProblem::DuplicateItem, name, itemName(*ref));
+            if (items.size() == kRows) {
+                fail(SetProblem::TooManyItems, name);
+                problem_->high = kRows;
+                return false;
+            }
+            items.append(*ref);
+        }
+        *out = items;
+        return true;
+    }
+
+  private:
+    bool wrongType(const QString& name, SetProblem::Type type) {
+        fail(SetProblem::WrongType, name, written(object_.value(name)));
+        problem_->type = type;
+        return false;
+    }
+
+    static constexpr int kRows = 10;
+    QJsonObject object_;
+    QString path_;
+    SetProblem* problem_;
+};
+
+// Reads one page of a set; false with the problem.
+bool readPage(const QJsonObject& o, const QString& path, SheetPage& page, SetProblem* problem) {
+    Keys keys(o, path, problem);
+    PageVariant& v = page.variant;
+    QString kind = QStringLiteral("none");
+    qint64 heading = 0;
+    qint64 seed = 0;
+    bool answers = false;
+    QList<ItemRef> items;
+    QString label;
+    keys.oneOf(QStringLiteral("kind"), QStringLiteral("none, heading, review, retest"), &kind);
+    keys.text(QStringLiteral("title"), &page.title);
+    if (kind == QLatin1String("heading") && !keys.has(QStringLiteral("heading")))
+        keys.fail(SetProblem::NoValue, QStringLiteral("heading"));
+    keys.whole(QStringLiteral("heading"), 1, QuestionTable::kRecords, &heading);
+    keys.items(QStringLiteral("items"), &items);
+    keys.text(QStringLiteral("label"), &label);
+    keys.boolean(QStringLiteral("flip"), &v.flipped);
+    keys.whole(QStringLiteral("shuffle"), 0, 4294967295LL, &seed);
+    keys.boolean(QStringLiteral("answers"), &answers);
+    keys.items(QStringLiteral("missed"), &v.missed);
+    if (keys.failed()) return false;
+    page.answers = answers ? 1 : 0;
+    v.seed = quint32(seed);
+    if (kind == QLatin1String("heading")) {
+        v.source = PageSource::Heading;
+        v.items = headingItems(int(heading) - 1);
+        v.label = QString::number(heading);
+    } else if (kind != QLatin1String("none") && !items.isEmpty()) {
+        v.source = kind == QLatin1String("review") ? PageSource::Review : PageSource::Retest;
+        v.items = pageItemsOf(items);
+        v.label = label;
+    }
+    return true;
 }
 
 // What the headings and items the sheet names hold in table, by their names ("3", "3:4").
@@ -78,10 +229,17 @@ QJsonObject rememberedJson(const Sheet& set, const QuestionTable& table) {
 
 // Reads what a set remembers of its headings and items; a set without it finds them by their
 // positions only.
-bool readRemembered(const QJsonValue& value, Sheet& set, QString* why) {
+bool readRemembered(const QJsonValue& value, Sheet& set, SetProblem* problem) {
     if (value.isUndefined()) return true;
-    const auto bad = [why] {
-        *why = QStringLiteral("remembered の内容が読めません。");
+    const auto bad = [problem, &value] {
+        problem->kind = SetProblem::WrongType;
+        problem->key = QStringLiteral("remembered");
+        problem->type = SetProblem::Type::Object;
+        problem->value =
+            QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact))
+                .mid(1)
+                .chopped(1)
+                .left(40);
         return false;
     };
     if (!value.isObject()) return bad();
@@ -157,84 +315,137 @@ QByteArray sheetSetJson(const Sheet& set, const QString& setFolder, const Questi
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-std::optional<Sheet> readSheetSetJson(const QByteArray& json, QString* why) {
+std::optional<Sheet> readSheetSetJson(const QByteArray& json, SetProblem* problem) {
+    *problem = SetProblem();
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     const QJsonObject root = document.object();
     if (error.error != QJsonParseError::NoError || !document.isObject() ||
-        root[QStringLiteral("format")].toString() != kFormat) {
-        *why = QStringLiteral("Pobelo のテストセットファイルではありません。");
+        root[QStringLiteral("format")] != QJsonValue(kFormat)) {
+        problem->kind = SetProblem::NotASet;
         return std::nullopt;
     }
-    const int version = root[QStringLiteral("version")].toInt(0);
-    if (version < 1) {
-        *why = QStringLiteral("版の番号がありません。");
+    const QJsonValue version = root[QStringLiteral("version")];
+    problem->key = QStringLiteral("version");
+    problem->value = written(version);
+    if (version.isUndefined()) {
+        problem->kind = SetProblem::NoVersion;
         return std::nullopt;
     }
-    if (version > kSheetSetVersion) {
-        *why = QStringLiteral("新しい版の Pobelo で作られたファイルです（第%1版）。").arg(version);
+    // Versions count 1, 2, 3…: anything else is no version number.
+    const double number = version.toDouble(0);
+    if (!version.isDouble() || number < 1 || number > 1e9 || number != std::floor(number)) {
+        problem->kind = SetProblem::NotAVersion;
         return std::nullopt;
     }
+    if (number > kSheetSetVersion) {
+        problem->kind = SetProblem::NewerVersion;
+        return std::nullopt;
+    }
+    *problem = SetProblem();
+
     Sheet set;
-    set.questionFile = root[QStringLiteral("questionFile")].toString();
-    set.sha256 = root[QStringLiteral("sha256")].toString().toLower();
-    set.titleText = root[QStringLiteral("title")].toString();
-    const QJsonObject font = root[QStringLiteral("font")].toObject();
-    set.fontName = font[QStringLiteral("name")].toString();
-    set.bold = font[QStringLiteral("bold")].toBool();
-    set.italic = font[QStringLiteral("italic")].toBool();
-    set.rightPageActive = root[QStringLiteral("activePage")].toString() != QLatin1String("left");
-    if (set.questionFile.isEmpty()) {
-        *why = QStringLiteral("問題ファイルの名前がありません。");
-        return std::nullopt;
-    }
-    if (const QJsonValue paper = root[QStringLiteral("paper")]; !paper.isUndefined()) {
-        const std::optional<Paper> named = paperNamed(paper.toString());
-        if (!named) {
-            *why = QStringLiteral("用紙が読めません。");
-            return std::nullopt;
-        }
-        set.paper = *named;
-    }
-    const QJsonObject pages = root[QStringLiteral("pages")].toObject();
+    Keys keys(root, QString(), problem);
+    keys.text(QStringLiteral("questionFile"), &set.questionFile);
+    if (set.questionFile.isEmpty()) keys.fail(SetProblem::NoValue, QStringLiteral("questionFile"));
+    keys.text(QStringLiteral("sha256"), &set.sha256);
+    set.sha256 = set.sha256.toLower();
+    keys.text(QStringLiteral("title"), &set.titleText);
+    QJsonObject font;
+    keys.object(QStringLiteral("font"), &font);
+    Keys fontKeys(font, QStringLiteral("font"), problem);
+    fontKeys.text(QStringLiteral("name"), &set.fontName);
+    fontKeys.boolean(QStringLiteral("bold"), &set.bold);
+    fontKeys.boolean(QStringLiteral("italic"), &set.italic);
+    QString active = QStringLiteral("right");
+    keys.oneOf(QStringLiteral("activePage"), QStringLiteral("right, left"), &active);
+    set.rightPageActive = active == QLatin1String("right");
+    QString paper = paperName(Paper::A4);
+    keys.oneOf(QStringLiteral("paper"),
+               QStringList{paperName(Paper::A4), paperName(Paper::B4), paperName(Paper::A3)}.join(
+                   QStringLiteral(", ")),
+               &paper);
+    set.paper = paperNamed(paper).value_or(Paper::A4);
+    QJsonObject pages;
+    keys.object(QStringLiteral("pages"), &pages);
+    if (keys.failed()) return std::nullopt;
+    Keys pageKeys(pages, QStringLiteral("pages"), problem);
     for (int p = 0; p < 2; ++p) {
-        const QJsonObject o =
-            pages[p == 0 ? QStringLiteral("right") : QStringLiteral("left")].toObject();
-        SheetPage& page = set.pages[p];
-        PageVariant& v = page.variant;
-        page.title = o[QStringLiteral("title")].toString();
-        page.answers = o[QStringLiteral("answers")].toBool() ? 1 : 0;
-        v.flipped = o[QStringLiteral("flip")].toBool();
-        const double seed = o[QStringLiteral("shuffle")].toDouble(0);
-        const std::optional<QList<ItemRef>> items = itemsFrom(o[QStringLiteral("items")]);
-        const std::optional<QList<ItemRef>> missed = itemsFrom(o[QStringLiteral("missed")]);
-        const QString kind = o[QStringLiteral("kind")].toString(QStringLiteral("none"));
-        const int heading = o[QStringLiteral("heading")].toInt(0);
-        const bool known = kind == QLatin1String("none") || kind == QLatin1String("heading") ||
-                           kind == QLatin1String("review") || kind == QLatin1String("retest");
-        if (!items || !missed || !known || seed < 0 || seed > 4294967295.0 ||
-            seed != qint64(seed) ||
-            (kind == QLatin1String("heading") &&
-             (heading < 1 || heading > QuestionTable::kRecords))) {
-            *why = QStringLiteral("%1ページの内容が読めません。")
-                       .arg(p == 0 ? QStringLiteral("右") : QStringLiteral("左"));
+        const QString side = p == 0 ? QStringLiteral("right") : QStringLiteral("left");
+        QJsonObject page;
+        if (!pageKeys.object(side, &page) ||
+            !readPage(page, pageKeys.key(side), set.pages[p], problem))
             return std::nullopt;
-        }
-        v.seed = quint32(seed);
-        v.missed = *missed;
-        if (kind == QLatin1String("heading")) {
-            v.source = PageSource::Heading;
-            v.items = headingItems(heading - 1);
-            v.label = QString::number(heading);
-        } else if (kind != QLatin1String("none") && !items->isEmpty()) {
-            v.source = kind == QLatin1String("review") ? PageSource::Review : PageSource::Retest;
-            v.items = pageItemsOf(*items);
-            v.label = o[QStringLiteral("label")].toString();
-        }
     }
-    if (!readRemembered(root[QStringLiteral("remembered")], set, why)) return std::nullopt;
+    if (!readRemembered(root[QStringLiteral("remembered")], set, problem)) return std::nullopt;
     return set;
 }
+
+namespace text {
+
+QString setMiss(const SetMiss& miss) {
+    switch (miss.kind) {
+        case SetMiss::HeadingPast:
+            return setHeadingMissing(miss.number, miss.headingCount);
+        case SetMiss::HeadingGone:
+            return setHeadingNotFound(miss.heading);
+        case SetMiss::ItemGone:
+            return setItemNotFound(miss.heading, miss.asked);
+    }
+    return {};
+}
+
+QString setProblem(const SetProblem& p) {
+    switch (p.kind) {
+        case SetProblem::None:
+            break;
+        case SetProblem::Missing:
+            return QStringLiteral("ファイルがありません。");
+        case SetProblem::Unreadable:
+            return QStringLiteral("ファイルを読めません。");
+        case SetProblem::NotASet:
+            return QStringLiteral("Pobelo のテストセットファイルではありません。");
+        case SetProblem::NoVersion:
+            return QStringLiteral("版の番号（version）がありません。");
+        case SetProblem::NotAVersion:
+            return QStringLiteral("版の番号（version）%1 が読めません。").arg(p.value);
+        case SetProblem::NewerVersion:
+            return QStringLiteral("新しい版の Pobelo で作られたファイルです（第%1版）。")
+                .arg(p.value);
+        case SetProblem::NoValue:
+            return QStringLiteral("%1 がありません。").arg(p.key);
+        case SetProblem::WrongType: {
+            static const QString types[] = {QStringLiteral("文字列（\"…\"）"), QStringLiteral("数"),
+                                            QStringLiteral(" true か false "),
+                                            QStringLiteral("一覧（[…]）"),
+                                            QStringLiteral("まとまり（{…}）")};
+            return QStringLiteral("%1 は%2でなければなりません（%3 になっています）。")
+                .arg(p.key, types[int(p.type)], p.value);
+        }
+        case SetProblem::ControlCharacter:
+            return QStringLiteral("%1 に改行などの制御文字があります。").arg(p.key);
+        case SetProblem::NotOneOf:
+            return QStringLiteral("%1 の %2 は使えません（%3 のどれかです）。")
+                .arg(p.key, p.value, p.allowed);
+        case SetProblem::OutOfRange:
+            return QStringLiteral("%1 は %2〜%3 の整数でなければなりません（%4 になっています）。")
+                .arg(p.key)
+                .arg(p.low)
+                .arg(p.high)
+                .arg(p.value);
+        case SetProblem::NotAnItem:
+            return QStringLiteral(
+                       "%1 の %2 は問題の番号（\"見出し:問題\"、例 \"3:2\"）ではありません。")
+                .arg(p.key, p.value);
+        case SetProblem::DuplicateItem:
+            return QStringLiteral("%1 に問題 %2 が二度あります。").arg(p.key, p.value);
+        case SetProblem::TooManyItems:
+            return QStringLiteral("%1 の問題が %2 を超えています。").arg(p.key).arg(p.high);
+    }
+    return {};
+}
+
+}  // namespace text
 
 namespace {
 
@@ -272,8 +483,8 @@ std::optional<ItemRef> findItem(const QuestionTable& table, int count, const She
 
 }  // namespace
 
-QStringList findSetItems(Sheet& set, const QuestionTable& table, int headingCount) {
-    QStringList told;
+QList<SetMiss> findSetItems(Sheet& set, const QuestionTable& table, int headingCount) {
+    QList<SetMiss> told;
     const Sheet::Remembered& memory = set.remembered;
     for (SheetPage& page : set.pages) {
         PageVariant& v = page.variant;
@@ -284,9 +495,10 @@ QStringList findSetItems(Sheet& set, const QuestionTable& table, int headingCoun
             if (memory.headings.contains(record)) {
                 const QString& heading = memory.headings[record];
                 found = recordOfHeading(table, headingCount, heading, record);
-                if (found < 0) told.append(text::setHeadingNotFound(heading));
+                if (found < 0)
+                    told.append({SetMiss::HeadingGone, record + 1, headingCount, heading, {}});
             } else if (found < 0) {
-                told.append(text::setHeadingMissing(record + 1, headingCount));
+                told.append({SetMiss::HeadingPast, record + 1, headingCount, {}, {}});
             }
             if (found < 0) {
                 v.items = PageItems();
@@ -312,10 +524,10 @@ QStringList findSetItems(Sheet& set, const QuestionTable& table, int headingCoun
                 if (found) {
                     kept.append(*found);
                 } else if (memory.items.contains(ref)) {
-                    told.append(text::setItemNotFound(memory.headings.value(ref.record),
-                                                      memory.items[ref].value(1)));
+                    told.append({SetMiss::ItemGone, ref.record + 1, headingCount,
+                                 memory.headings.value(ref.record), memory.items[ref].value(1)});
                 } else {
-                    told.append(text::setHeadingMissing(ref.record + 1, headingCount));
+                    told.append({SetMiss::HeadingPast, ref.record + 1, headingCount, {}, {}});
                 }
             }
             v.items = pageItemsOf(kept);
@@ -334,29 +546,37 @@ QStringList findSetItems(Sheet& set, const QuestionTable& table, int headingCoun
     return told;
 }
 
-std::optional<Sheet> readSheetSetFile(const QString& path, QString* why) {
+std::optional<Sheet> readSheetSetFile(const QString& path, SetProblem* problem) {
+    *problem = SetProblem();
     QFile file;
     switch (openRegularForReading(file, path)) {
         case OpenResult::Opened:
             break;
         case OpenResult::Missing:
-            *why = QStringLiteral("ファイルがありません。");
+            problem->kind = SetProblem::Missing;
             return std::nullopt;
         case OpenResult::NotRegular:
         case OpenResult::Failed:
-            *why = QStringLiteral("ファイルを読めません。");
+            problem->kind = SetProblem::Unreadable;
             return std::nullopt;
     }
     // A set is a few hundred bytes; anything past a megabyte is no set.
     const QByteArray bytes = file.read(1 << 20);
     if (file.error() != QFileDevice::NoError) {
-        *why = QStringLiteral("ファイルを読めません。");
+        problem->kind = SetProblem::Unreadable;
         return std::nullopt;
     }
-    std::optional<Sheet> sheet = readSheetSetJson(bytes, why);
+    std::optional<Sheet> sheet = readSheetSetJson(bytes, problem);
     if (sheet)
         sheet->questionFile =
             QDir(QFileInfo(resolvedPath(path)).absolutePath()).filePath(sheet->questionFile);
+    return sheet;
+}
+
+std::optional<Sheet> readSheetSetFile(const QString& path, QString* why) {
+    SetProblem problem;
+    std::optional<Sheet> sheet = readSheetSetFile(path, &problem);
+    if (!sheet) *why = text::setProblem(problem);
     return sheet;
 }
 

@@ -28,14 +28,35 @@ struct Cell {
     int order = 0;  // the part's place in drawing order
 };
 
+// Whether a character leaves ink: marks, format and control characters and spaces show none
+// of their own (a variation selector is no glyph of any face).
+bool leavesInk(char32_t c) {
+    switch (QChar::category(c)) {
+        case QChar::Mark_NonSpacing:
+        case QChar::Mark_SpacingCombining:
+        case QChar::Mark_Enclosing:
+        case QChar::Other_Control:
+        case QChar::Other_Format:
+        case QChar::Other_Surrogate:
+        case QChar::Separator_Space:
+        case QChar::Separator_Line:
+        case QChar::Separator_Paragraph:
+            return false;
+        default:
+            return true;
+    }
+}
+
 // A print surface that draws nothing: it keeps the cell of every character and the extent of every
-// line, on A4 paper.
+// line, on A4 paper, and with a measurer the characters of each part that no face can show.
 class CellSurface : public PrintSurface, public SheetPartListener {
   public:
     CellSurface(TextMeasurer* measurer, bool bold, bool italic)
         : measurer_(measurer), bold_(bold), italic_(italic) {}
 
     QList<Cell> cells;
+    // By the part's place in drawing order, each character no face shows, once.
+    std::map<int, QList<char32_t>> unshown;
 
     void beginPart(const SheetPart& part) override {
         part_ = part;
@@ -94,6 +115,14 @@ class CellSurface : public PrintSurface, public SheetPartListener {
                             : em * (i + 1);
             cells.append(Cell{part_, QRectF(x_ + start, y_, end - start, em), false, order_});
         }
+        if (measurer_) {
+            for (const uint c : text.toUcs4()) {
+                QList<char32_t>& lacking = unshown[order_];
+                if (leavesInk(c) && !lacking.contains(c) &&
+                    !measurer_->canShow(fontName_, bold_, italic_, c))
+                    lacking.append(c);
+            }
+        }
         return true;
     }
     bool endDoc() override { return true; }
@@ -110,10 +139,23 @@ class CellSurface : public PrintSurface, public SheetPartListener {
     int lineWidth_ = 1;
 };
 
-QList<Cell> layOut(const SheetContent& sheet, TextMeasurer* measurer, const SheetFit* fit) {
+QList<Cell> layOut(const SheetContent& sheet, TextMeasurer* measurer, const SheetFit* fit,
+                   std::map<int, QList<char32_t>>* unshown = nullptr) {
     CellSurface surface(measurer, sheet.bold, sheet.italic);
     drawSheet(sheet, fit ? *fit : naturalFit(), surface, &surface);
+    if (unshown) *unshown = std::move(surface.unshown);
     return surface.cells;
+}
+
+// 「😀」（U+1F600）、「🍣」（U+1F363）
+QString namedCharacters(const QList<char32_t>& characters) {
+    QStringList named;
+    for (const char32_t c : characters) {
+        named << QStringLiteral("「%1」（U+%2）")
+                     .arg(QString::fromUcs4(&c, 1),
+                          QString::number(uint(c), 16).toUpper().rightJustified(4, u'0'));
+    }
+    return named.join(QStringLiteral("、"));
 }
 
 // A boundary a part's texts must stay inside, and what it is called when they do not.
@@ -308,7 +350,8 @@ QList<LaidOutCell> layOutCells(const SheetContent& sheet, TextMeasurer* measurer
 QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
                               const SheetFit* fit, const UnprintableMargins& margins) {
     const bool vertical = sheet.vertical();
-    const std::map<int, Part> parts = partsOf(layOut(sheet, measurer, fit));
+    std::map<int, QList<char32_t>> unshown;
+    const std::map<int, Part> parts = partsOf(layOut(sheet, measurer, fit, &unshown));
     QList<Finding> findings;
     std::map<int, bool> found;
     auto add = [&](const Part& p, const QString& what) {
@@ -390,6 +433,14 @@ QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
                        (out > 0 ? characters(out) : QString()));
             found[order] = true;
         }
+    }
+
+    // Characters that would print as empty boxes, named, whatever else the part has.
+    for (const auto& [order, p] : parts) {
+        const auto lacking = unshown.find(order);
+        if (lacking == unshown.end() || lacking->second.isEmpty()) continue;
+        add(p, subject(p.part) + QStringLiteral("の") + namedCharacters(lacking->second) +
+                   QStringLiteral("を印刷できる字体がありません"));
     }
     return findings;
 }

@@ -18,6 +18,15 @@ class TextMeasurer {
     // face) at points size.
     virtual float advance(const QString& fontName, float points, bool bold, bool italic,
                           const QString& text) = 0;
+    // Whether the character c prints in the face fontName, or in a face that stands in for it
+    // when it lacks c; false when it would print as an empty box.
+    virtual bool canShow(const QString& fontName, bool bold, bool italic, char32_t c) {
+        Q_UNUSED(fontName);
+        Q_UNUSED(bold);
+        Q_UNUSED(italic);
+        Q_UNUSED(c);
+        return true;
+    }
 };
 
 // One thing on a laid-out sheet that does not stay where it belongs.
@@ -40,7 +49,7 @@ using UnprintableMargins = std::function<QMarginsF(int orientation)>;
 // Lays the sheet out (as fitted, or as it stands) and checks every drawn text against the paper,
 // the frames and the area it belongs to, and against the other texts; with margins, also every
 // text and line against the printable area. Characters are measured with measurer, or as full
-// cells one em wide without one.
+// cells one em wide without one; with one, a character no face can show is a finding too.
 QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
                               const SheetFit* fit = nullptr,
                               const UnprintableMargins& margins = {});

@@ -1,6 +1,7 @@
 #include "textruns.h"
 
 #include <QTextBoundaryFinder>
+#include <utility>
 
 namespace pobelo {
 
@@ -25,11 +26,36 @@ QString composed(const QString& kana, QChar mark) {
     return full.size() == 1 ? full : QString();
 }
 
-char32_t firstCodePoint(const QString& cell) {
-    if (cell.isEmpty()) return 0;
-    if (cell.size() > 1 && cell.at(0).isHighSurrogate() && cell.at(1).isLowSurrogate())
-        return QChar::surrogateToUcs4(cell.at(0), cell.at(1));
-    return cell.at(0).unicode();
+// A format character (a zero-width space, a direction mark or override, a soft hyphen): it shows
+// nothing and takes no cell of its own.
+bool isFormat(char32_t c) {
+    return QChar::category(c) == QChar::Other_Format;
+}
+
+// The code point at i, and how many UTF-16 units it takes.
+char32_t codePointAt(const QString& text, qsizetype i, int* units) {
+    const QChar c = text.at(i);
+    if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+        *units = 2;
+        return QChar::surrogateToUcs4(c, text.at(i + 1));
+    }
+    *units = 1;
+    return c.unicode();
+}
+
+// The first character of text from i on that is no format character; 0 when there is none.
+char32_t firstShown(const QString& text) {
+    int units = 1;
+    for (qsizetype i = 0; i < text.size(); i += units) {
+        const char32_t c = codePointAt(text, i, &units);
+        if (!isFormat(c)) return c;
+    }
+    return 0;
+}
+
+// Whether every character of text is a format character.
+bool formatOnly(const QString& text) {
+    return !text.isEmpty() && firstShown(text) == 0;
 }
 
 // Whether every UTF-16 unit of text is a character of its own: no surrogates, combining marks,
@@ -37,7 +63,7 @@ char32_t firstCodePoint(const QString& cell) {
 bool unitsAreCells(const QString& text) {
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        const bool single = (u >= 0x20 && u < 0x300) ||
+        const bool single = (u >= 0x20 && u < 0x300 && u != 0xAD) ||
                             (u >= 0x3000 && u < 0xD800 && u != 0x3099 && u != 0x309A) ||
                             (u >= 0xFF01 && u <= 0xFF9D);
         if (!single) return false;
@@ -69,18 +95,29 @@ QStringList textCells(const QString& text) {
         if (end > from) parts.append(text.mid(from, end - from));
         start = end;
     }
-    // ...and joined again to the kana before it where the two make one precomposed kana.
+    // ...and joined again to the kana before it where the two make one precomposed kana. Format
+    // characters join the character before them, or the first one after them.
     QStringList cells;
+    QString leading;
     for (const QString& part : parts) {
-        if (part.size() == 1 && isHalfWidthMark(part.at(0)) && !cells.isEmpty() &&
-            cells.last().size() == 1 && isHalfWidthKana(cells.last().at(0)) &&
-            !composed(cells.last(), part.at(0)).isEmpty()) {
+        if (formatOnly(part)) {
+            if (cells.isEmpty())
+                leading += part;
+            else
+                cells.last() += part;
+        } else if (part.size() == 1 && isHalfWidthMark(part.at(0)) && !cells.isEmpty() &&
+                   cells.last().size() == 1 && isHalfWidthKana(cells.last().at(0)) &&
+                   !composed(cells.last(), part.at(0)).isEmpty()) {
             cells.last() += part;
         } else {
-            cells.append(part);
+            cells.append(std::exchange(leading, QString()) + part);
         }
     }
     return cells;
+}
+
+char32_t shownCodePoint(const QString& cell) {
+    return firstShown(cell);
 }
 
 qsizetype cellCount(const QString& text) {
@@ -88,7 +125,7 @@ qsizetype cellCount(const QString& text) {
 }
 
 CellSetting cellSetting(const QString& cell) {
-    const char32_t c = firstCodePoint(cell);
+    const char32_t c = shownCodePoint(cell);
     switch (c) {
         case U'(':
         case U')':

@@ -13,8 +13,13 @@ namespace pobelo {
 // The characters of text, in order: grapheme clusters (a kanji beyond the BMP, a kana with a
 // combining voiced mark or a kanji with its variation selector is one character). A half-width
 // voiced or semi-voiced mark joins the half-width kana before it only where a precomposed kana
-// exists (ｶﾞ is one character, ｱﾞ two).
+// exists (ｶﾞ is one character, ｱﾞ two). A format character (a zero-width space, a direction
+// mark or override, a soft hyphen) shows nothing and takes no cell: it is part of the character
+// before it, or of the first one after it; a text of format characters alone has no cells.
 QStringList textCells(const QString& text);
+
+// What a character shows: its first code point that is no format character; 0 for none.
+char32_t shownCodePoint(const QString& cell);
 
 // How many characters textCells finds in text.
 qsizetype cellCount(const QString& text);

@@ -46,12 +46,36 @@ FontMeasurer::Face& FontMeasurer::face(const QString& family, float points, bool
     return *entry;
 }
 
+const QString& FontMeasurer::family(const QString& fontName) {
+    auto found = families_.find(fontName);
+    if (found == families_.end()) found = families_.insert(fontName, resolveFaceName(fontName));
+    return *found;
+}
+
+bool FontMeasurer::canShow(const QString& fontName, bool bold, bool italic, char32_t c) {
+    const QString& installed = family(fontName);
+    // Without any face there is nothing to ask; the sheet is refused before it prints.
+    if (installed.isEmpty()) return true;
+    QHash<char32_t, bool>& known =
+        shown_[QStringLiteral("%1|%2|%3").arg(installed).arg(int(bold)).arg(int(italic))];
+    const auto it = known.constFind(c);
+    if (it != known.constEnd()) return *it;
+    // The painter draws with the face and, for what it lacks, the faces the system puts in its
+    // place; the metrics of the same font answer for all of them.
+    QFont font(installed);
+    font.setBold(bold);
+    font.setItalic(italic);
+    font.setStyleStrategy(QFont::PreferOutline);
+    const bool can = QFontMetricsF(font, &twips_).inFontUcs4(c);
+    known.insert(c, can);
+    return can;
+}
+
 float FontMeasurer::advance(const QString& fontName, float points, bool bold, bool italic,
                             const QString& text) {
     const qreal em = points * kTwipsPerPoint;
     if (!(points > 0) || !std::isfinite(points)) return 0;
-    auto found = families_.find(fontName);
-    if (found == families_.end()) found = families_.insert(fontName, resolveFaceName(fontName));
+    const QString* found = &family(fontName);
     if (found->isEmpty()) return float(em * cellCount(text));
     const bool vertical = isVerticalFaceName(fontName);
     const QList<ColumnPiece> pieces = columnPieces(text);

@@ -20,6 +20,8 @@ class FontMeasurer : public TextMeasurer {
     ~FontMeasurer() override;
     float advance(const QString& fontName, float points, bool bold, bool italic,
                   const QString& text) override;
+    // As the painter draws it: from the face, or else from a face the system has for c.
+    bool canShow(const QString& fontName, bool bold, bool italic, char32_t c) override;
 
   private:
     struct Face {
@@ -38,11 +40,15 @@ class FontMeasurer : public TextMeasurer {
         }
     };
     Face& face(const QString& family, float points, bool bold, bool italic, bool vertical);
+    // The installed family a face name prints in; empty when there is none.
+    const QString& family(const QString& fontName);
 
     // A device of 1440 dots to the inch: one dot is one twip.
     QImage twips_;
     QHash<QString, QString> families_;
     QHash<FaceKey, std::shared_ptr<Face>> faces_;
+    // By family, bold and italic: whether each character asked about can be shown.
+    QHash<QString, QHash<char32_t, bool>> shown_;
 };
 
 }  // namespace pobelo

@@ -136,10 +136,10 @@ QList<FaceRun> faceRuns(const VerticalShaper* shaper, const ColumnPiece& piece) 
     QList<FaceRun> runs;
     for (qsizetype i = 0; i < piece.cells.size(); ++i) {
         const QString& cell = piece.cells[i];
-        // A character is the face's when its first code point is: what follows it (a variation
+        // A character is the face's when what it shows is: what follows it (a variation
         // selector, a combining mark) is the shaper's to place.
-        const bool inFace = shaper && !cell.isEmpty() &&
-                            shaper->rawFont().supportsCharacter(cell.toUcs4().value(0));
+        const bool inFace =
+            shaper && !cell.isEmpty() && shaper->rawFont().supportsCharacter(shownCodePoint(cell));
         if (inFace && !runs.isEmpty() && runs.last().inFace) {
             runs.last().text += cell;
             runs.last().source += piece.sources.value(i);

@@ -92,7 +92,8 @@ std::vector<Sheet> SheetCommand::sheetsOf(const SheetRequest& r, const Questions
             break;
         case SheetRequest::Set: {
             Sheet sheet = r.setSheet;
-            *told = findSetItems(sheet, q.table, int(q.headings.size()));
+            for (const SetMiss& miss : findSetItems(sheet, q.table, int(q.headings.size())))
+                told->append(setMissText(miss));
             if (sheet.fontName.trimmed().isEmpty()) sheet.fontName = text::kNoFontYet;
             sheets.push_back(sheet);
             break;
@@ -228,6 +229,11 @@ int SheetCommand::runRequest(const SheetRequest& r, OutputTransaction& outputs,
                 return kExitFileProblem;
             }
             break;
+        case LoadStatus::TooLarge:
+            report(Message::tr("%1: larger than %2 MB, which no question file is: not read")
+                       .arg(name)
+                       .arg(kMaxQuestionFileBytes >> 20));
+            return kExitFileProblem;
         case LoadStatus::Complete:
         case LoadStatus::Incomplete:
         case LoadStatus::TooManyRecords:
@@ -487,10 +493,9 @@ int SheetCommand::runParsed(const QCommandLineParser& parser, const SheetOptions
     out_.flush();
     traceStream.flush();
     if (status != kExitDone || outputs.count() == 0) return status;
-    if (!outputs.commit()) {
-        notWritten(outputs, outputs.failedTarget() == targets.trace);
-        return kExitFileProblem;
-    }
+    // A target found at the end to be a file the run read (a question file the script opened)
+    // is refused as any output onto an input is.
+    if (!outputs.commit()) return notWritten(outputs, outputs.failedTarget() == targets.trace);
     return status;
 }
 

@@ -161,6 +161,73 @@ void parseVariants(const QCommandLineParser& parser, const SheetOptions& o, Shee
         r.seed = seedNumber(*seed, QStringLiteral("seed"));
 }
 
+}  // namespace
+
+QString setMissText(const SetMiss& miss) {
+    switch (miss.kind) {
+        case SetMiss::HeadingPast:
+            return Message::tr("the set names heading %1; the question file has headings 1 to %2")
+                .arg(miss.number)
+                .arg(miss.headingCount);
+        case SetMiss::HeadingGone:
+            return Message::tr("the question file has no heading \"%1\" any more")
+                .arg(miss.heading);
+        case SetMiss::ItemGone:
+            return Message::tr("heading \"%1\" has no question \"%2\" any more")
+                .arg(miss.heading, miss.asked);
+    }
+    return {};
+}
+
+QString setProblemText(const SetProblem& p) {
+    switch (p.kind) {
+        case SetProblem::None:
+            break;
+        case SetProblem::Missing:
+            return Message::tr("no such file");
+        case SetProblem::Unreadable:
+            return Message::tr("cannot be read");
+        case SetProblem::NotASet:
+            return Message::tr("not a Pobelo sheet set file");
+        case SetProblem::NoVersion:
+            return Message::tr("no version number (version)");
+        case SetProblem::NotAVersion:
+            return Message::tr("version %1 is no version number").arg(p.value);
+        case SetProblem::NewerVersion:
+            return Message::tr("made by a newer Pobelo (version %1); this one reads version %2")
+                .arg(p.value)
+                .arg(kSheetSetVersion);
+        case SetProblem::NoValue:
+            return Message::tr("%1 is missing").arg(p.key);
+        case SetProblem::WrongType: {
+            const QString types[] = {Message::tr("text (\"…\")"), Message::tr("a number"),
+                                     Message::tr("true or false"), Message::tr("a list ([…])"),
+                                     Message::tr("an object ({…})")};
+            return Message::tr("%1 must be %2, not %3").arg(p.key, types[int(p.type)], p.value);
+        }
+        case SetProblem::ControlCharacter:
+            return Message::tr("%1 holds a line break or another control character").arg(p.key);
+        case SetProblem::NotOneOf:
+            return Message::tr("%1 must be one of %2, not %3").arg(p.key, p.allowed, p.value);
+        case SetProblem::OutOfRange:
+            return Message::tr("%1 must be a whole number from %2 to %3, not %4")
+                .arg(p.key)
+                .arg(p.low)
+                .arg(p.high)
+                .arg(p.value);
+        case SetProblem::NotAnItem:
+            return Message::tr("%1: %2 names no item (\"HEADING:ITEM\", as \"3:2\")")
+                .arg(p.key, p.value);
+        case SetProblem::DuplicateItem:
+            return Message::tr("%1 holds the item %2 twice").arg(p.key, p.value);
+        case SetProblem::TooManyItems:
+            return Message::tr("%1 holds more than %2 items").arg(p.key).arg(p.high);
+    }
+    return {};
+}
+
+namespace {
+
 // A sheet set on the command line: the set names the question file and holds every choice.
 SheetRequest parseSetRequest(const QCommandLineParser& parser, const SheetOptions& o) {
     for (const QCommandLineOption* option :
@@ -176,9 +243,10 @@ SheetRequest parseSetRequest(const QCommandLineParser& parser, const SheetOption
     SheetRequest r;
     r.mode = SheetRequest::Set;
     r.set = *single(parser, o.set);
-    QString why;
-    std::optional<Sheet> set = readSheetSetFile(r.set, &why);
-    if (!set) throw FileProblem(Message::tr("%1: %2").arg(displayPath(r.set), why));
+    SetProblem problem;
+    std::optional<Sheet> set = readSheetSetFile(r.set, &problem);
+    if (!set)
+        throw FileProblem(Message::tr("%1: %2").arg(displayPath(r.set), setProblemText(problem)));
     r.setSheet = std::move(*set);
     r.file = r.setSheet.questionFile;
     return r;

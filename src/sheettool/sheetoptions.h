@@ -7,6 +7,7 @@
 
 #include "paper.h"
 #include "sheet.h"
+#include "sheetset.h"
 
 class QCommandLineParser;
 
@@ -138,6 +139,11 @@ class FileProblem {
 
 // The request a command line makes; throws UsageError or FileProblem.
 SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& o);
+
+// Why a set file cannot be used, in the program's language.
+QString setProblemText(const SetProblem& problem);
+// What a set names that its question file does not hold, in the program's words.
+QString setMissText(const SetMiss& miss);
 
 // Where to find help, translated.
 QString tryHelp();

@@ -1,8 +1,12 @@
 // The script language over a session: one window action a line.
 #include "sheetscript.h"
 
+#include <QFileInfo>
+
 #include "localfile.h"
+#include "outputtransaction.h"
 #include "paper.h"
+#include "sheetoptions.h"
 
 namespace pobelo {
 
@@ -68,6 +72,22 @@ bool pageIcon(SheetSession& session, const QStringList& args, QString* error, Pa
 
 }  // namespace
 
+namespace {
+
+// An output onto a file the run reads (the question file, the script, a set) or writes (the
+// trace) is refused as a bad line, as on the command line, before anything is drawn.
+bool refusedTarget(const QString& path, QString* error) {
+    OutputTransaction check;
+    check.add(path);
+    if (check.check() || (check.problem() != OutputTransaction::Problem::IsInput &&
+                          check.problem() != OutputTransaction::Problem::SameTarget))
+        return false;
+    *error = QStringLiteral("cannot write %1: %2").arg(displayPath(path), check.errorString());
+    return true;
+}
+
+}  // namespace
+
 bool SheetScript::print(const QString& rest, QString* error) {
     // The orientation word, then the file's name as written: every byte and space of the rest.
     int orientation = kOrientationPortrait;
@@ -79,6 +99,7 @@ bool SheetScript::print(const QString& rest, QString* error) {
         if (word == QLatin1String("landscape")) orientation = kOrientationLandscape;
         pdfPath = space < 0 ? QString() : pdfPath.mid(space + 1);
     }
+    if (!pdfPath.isEmpty() && refusedTarget(pdfPath, error)) return false;
     const bool written = session_.print(orientation, pdfPath, error);
     writeFailed_ = !written;
     return written;
@@ -135,19 +156,23 @@ const std::vector<SheetScript::Verb>& SheetScript::verbs() {
          [](SheetScript& s, const Line& l, QString* error) {
              int number = 0;
              if (l.args.size() != 1 || !parseInt(l.args[0], 1, QuestionTable::kRecords, &number))
-                 return failWith(error, "heading needs a heading number from 1, as --list gives it");
+                 return failWith(error,
+                                 "heading needs a heading number from 1, as --list gives it");
              if (number > s.session_.model().combo1List().size())
                  return failWith(error, "heading: the number is past the heading list");
              s.session_.choose(number - 1);
              return true;
          }},
-        {"page"_L1, 1, [](SheetScript& s, const Line& l, QString* error) {
+        {"page"_L1, 1,
+         [](SheetScript& s, const Line& l, QString* error) {
              return pageIcon(s.session_, l.args, error, ToRightPage, ToLeftPage, "page");
          }},
-        {"select"_L1, 1, [](SheetScript& s, const Line& l, QString* error) {
+        {"select"_L1, 1,
+         [](SheetScript& s, const Line& l, QString* error) {
              return pageIcon(s.session_, l.args, error, RightBlank, LeftBlank, "select");
          }},
-        {"clear"_L1, 1, [](SheetScript& s, const Line& l, QString* error) {
+        {"clear"_L1, 1,
+         [](SheetScript& s, const Line& l, QString* error) {
              return pageIcon(s.session_, l.args, error, RightClear, LeftClear, "clear");
          }},
         {"answers"_L1, 2,
@@ -273,9 +298,22 @@ const std::vector<SheetScript::Verb>& SheetScript::verbs() {
                  !parseInt(l.args[1], 1, 10, &count) || !parseSeed(l.args[2], &seed))
                  return failWith(error, "review needs FIRST-LAST COUNT SEED");
              SheetModel& m = s.session_.model();
-             m.composeReview(drawItems(m.table(), first - 1,
-                                       std::min<int>(last, int(m.combo1List().size())) - 1, count,
-                                       seed));
+             // A range past the list, or one that asks nothing, would leave the page as it was.
+             const int headings = int(m.combo1List().size());
+             if (last > headings) {
+                 *error = QStringLiteral("review: the heading list has %1 headings, not %2")
+                              .arg(headings)
+                              .arg(last);
+                 return false;
+             }
+             const QList<ItemRef> items = drawItems(m.table(), first - 1, last - 1, count, seed);
+             if (items.isEmpty()) {
+                 *error = QStringLiteral("review: headings %1 to %2 ask nothing to review")
+                              .arg(first)
+                              .arg(last);
+                 return false;
+             }
+             m.composeReview(items);
              return true;
          }},
         {"pick"_L1, -1,
@@ -312,6 +350,26 @@ const std::vector<SheetScript::Verb>& SheetScript::verbs() {
         {"set-save"_L1, -1,
          [](SheetScript& s, const Line& l, QString* error) {
              if (l.rest.isEmpty()) return failWith(error, "set-save needs a file");
+             if (refusedTarget(l.rest, error)) return false;
+             // The window's entry is greyed while no page holds questions: nothing is saved.
+             const SheetModel& m = s.session_.model();
+             if (!m.prtEnabled() || !m.sheet().anyComposed()) {
+                 *error = QStringLiteral(
+                              "nothing written into %1: no page holds questions to save "
+                              "(no heading chosen)")
+                              .arg(displayPath(l.rest));
+                 s.writeFailed_ = true;
+                 return false;
+             }
+             // Nor a set that would not read back, in the program's words.
+             SetProblem problem;
+             if (!readSheetSetJson(sheetSetJson(m.sheet(), QFileInfo(l.rest).path(), m.table()),
+                                   &problem)) {
+                 *error = QStringLiteral("nothing written into %1: %2")
+                              .arg(displayPath(l.rest), setProblemText(problem));
+                 s.writeFailed_ = true;
+                 return false;
+             }
              QString why;
              if (s.session_.model().saveSet(l.rest, &why)) return true;
              *error = QStringLiteral("cannot write %1: %2").arg(displayPath(l.rest), why);
@@ -361,6 +419,15 @@ void noteOpen(SheetSession& session, int line, qsizetype messagesBefore, QTextSt
     const LoadResult& load = model.lastLoad();
     const QString name = displayPath(model.questionFileName());
     QStringList notes = model.messages().mid(messagesBefore);
+    // A set that cannot be read is told in the program's words, its reason on the same line.
+    if (session.openedSet() && model.setProblem().kind != SetProblem::None) {
+        err << QStringLiteral("line %1: cannot open the set %2: %3\n")
+                   .arg(line)
+                   .arg(terminalText(displayPath(session.openedPath())),
+                        terminalText(setProblemText(model.setProblem())));
+        err.flush();
+        return;
+    }
     if (notes.isEmpty() &&
         (load.status == LoadStatus::OpenFailed ||
          (load.status == LoadStatus::ReadFailed && model.combo1List().isEmpty())))
@@ -370,8 +437,11 @@ void noteOpen(SheetSession& session, int line, qsizetype messagesBefore, QTextSt
         notes.append(
             QStringLiteral("%1 was read as %2, not as CP932").arg(name, encodingName(load)));
     for (const QString& note : loadNotes(load)) notes.append(name + QStringLiteral(": ") + note);
-    for (const QString& note : notes)
-        err << QStringLiteral("line %1: %2\n").arg(line).arg(terminalText(note));
+    // Each line of a message the window shows on two is a line of its own.
+    for (const QString& note : notes) {
+        for (const QString& part : note.split(QLatin1Char('\n')))
+            err << QStringLiteral("line %1: %2\n").arg(line).arg(terminalText(part));
+    }
     err.flush();
 }
 

@@ -19,7 +19,7 @@ class SheetScript {
     bool runLine(const QString& line, QString* error);
     // Where dump lines go.
     std::function<void(const QString&)> output;
-    // Whether the last failed line was a print whose file could not be written.
+    // Whether the last failed line was a print or set-save whose file could not be written.
     bool writeFailed() const { return writeFailed_; }
 
   private:
@@ -37,8 +37,9 @@ class SheetScript {
 bool parseHeadingRange(const QString& text, int* first, int* last);
 
 // Runs a whole script, its lines as the bytes they are (a file's name is kept as written); dumps go
-// to out, messages to err. Returns the exit status: 0; 1 when a print could not be written or
-// wrote nothing; 2 for a bad line (a NUL byte in it among them). The run stops at a failed line.
+// to out, messages to err. Returns the exit status: 0; 1 when a print or set-save could not be
+// written or had nothing to write; 2 for a bad line (a NUL byte in it, a heading past the list, an
+// output onto a file the run reads or writes among them). The run stops at a failed line.
 // After each open, what the window would tell is told on err, and the run goes on: a file that
 // could not be opened, a question file read in another encoding than CP932, records not read.
 int runScript(const QByteArray& script, QTextStream& out, QTextStream& err, SheetSession& session);

@@ -87,6 +87,8 @@ void SheetSession::forgetUnusedAnswers() {
 
 void SheetSession::open(const QString& path) {
     ++opens_;
+    openedPath_ = path;
+    openedSet_ = false;
     files_.answers.push_back(path);
     model_->openCommand();
     forgetUnusedAnswers();
@@ -94,6 +96,8 @@ void SheetSession::open(const QString& path) {
 
 void SheetSession::openSet(const QString& path) {
     ++opens_;
+    openedPath_ = path;
+    openedSet_ = true;
     model_->openSet(path);
 }
 

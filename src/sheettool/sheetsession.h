@@ -68,6 +68,9 @@ class SheetSession {
     // How many times a file was opened (each question file read is protected from every output
     // of the process: see registerReadFile).
     int opens() const { return opens_; }
+    // What the last open opened, and whether it was a set file.
+    const QString& openedPath() const { return openedPath_; }
+    bool openedSet() const { return openedSet_; }
 
     SheetModel& model() { return *model_; }
     // The findings dialog: every list of findings it showed.
@@ -108,6 +111,8 @@ class SheetSession {
     QPagedPaintDevice* printDevice_ = nullptr;
     bool printedOnPainter_ = false;
     int opens_ = 0;
+    QString openedPath_;
+    bool openedSet_ = false;
     std::unique_ptr<SheetModel> model_;
     bool closed_ = false;
 };

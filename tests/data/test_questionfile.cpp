@@ -353,6 +353,54 @@ class TestQuestionFile : public QObject {
         QCOMPARE(table_->at(0, 0), QStringLiteral("kept"));
     }
 
+    // A file larger than any question file is not read at all, however large; a device is read
+    // no further than the bound. At the bound everything is read.
+    void sizeBound_data() {
+        QTest::addColumn<qint64>("size");  // the file's size, or the device's
+        QTest::addColumn<bool>("device");  // served by a device of "x" bytes, not a file
+        QTest::addColumn<LoadStatus>("status");
+        QTest::addColumn<int>("headings");
+        const qint64 bound = 32 << 20;
+        QTest::newRow("file at the bound") << bound << false << LoadStatus::Incomplete << 3;
+        QTest::newRow("file one byte past") << bound + 1 << false << LoadStatus::TooLarge << 0;
+#ifndef Q_OS_WIN  // a sparse file of 20 GB
+        QTest::newRow("sparse file of 20 GB")
+            << (qint64(20) << 30) << false << LoadStatus::TooLarge << 0;
+#endif
+        QTest::newRow("device at the bound") << bound << true << LoadStatus::Incomplete << 0;
+        QTest::newRow("device past it") << bound + 100 << true << LoadStatus::TooLarge << 0;
+    }
+    void sizeBound() {
+        QFETCH(qint64, size);
+        QFETCH(bool, device);
+        QFETCH(LoadStatus, status);
+        QFETCH(int, headings);
+        QCOMPARE(kMaxQuestionFileBytes, qint64(32) << 20);
+        if (device) {
+            CountingDevice bytes("x", size);
+            const LoadResult result = loadQuestionDevice(bytes, *table_, {});
+            QCOMPARE(result.status, status);
+            QCOMPARE(bytes.served(), std::min(size, kMaxQuestionFileBytes + 1));
+            return;
+        }
+        // Three records, then NUL bytes to the size: one field of them ends the file.
+        const QString path = write(manyRecords(3));
+        QVERIFY(QFile::resize(path, size));
+        const Loaded loaded = load(path, *table_);
+        QCOMPARE(loaded.result.status, status);
+        QCOMPARE(loaded.headings.size(), headings);
+        QCOMPARE(loaded.result.sha256.isEmpty(), status == LoadStatus::TooLarge);
+        // What the window's status line and the script tell.
+        if (status == LoadStatus::TooLarge) {
+            QCOMPARE(
+                loadNotes(loaded.result, true),
+                QStringList{"32 MB を超えるファイルは問題ファイルではないため、読み込みません。"});
+            QCOMPARE(loadNotes(loaded.result),
+                     QStringList{"larger than 32 MB, which no question file is: not read"});
+        }
+        QVERIFY(QFile::remove(path));
+    }
+
     void sampleFileLoads() {
         const QString path =
             qEnvironmentVariable("POBELO_TEST_DATA") + "/../../examples/sample.moj";

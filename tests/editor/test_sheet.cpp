@@ -131,10 +131,10 @@ class SheetTest : public QObject {
         sheet.questionFile = QStringLiteral("/tmp/q.moj");
         QVERIFY(!sheetSetJson(sheet, QStringLiteral("/tmp"), *table_).contains("paper"));
         sheet.paper = Paper::B4;
-        QString why;
+        SetProblem why;
         const std::optional<Sheet> read =
             readSheetSetJson(sheetSetJson(sheet, QStringLiteral("/tmp"), *table_), &why);
-        QVERIFY2(read, qPrintable(why));
+        QVERIFY2(read, qPrintable(text::setProblem(why)));
         QCOMPARE(read->paper, Paper::B4);
         QCOMPARE(read->questionFile, QStringLiteral("q.moj"));
         QVERIFY(!readSheetSetJson(R"({"format":"pobelo-set","version":1,"questionFile":"q.moj",

@@ -3,6 +3,7 @@
 
 #include "preflight.h"
 #include "recordingsurface.h"
+#include "textruns.h"
 
 using namespace pobelo;
 
@@ -36,18 +37,21 @@ SheetContent cleanSheet(const QString& font) {
     return sheet;
 }
 
-// The characters of threeEms three ems wide, those of twoEms two, every other one em.
+// The characters of threeEms three ems wide, those of twoEms two, every other one em; those of
+// unshown shown by no face.
 class WideMeasurer : public TextMeasurer {
   public:
-    WideMeasurer(const QString& threeEms, const QString& twoEms)
-        : threeEms_(threeEms), twoEms_(twoEms) {}
+    WideMeasurer(const QString& threeEms, const QString& twoEms, const QString& unshown)
+        : threeEms_(threeEms), twoEms_(twoEms), unshown_(unshown.toUcs4()) {}
     float advance(const QString&, float points, bool, bool, const QString& text) override {
         const int ems = threeEms_.contains(text) ? 3 : twoEms_.contains(text) ? 2 : 1;
-        return points * 20 * ems * text.size();
+        return points * 20 * ems * cellCount(text);
     }
+    bool canShow(const QString&, bool, bool, char32_t c) override { return !unshown_.contains(c); }
 
   private:
     QString threeEms_, twoEms_;
+    QList<uint> unshown_;
 };
 
 QStringList lines(const QList<Finding>& findings) {
@@ -189,6 +193,34 @@ class PreflightTest : public QObject {
         QTest::newRow("title across past the paper's edge, upright")
             << kUpright << Change([](SheetContent& s) { s.right.title = "広"; })
             << QStringList{"広"} << QStringList{"右ページ　表題が用紙からはみ出します（1字）"};
+        // A character no face shows would print as an empty box: it is named, once a part.
+        const QStringList noSushi{"", "", "🍣🪐"};
+        QTest::newRow("a character no face shows, in a sentence")
+            << kUpright << Change([](SheetContent& s) {
+                   setItem(s.right, 2, "きのう", "公園", "で🍣", "こうえん");
+               })
+            << noSushi
+            << QStringList{"右ページ　③ の文の「🍣」（U+1F363）を印刷できる字体がありません"};
+        QTest::newRow("two of them, one twice, in a title")
+            << kVertical
+            << Change([](SheetContent& s) { s.left.title = "小テスト🍣🪐🍣 2"; })
+            << noSushi
+            << QStringList{
+                   "左ページ　表題の「🍣」（U+1F363）、「🪐」（U+1FA90）"
+                   "を印刷できる字体がありません"};
+        QTest::newRow("and a sentence into the answers")
+            << kVertical << Change([](SheetContent& s) {
+                   setItem(s.left, 4, "🍣" + k46.left(17), "山", "", "やま");
+               })
+            << noSushi
+            << QStringList{"左ページ　⑤ の文が解答欄にかかります（3字）",
+                           "左ページ　⑤ の文の「🍣」（U+1F363）を印刷できる字体がありません"};
+        // Marks, selectors, format characters and spaces leave no ink of their own.
+        QTest::newRow("no glyph asked for what shows none")
+            << kUpright << Change([](SheetContent& s) {
+                   setItem(s.right, 0, u"葛\U000E0100\u200B"_qs, u"か\u3099"_qs, "　 ", "");
+               })
+            << QStringList{"", "", u"\U000E0100\u200B\u3099\u3000 "_qs} << QStringList{};
         addLimitRows();
     }
 
@@ -199,7 +231,7 @@ class PreflightTest : public QObject {
         QFETCH(QStringList, expected);
         SheetContent sheet = cleanSheet(font);
         change(sheet);
-        WideMeasurer measurer(wide.value(0), wide.value(1));
+        WideMeasurer measurer(wide.value(0), wide.value(1), wide.value(2));
         QCOMPARE(lines(preflightSheet(sheet, wide.isEmpty() ? nullptr : &measurer)), expected);
         if (!wide.isEmpty()) return;
 

@@ -108,6 +108,8 @@ class TestPainterSurface : public QObject {
     void narrowLettersStandUprightInTheColumn();
     void measurerFollowsThePainter_data();
     void measurerFollowsThePainter();
+    void measurerKnowsWhatNoFaceShows_data();
+    void measurerKnowsWhatNoFaceShows();
     void cellsReadAsVerticalText_data();
     void cellsReadAsVerticalText();
     void lines_data();
@@ -316,15 +318,46 @@ void TestPainterSurface::narrowLettersStandUprightInTheColumn() {
              qPrintable(QString("W's ink is %1 x %2").arg(ink.width()).arg(ink.height())));
 }
 
+void TestPainterSurface::measurerKnowsWhatNoFaceShows_data() {
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<uint>("character");
+    QTest::addColumn<bool>("shown");
+    for (const char* face : {"@IPAexMincho", "IPAexMincho"}) {
+        QTest::addRow("%s, a kanji", face) << face << 0x6F22u << true;
+        QTest::addRow("%s, a letter", face) << face << uint('A') << true;
+        // No face has a glyph for a code point Unicode has not assigned.
+        QTest::addRow("%s, unassigned", face) << face << 0x0378u << false;
+    }
+}
+
+void TestPainterSurface::measurerKnowsWhatNoFaceShows() {
+    QFETCH(QString, face);
+    QFETCH(uint, character);
+    QFETCH(bool, shown);
+    if (pobelo::resolveFace(face).match != pobelo::FaceMatch::Named)
+        QSKIP("the face is not installed");
+    pobelo::FontMeasurer measurer;
+    QCOMPARE(measurer.canShow(face, false, false, character), shown);
+    QCOMPARE(measurer.canShow(face, false, false, character), shown);  // as kept
+}
+
 void TestPainterSurface::measurerFollowsThePainter_data() {
     QTest::addColumn<QString>("face");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("cells");  // how many em cells the painter gives it
 
     // Every string ends in a kanji, whose right edge is where the painter's advance ends.
-    const char* texts[][2] = {{"①1漢", "3"},    {"①12漢", "4"},    {"①A漢", "3"},
-                              {"①NHK漢", "5"},  {"①ｶﾞｯｺｳ漢", "6"}, {"①𠮟る漢", "4"},
-                              {"①(ｶﾅ)漢", "6"}, {"①a-b漢", "5"}};
+    const char* texts[][2] = {{"①1漢", "3"},
+                              {"①12漢", "4"},
+                              {"①A漢", "3"},
+                              {"①NHK漢", "5"},
+                              {"①ｶﾞｯｺｳ漢", "6"},
+                              {"①𠮟る漢", "4"},
+                              {"①(ｶﾅ)漢", "6"},
+                              {"①a-b漢", "5"},
+                              // Format characters take no cell.
+                              {"①A\u200B漢", "3"},
+                              {"①\u202E漢\u00AD漢", "3"}};
     for (const char* face : {"@IPAexMincho", "@IPAMincho", "@Klee One", "@BIZ UDMincho"}) {
         for (const auto& row : texts)
             QTest::addRow("%s %s", face, row[0])

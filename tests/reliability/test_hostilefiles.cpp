@@ -292,36 +292,60 @@ class HostileFilesTest : public QObject {
         QVERIFY(device.records() < 4000);
     }
 
-    void millionRecordsFromAFile() {
+    // Records in a file: past record 2001 the load reads no more than the chunk that record ended
+    // in. A file past the size bound (a million records, 50 MB) is not read at all.
+    void manyRecordsFromAFile_data() {
+        QTest::addColumn<int>("records");
+        QTest::addColumn<int>("headings");
+        QTest::addColumn<qint64>("mostRead");
+        const qint64 table = 50 * QuestionTable::kRecords + 64 * 1024 + 16 * 1024;
+        QTest::newRow("half a million, 24 MB") << 500000 << QuestionTable::kRecords << table;
+        QTest::newRow("a million, 50 MB") << 1000000 << 0 << qint64(16 * 1024);
+    }
+    void manyRecordsFromAFile() {
+        QFETCH(int, records);
+        QFETCH(int, headings);
+        QFETCH(qint64, mostRead);
         QByteArray bytes;
-        bytes.reserve(50 * 1000 * 1000);
-        for (int n = 0; n < 1000000; ++n)
+        bytes.reserve(records * 50);
+        for (int n = 0; n < records; ++n)
             bytes += "r" + QByteArray::number(n) + QByteArray(42, ',') + "\r\n";
-        const QString path = write(QStringLiteral("million.moj"), bytes);
+        const QString path = write(QStringLiteral("many.moj"), bytes);
+        QCOMPARE(bytes.size() > kMaxQuestionFileBytes, headings == 0);
         bytes = QByteArray();
         Fixture f;
         const qint64 before = bytesReadByProcess();
         QVERIFY(before >= 0);
         f.open(path);
         const qint64 read = bytesReadByProcess() - before;
-        QCOMPARE(f.model.combo1List().size(), QuestionTable::kRecords);
-        QCOMPARE(f.model.combo1List().last(), QStringLiteral("r2000"));
+        QCOMPARE(f.model.combo1List().size(), headings);
+        if (headings > 0) QCOMPARE(f.model.combo1List().last(), QStringLiteral("r2000"));
+        QCOMPARE(f.model.lastLoad().status,
+                 headings > 0 ? LoadStatus::TooManyRecords : LoadStatus::TooLarge);
         QVERIFY(f.messages.shown.isEmpty());
-        QVERIFY2(read <= 50 * QuestionTable::kRecords + 64 * 1024 + 16 * 1024,
-                 qPrintable(QStringLiteral("%1 bytes read").arg(read)));
+        QVERIFY2(read <= mostRead, qPrintable(QStringLiteral("%1 bytes read").arg(read)));
         QVERIFY(QFile::remove(path));
+        checkStillUsable(f);
     }
 
-    // One field of 100 MB: no comma, no line end. It is read once, kept whole, and the load's
-    // memory stays within four times the file plus a fixed amount. Measured in a child process
-    // so that nothing else this test did counts towards its peak.
-    void hundredMegabytesWithoutAComma() {
+    // One field without a comma or a line end, just under the size bound: it is read once, kept
+    // whole, and the load's memory stays within four times the file plus a fixed amount. Past
+    // the bound (100 MB) nothing is read and no memory taken. Measured in a child process so that
+    // nothing else this test did counts towards its peak.
+    void oneFieldWithoutAComma_data() {
+        QTest::addColumn<qint64>("megabytes");
+        QTest::newRow("31 MB") << qint64(31);
+        QTest::newRow("100 MB, past the bound") << qint64(100);
+    }
+    void oneFieldWithoutAComma() {
+        QFETCH(qint64, megabytes);
         // Japanese text and ASCII, as a pasted document might be: a 2-byte character becomes
         // one UTF-16 unit, an ASCII one two bytes in memory.
         const QString text = QStringLiteral("問題文に区切りがない。 The quick brown fox;");
         const QByteArray piece = QStringEncoder("windows-31j").encode(text);
-        const qint64 pieces = 100 * 1000 * 1000 / piece.size();
-        const qint64 size = pieces * piece.size();  // just under 100 MB
+        const qint64 pieces = megabytes * 1000 * 1000 / piece.size();
+        const qint64 size = pieces * piece.size();  // just under the megabytes
+        const bool past = size > kMaxQuestionFileBytes;
         const QString path = dir_.filePath(QStringLiteral("nocomma.moj"));
         {
             QFile file(path);
@@ -350,16 +374,22 @@ class HostileFilesTest : public QObject {
         const qint64 read = report[1].toLongLong();
         qInfo("peak growth %lld bytes for a file of %lld (%.2f times)", peak, size,
               double(peak) / double(size));
-        QCOMPARE(report[2], QStringLiteral("0"));                // no heading listed
-        QCOMPARE(report[3], QStringLiteral("0"));                // no message
+        QCOMPARE(report[2], QStringLiteral("0"));  // no heading listed
+        QCOMPARE(report[3], QStringLiteral("0"));  // no message
+        QVERIFY(QFile::remove(path));
+        if (past) {
+            QCOMPARE(report[4], QStringLiteral("0"));
+            QVERIFY2(read <= 16 * 1024, qPrintable(QString::number(read)));
+            QVERIFY2(peak <= 8 * 1024 * 1024, qPrintable(QString::number(peak)));
+            return;
+        }
         QCOMPARE(report[4].toLongLong(), pieces * text.size());  // all in slot 0 of record 0
         QVERIFY2(read >= size && read <= size + 1024 * 1024, qPrintable(QString::number(read)));
         QVERIFY2(peak <= 4 * size + 64 * 1024 * 1024, qPrintable(QString::number(peak)));
-        QVERIFY(QFile::remove(path));
     }
 };
 
-// The child of hundredMegabytesWithoutAComma: opens the file in a sheet model and writes
+// The child of oneFieldWithoutAComma: opens the file in a sheet model and writes
 // "<peak growth KiB> <bytes read> <headings> <messages> <length of slot 0 of record 0>".
 static int openAndMeasure(const QString& path) {
     ScriptedMessageBox messages;

@@ -420,7 +420,7 @@ class SheetCliTest : public QObject {
     }
 
     // Nothing the program writes may be the question file or the script, whatever name leads to
-    // it; the refusal comes before anything is truncated.
+    // it; the refusal comes before anything is truncated, with exit status 2 in both modes.
     void outputOntoAnInputIsRefused_data() {
         QTest::addColumn<QStringList>("args");  // FILE, SCRIPT, LINK (to FILE), HARD (to SCRIPT)
         QTest::addColumn<QString>("script");
@@ -429,7 +429,7 @@ class SheetCliTest : public QObject {
         const QString print = "open FILE\nchoose 0\nprint portrait ";
         QTest::newRow("trace over the question file the script opens")
             << QStringList{"--script", "SCRIPT", "--trace", "FILE"} << print + "\n"
-            << 1 << "trace file " + QStringLiteral("FILE: it is the question file");
+            << 2 << "trace file " + QStringLiteral("FILE: it is the question file");
         QTest::newRow("trace over the script")
             << QStringList{"--script", "SCRIPT", "--trace", "SCRIPT"} << print + "\n"
             << 2 << "it is the script";
@@ -441,10 +441,13 @@ class SheetCliTest : public QObject {
             << "LINK is the question file FILE itself";
         QTest::newRow("scripted PDF over the question file")
             << QStringList{"--script", "SCRIPT"} << print + "FILE\n"
-            << 1 << "line 3: cannot write FILE: it is the question file";
+            << 2 << "line 3: cannot write FILE: it is the question file";
         QTest::newRow("scripted PDF over a hard link to the script")
             << QStringList{"--script", "SCRIPT"} << print + "HARD\ndump\n"
-            << 1 << "it is the script";
+            << 2 << "it is the script";
+        QTest::newRow("scripted set over the question file")
+            << QStringList{"--script", "SCRIPT"} << print + "\nset-save LINK\ndump\n"
+            << 2 << "line 4: cannot write LINK: it is the question file";
         QTest::newRow("scripted PDF into a missing folder")
             << QStringList{"--script", "SCRIPT"} << print + "/nonexistent/dir/x.pdf\ndump\n"
             << 1 << "line 3: cannot write /nonexistent/dir/x.pdf: No such file or directory";
@@ -780,6 +783,19 @@ class SheetCliTest : public QObject {
         QTest::newRow("a print that prints nothing")
             << QByteArray("open FILE\nprint portrait n.pdf\n") << "file" << 1
             << "line 2: nothing printed into n.pdf" << QByteArray();
+        QTest::newRow("a set-save after a failed open")
+            << QByteArray("open FILE\nchoose 0\nopen missing.moj\nset-save n.pobelo-set\n")
+            << "file" << 1 << "line 4: nothing written into n.pobelo-set: no page holds questions"
+            << QByteArray();
+        QTest::newRow("a set-save of a title with a tab")
+            << QByteArray("open FILE\nchoose 0\ntitle a\tb\nset-save t.pobelo-set\n") << "file" << 1
+            << "line 4: nothing written into t.pobelo-set: title holds a line break or another "
+               "control character"
+            << QByteArray();
+        QTest::newRow("a set that cannot be read, on one line")
+            << QByteArray("set-open none.pobelo-set\nopen FILE\nchoose 0\nprint portrait m.pdf\n")
+            << "file" << 0 << "line 1: cannot open the set none.pobelo-set: no such file\n"
+            << QByteArray("m.pdf");
         QTest::newRow("a failed open goes on")
             << QByteArray("open missing.moj\nopen FILE\nchoose 0\nprint portrait m.pdf\n") << "file"
             << 0 << "line 1: 「missing.moj」が見つかりません。" << QByteArray("m.pdf");
@@ -789,7 +805,7 @@ class SheetCliTest : public QObject {
                                                << "file" << 0 << "" << QByteArray("\x8a\xbf.pdf");
         QTest::newRow("a print into the run's own trace")
             << print + "s.trace\n"
-            << "file" << 1 << "it is the trace file" << QByteArray();
+            << "file" << 2 << "it is the trace file" << QByteArray();
         QTest::newRow("a NUL byte") << print + QByteArray("a\0b.pdf\n", 8) << "file" << 2
                                     << "line 3: a NUL byte" << QByteArray();
     }

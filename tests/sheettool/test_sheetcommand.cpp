@@ -78,6 +78,14 @@ class SheetCommandTest : public QObject {
         QVERIFY(writeFile(path("changed.pobelo-set"), QByteArray(set).replace("HASH", "00")));
         QVERIFY(writeFile(path("past.pobelo-set"),
                           QByteArray(set).replace("HASH", hash).replace("\"1:3\"", "\"6:1\"")));
+        QVERIFY(writeFile(path("typed.pobelo-set"),
+                          QByteArray(set).replace("\"flip\": true", "\"flip\": \"yes\"")));
+        // A file one byte past the size bound, and a set that names it.
+        QFile huge(path("huge.moj"));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize((qint64(32) << 20) + 1));
+        huge.close();
+        QVERIFY(writeFile(path("huge.pobelo-set"),
+                          QByteArray(set).replace("numbered.moj", "huge.moj")));
 #ifndef Q_OS_WIN  // Windows has no named pipes in folders
         QCOMPARE(mkfifo(QFile::encodeName(path("pipe.pdf")).constData(), 0600), 0);
 #endif
@@ -317,12 +325,22 @@ class SheetCommandTest : public QObject {
                    "Pobelo, check the sheet and save the set again\n";
         QTest::newRow("a set past the file")
             << QStringList{"--set", "past.pobelo-set", "-o", "OUT"} << kExitUsage
-            << "pobelo-sheet: テストセットの見出し 6 が、問題ファイルにありません（見出しは 4 "
-               "まで）。\npobelo-sheet: nothing written: the set past.pobelo-set names what " +
+            << "pobelo-sheet: the set names heading 6; the question file has headings 1 to 4\n"
+               "pobelo-sheet: nothing written: the set past.pobelo-set names what " +
                    path("numbered.moj") + " does not hold\n";
         QTest::newRow("no set") << QStringList{"--set", "none.pobelo-set", "-o", "OUT"}
                                 << kExitFileProblem
-                                << "pobelo-sheet: none.pobelo-set: ファイルがありません。\n";
+                                << "pobelo-sheet: none.pobelo-set: no such file\n";
+        QTest::newRow("a set of a wrong type")
+            << QStringList{"--set", "typed.pobelo-set", "-o", "OUT"} << kExitFileProblem
+            << "pobelo-sheet: typed.pobelo-set: pages.right.flip must be true or false, not "
+               "\"yes\"\n";
+        QTest::newRow("a file past the size bound")
+            << QStringList{"HUGE", "--list"} << kExitFileProblem
+            << "pobelo-sheet: $HUGE: larger than 32 MB, which no question file is: not read\n";
+        QTest::newRow("a set naming a file past the size bound")
+            << QStringList{"--set", "huge.pobelo-set", "-o", "OUT"} << kExitFileProblem
+            << "pobelo-sheet: $HUGE: larger than 32 MB, which no question file is: not read\n";
         QTest::newRow("trace over the question file")
             << QStringList{"FILE", "--all", "-o", "OUT", "--trace", "FILE"} << kExitUsage
             << "pobelo-sheet: cannot write the trace file $FILE: it is the question file";
@@ -340,6 +358,7 @@ class SheetCommandTest : public QObject {
         const QMap<QString, QString> names{{"FILE", file_},
                                            {"EMPTY", empty_},
                                            {"FOLDER", path("folder.moj")},
+                                           {"HUGE", path("huge.moj")},
                                            {"OUT", path("out.pdf")},
                                            {"PIPE", path("pipe.pdf")}};
         for (auto it = names.begin(); it != names.end(); ++it) {

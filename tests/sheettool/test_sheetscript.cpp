@@ -104,20 +104,41 @@ class SheetScriptTest : public QObject {
 
     void badLinesStopTheRunWithStatus2_data() {
         QTest::addColumn<QString>("line");
-        QTest::newRow("unknown") << "jump 3";
-        QTest::newRow("choose text") << "choose one";
-        QTest::newRow("click bad") << "click Image7";
-        QTest::newRow("tick bad") << "tick Check1 2";
-        QTest::newRow("font short") << "font 12 0 IPAexMincho";
-        QTest::newRow("menu bad") << "menu fo";
-        QTest::newRow("open bare") << "open";
-        QTest::newRow("dump args") << "dump now";
-        QTest::newRow("preflight bad") << "preflight later";
-        QTest::newRow("paper bad") << "paper B5";
-        QTest::newRow("heading 0") << "heading 0";
-        QTest::newRow("heading past the list") << "heading 4";
-        QTest::newRow("clear middle") << "clear middle";
-        QTest::newRow("answers 2") << "answers left 2";
+        QTest::addColumn<QString>("message");  // what the error says; "": not checked
+        QTest::newRow("unknown") << "jump 3"
+                                 << "";
+        QTest::newRow("choose text") << "choose one"
+                                     << "";
+        QTest::newRow("click bad") << "click Image7"
+                                   << "";
+        QTest::newRow("tick bad") << "tick Check1 2"
+                                  << "";
+        QTest::newRow("font short") << "font 12 0 IPAexMincho"
+                                    << "";
+        QTest::newRow("menu bad") << "menu fo"
+                                  << "";
+        QTest::newRow("open bare") << "open"
+                                   << "";
+        QTest::newRow("dump args") << "dump now"
+                                   << "";
+        QTest::newRow("preflight bad") << "preflight later"
+                                       << "";
+        QTest::newRow("paper bad") << "paper B5"
+                                   << "";
+        QTest::newRow("heading 0") << "heading 0"
+                                   << "";
+        QTest::newRow("heading past the list") << "heading 4"
+                                               << "";
+        QTest::newRow("clear middle") << "clear middle"
+                                      << "";
+        QTest::newRow("answers 2") << "answers left 2"
+                                   << "";
+        // The file has three headings: a range past them would change nothing.
+        QTest::newRow("review past the list") << "review 2-4 10 1"
+                                              << "review: the heading list has 3 headings, not 4";
+        QTest::newRow("review wholly past the list")
+            << "review 7-9 10 1"
+            << "review: the heading list has 3 headings, not 9";
     }
 
     // Each plain spelling does what its designer spelling does: the same state, the same trace.
@@ -163,10 +184,11 @@ class SheetScriptTest : public QObject {
 
     void badLinesStopTheRunWithStatus2() {
         QFETCH(QString, line);
-        const Run r = run("dump\n" + line + "\ndump\n");
+        QFETCH(QString, message);
+        const Run r = run("open " + file_ + "\ndump\n" + line + "\ndump\n");
         QCOMPARE(r.status, 2);
         QCOMPARE(r.dumps.size(), 1);
-        QVERIFY2(r.errors.startsWith("line 2:"), qPrintable(r.errors));
+        QVERIFY2(r.errors.startsWith("line 3: " + message), qPrintable(r.errors));
     }
 
     // A sheet with a sentence off the paper: printed as it stands unless the script answered the

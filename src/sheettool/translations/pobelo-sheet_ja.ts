@@ -415,5 +415,101 @@ OUT、KEY、トレースの FILE は、完全なものができるか、まっ�
         <source>%1: the set holds no page to print</source>
         <translation>%1: テストセットに印刷するページがありません</translation>
     </message>
+    <message>
+        <source>no such file</source>
+        <translation>ファイルがありません</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>ファイルを読めません</translation>
+    </message>
+    <message>
+        <source>not a Pobelo sheet set file</source>
+        <translation>Pobelo のテストセットファイルではありません</translation>
+    </message>
+    <message>
+        <source>no version number (version)</source>
+        <translation>版の番号（version）がありません</translation>
+    </message>
+    <message>
+        <source>version %1 is no version number</source>
+        <translation>版の番号（version）%1 が読めません</translation>
+    </message>
+    <message>
+        <source>made by a newer Pobelo (version %1); this one reads version %2</source>
+        <translation>新しい版の Pobelo で作られたファイルです（第%1版。この Pobelo が読めるのは第%2版まで）</translation>
+    </message>
+    <message>
+        <source>%1 is missing</source>
+        <translation>%1 がありません</translation>
+    </message>
+    <message>
+        <source>text (&quot;…&quot;)</source>
+        <translation>文字列（&quot;…&quot;）</translation>
+    </message>
+    <message>
+        <source>a number</source>
+        <translation>数</translation>
+    </message>
+    <message>
+        <source>true or false</source>
+        <translation> true か false </translation>
+    </message>
+    <message>
+        <source>a list ([…])</source>
+        <translation>一覧（[…]）</translation>
+    </message>
+    <message>
+        <source>an object ({…})</source>
+        <translation>まとまり（{…}）</translation>
+    </message>
+    <message>
+        <source>%1 must be %2, not %3</source>
+        <translation>%1 は%2でなければなりません（%3 になっています）</translation>
+    </message>
+    <message>
+        <source>%1 holds a line break or another control character</source>
+        <translation>%1 に改行などの制御文字があります</translation>
+    </message>
+    <message>
+        <source>%1 must be one of %2, not %3</source>
+        <translation>%1 は %2 のどれかでなければなりません（%3 になっています）</translation>
+    </message>
+    <message>
+        <source>%1 must be a whole number from %2 to %3, not %4</source>
+        <translation>%1 は %2〜%3 の整数でなければなりません（%4 になっています）</translation>
+    </message>
+    <message>
+        <source>%1: %2 names no item (&quot;HEADING:ITEM&quot;, as &quot;3:2&quot;)</source>
+        <translation>%1 の %2 は問題の番号（&quot;見出し:問題&quot;、例 &quot;3:2&quot;）ではありません</translation>
+    </message>
+    <message>
+        <source>%1 holds the item %2 twice</source>
+        <translation>%1 に問題 %2 が二度あります</translation>
+    </message>
+    <message>
+        <source>%1 holds more than %2 items</source>
+        <translation>%1 の問題が %2 を超えています</translation>
+    </message>
+    <message>
+        <source>%1: larger than %2 MB, which no question file is: not read</source>
+        <translation>%1: %2 MB を超えるファイルは問題ファイルではないため、読み込みません</translation>
+    </message>
+    <message>
+        <source>the set names heading %1; the question file has headings 1 to %2</source>
+        <translation>テストセットの見出し %1 が、問題ファイルにありません（見出しは %2 まで）</translation>
+    </message>
+    <message>
+        <source>the question file has no heading &quot;%1&quot; any more</source>
+        <translation>見出し「%1」が、問題ファイルにありません</translation>
+    </message>
+    <message>
+        <source>heading &quot;%1&quot; has no question &quot;%2&quot; any more</source>
+        <translation>見出し「%1」の問題「%2」が、問題ファイルにありません</translation>
+    </message>
+    <message>
+        <source>nothing written: the set %1 names what %2 does not hold</source>
+        <translation>何も書き出していません: テストセット %1 の問題が %2 にありません</translation>
+    </message>
 </context>
 </TS>
