@@ -1,4 +1,5 @@
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
@@ -229,6 +230,10 @@ class TestQuestionFile : public QObject {
         QFETCH(QString, font);
         const Loaded loaded = load(write(bytes), *table_);
         QCOMPARE(loaded.result.encoding, encoding);
+        // The hash is of the bytes read, each once, though the scan for UTF-8 reads ahead.
+        QCOMPARE(loaded.result.sha256,
+                 QString::fromLatin1(
+                     QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()));
         QCOMPARE(loaded.headings.value(0), QStringLiteral("f0"));
         QCOMPARE(table_->at(0, slot::kFontName), font);
         table_->set(0, slot::kFontName, QString());
