@@ -83,11 +83,11 @@ void MainWindow::buildPageStrip() {
         // A number typed in is one choice, taken when it is finished, not one per digit.
         choices.shuffle = new SeedBox(0, QStringLiteral("元の順"), strip_);
         choices.shuffle->setObjectName(QStringLiteral("Shuffle") + suffix[page]);
-        at(choices.shuffle, 2340, 1200);
+        at(choices.shuffle, 2340, 1440);
         order->setBuddy(choices.shuffle);
         choices.retest = new QPushButton(QStringLiteral("再テスト"), strip_);
         choices.retest->setObjectName(QStringLiteral("Retest") + suffix[page]);
-        at(choices.retest, 3735, 1200);
+        at(choices.retest, 3840, 1140);
     }
 }
 
