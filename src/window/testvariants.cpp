@@ -79,15 +79,15 @@ void MainWindow::buildPageStrip() {
         order->setObjectName(QStringLiteral("ShuffleLabel") + suffix[page]);
         order->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         setForeColor(order, pageColour[page]);
-        at(order, 1380, 900);
+        at(order, 1350, 870);
         // A number typed in is one choice, taken when it is finished, not one per digit.
         choices.shuffle = new SeedBox(0, QStringLiteral("元の順"), strip_);
         choices.shuffle->setObjectName(QStringLiteral("Shuffle") + suffix[page]);
-        at(choices.shuffle, 2340, 1440);
+        at(choices.shuffle, 2250, 1500);
         order->setBuddy(choices.shuffle);
         choices.retest = new QPushButton(QStringLiteral("再テスト"), strip_);
         choices.retest->setObjectName(QStringLiteral("Retest") + suffix[page]);
-        at(choices.retest, 3840, 1140);
+        at(choices.retest, 3795, 1125);
     }
 }
 
