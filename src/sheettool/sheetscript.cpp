@@ -76,8 +76,10 @@ namespace {
 
 // An output onto a file the run reads (the question file, the script, a set) or writes (the
 // trace) is refused as a bad line, as on the command line, before anything is drawn.
-bool refusedTarget(const QString& path, QString* error) {
+// savesDocument: the output is a set save, which may replace the set the session opened.
+bool refusedTarget(const QString& path, QString* error, bool savesDocument = false) {
     OutputTransaction check;
+    check.setSavesDocument(savesDocument);
     check.add(path);
     if (check.check() || (check.problem() != OutputTransaction::Problem::IsInput &&
                           check.problem() != OutputTransaction::Problem::SameTarget))
@@ -350,7 +352,7 @@ const std::vector<SheetScript::Verb>& SheetScript::verbs() {
         {"set-save"_L1, -1,
          [](SheetScript& s, const Line& l, QString* error) {
              if (l.rest.isEmpty()) return failWith(error, "set-save needs a file");
-             if (refusedTarget(l.rest, error)) return false;
+             if (refusedTarget(l.rest, error, true)) return false;
              // The window's entry is greyed while no page holds questions: nothing is saved.
              const SheetModel& m = s.session_.model();
              if (!m.prtEnabled() || !m.sheet().anyComposed()) {

@@ -6,6 +6,7 @@
 
 #include "mojfile.h"
 #include "sheetscript.h"
+#include "testtools.h"
 
 using namespace pobelo;
 using namespace pobelo::test;
@@ -283,6 +284,19 @@ class SheetScriptTest : public QObject {
         QVERIFY(file.size() > 1000);
         // The last heading names a vertical face: portrait paper, whatever the dialog said.
         QVERIFY(r.trace.contains(R"({"op":"setOrientation","orientation":1})"));
+    }
+
+    // The set a script opened may be saved again; a print onto it is refused (status 2).
+    void theOpenedSetTakesOnlyASetSave() {
+        const QString set = dir_.filePath("week.pobelo-set");
+        QCOMPARE(run(QStringLiteral("open %1\nchoose 0\nset-save %2\n").arg(file_, set)).status, 0);
+        const QByteArray saved = readAll(set);
+        const Run again = run(QStringLiteral("set-open %1\ntitle 第2回\nset-save %1\n").arg(set));
+        QVERIFY2(again.status == 0, qPrintable(again.errors));
+        QVERIFY(readAll(set) != saved);
+        const Run print = run(QStringLiteral("set-open %1\nprint %1\n").arg(set));
+        QCOMPARE(print.status, 2);
+        QVERIFY(readAll(set).startsWith("{"));
     }
 };
 
