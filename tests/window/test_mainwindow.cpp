@@ -448,7 +448,9 @@ class MainWindowTest : public QObject {
         Session s;
         s.files.answers.push_back(threeRecords_);
         s.find<QAction>("fo")->trigger();
-        QCOMPARE(s.files.filtersSeen, QStringList{QStringLiteral("問題ファイル(*.moj)|*.moj|")});
+        QCOMPARE(s.files.filtersSeen,
+                 QStringList{QStringLiteral(
+                     "問題ファイル(*.moj)|*.moj|自作の問題 (*.csv)|*.csv;*.tsv;*.txt|")});
         auto* combo = s.find<QComboBox>("Combo1");
         QCOMPARE(combo->count(), 3);
         QCOMPARE(combo->itemText(2), QStringLiteral("見出し2"));
@@ -768,6 +770,8 @@ class MainWindowTest : public QObject {
         QTest::addColumn<QString>("expected");
         QTest::newRow("question files") << "問題ファイル(*.moj)|*.moj|"
                                         << "問題ファイル (*.moj)";
+        QTest::newRow("the open dialog's")
+            << text::kFileFilter << "問題ファイル (*.moj);;自作の問題 (*.csv *.tsv *.txt)";
         QTest::newRow("two filters, several patterns") << "テキスト|*.txt;*.csv|すべて (*.*)|*.*"
                                                        << "テキスト (*.txt *.csv);;すべて (*.*)";
         QTest::newRow("no pattern") << "何か||"
