@@ -1,6 +1,10 @@
 #!/usr/bin/env python3
-"""Writes sample.moj: twelve kanji question records in code page 932, quoted fields, CR LF."""
+"""Writes sample.moj: twelve kanji question records in code page 932, quoted fields, CR LF; and
+sample.csv: the same questions as a teacher's own file, one item a row under a header, UTF-8 with a
+byte-order mark, CR LF, as Excel saves 「CSV UTF-8（コンマ区切り）」."""
 
+import csv
+import io
 from pathlib import Path
 
 # Each item: text before, the part shown with a side line, what the pupil writes, text after.
@@ -164,6 +168,14 @@ def main() -> None:
         assert len(fields) == 43
         lines.append(",".join(f'"{f}"' for f in fields) + "\r\n")
     Path(__file__).with_name("sample.moj").write_bytes("".join(lines).encode("cp932"))
+
+    table = io.StringIO()
+    writer = csv.writer(table, lineterminator="\r\n")
+    writer.writerow(["見出し", "前の文", "問題の部分", "後の文", "答え", "字体"])
+    for heading, font, items in RECORDS:
+        for before, asked, answer, after in items:
+            writer.writerow([heading, before, asked, after, answer, font])
+    Path(__file__).with_name("sample.csv").write_bytes(table.getvalue().encode("utf-8-sig"))
 
 
 if __name__ == "__main__":

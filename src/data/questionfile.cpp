@@ -13,6 +13,7 @@
 #include "filesystem.h"
 #include "hashingreader.h"
 #include "localfile.h"
+#include "teacherfile.h"
 #include "utf8.h"
 
 namespace pobelo {
@@ -584,6 +585,74 @@ LoadResult loadQuestionDevice(QIODevice& device, QuestionTable& table,
     return result;
 }
 
+namespace {
+
+// Why a teacher's file was not read, and which headings continue under a number.
+QStringList teacherFileNotes(const LoadResult& result, bool japanese) {
+    QStringList notes;
+    const int line = result.refusedLine;
+    switch (result.refusal) {
+        case Refusal::None:
+            break;
+        case Refusal::NoHeader:
+            notes.append(
+                japanese
+                    ? QStringLiteral("%1行目が列の名前の行ではありません（%2の列がありません）。"
+                                     "1行目に「見出し,前の文,問題の部分,後の文,答え」と列の名前を"
+                                     "書いてください。何も読み込んでいません。")
+                          .arg(line)
+                          .arg(result.missingColumns.join(QStringLiteral("・")))
+                    : QStringLiteral(
+                          "line %1 is not the header (it lacks %2): the first line must "
+                          "name the columns 見出し, 前の文, 問題の部分, 後の文 and 答え; "
+                          "nothing read")
+                          .arg(line)
+                          .arg(result.missingColumns.join(QStringLiteral(", "))));
+            break;
+        case Refusal::LineBreakInField:
+            notes.append(japanese ? QStringLiteral("%1行目の項目に改行があるか、引用符（\"）が"
+                                                   "閉じていません。何も読み込んでいません。")
+                                        .arg(line)
+                                  : QStringLiteral("line %1: a field holds a line break or its "
+                                                   "quote (\") is not closed; nothing read")
+                                        .arg(line));
+            break;
+        case Refusal::ColumnCount:
+            notes.append(japanese ? QStringLiteral("%1行目の項目数が%2で、1行目（列の名前）の"
+                                                   "%3と合いません。何も読み込んでいません。")
+                                        .arg(line)
+                                        .arg(result.refusedFields)
+                                        .arg(result.headerFields)
+                                  : QStringLiteral("line %1 holds %2 fields, the header %3; "
+                                                   "nothing read")
+                                        .arg(line)
+                                        .arg(result.refusedFields)
+                                        .arg(result.headerFields));
+            break;
+    }
+    for (const ContinuedHeading& c : result.continued) {
+        const QString second = QStringLiteral("%1 (2)").arg(c.heading);
+        const QString last = QStringLiteral("%1 (%2)").arg(c.heading).arg(c.parts);
+        if (japanese) {
+            notes.append(
+                QStringLiteral("「%1」は10問を超えるため、11問目からは%2に続けています。")
+                    .arg(c.heading, c.parts == 2
+                                        ? QStringLiteral("「%1」").arg(second)
+                                        : QStringLiteral("「%1」～「%2」").arg(second, last)));
+        } else {
+            notes.append(
+                QStringLiteral("heading \"%1\" has more than 10 items: items 11 on "
+                               "continue in %2")
+                    .arg(c.heading, c.parts == 2
+                                        ? QStringLiteral("\"%1\"").arg(second)
+                                        : QStringLiteral("\"%1\" to \"%2\"").arg(second, last)));
+        }
+    }
+    return notes;
+}
+
+}  // namespace
+
 QStringList loadNotes(const LoadResult& result, bool japanese) {
     QStringList notes;
     if (result.status == LoadStatus::TooLarge) {
@@ -619,6 +688,7 @@ QStringList loadNotes(const LoadResult& result, bool japanese) {
                               : QStringLiteral("a field is too large to read: the records after "
                                                "it are not read"));
     }
+    notes.append(teacherFileNotes(result, japanese));
     return notes;
 }
 
@@ -666,7 +736,8 @@ LoadResult loadQuestionFile(const QString& path, QuestionTable& table,
         result.status = LoadStatus::OpenFailed;
         return result;
     }
-    result = loadQuestionDevice(reader, table, appendHeading);
+    result = isTeacherFileName(path) ? loadTeacherDevice(reader, table, appendHeading)
+                                     : loadQuestionDevice(reader, table, appendHeading);
     result.sha256 = reader.sha256();
     return result;
 }

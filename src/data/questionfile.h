@@ -20,6 +20,29 @@ enum class LoadStatus {
     TooManyRecords,  // the table is full; the load stopped before record 2001
     TooLarge,        // larger than any question file (kMaxQuestionFileBytes): a file is not
                      // read at all, a device no further than that
+    Refused,         // a teacher's file that cannot be read as it stands (LoadResult::refusal
+                     // says why): nothing is read
+};
+
+// Which kind of question file was read.
+enum class QuestionFormat {
+    Moj,      // a drill program's file: 43 comma-separated fields a record
+    Teacher,  // a teacher's own table: one item a row under a header (teacherfile.h)
+};
+
+// Why a teacher's file was refused, at LoadResult::refusedLine.
+enum class Refusal {
+    None,
+    NoHeader,          // the first line does not name the columns (missingColumns: those it lacks)
+    LineBreakInField,  // a quoted field holds a line break, or its quote is not closed
+    ColumnCount,       // the line holds refusedFields fields, the header headerFields
+};
+
+// A heading of a teacher's file with more items than a heading holds: its items continue in
+// headings named "heading (2)" to "heading (parts)".
+struct ContinuedHeading {
+    QString heading;
+    int parts = 2;
 };
 
 // The largest question file read: 32 MiB. 2001 records of 43 fields, every sentence as long as
@@ -51,11 +74,19 @@ struct LoadResult {
     // The SHA-256 of the bytes read (the whole file when it was read to its end), in lower-case
     // hex; empty for a load from a device, or when nothing could be read.
     QString sha256;
+    QuestionFormat format = QuestionFormat::Moj;
+    // A teacher's file: why it was refused (Refused), and the headings continued under a number.
+    Refusal refusal = Refusal::None;
+    int refusedLine = 0;
+    int refusedFields = 0;
+    int headerFields = 0;
+    QStringList missingColumns;
+    QList<ContinuedHeading> continued;
 };
 
 // What the reader of a file should know about its load, one line each: a file too large to be a
 // question file, records past the table's end not read, a line with a wrong count of fields, a
-// field too large.
+// field too large; of a teacher's file, why it was refused and the headings continued.
 QStringList loadNotes(const LoadResult& result, bool japanese = false);
 
 // "UTF-8", "UTF-16LE (byte-order mark)" and so on, for messages.
@@ -71,7 +102,8 @@ bool cp932DecoderAvailable();
 // read as UTF-8 (CP932 Japanese text never is); any other as CP932. Deciding on UTF-8 takes one
 // pass over the bytes, which ends at the first that is not UTF-8. Beyond that, only as much of the
 // file is read and decoded as the records that fit in the table need. A file larger than
-// kMaxQuestionFileBytes is not read (TooLarge).
+// kMaxQuestionFileBytes is not read (TooLarge). A file named as a teacher's own (.csv, .tsv, .txt:
+// isTeacherFileName) is read as one (loadTeacherDevice), whatever it holds.
 LoadResult loadQuestionFile(const QString& path, QuestionTable& table,
                             const std::function<void(const QString&)>& appendHeading);
 

@@ -35,7 +35,8 @@ class PrinterDialog {
     }
 };
 
-// The file-open dialog. filter is in the form "問題ファイル(*.moj)|*.moj|".
+// The file-open dialog. filter is in the form "問題ファイル(*.moj)|*.moj|", one description and
+// its patterns (separated by ';') after another.
 class FileDialog {
   public:
     virtual ~FileDialog() = default;

@@ -19,7 +19,9 @@ namespace pobelo {
 // Window texts that the model and the window share.
 namespace text {
 inline const QString kCaption = QStringLiteral("Pobelo―小テスト作成ツール―（Orvaneファイル専用）");
-inline const QString kFileFilter = QStringLiteral("問題ファイル(*.moj)|*.moj|");
+// The drill program's files, and a teacher's own (a table Excel or Google Sheets saves).
+inline const QString kFileFilter =
+    QStringLiteral("問題ファイル(*.moj)|*.moj|自作の問題 (*.csv)|*.csv;*.tsv;*.txt|");
 inline const QString kComboText = QStringLiteral("見出しを選択");
 // The version entry's caption, "Pobelo　2009JAN　V.1_0_0" for the project's version 1.0.0.
 QString versionCaption();

@@ -209,7 +209,8 @@ int SheetCommand::runRequest(const SheetRequest& r, OutputTransaction& outputs,
     Questions& q = *questions;
     q.load = loadQuestionFile(r.file, q.table,
                               [&q](const QString& heading) { q.headings.append(heading); });
-    if (q.load.encoding != TextEncoding::Cp932)
+    // A teacher's file is in any of the encodings its programs save; a drill program's is CP932.
+    if (q.load.format == QuestionFormat::Moj && q.load.encoding != TextEncoding::Cp932)
         report(Message::tr("%1: read as %2, not as CP932").arg(name, encodingName(q.load)));
     switch (q.load.status) {
         case LoadStatus::FileNotFound:
@@ -234,13 +235,18 @@ int SheetCommand::runRequest(const SheetRequest& r, OutputTransaction& outputs,
                        .arg(name)
                        .arg(kMaxQuestionFileBytes >> 20));
             return kExitFileProblem;
+        case LoadStatus::Refused:
+            for (const QString& note : loadNotes(q.load, messagesInJapanese()))
+                report(name + QStringLiteral(": ") + note);
+            return kExitFileProblem;
         case LoadStatus::Complete:
         case LoadStatus::Incomplete:
         case LoadStatus::TooManyRecords:
             break;
     }
     // What was not read as it stands is told; the run goes on with what was.
-    for (const QString& note : loadNotes(q.load)) report(name + QStringLiteral(": ") + note);
+    for (const QString& note : loadNotes(q.load, messagesInJapanese()))
+        report(name + QStringLiteral(": ") + note);
     const QStringList& headings = q.headings;
     if (headings.isEmpty()) {
         report(Message::tr("%1: holds no complete question record").arg(name));

@@ -22,7 +22,9 @@ namespace {
 
 const char* const kDescription = QT_TRANSLATE_NOOP(
     "pobelo_sheet",
-    "Makes kanji mini-test sheets from Orvane question files (.moj).\n"
+    "Makes kanji mini-test sheets from Orvane question files (.moj), or from a\n"
+    "teacher's own (.csv, .tsv, .txt: one item a row under the header 見出し,\n"
+    "前の文, 問題の部分, 後の文, 答え and, if wanted, 字体).\n"
     "\n"
     "  pobelo-sheet FILE --list\n"
     "      Lists the headings of FILE, numbered from 1, one a line.\n"
@@ -87,6 +89,10 @@ QString description() {
 
 QString tryHelp() {
     return Message::tr("Try pobelo-sheet --help.");
+}
+
+bool messagesInJapanese() {
+    return tryHelp() != QLatin1String("Try pobelo-sheet --help.");
 }
 
 namespace {
@@ -374,7 +380,8 @@ void addOptions(QCommandLineParser& parser, const SheetOptions& o) {
           &o.reviewLeft, &o.count, &o.seed, &o.flip,   &o.shuffle, &o.set,   &o.answers,
           &o.title,      &o.font,  &o.fit,  &o.strict, &o.key,     &o.paper, &o.output})
         parser.addOption(*option);
-    parser.addPositionalArgument(QStringLiteral("FILE"), Message::tr("A question file (.moj)."));
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 Message::tr("A question file (.moj), or a teacher's own (.csv)."));
 }
 
 QList<const QCommandLineOption*> requestOptions(const SheetOptions& o) {

@@ -148,4 +148,8 @@ QString setMissText(const SetMiss& miss);
 // Where to find help, translated.
 QString tryHelp();
 
+// Whether the program's messages are in Japanese (its translation is installed for the locale):
+// the notes of a question file's load are then worded in Japanese too.
+bool messagesInJapanese();
+
 }  // namespace pobelo

@@ -435,7 +435,7 @@ void noteOpen(SheetSession& session, int line, qsizetype messagesBefore, QTextSt
          (load.status == LoadStatus::ReadFailed && model.combo1List().isEmpty())))
         notes.append(QStringLiteral("%1 cannot be read").arg(name));
     if (load.status != LoadStatus::FileNotFound && load.status != LoadStatus::OpenFailed &&
-        load.encoding != TextEncoding::Cp932)
+        load.format == QuestionFormat::Moj && load.encoding != TextEncoding::Cp932)
         notes.append(
             QStringLiteral("%1 was read as %2, not as CP932").arg(name, encodingName(load)));
     for (const QString& note : loadNotes(load)) notes.append(name + QStringLiteral(": ") + note);

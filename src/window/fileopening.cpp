@@ -7,6 +7,7 @@
 #include "localfile.h"
 #include "sheetmodel.h"
 #include "sheetset.h"
+#include "teacherfile.h"
 
 namespace pobelo {
 
@@ -48,7 +49,8 @@ std::optional<QString> droppedFileToOpen(const QMimeData* data) {
     const QUrl first = data->urls().first();
     if (!first.isLocalFile()) return std::nullopt;
     const QString path = localFileOf(first);
-    if (!path.endsWith(QStringLiteral(".moj"), Qt::CaseInsensitive) && !isSheetSetFile(path))
+    if (!path.endsWith(QStringLiteral(".moj"), Qt::CaseInsensitive) && !isTeacherFileDrop(path) &&
+        !isSheetSetFile(path))
         return std::nullopt;
     return path;
 }

@@ -15,8 +15,9 @@ class SheetModel;
 // (.pobelo-set) as テストセットを開く opens it.
 void openFromCommandLine(SheetModel& model, const QStringList& arguments);
 
-// The file a drop would open: the first of its URLs when that is a local .moj file or a sheet set
-// file (.pobelo-set), otherwise nothing (the drop is refused).
+// The file a drop would open: the first of its URLs when that is a local question file (.moj, or
+// a teacher's .csv or .tsv) or a sheet set file (.pobelo-set), otherwise nothing (the drop is
+// refused).
 std::optional<QString> droppedFileToOpen(const QMimeData* data);
 
 // Opens path as テストセットを開く opens a sheet set file (.pobelo-set), any other as File > 開く

@@ -39,12 +39,13 @@ bool terminalOnly(int argc, char* argv[]) {
 // The usage and the version, and the question file named on the command line.
 void setUpParser(QCommandLineParser& parser) {
     parser.setApplicationDescription(QStringLiteral(
-        "Makes kanji mini-test sheets from Orvane question files (.moj) in a window.\n"
+        "Makes kanji mini-test sheets from Orvane question files (.moj), or from a teacher's\n"
+        "own questions in a table (.csv, .tsv), in a window.\n"
         "Home page: " POBELO_HOME_PAGE));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("A question file (.moj) to open at start."),
+                                 QStringLiteral("A question file (.moj or .csv) to open at start."),
                                  QStringLiteral("[--print] [FILE]"));
     parser.addOption(QCommandLineOption(
         QStringLiteral("print"),

@@ -3,7 +3,9 @@
 // Each input is read three ways and the results must agree: through a QBuffer (whole 64 KiB
 // chunks), through a device that hands out a few bytes a read (so that every character, CR LF and
 // field straddles reads), and, for inputs whose decoding is known, by a plain reference reader
-// below. The encoding the reader chose must be the one Qt's own decoders imply.
+// below. The encoding the reader chose must be the one Qt's own decoders imply. Each input is
+// also read as a teacher's own table, whole and trickled, with the same outcome: a refusal reads
+// nothing, and every heading listed is its record's.
 #include <QBuffer>
 #include <QIODevice>
 #include <QStringDecoder>
@@ -16,6 +18,7 @@
 #include <vector>
 
 #include "questionfile.h"
+#include "teacherfile.h"
 
 using namespace pobelo;
 
@@ -219,6 +222,34 @@ std::optional<QString> referenceText(QByteArrayView bytes) {
     return text;
 }
 
+// The input as a teacher's table, whole and trickled.
+void checkTeacherReads(const QByteArray& bytes, qint64 step, QuestionTable& table) {
+    QList<LoadResult> results;
+    QList<QStringList> headings;
+    for (int way = 0; way < 2; ++way) {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        TrickleDevice trickle(bytes, step);
+        QIODevice& device = way == 0 ? static_cast<QIODevice&>(buffer) : trickle;
+        QStringList listed;
+        results << loadTeacherDevice(device, table, [&](const QString& h) { listed << h; });
+        headings << listed;
+        const LoadResult& r = results.last();
+        check(float(listed.size()) == r.recordCount, "teacher: headings and recordCount differ");
+        check(r.status != LoadStatus::Refused || (listed.isEmpty() && r.refusedLine > 0),
+              "teacher: a refusal read something, or has no line");
+        for (int k = 0; k < listed.size(); ++k)
+            check(listed[k] == table.at(k, slot::kHeading), "teacher: heading k is not slot 0");
+    }
+    check(results[0].status == results[1].status, "teacher: status differs when trickled");
+    check(results[0].refusedLine == results[1].refusedLine, "teacher: line differs");
+    check(headings[0] == headings[1], "teacher: headings differ when trickled");
+    check(results[0].status == LoadStatus::TooLarge ||
+              results[0].encoding == referenceEncoding(bytes),
+          "teacher: encoding differs from Qt's decoders");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -253,6 +284,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     if (const std::optional<QString> text = referenceText(bytes))
         compareWithReference(*text, *whole, a);
+    checkTeacherReads(bytes, step, *trickled);
 
     // Give back what this input put in the tables, so that a leak check sees only real leaks.
     for (QuestionTable* table : {whole, trickled}) clearFor(*table, bytes.size());

@@ -52,6 +52,12 @@ files = {
     "no-comma.moj": cp932("漢字ばかりの一行で区切りがない") * 8,
     "kana-and-extensions.moj": unquoted([cp932("ｱｲｳ"), b"\x87\x40\x81\x60", b"\xfa\x40\xed\x40"]
                                         + fields(4)[3:]),
+    # A teacher's own tables (the fuzzer reads every input as both kinds of file).
+    "teacher-utf8.csv": ("\ufeff見出し,前の文,問題の部分,後の文,答え,字体\r\n"
+                         + "".join(f'K,"前,{i}",問,"後""{i}",答,\r\n' for i in range(12))
+                         + ",,,,,\r\nL,前,問,後,答,@ＭＳ 明朝\r\n").encode("utf-8"),
+    "teacher-utf16-tabs.txt": ("\ufeff答え\t見出し\t前の文\t後の文\t問題の部分\r\n"
+                               "はな\t二年\tにわに\tがさいた。\t花\r\n").encode("utf-16-le"),
 }
 
 os.makedirs(OUT, exist_ok=True)

@@ -182,6 +182,74 @@ class SheetCommandTest : public QObject {
         QVERIFY(sheet({file, "--right", "1", "--shuffle", "8"}) != seven);
     }
 
+    // A teacher's own file prints the sheets a drill program's file of the same items prints: the
+    // same trace, listing and messages, but for the notes of the teacher's file. A set naming
+    // either prints the same too.
+    void teacherFilePrintsAsTheDrillFile_data() {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QByteArray>("moj");
+        QTest::addColumn<QStringList>("args");  // after the file; "--set" for a set naming it
+        QTest::addColumn<QString>("notes");     // standard error of the teacher's file first
+
+        const QString examples = qEnvironmentVariable("POBELO_TEST_DATA") + "/../../examples/";
+        const QByteArray sampleCsv = readAll(examples + "sample.csv");
+        const QByteArray sampleMoj = readAll(examples + "sample.moj");
+        QTest::newRow("the sample, every heading")
+            << sampleCsv << sampleMoj << QStringList{"--all"} << QString();
+        QTest::newRow("the sample, listed")
+            << sampleCsv << sampleMoj << QStringList{"--list"} << QString();
+        QTest::newRow("a set naming the sample")
+            << sampleCsv << sampleMoj << QStringList{"--set"} << QString();
+        QList<Item> items;
+        for (int i = 1; i <= 11; ++i)
+            items << Item{QStringLiteral("第%1の").arg(i), "かん", "漢", "字。"};
+        QTest::newRow("the textbook face, eleven items")
+            << teacherCsvBytes(teacherRows("漢字", items))
+            << mojBytes({record("漢字", items.mid(0, 10), "@HG教科書体"),
+                         record("漢字 (2)", items.mid(10), "@HG教科書体")})
+            << QStringList{"--right", "1", "--left", "2", "--answers", "both"}
+            << "pobelo-sheet: own.csv: heading \"漢字\" has more than 10 items: items 11 on "
+               "continue in \"漢字 (2)\"\n";
+    }
+
+    void teacherFilePrintsAsTheDrillFile() {
+        QFETCH(QByteArray, csv);
+        QFETCH(QByteArray, moj);
+        QFETCH(QStringList, args);
+        QFETCH(QString, notes);
+        QList<Run> runs;
+        QList<QByteArray> traces;
+        for (const auto& [name, bytes] : {std::pair{QString("own.csv"), csv}, {"drill.moj", moj}}) {
+            QVERIFY(writeFile(path(name), bytes));
+            QStringList line{name};
+            if (args == QStringList{"--set"}) {
+                const QByteArray set =
+                    R"({"format": "pobelo-set", "version": 1, "questionFile": "NAME",
+                        "sha256": "HASH", "title": "第3回",
+                        "pages": {"right": {"kind": "heading", "heading": 3, "flip": true},
+                                  "left": {"kind": "review", "items": ["1:2", "5:9", "6:1"]}}})";
+                const QByteArray hash =
+                    QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+                QVERIFY(writeFile(
+                    path("week.pobelo-set"),
+                    QByteArray(set).replace("NAME", name.toUtf8()).replace("HASH", hash)));
+                line = QStringList{"--set", "week.pobelo-set"};
+            } else {
+                line += args;
+            }
+            QFile::remove(path("t.trace"));
+            if (!args.contains("--list"))
+                line << "-o" << path("t.pdf") << "--trace" << path("t.trace");
+            runs << runCommand(line);
+            QCOMPARE(runs.last().status, kExitDone);
+            traces << readAll(path("t.trace"));
+        }
+        QCOMPARE(runs[0].out, runs[1].out);
+        QCOMPARE(runs[0].err, notes + runs[1].err);
+        QCOMPARE(traces[0], traces[1]);
+        QVERIFY(args.contains("--list") ? !runs[0].out.isEmpty() : !traces[0].isEmpty());
+    }
+
     void listsHeadings() {
         const Run r = runCommand({file_, "--list"});
         QCOMPARE(r.status, kExitDone);

@@ -83,6 +83,36 @@ inline bool writeFile(const QString& path, const QByteArray& bytes) {
            file.write(bytes) == bytes.size();
 }
 
+// A teacher's own question file: the header, then one row an item (見出し, 前の文, 問題の部分,
+// 後の文, 答え, 字体), as Excel saves 「CSV UTF-8」: a byte-order mark, CR LF, and a field quoted
+// only where it holds a comma, a quote or a line end.
+inline QByteArray teacherCsvBytes(const QList<QStringList>& rows) {
+    QString text;
+    for (const QStringList& row :
+         QList<QStringList>{{"見出し", "前の文", "問題の部分", "後の文", "答え", "字体"}} + rows) {
+        QStringList fields;
+        for (QString f : row) {
+            if (f.contains(QLatin1Char(',')) || f.contains(QLatin1Char('"')) ||
+                f.contains(QLatin1Char('\n')) || f.contains(QLatin1Char('\r')))
+                f = QLatin1Char('"') + f.replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+                    QLatin1Char('"');
+            fields << f;
+        }
+        text += fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    }
+    return "\xEF\xBB\xBF" + text.toUtf8();
+}
+
+// The rows of a heading's items in a teacher's file; the face is named on the first row only.
+inline QList<QStringList> teacherRows(const QString& heading, const QList<Item>& items,
+                                      const QString& fontName = QString()) {
+    QList<QStringList> rows;
+    for (const Item& item : items)
+        rows << QStringList{heading,    item.before, item.asked,
+                            item.after, item.answer, rows.isEmpty() ? fontName : QString()};
+    return rows;
+}
+
 // Three numbered records, the second in a vertical-writing face, as the window tests open them.
 inline QByteArray threeRecordsBytes() {
     QList<QStringList> three;

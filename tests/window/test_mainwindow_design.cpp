@@ -359,6 +359,10 @@ class MainWindowDesignTest : public MainWindowFixture {
         QTest::addColumn<QString>("expected");
         QTest::newRow("question files") << "問題ファイル(*.moj)|*.moj|"
                                         << "問題ファイル (*.moj)";
+        QTest::newRow("the open dialog's")
+            << text::kFileFilter << "問題ファイル (*.moj);;自作の問題 (*.csv *.tsv *.txt)";
+        QTest::newRow("the open dialog's")
+            << text::kFileFilter << "問題ファイル (*.moj);;自作の問題 (*.csv *.tsv *.txt)";
         QTest::newRow("two filters, several patterns") << "テキスト|*.txt;*.csv|すべて (*.*)|*.*"
                                                        << "テキスト (*.txt *.csv);;すべて (*.*)";
         QTest::newRow("no pattern") << "何か||"

@@ -77,7 +77,9 @@ class MainWindowEventsTest : public MainWindowFixture {
         Session s;
         s.files.answers.push_back(threeRecords_);
         s.find<QAction>("fo")->trigger();
-        QCOMPARE(s.files.filtersSeen, QStringList{QStringLiteral("問題ファイル(*.moj)|*.moj|")});
+        QCOMPARE(s.files.filtersSeen,
+                 QStringList{QStringLiteral(
+                     "問題ファイル(*.moj)|*.moj|自作の問題 (*.csv)|*.csv;*.tsv;*.txt|")});
         auto* combo = s.find<QComboBox>("Combo1");
         QCOMPARE(combo->count(), 3);
         QCOMPARE(combo->itemText(2), QStringLiteral("見出し2"));

@@ -98,6 +98,7 @@ class SheetOutputsTest : public QObject {
     QString three_;
     QString other_;
     QString set_;  // other.moj's second heading, flipped, on the right page
+    QString own_;  // a teacher's own file of two headings
     QByteArray byteName() const { return QFile::encodeName(dir_.path()) + "/\x8a\xbf.moj"; }
 
   private slots:
@@ -109,6 +110,10 @@ class SheetOutputsTest : public QObject {
         for (int n = 5; n < 9; ++n) other << numberedRecord(n);
         other_ = dir_.filePath(QStringLiteral("other.moj"));
         QVERIFY(writeFile(other_, mojBytes(other)));
+        own_ = dir_.filePath(QStringLiteral("own.csv"));
+        QVERIFY(
+            writeFile(own_, teacherCsvBytes(teacherRows("自作", {{"前", "こたえ", "問", "後。"}}) +
+                                            teacherRows("二つ目", {{"", "に", "二", ""}}))));
         set_ = dir_.filePath(QStringLiteral("week.pobelo-set"));
         SheetModel maker{SheetServices{}};
         maker.openFile(other_);
@@ -481,6 +486,17 @@ class SheetOutputsTest : public QObject {
         QCOMPARE(o.messages.shown, QStringList{});
         o.model.openFile(three_);
         QCOMPARE(line->currentMessage(), QString());
+        // A teacher's file that cannot be read is told there, in the window's Japanese, with its
+        // line; none of it is listed.
+        const QString refused = o.dir.filePath(QStringLiteral("refused.csv"));
+        QVERIFY(writeFile(refused, teacherCsvBytes({{"一", "前", "問", "後", "答", ""},
+                                                    {"一", "前", "問", "後"}})));
+        o.model.openFile(refused);
+        QCOMPARE(line->currentMessage(),
+                 QStringLiteral("refused.csv：3行目の項目数が4で、1行目（列の名前）の6と"
+                                "合いません。何も読み込んでいません。"));
+        QCOMPARE(o.model.combo1List(), QStringList());
+        QCOMPARE(o.messages.shown, QStringList{});
     }
 
     // --- A dropped file and the command line open as the open command does --------------------
@@ -498,6 +514,8 @@ class SheetOutputsTest : public QObject {
         QTest::newRow("a missing question file")
             << QList<QUrl>{QUrl::fromLocalFile(dir_.filePath("gone.moj"))} << QString() << true;
         QTest::newRow("a sheet set") << QList<QUrl>{QUrl::fromLocalFile(set_)} << "Text3" << true;
+        QTest::newRow("a teacher's file")
+            << QList<QUrl>{QUrl::fromLocalFile(own_)} << "Combo1" << true;
         QTest::newRow("a web address")
             << QList<QUrl>{QUrl(QStringLiteral("https://example.org/a.moj"))} << QString() << false;
         QTest::newRow("another kind of file")
@@ -562,6 +580,7 @@ class SheetOutputsTest : public QObject {
             << dir_.filePath(bytes);
         QTest::newRow("no file") << QStringList{"pobelo"} << QString();
         QTest::newRow("a sheet set") << QStringList{"pobelo", "week.pobelo-set"} << set_;
+        QTest::newRow("a teacher's file") << QStringList{"pobelo", "own.csv"} << own_;
     }
     void commandLineOpensAsTheOpenCommand() {
         if (!cp932DecoderAvailable()) QSKIP("no CP932 decoder in this Qt");

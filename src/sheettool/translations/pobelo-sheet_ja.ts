@@ -127,8 +127,8 @@
         <translation>スクリプト %1 を読むことができません</translation>
     </message>
     <message>
-        <source>A question file (.moj).</source>
-        <translation>問題ファイル（.moj）。</translation>
+        <source>A question file (.moj), or a teacher&apos;s own (.csv).</source>
+        <translation>問題ファイル（.moj）か、自分で作った問題のファイル（.csv）。</translation>
     </message>
     <message>
         <source>--script takes only --trace; the script opens the file and prints.</source>
@@ -211,7 +211,9 @@
         <translation>--paper には A4、B4、A3 のどれかを指定してください。「%1」は使えません</translation>
     </message>
     <message>
-        <source>Makes kanji mini-test sheets from Orvane question files (.moj).
+        <source>Makes kanji mini-test sheets from Orvane question files (.moj), or from a
+teacher&apos;s own (.csv, .tsv, .txt: one item a row under the header 見出し,
+前の文, 問題の部分, 後の文, 答え and, if wanted, 字体).
 
   pobelo-sheet FILE --list
       Lists the headings of FILE, numbered from 1, one a line.
@@ -266,7 +268,9 @@ script, a folder, a pipe or a device. The question file is never written.
 Exit status: 0 done; 1 the question file could not be read or a file could not
 be written; 2 bad arguments or script lines, a heading number not in the list
 among them; 3 a sheet had findings and --strict was given (nothing written).</source>
-        <translation>Orvane の問題ファイル（.moj）から漢字の小テストを作ります。
+        <translation>Orvane の問題ファイル（.moj）か、自分で作った問題のファイル（.csv、.tsv、.txt。
+1 行目に「見出し,前の文,問題の部分,後の文,答え」と、あれば「字体」の列の名前、
+2 行目から 1 行に 1 問）から漢字の小テストを作ります。
 
   pobelo-sheet FILE --list
       FILE の見出しを 1 から番号を付けて一行に一つずつ表示します。
