@@ -16,6 +16,7 @@
 #include "localfile.h"
 #include "pobeloconfig.h"
 #include "sheetcommand.h"
+#include "standardstream.h"
 
 namespace {
 
@@ -76,8 +77,14 @@ int main(int argc, char* argv[]) {
 
     // A write past the file-size limit fails with its reason instead of ending the program.
     pobelo::platform::reportFileSizeLimitAsError();
+    // A Windows console gets characters, whatever its code page; a file or a pipe gets UTF-8.
+    // (Declared before the streams, which they outlive.)
+    const std::unique_ptr<QIODevice> outConsole = pobelo::consoleDeviceFor(stdout);
+    const std::unique_ptr<QIODevice> errConsole = pobelo::consoleDeviceFor(stderr);
     QTextStream out(stdout);
     QTextStream err(stderr);
+    if (outConsole) out.setDevice(outConsole.get());
+    if (errConsole) err.setDevice(errConsole.get());
     int status = pobelo::SheetCommand(out, err).run(arguments);
     // What could not be written to standard output (a full disk, a closed pipe) is a failure.
     out.flush();
