@@ -95,6 +95,7 @@ int main(int argc, char* argv[]) {
     platform.setSheetFace([&model] { return model.command1Caption(); });
     platform.setParentWidget(&window);
     platform.describeJobsBy([&model] { return model.documentInfo(); });
+    platform.attachModel(model);
     // 印刷 > 用紙 and the printer dialog's paper size are one choice.
     QObject::connect(&window, &pobelo::MainWindow::paperChosen, &window,
                      [&platform](pobelo::Paper paper) { platform.setPaper(paper); });
@@ -127,5 +128,7 @@ int main(int argc, char* argv[]) {
         });
     }
 
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // The file manager's print found no printer: it printed nothing, and says so.
+    return printAndEnd && platform.printerMissing() ? 1 : status;
 }
