@@ -14,6 +14,7 @@
 
 #include "filesystem.h"
 #include "localfile.h"
+#include "platformfonts.h"
 #include "pobeloconfig.h"
 #include "sheetcommand.h"
 #include "standardstream.h"
@@ -61,7 +62,8 @@ int main(int argc, char* argv[]) {
         // Fonts need a GUI application, never a display, whatever the desktop asked for. On
         // Windows the system's own platform needs none, and only it knows the system's fonts.
 #ifdef Q_OS_WIN
-        qputenv("QT_QPA_PLATFORM", "windows");
+        qunsetenv("QT_QPA_PLATFORM");
+        pobelo::chooseFontEngine();
 #else
         qputenv("QT_QPA_PLATFORM", "offscreen");
 #endif

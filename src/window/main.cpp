@@ -13,6 +13,7 @@
 #include "fontresolver.h"
 #include "localfile.h"
 #include "mainwindow.h"
+#include "platformfonts.h"
 #include "pobeloconfig.h"
 #include "qtservices.h"
 #include "questionfile.h"
@@ -66,6 +67,7 @@ int main(int argc, char* argv[]) {
     }
 
     const std::unique_ptr<QTemporaryDir> runtimeDir = pobelo::provideRuntimeDir();
+    pobelo::chooseFontEngine();
     QApplication app(argc, argv);
     describeProgram();
     // Lets the desktop match the window to pobelo.desktop (its icon and name).
