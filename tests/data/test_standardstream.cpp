@@ -99,9 +99,9 @@ std::unique_ptr<Endpoint> openEndpoint(const QString& name, const QTemporaryDir&
         const HANDLE console = ownConsole();
         if (console == INVALID_HANDLE_VALUE) return e;
         // The console outlives the stream: the stream gets a handle of its own.
-        HANDLE own = nullptr;
-        DuplicateHandle(GetCurrentProcess(), console, GetCurrentProcess(), &own, 0, FALSE,
-                        DUPLICATE_SAME_ACCESS);
+        const HANDLE own =
+            CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
         CONSOLE_SCREEN_BUFFER_INFO info;
         GetConsoleScreenBufferInfo(console, &info);
         const COORD from = info.dwCursorPosition;
@@ -234,7 +234,7 @@ class TestStandardStream : public QObject {
         if (!e->stream) QSKIP("this system gives the test no console");
         ConsoleDevice device(e->handle);
         const QByteArray bytes = kText.toUtf8();
-        for (const char byte : bytes) QCOMPARE(device.write(&byte, 1), qint64(1));
+        for (const char c : bytes) QCOMPARE(device.write(&c, 1), qint64(1));
         QCOMPARE(e->arrived(), kText);
     }
 };

@@ -37,8 +37,8 @@ struct Program {
 };
 
 // Answers each modal dialog as it comes with the next of answers, which gets the dialog; past
-// the last answer a dialog is rejected. Returns the dialogs' kinds as they came ("message: TEXT",
-// "files: FOLDER", "other").
+// the last answer a dialog is rejected, and so is one still open after its answer. Returns the
+// dialogs' kinds as they came ("message: TEXT", "files: FOLDER", "other", "still open").
 QStringList answering(const std::function<void()>& action,
                       QList<std::function<void(QDialog*)>> answers) {
     QStringList seen;
@@ -46,7 +46,12 @@ QStringList answering(const std::function<void()>& action,
     poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible() || dialog->property("answered").toBool()) return;
+        if (!dialog || !dialog->isVisible()) return;
+        if (dialog->property("answered").toBool()) {
+            seen << QStringLiteral("still open");
+            dialog->reject();
+            return;
+        }
         dialog->setProperty("answered", true);
         if (auto* box = qobject_cast<QMessageBox*>(dialog))
             seen << QStringLiteral("message: ") + box->text();
@@ -112,16 +117,16 @@ class TestQtServices : public QObject {
         p.model.openFile(questions_);
         p.model.chooseHeading(0);
         QVERIFY(!p.platform.printerMissing());
-        const QString pdf = dir_.filePath(QTest::currentDataTag() + QStringLiteral(".pdf"));
+        // The save dialog proposes the sheet's title as the name, in the question file's folder;
+        // it is accepted as it stands.
+        const QString pdf = QFileInfo(questions_).absolutePath() + QStringLiteral("/小テスト.pdf");
+        QFile::remove(pdf);
 
         QList<std::function<void(QDialog*)>> answers;
         answers << [savePdf](QDialog* box) {
             clickButton(box, savePdf ? QStringLiteral("PDFに保存…") : QStringLiteral("閉じる"));
         };
-        answers << [&pdf](QDialog* files) {
-            static_cast<QFileDialog*>(files)->selectFile(pdf);
-            files->accept();
-        };
+        answers << [](QDialog* files) { files->accept(); };
         const QStringList seen = answering(
             [&] {
                 if (command == QLatin1String("Command2"))
