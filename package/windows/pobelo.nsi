@@ -39,21 +39,22 @@ OutFile "${OUT}"
 InstallDir "$LOCALAPPDATA\Programs\Pobelo"
 InstallDirRegKey HKCU "${OWN_KEY}" "InstallDir"
 BrandingText "${APP} ${VERSION}"
-; The button texts: "インストール(&I)" does not fit the button in a Japanese font.
-InstallButtonText "インストール"
-UninstallButtonText "削除"
 
 !define MUI_ICON "${STAGE}\pobelo.ico"
 !define MUI_UNICON "${STAGE}\pobelo.ico"
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_RUN "$INSTDIR\pobelo.exe"
 !define MUI_COMPONENTSPAGE_SMALLDESC
+!define MUI_CUSTOMFUNCTION_GUIINIT WidenButton
+!define MUI_CUSTOMFUNCTION_UNGUIINIT un.WidenButton
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${LICENCE}"
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
+; The label beside the folder is narrow: 「アンインストール元:」 is cut short.
+!define MUI_UNCONFIRMPAGE_TEXT_LOCATION "フォルダー:"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Japanese"
@@ -64,6 +65,38 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "FileDescription" "${APP} セットアッ
 VIAddVersionKey /LANG=${LANG_JAPANESE} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "LegalCopyright" "Pobelo developers (MIT)"
+
+; --- The window ------------------------------------------------------------------------------------
+
+; 「インストール(I)」 and 「アンインストール(U)」 do not fit the button they share with 「次へ(N) >」
+; in a Japanese font: it grows to the left by WIDEN dialog units, and 「戻る(B)」 moves with it.
+!define WIDEN 26
+!macro WidenButton
+  System::Call '*(i 0, i 0, i ${WIDEN}, i 0) p .r2'
+  System::Call 'user32::MapDialogRect(p $HWNDPARENT, p r2)'
+  System::Call '*$2(i, i, i .r7, i)'
+  GetDlgItem $0 $HWNDPARENT 1
+  System::Call 'user32::GetWindowRect(p r0, p r2)'
+  System::Call 'user32::MapWindowPoints(p 0, p $HWNDPARENT, p r2, i 2)'
+  System::Call '*$2(i .r3, i .r4, i .r5, i .r6)'
+  IntOp $3 $3 - $7
+  IntOp $5 $5 - $3
+  IntOp $6 $6 - $4
+  System::Call 'user32::SetWindowPos(p r0, p 0, i r3, i r4, i r5, i r6, i 0x14)'
+  GetDlgItem $0 $HWNDPARENT 3
+  System::Call 'user32::GetWindowRect(p r0, p r2)'
+  System::Call 'user32::MapWindowPoints(p 0, p $HWNDPARENT, p r2, i 2)'
+  System::Call '*$2(i .r3, i .r4, i, i)'
+  IntOp $3 $3 - $7
+  System::Call 'user32::SetWindowPos(p r0, p 0, i r3, i r4, i 0, i 0, i 0x15)'
+  System::Free $2
+!macroend
+Function WidenButton
+  !insertmacro WidenButton
+FunctionEnd
+Function un.WidenButton
+  !insertmacro WidenButton
+FunctionEnd
 
 ; --- File associations ----------------------------------------------------------------------------
 
