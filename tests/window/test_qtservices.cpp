@@ -17,7 +17,6 @@
 #include "mojfile.h"
 #include "qtservices.h"
 #include "sheetmodel.h"
-#include "testtools.h"
 
 using namespace pobelo;
 using namespace pobelo::test;
@@ -143,7 +142,9 @@ class TestQtServices : public QObject {
             // The save dialog proposes the question file's folder.
             QCOMPARE(seen.value(1),
                      QStringLiteral("files: ") + dir_.filePath(QStringLiteral("pobelo-probe 週1")));
-            QVERIFY2(readAll(pdf).startsWith("%PDF-"), qPrintable(seen.join(u'\n')));
+            QFile saved(pdf);
+            QVERIFY2(saved.open(QIODevice::ReadOnly) && saved.read(5) == "%PDF-",
+                     qPrintable(seen.join(u'\n')));
             QCOMPARE(seen.size(), 2);
         } else {
             QCOMPARE(seen.size(), 1);
