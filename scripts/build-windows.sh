@@ -34,7 +34,10 @@ bash scripts/windows/package.sh "$build" "$version"
 status=0
 if [ $run_tests = 1 ]; then
   # wine makes its prefix on first use; a fresh one for the tests says nothing of the user's.
+  # Its processes end before the tests: those left running outside the tests' display would own
+  # the desktop, and no test could show a window or open a console.
   wineboot -i >/dev/null 2>&1 || true
+  wineserver -w || true
   # Windows' own platform, which the tests use for the system's fonts, needs wine's display. The
   # window tests (test_mainwindow_design, test_mainwindow_events) pass under wine by themselves
   # but not reliably beside the others on a busy machine: run them with

@@ -1,5 +1,6 @@
 #include "outputtransaction.h"
 
+#include <QCoreApplication>
 #include <optional>
 
 #include "filesystem.h"
@@ -108,12 +109,16 @@ bool OutputTransaction::checkTargets() {
         if (resolved.error != 0) return failSystem(n, resolved.error);
         t.resolved = resolved.path;
         t.existed = resolved.kind == platform::TargetKind::Regular;
+        // In the user's language where pobelo-sheet has installed its texts.
         if (resolved.kind == platform::TargetKind::Folder)
-            return fail(n, Problem::NotRegular, 0, QStringLiteral("it is a folder"));
+            return fail(n, Problem::NotRegular, 0,
+                        QCoreApplication::translate("pobelo_notes", "it is a folder"));
         if (resolved.kind == platform::TargetKind::Other) {
             return fail(n, Problem::NotRegular, 0,
-                        QStringLiteral("it is not a regular file (a pipe, device or socket) and "
-                                       "is not replaced"));
+                        QCoreApplication::translate(
+                            "pobelo_notes",
+                            "it is not a regular file (a pipe, device or socket) and is not "
+                            "replaced"));
         }
         const std::optional<FileIdentity> identity = fileIdentity(t.path);
         if (identity) {

@@ -1,5 +1,6 @@
 #include "fontresolver.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QHash>
 #include <QRawFont>
@@ -319,6 +320,7 @@ QString resolveFaceName(const QString& name) {
     return resolveFace(name).family;
 }
 
+// The English notes are pobelo-sheet's: in the user's language where it installed its texts.
 QString faceNote(const QString& name, const ResolvedFace& face, NoteLanguage language) {
     const bool japanese = language == NoteLanguage::Japanese;
     switch (face.match) {
@@ -327,13 +329,15 @@ QString faceNote(const QString& name, const ResolvedFace& face, NoteLanguage lan
         case FaceMatch::NotJapanese:
             return (japanese
                         ? QStringLiteral("「%1」は日本語を印刷できないため、「%2」で印刷します")
-                        : QStringLiteral("%1 cannot print Japanese: printed in %2"))
+                        : QCoreApplication::translate("pobelo_notes",
+                                                      "%1 cannot print Japanese: printed in %2"))
                 .arg(name, face.family);
         case FaceMatch::Missing:
             break;
     }
-    return (japanese ? QStringLiteral("「%1」がないため、「%2」で印刷します")
-                     : QStringLiteral("%1 is not installed: printed in %2"))
+    return (japanese
+                ? QStringLiteral("「%1」がないため、「%2」で印刷します")
+                : QCoreApplication::translate("pobelo_notes", "%1 is not installed: printed in %2"))
         .arg(name, face.family);
 }
 

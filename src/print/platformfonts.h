@@ -20,6 +20,13 @@ struct InstalledFamily {
     bool writesJapanese = false;  // it covers kana and kanji
 };
 
+// Before the application is made (and unless the user asked for a platform of their own): the
+// font engine the program draws and prints with. On Windows that is FreeType, as on Linux: Qt's
+// own Windows engines (GDI for QRawFont, DirectWrite for an unhinted QFont) give one face two
+// identities, so a PDF file embedded it twice, under names with '?' or raw UTF-8 in them; through
+// FreeType it is embedded once under its PostScript name, and the file is the Linux one.
+void chooseFontEngine();
+
 // Every outline family installed that the font database knows, by its first name.
 QList<InstalledFamily> listInstalledFamilies();
 

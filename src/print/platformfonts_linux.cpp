@@ -36,6 +36,9 @@ bool sameFont(hb_face_t* face, const QRawFont& font) {
 
 }  // namespace
 
+// Qt's fonts on Linux are fontconfig's and FreeType's already.
+void chooseFontEngine() {}
+
 QList<InstalledFamily> listInstalledFamilies() {
     QList<InstalledFamily> families;
     FcPattern* pattern = FcPatternCreate();

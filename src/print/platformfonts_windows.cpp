@@ -56,6 +56,11 @@ void addBundledFonts() {
 
 }  // namespace
 
+void chooseFontEngine() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "windows:fontengine=freetype");
+}
+
 QList<InstalledFamily> listInstalledFamilies() {
     static const bool bundled = (addBundledFonts(), true);
     (void)bundled;

@@ -14,8 +14,10 @@
 
 #include "filesystem.h"
 #include "localfile.h"
+#include "platformfonts.h"
 #include "pobeloconfig.h"
 #include "sheetcommand.h"
+#include "standardstream.h"
 
 namespace {
 
@@ -60,7 +62,8 @@ int main(int argc, char* argv[]) {
         // Fonts need a GUI application, never a display, whatever the desktop asked for. On
         // Windows the system's own platform needs none, and only it knows the system's fonts.
 #ifdef Q_OS_WIN
-        qputenv("QT_QPA_PLATFORM", "windows");
+        qunsetenv("QT_QPA_PLATFORM");
+        pobelo::chooseFontEngine();
 #else
         qputenv("QT_QPA_PLATFORM", "offscreen");
 #endif
@@ -76,8 +79,14 @@ int main(int argc, char* argv[]) {
 
     // A write past the file-size limit fails with its reason instead of ending the program.
     pobelo::platform::reportFileSizeLimitAsError();
+    // A Windows console gets characters, whatever its code page; a file or a pipe gets UTF-8.
+    // (Declared before the streams, which they outlive.)
+    const std::unique_ptr<QIODevice> outConsole = pobelo::consoleDeviceFor(stdout);
+    const std::unique_ptr<QIODevice> errConsole = pobelo::consoleDeviceFor(stderr);
     QTextStream out(stdout);
     QTextStream err(stderr);
+    if (outConsole) out.setDevice(outConsole.get());
+    if (errConsole) err.setDevice(errConsole.get());
     int status = pobelo::SheetCommand(out, err).run(arguments);
     // What could not be written to standard output (a full disk, a closed pipe) is a failure.
     out.flush();

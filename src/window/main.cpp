@@ -13,6 +13,7 @@
 #include "fontresolver.h"
 #include "localfile.h"
 #include "mainwindow.h"
+#include "platformfonts.h"
 #include "pobeloconfig.h"
 #include "qtservices.h"
 #include "questionfile.h"
@@ -67,6 +68,7 @@ int main(int argc, char* argv[]) {
     }
 
     const std::unique_ptr<QTemporaryDir> runtimeDir = pobelo::provideRuntimeDir();
+    pobelo::chooseFontEngine();
     QApplication app(argc, argv);
     describeProgram();
     // Lets the desktop match the window to pobelo.desktop (its icon and name).
@@ -96,6 +98,7 @@ int main(int argc, char* argv[]) {
     platform.setSheetFace([&model] { return model.command1Caption(); });
     platform.setParentWidget(&window);
     platform.describeJobsBy([&model] { return model.documentInfo(); });
+    platform.attachModel(model);
     // 印刷 > 用紙, the printer dialog's paper size and a set's paper are one choice, the sheet's.
     // The printer keeps a size its dialog chose; any other choice is handed to the printer.
     pobelo::Paper printerPaper = pobelo::Paper::A4;
@@ -143,5 +146,7 @@ int main(int argc, char* argv[]) {
         });
     }
 
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // The file manager's print found no printer: it printed nothing, and says so.
+    return printAndEnd && platform.printerMissing() ? 1 : status;
 }

@@ -18,8 +18,10 @@
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -31,6 +33,60 @@
 #include "sheetmodel.h"
 
 namespace pobelo {
+
+// --- Qt's own settings --------------------------------------------------------------------------
+
+namespace {
+
+const QString kQtProject = QStringLiteral("QtProject");
+const QString kFileDialog = QStringLiteral("FileDialog");
+#ifdef Q_OS_WIN
+const QString kSoftware = QStringLiteral("HKEY_CURRENT_USER\\Software");
+const QString kProjectKey = QStringLiteral("HKEY_CURRENT_USER\\Software\\QtProject");
+const QString kDefaults = QStringLiteral("OrganizationDefaults");
+#endif
+
+}  // namespace
+
+QtSettingsPutBack::QtSettingsPutBack() {
+    const QSettings qt(QSettings::UserScope, kQtProject);
+#ifdef Q_OS_WIN
+    storeExisted_ =
+        QSettings(kSoftware, QSettings::NativeFormat).childGroups().contains(kQtProject);
+    defaultsExisted_ =
+        storeExisted_ &&
+        QSettings(kProjectKey, QSettings::NativeFormat).childGroups().contains(kDefaults);
+#else
+    storeExisted_ = QFileInfo::exists(qt.fileName());
+    defaultsExisted_ = storeExisted_;
+#endif
+    groupExisted_ = defaultsExisted_ && qt.childGroups().contains(kFileDialog);
+    if (!groupExisted_) return;
+    for (const QString& key : qt.allKeys()) {
+        if (key.startsWith(kFileDialog + QLatin1Char('/'))) before_.append({key, qt.value(key)});
+    }
+}
+
+QtSettingsPutBack::~QtSettingsPutBack() {
+#ifdef Q_OS_WIN
+    if (!storeExisted_) {
+        QSettings(kSoftware, QSettings::NativeFormat).remove(kQtProject);
+        return;
+    }
+    if (!defaultsExisted_) {
+        QSettings(kProjectKey, QSettings::NativeFormat).remove(kDefaults);
+        return;
+    }
+#else
+    if (!storeExisted_) {
+        QFile::remove(QSettings(QSettings::UserScope, kQtProject).fileName());
+        return;
+    }
+#endif
+    QSettings qt(QSettings::UserScope, kQtProject);
+    qt.remove(kFileDialog);
+    for (const auto& [key, value] : before_) qt.setValue(key, value);
+}
 
 // --- File dialog -------------------------------------------------------------------------------
 
@@ -55,8 +111,16 @@ QString toQtFileFilter(const QString& filter) {
 }
 
 std::optional<QString> QtFileDialog::getOpenFileName(const QString& filter) {
-    const QString chosen =
-        QFileDialog::getOpenFileName(parent, QString(), QString(), toQtFileFilter(filter));
+    const QString current = currentFile ? currentFile() : QString();
+    const QString folder = current.isEmpty() ? QString() : QFileInfo(current).absolutePath();
+    const QtSettingsPutBack putBack;
+    QFileDialog dialog(parent, QString(), QFileInfo(folder).isDir() ? folder : QString(),
+                       toQtFileFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    const QString chosen = files.isEmpty() ? QString() : files.first();
     if (chosen.isEmpty() || !QFileInfo::exists(chosen)) return std::nullopt;
     return chosen;
 }
@@ -80,6 +144,7 @@ QString withFilterSuffix(const QString& path, const QString& filter) {
 
 std::optional<QString> QtFileDialog::getSaveFileName(const QString& filter,
                                                      const QString& suggestedName) {
+    const QtSettingsPutBack putBack;
     QFileDialog dialog(parent, QString(), suggestedName, toQtFileFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -166,8 +231,37 @@ QString pdfFailureText(const PdfDocument& document) {
     return why + QStringLiteral("（") + document.errorString() + QStringLiteral("）");
 }
 
+bool printerInstalled() {
+    return !QPrinterInfo::availablePrinters().isEmpty();
+}
+
+void QtPrinterDialog::tellNoPrinter() {
+    QMessageBox box(QMessageBox::Warning, text::kCaption,
+                    QStringLiteral("プリンターがインストールされていないため、印刷できません。"),
+                    QMessageBox::NoButton, parent_);
+    box.setInformativeText(
+        savePdf ? QStringLiteral("プリンターを追加してから、もう一度印刷してください。"
+                                 "このシートは、いま PDF ファイルに保存することもできます。")
+                : QStringLiteral("プリンターを追加してから、もう一度印刷してください。"));
+    QPushButton* pdf =
+        savePdf ? box.addButton(QStringLiteral("PDFに保存…"), QMessageBox::AcceptRole) : nullptr;
+    QPushButton* close = box.addButton(QStringLiteral("閉じる"), QMessageBox::RejectRole);
+    box.setDefaultButton(pdf ? pdf : close);
+    box.setEscapeButton(close);
+    box.exec();
+    if (pdf && box.clickedButton() == pdf) savePdf();
+}
+
 bool QtPrinterDialog::showPrinter() {
     if (describe) printer_.setDocName(describe().jobName());
+    // Nothing to choose from: said so, not shown empty (or, on Windows, not shown at all).
+    if (printer_.outputFileName().isEmpty() && !printerInstalled()) {
+        printerMissing_ = true;
+        tellNoPrinter();
+        return false;
+    }
+    // Its "print to file" chooser is a Qt file dialog.
+    const QtSettingsPutBack putBack;
     QPrintDialog dialog(&printer_, parent_);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
@@ -246,6 +340,8 @@ QtSheetPreview::QtSheetPreview(QPrinter& printer, PainterSurface& surface)
 
 void QtSheetPreview::showPreview(const std::function<void()>& drawSheet) {
     if (describe) printer_.setDocName(describe().jobName());
+    // Its print dialog's "print to file" chooser is a Qt file dialog.
+    const QtSettingsPutBack putBack;
     QPrintPreviewDialog dialog(&printer_, parent);
     dialog.setWindowTitle(QStringLiteral("印刷プレビュー"));
     // Room for a whole landscape or portrait sheet at a readable size.
@@ -382,6 +478,11 @@ void QtSheetServices::setParentWidget(QWidget* parent) {
     preview_.parent = parent;
     findings_.parent = parent;
     review_.parent = parent;
+}
+
+void QtSheetServices::attachModel(SheetModel& model) {
+    files_.currentFile = [&model] { return model.questionFileName(); };
+    printerDialog_.savePdf = [&model] { model.exportPdf(); };
 }
 
 void QtSheetServices::describeJobsBy(const std::function<DocumentInfo()>& describe) {

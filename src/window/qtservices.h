@@ -17,12 +17,35 @@
 
 namespace pobelo {
 
+// Qt's file dialog writes its last folder and history, as it closes, into the settings that every
+// Qt program of the user shares: on Windows the registry key
+// HKCU\Software\QtProject\OrganizationDefaults\FileDialog, elsewhere ~/.config/QtProject.conf.
+// Pobelo keeps nothing there, so that a copy run from a USB stick leaves no trace of it: while one
+// of these lives a dialog may write, and then what was there before is put back; what was not
+// there is removed.
+class QtSettingsPutBack {
+  public:
+    QtSettingsPutBack();
+    ~QtSettingsPutBack();
+    QtSettingsPutBack(const QtSettingsPutBack&) = delete;
+    QtSettingsPutBack& operator=(const QtSettingsPutBack&) = delete;
+
+  private:
+    bool storeExisted_ = false;     // QtProject (a registry key, a file)
+    bool defaultsExisted_ = false;  // its OrganizationDefaults, where the dialog writes
+    bool groupExisted_ = false;     // the dialog's group there
+    QList<std::pair<QString, QVariant>> before_;
+};
+
 // "説明(*.a)|*.a|説明2|*.b;*.c|" as a Qt file dialog filter: "説明 (*.a);;説明2 (*.b *.c)".
 QString toQtFileFilter(const QString& filter);
 
 class QtFileDialog : public FileDialog {
   public:
     QPointer<QWidget> parent;
+    // The question file open now, whose folder the open dialog starts in; nothing starts it in
+    // the working folder.
+    std::function<QString()> currentFile;
     // Only an existing file can be chosen.
     std::optional<QString> getOpenFileName(const QString& filter) override;
     // A name typed without an extension gets the filter's first one.
@@ -36,9 +59,16 @@ QString firstFilterSuffix(const QString& filter);
 // become "週1.pobelo-set" and "第1.2回.pobelo-set".
 QString withFilterSuffix(const QString& path, const QString& filter);
 
+// Whether the system has a printer installed. (Windows' own printer dialog shows nothing and
+// fails when it has none.)
+bool printerInstalled();
+
 // The print dialog on the program's printer: it chooses the printer, paper and orientation.
 // A printer set to print into a file is refused (the dialog counts as cancelled, with a message)
 // when that file is a question file opened in the session or no regular file.
+// Where no printer is installed (and none is set to print into a file) there is nothing to
+// choose: the dialog is not shown, the teacher is told so in a message that offers 「PDFに保存」
+// (savePdf), and the dialog counts as cancelled.
 class QtPrinterDialog : public PrinterDialog {
   public:
     QtPrinterDialog(QPrinter& printer, QWidget* parent = nullptr);
@@ -51,10 +81,17 @@ class QtPrinterDialog : public PrinterDialog {
     // Told, after the dialog was accepted, which paper the sheet comes out on: JIS B4 or A3
     // when the user chose it as the paper size, A4 for any other.
     std::function<void(Paper)> paperChosen;
+    // ファイル > PDFに保存, offered when no printer is installed; without it nothing is offered.
+    std::function<void()> savePdf;
+    // Whether a print since the program started found no printer installed.
+    bool printerMissing() const { return printerMissing_; }
 
   private:
+    void tellNoPrinter();
+
     QPrinter& printer_;
     QPointer<QWidget> parent_;
+    bool printerMissing_ = false;
 };
 
 // The print preview dialog on the program's printer. It draws the sheet with the print surface
@@ -158,6 +195,11 @@ class QtSheetServices {
     void onPaperChosen(std::function<void(Paper)> told) { paperChosen_ = std::move(told); }
     // Where the font dialog learns the face the sheet prints in now.
     void setSheetFace(std::function<QString()> face) { fonts_.sheetFace = std::move(face); }
+    // What the dialogs take from the model: the open question file's folder, where the open
+    // dialog starts, and its PDFに保存, which a print offers when no printer is installed.
+    void attachModel(SheetModel& model);
+    // Whether a print found no printer installed (the file manager's print then printed nothing).
+    bool printerMissing() const { return printerDialog_.printerMissing(); }
 
   private:
     QPrinter printer_{QPrinter::HighResolution};

@@ -228,19 +228,39 @@ class InstallTest : public QObject {
         QCOMPARE(sheet.exitCode(), 0);
         QCOMPARE(QString::fromUtf8(sheet.readAllStandardOutput()), "1\t見出し7\n");
 
-        // Its messages follow the locale, from the translations installed beside it.
+        // Its messages follow the locale, from the translations installed beside it: its own,
+        // a reason of the file layer and the note of a face printed in place of another.
         const QString missing = dir_.filePath("missing.moj");
-        for (const auto& [locale, message] : {std::pair{"ja_JP.UTF-8", "問題ファイルがありません"},
-                                              std::pair{"C.UTF-8", "no such question file"}}) {
+        const QString pdf = dir_.filePath("one.pdf");
+        const struct {
+            const char* locale;
+            QStringList arguments;
+            int status;
+            const char* message;
+        } cases[] = {
+            {"ja_JP.UTF-8", {missing, "--list"}, 1, "問題ファイルがありません"},
+            {"C.UTF-8", {missing, "--list"}, 1, "no such question file"},
+            {"ja_JP.UTF-8", {file, "--right", "1", "-o", dir_.path()}, 1, "フォルダーです"},
+            {"C.UTF-8", {file, "--right", "1", "-o", dir_.path()}, 1, "it is a folder"},
+            {"ja_JP.UTF-8",
+             {file, "--right", "1", "--font", "無い書体", "-o", pdf},
+             0,
+             "「無い書体」がないため、「"},
+            {"C.UTF-8",
+             {file, "--right", "1", "--font", "無い書体", "-o", pdf},
+             0,
+             "無い書体 is not installed: printed in "},
+        };
+        for (const auto& c : cases) {
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) env.remove(name);
-            env.insert("LANG", locale);
+            env.insert("LANG", c.locale);
             sheet.setProcessEnvironment(env);
-            sheet.start(root_ + "/bin/pobelo-sheet", {missing, "--list"});
+            sheet.start(root_ + "/bin/pobelo-sheet", c.arguments);
             QVERIFY(sheet.waitForFinished(60000));
-            QCOMPARE(sheet.exitCode(), 1);
             const QString said = QString::fromUtf8(sheet.readAllStandardError());
-            QVERIFY2(said.contains(QString::fromUtf8(message)), qPrintable(said));
+            QVERIFY2(sheet.exitCode() == c.status, qPrintable(said));
+            QVERIFY2(said.contains(QString::fromUtf8(c.message)), qPrintable(said));
         }
     }
 };

@@ -13,6 +13,25 @@
     </message>
 </context>
 <context>
+    <name>pobelo_notes</name>
+    <message>
+        <source>it is a folder</source>
+        <translation>フォルダーです</translation>
+    </message>
+    <message>
+        <source>it is not a regular file (a pipe, device or socket) and is not replaced</source>
+        <translation>ふつうのファイルではない（パイプ、デバイス、ソケットなど）ため、置き換えません</translation>
+    </message>
+    <message>
+        <source>%1 cannot print Japanese: printed in %2</source>
+        <translation>「%1」は日本語を印刷できないため、「%2」で印刷します</translation>
+    </message>
+    <message>
+        <source>%1 is not installed: printed in %2</source>
+        <translation>「%1」がないため、「%2」で印刷します</translation>
+    </message>
+</context>
+<context>
     <name>pobelo_sheet</name>
     <message>
         <source>Runs the actions in FILE (&apos;-&apos; for standard input).</source>
@@ -297,7 +316,7 @@ among them; 3 a sheet had findings and --strict was given (nothing written).</so
 印刷します。名前が「@」で始まるフォント（「@IPAexMincho」）では縦向きの用紙に
 縦書きで、それ以外のフォントでは横向きの用紙に印刷します。
 インストールされていないフォントは似たフォントで印刷し、どのフォントで印刷したかを
-標準エラー出力に書きます（「@HG教科書体 is not installed: printed in Klee One」）。
+標準エラー出力に書きます（「「@HG教科書体」がないため、「Klee One」で印刷します」）。
 
 テストの作り分け：--flip right|left|both は、そのページの問題の書きと読みを
 入れ替えます（書き⇄読み）。文には傍線を付けて答えが入り、答えの欄には
