@@ -6,7 +6,7 @@
 #                                          under wine
 # The first run builds a static Qt for Windows from Debian's source into a cache folder outside
 # the project ($POBELO_WINDOWS_CACHE, default /var/cache/pobelo-windows): about 20 minutes on two
-# idle cores, an hour on busy ones. Later runs reuse it.
+# idle cores, an hour on busy ones; and a static MeCab (two minutes). Later runs reuse them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -14,15 +14,17 @@ run_tests=0
 [ "${1:-}" = "--test" ] && run_tests=1
 
 bash scripts/windows/build-qt.sh
+bash scripts/windows/build-mecab.sh
 cache="${POBELO_WINDOWS_CACHE:-/var/cache/pobelo-windows}"
 qt="$cache/qt-6.4.2-static"
+mecab="$cache/mecab-0.996-static"
 build="${POBELO_WINDOWS_BUILD:-$root/build-windows}"
 export WINEPREFIX="${WINEPREFIX:-$cache/wineprefix}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/scripts/windows/mingw-toolchain.cmake" -DQT_WINDOWS_PREFIX="$qt" \
-  -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr \
+  -DCMAKE_PREFIX_PATH="$qt;$mecab" -DQT_HOST_PATH=/usr \
   -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DCMAKE_CROSSCOMPILING_EMULATOR=wine -DPOBELO_BUILD_TESTS=$([ $run_tests = 1 ] && echo ON || echo OFF) \
   -DPOBELO_WERROR=ON

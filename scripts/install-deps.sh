@@ -8,6 +8,9 @@ packages=(
   fonts-ipafont fonts-ipaexfont fonts-klee qt6-translations-l10n
   fonts-morisawa-bizud-mincho fonts-morisawa-bizud-gothic
   xvfb xauth poppler-utils
+  # Readings: MeCab and its UTF-8 IPA dictionary; KANJIDIC2, which the kanji table is checked
+  # against (and generated from).
+  libmecab-dev mecab-ipadic-utf8 kanjidic-xml
   # Test tools: qpdf checks the PDFs written, fiu-utils makes the system calls of a write fail.
   qpdf fiu-utils
 )

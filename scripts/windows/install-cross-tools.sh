@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine nsis ninja-build cmake zip dpkg-dev
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
-  xvfb xauth fonts-klee fonts-ipaexfont poppler-utils
+  xvfb xauth fonts-klee fonts-ipaexfont poppler-utils python3 mecab-ipadic-utf8
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -15,6 +15,13 @@ cp package/windows/pobelo.ico "$stage/"
 cp /usr/share/fonts/truetype/klee/KleeOne-Regular.ttf "$stage/fonts/"
 cp /usr/share/doc/fonts-klee/copyright "$stage/fonts/KleeOne-copyright.txt"
 cp examples/sample.moj "$stage/"
+# MeCab's dictionary (IPADIC, as Debian's mecab-ipadic-utf8 compiled it: the same binary files on
+# Windows), which the programs read the readings from, and the licences of both.
+mkdir -p "$stage/mecab/ipadic"
+cp /var/lib/mecab/dic/ipadic-utf8/{char.bin,dicrc,matrix.bin,sys.dic,unk.dic} "$stage/mecab/ipadic/"
+sed 's/$/\r/' /usr/share/doc/mecab-ipadic/copyright >"$stage/mecab/IPADIC-copyright.txt"
+sed 's/$/\r/' "${POBELO_WINDOWS_CACHE:-/var/cache/pobelo-windows}/mecab-0.996-static/share/doc/mecab/BSD" \
+  >"$stage/mecab/MeCab-BSD.txt"
 # Windows text files: CR LF line ends.
 sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
 sed 's/$/\r/' package/windows/README-windows.txt >"$stage/README.txt"

@@ -106,6 +106,10 @@ QString aboutText() {
                "<h3>Pobelo %1</h3>"
                "<p>Orvane の問題ファイル（.moj）から、A4 一枚の縦書きの漢字小テストを作ります。</p>"
                "<p>MIT ライセンスのフリーソフトウェアです。</p>"
+               "<p>読みは MeCab（BSD ライセンス）と IPA "
+               "辞書（IPADIC、奈良先端科学技術大学院大学）で"
+               "調べます。漢字の学年と読みの表は KANJIDIC2（EDRDG、CC BY-SA "
+               "4.0）から作りました。</p>"
                "<p>ホームページ: <a href=\"%2\">%2</a></p>")
         .arg(QStringLiteral(POBELO_VERSION), SheetModel::homePage());
 }
