@@ -234,6 +234,7 @@ Columns columnsOf(const QStringList& header, QStringList& missing) {
 
 struct ItemRow {
     QString before, answer, asked, after;
+    int line = 0;
 };
 
 // Consecutive rows under one 見出し.
@@ -286,14 +287,15 @@ bool readHeadings(RowReader& rows, qsizetype headerFields, const Columns& c,
         if (!same) headings.append(Heading{name, {}, {}});
         Heading& heading = headings.last();
         if (heading.font.isEmpty() && c.font >= 0) heading.font = fields[c.font].trimmed();
-        heading.items.append(
-            ItemRow{fields[c.before], fields[c.answer], fields[c.asked], fields[c.after]});
+        heading.items.append(ItemRow{fields[c.before], fields[c.answer], fields[c.asked],
+                                     fields[c.after], rows.line()});
     }
 }
 
 // Writes the headings into the table, ten items a record (readHeadings kept no more than fit).
 void writeRecords(const QList<Heading>& headings, QuestionTable& table,
-                  const std::function<void(const QString&)>& appendHeading, LoadResult& result) {
+                  const std::function<void(const QString&)>& appendHeading, LoadResult& result,
+                  QList<QList<int>>* lines) {
     int record = 0;
     for (const Heading& heading : headings) {
         const int parts = recordsFor(heading.items.size());
@@ -304,6 +306,7 @@ void writeRecords(const QList<Heading>& headings, QuestionTable& table,
                                      : QStringLiteral("%1 (%2)").arg(heading.name).arg(part + 1);
             table.set(record, slot::kHeading, name);
             table.set(record, kUnusedSlot, QString());
+            if (lines) lines->append(QList<int>());
             for (int i = 0; i < kItemsPerHeading; ++i) {
                 const qsizetype at = qsizetype(part) * kItemsPerHeading + i;
                 const ItemRow item = at < heading.items.size() ? heading.items[at] : ItemRow{};
@@ -311,6 +314,7 @@ void writeRecords(const QList<Heading>& headings, QuestionTable& table,
                 table.set(record, slot::answer(i), item.answer);
                 table.set(record, slot::askedText(i), item.asked);
                 table.set(record, slot::afterText(i), item.after);
+                if (lines && at < heading.items.size()) lines->last().append(item.line);
             }
             table.set(record, slot::kFontName,
                       heading.font.isEmpty() ? kTeacherFileFont : heading.font);
@@ -322,7 +326,8 @@ void writeRecords(const QList<Heading>& headings, QuestionTable& table,
 }
 
 void readTable(QStringView text, QuestionTable& table,
-               const std::function<void(const QString&)>& appendHeading, LoadResult& result) {
+               const std::function<void(const QString&)>& appendHeading, LoadResult& result,
+               QList<QList<int>>* lines) {
     RowReader rows(text, separatorOf(text));
     QStringList header;
     const std::optional<RowReader::Row> read = rows.next(header, kHeaderNames, kHeaderNames);
@@ -336,7 +341,7 @@ void readTable(QStringView text, QuestionTable& table,
         result.refusal = Refusal::NoHeader;
         result.refusedLine = 1;
     } else if (readHeadings(rows, read->fields, c, headings, full, result)) {
-        writeRecords(headings, table, appendHeading, result);
+        writeRecords(headings, table, appendHeading, result, lines);
         result.status = full ? LoadStatus::TooManyRecords : LoadStatus::Complete;
         return;
     }
@@ -345,8 +350,21 @@ void readTable(QStringView text, QuestionTable& table,
 
 }  // namespace
 
+QString decodeTeacherText(QByteArrayView bytes) {
+    TextEncoding encoding{};
+    return decodeText(bytes, encoding);
+}
+
+bool namesTeacherColumns(QStringView text) {
+    qsizetype end = 0;
+    while (end < text.size() && !isLineEnd(text[end])) ++end;
+    const QStringView first = text.first(end);
+    return first.contains(column::kBefore) && first.contains(column::kAsked);
+}
+
 LoadResult loadTeacherDevice(QIODevice& device, QuestionTable& table,
-                             const std::function<void(const QString&)>& appendHeading) {
+                             const std::function<void(const QString&)>& appendHeading,
+                             QList<QList<int>>* lines) {
     LoadResult result;
     result.format = QuestionFormat::Teacher;
     if (!cp932DecoderAvailable()) {
@@ -370,7 +388,7 @@ LoadResult loadTeacherDevice(QIODevice& device, QuestionTable& table,
         }
         const QString text = decodeText(bytes, result.encoding);
         bytes = QByteArray();
-        readTable(text, table, appendHeading, result);
+        readTable(text, table, appendHeading, result, lines);
     } catch (const std::bad_alloc&) {
         // The file and its rows did not fit in the memory: nothing more is read.
         result.status = LoadStatus::ReadFailed;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <functional>
 
@@ -44,7 +46,14 @@ bool isTeacherFileDrop(const QString& path);
 // them. A file without the header, a quoted field that holds a line break or is not closed, and
 // a row with fewer fields than the header (or more that are not empty) are refused (Refused,
 // with the line), and nothing is read into the table. At most kMaxQuestionFileBytes are read.
+// With lines, the line of each item read is appended, record by record (lines[record][item]).
 LoadResult loadTeacherDevice(QIODevice& device, QuestionTable& table,
-                             const std::function<void(const QString&)>& appendHeading);
+                             const std::function<void(const QString&)>& appendHeading,
+                             QList<QList<int>>* lines = nullptr);
+
+// A teacher's file's bytes as text, decoded as loadTeacherDevice decodes them.
+QString decodeTeacherText(QByteArrayView bytes);
+// Whether the first line of text is a header that names the columns of a teacher's file.
+bool namesTeacherColumns(QStringView text);
 
 }  // namespace pobelo

@@ -89,6 +89,7 @@ std::vector<Sheet> SheetCommand::sheetsOf(const SheetRequest& r, const Questions
     std::vector<Sheet> sheets;
     switch (r.mode) {
         case SheetRequest::List:
+        case SheetRequest::Import:
             break;
         case SheetRequest::Set: {
             Sheet sheet = r.setSheet;
@@ -465,7 +466,10 @@ int SheetCommand::runParsed(const QCommandLineParser& parser, const SheetOptions
     const QString scriptName = parser.value(o.script);
     if (!request && scriptName != QLatin1String("-"))
         registerReadFile(scriptName, QStringLiteral("the script"));
-    if (request) registerReadFile(request->file, QStringLiteral("the question file"));
+    if (request)
+        registerReadFile(request->file, request->mode == SheetRequest::Import
+                                            ? QStringLiteral("the file to import")
+                                            : QStringLiteral("the question file"));
     if (request && !request->set.isEmpty())
         registerReadFile(request->set, QStringLiteral("the set file"));
 
@@ -488,7 +492,9 @@ int SheetCommand::runParsed(const QCommandLineParser& parser, const SheetOptions
     }
 
     int status = kExitDone;
-    if (request) {
+    if (request && request->mode == SheetRequest::Import) {
+        status = runImport(*request, outputs, targets.out);
+    } else if (request) {
         status = runRequest(*request, outputs, targets);
     } else {
         SheetSession session;

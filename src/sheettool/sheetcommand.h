@@ -52,6 +52,8 @@ class SheetCommand {
     struct Questions;
     int runParsed(const QCommandLineParser& parser, const SheetOptions& o);
     int runRequest(const SheetRequest& r, OutputTransaction& outputs, const OutputTargets& targets);
+    // --import: the questions of r.file with their readings filled, to the target.
+    int runImport(const SheetRequest& r, OutputTransaction& outputs, int target);
     // The sheets of the request, in print order; what a set could not put in place goes to told.
     std::vector<Sheet> sheetsOf(const SheetRequest& r, const Questions& q, QStringList* told) const;
     int writeSheets(const SheetRequest& r, const Questions& q, const std::vector<Sheet>& sheets,

@@ -8,6 +8,7 @@
 #include "localfile.h"
 #include "sheetscript.h"
 #include "sheetset.h"
+#include "teacherfile.h"
 
 namespace pobelo {
 
@@ -297,9 +298,39 @@ void parseOutputs(const QCommandLineParser& parser, const SheetOptions& o, Sheet
     }
 }
 
+// --import IN -o OUT.csv [--strict]: nothing else goes with it.
+SheetRequest parseImportRequest(const QCommandLineParser& parser, const SheetOptions& o) {
+    for (const QCommandLineOption* option : requestOptions(o)) {
+        if (option != &o.import && option != &o.output && option != &o.strict &&
+            parser.isSet(*option))
+            throw UsageError(Message::tr("--import takes only -o OUT.csv and --strict, not --%1")
+                                 .arg(option->names().last()));
+    }
+    if (!parser.positionalArguments().isEmpty())
+        throw UsageError(
+            Message::tr("--import reads IN, not \"%1\"").arg(parser.positionalArguments().first()));
+    SheetRequest r;
+    r.mode = SheetRequest::Import;
+    r.file = *single(parser, o.import);
+    r.strict = parser.isSet(o.strict);
+    const auto output = single(parser, o.output);
+    if (!output || output->isEmpty())
+        throw UsageError(Message::tr("give the question file to write with -o OUT.csv"));
+    r.output = *output;
+    // A drill program's file is never written, whatever it is called.
+    if (!isTeacherFileDrop(r.output))
+        throw UsageError(Message::tr("OUT %1 must be a teacher's question file (.csv or .tsv)")
+                             .arg(displayPath(r.output)));
+    if (sameFile(r.file, r.output))
+        throw UsageError(
+            Message::tr("OUT %1 is IN %2 itself").arg(displayPath(r.output), displayPath(r.file)));
+    return r;
+}
+
 }  // namespace
 
 SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& o) {
+    if (parser.isSet(o.import)) return parseImportRequest(parser, o);
     if (parser.isSet(o.set)) {
         SheetRequest r = parseSetRequest(parser, o);
         parseOutputs(parser, o, r);
@@ -376,9 +407,10 @@ void addOptions(QCommandLineParser& parser, const SheetOptions& o) {
     parser.addHelpOption();
     parser.addVersionOption();
     for (const QCommandLineOption* option :
-         {&o.script,     &o.trace, &o.list, &o.right,  &o.left,    &o.all,   &o.review,
-          &o.reviewLeft, &o.count, &o.seed, &o.flip,   &o.shuffle, &o.set,   &o.answers,
-          &o.title,      &o.font,  &o.fit,  &o.strict, &o.key,     &o.paper, &o.output})
+         {&o.script, &o.trace,      &o.list,   &o.right, &o.left, &o.all,
+          &o.review, &o.reviewLeft, &o.count,  &o.seed,  &o.flip, &o.shuffle,
+          &o.set,    &o.answers,    &o.title,  &o.font,  &o.fit,  &o.strict,
+          &o.key,    &o.paper,      &o.import, &o.output})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  Message::tr("A question file (.moj), or a teacher's own (.csv)."));
@@ -387,7 +419,7 @@ void addOptions(QCommandLineParser& parser, const SheetOptions& o) {
 QList<const QCommandLineOption*> requestOptions(const SheetOptions& o) {
     return {&o.list, &o.right,  &o.left,    &o.all,   &o.review,  &o.reviewLeft, &o.count,
             &o.seed, &o.flip,   &o.shuffle, &o.set,   &o.answers, &o.title,      &o.font,
-            &o.fit,  &o.strict, &o.key,     &o.paper, &o.output};
+            &o.fit,  &o.strict, &o.key,     &o.paper, &o.import,  &o.output};
 }
 
 }  // namespace pobelo

@@ -21,7 +21,7 @@ struct Message {
 
 // What a teacher asked for on the command line.
 struct SheetRequest {
-    enum Mode { List, Pair, All, Set };
+    enum Mode { List, Pair, All, Set, Import };
     Mode mode = List;
     QString file;
     int right = 0;  // 1-based heading numbers; 0: none
@@ -113,6 +113,12 @@ struct SheetOptions {
                              Message::tr("Prints on A4, or the A4 sheet enlarged to fill JIS B4 "
                                          "or A3 paper."),
                              QStringLiteral("A4|B4|A3")};
+    QCommandLineOption import{
+        QStringLiteral("import"),
+        Message::tr("Reads questions in the notation 前の文[問題の部分]後の文 "
+                    "(or a table whose answers may be empty) and writes them "
+                    "to OUT.csv with the readings filled in."),
+        QStringLiteral("IN")};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
                               Message::tr("Writes the sheets to the PDF file OUT."),
                               QStringLiteral("OUT")};
