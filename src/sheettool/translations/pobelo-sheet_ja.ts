@@ -534,5 +534,85 @@ OUT、KEY、トレースの FILE は、完全なものができるか、まっ�
         <source>nothing written: the set %1 names what %2 does not hold</source>
         <translation>何も書き出していません: テストセット %1 の問題が %2 にありません</translation>
     </message>
+    <message>
+        <source>Reads questions in the notation 前の文[問題の部分]後の文 (or a table whose answers may be empty) and writes them to OUT.csv with the readings filled in.</source>
+        <translation>前の文[問題の部分]後の文 の書き方の問題（または答えが空いていてもよい表）を読み、読みを入れて OUT.csv に書きます。</translation>
+    </message>
+    <message>
+        <source>--import takes only -o OUT.csv and --strict, not --%1</source>
+        <translation>--import といっしょに使えるのは -o OUT.csv と --strict だけです（--%1 は使えません）</translation>
+    </message>
+    <message>
+        <source>--import reads IN, not &quot;%1&quot;</source>
+        <translation>--import が読むのは IN です（&quot;%1&quot; ではありません）</translation>
+    </message>
+    <message>
+        <source>give the question file to write with -o OUT.csv</source>
+        <translation>書き出す問題ファイルを -o OUT.csv で指定してください</translation>
+    </message>
+    <message>
+        <source>OUT %1 must be a teacher&apos;s question file (.csv or .tsv)</source>
+        <translation>OUT %1 は自作の問題ファイル（.csv か .tsv）でなければなりません</translation>
+    </message>
+    <message>
+        <source>OUT %1 is IN %2 itself</source>
+        <translation>OUT %1 は IN %2 そのものです</translation>
+    </message>
+    <message>
+        <source>no asked part in [brackets]</source>
+        <translation>[ ] で囲んだ問題の部分がありません</translation>
+    </message>
+    <message>
+        <source>more than one asked part in [brackets]; one a line</source>
+        <translation>[ ] で囲んだ問題の部分が二つ以上あります（一行に一つです）</translation>
+    </message>
+    <message>
+        <source>the [ of the asked part is not closed</source>
+        <translation>問題の部分の [ が閉じていません</translation>
+    </message>
+    <message>
+        <source>fewer columns than 見出し, 前の文, 問題の部分</source>
+        <translation>列が 見出し、前の文、問題の部分 より少なくなっています</translation>
+    </message>
+    <message>
+        <source>%1: no such file</source>
+        <translation>%1: ファイルがありません</translation>
+    </message>
+    <message>
+        <source>%1: larger than %2 MB: not read</source>
+        <translation>%1: %2 MB より大きいので読みません</translation>
+    </message>
+    <message>
+        <source>%1: more headings than a file holds: nothing written</source>
+        <translation>%1: 一つのファイルに入るより多くの見出しがあります。何も書きませんでした</translation>
+    </message>
+    <message>
+        <source>自作の問題</source>
+        <translation>自作の問題</translation>
+    </message>
+    <message>
+        <source>%1: line %2: %3</source>
+        <translation>%1: %2 行目: %3</translation>
+    </message>
+    <message>
+        <source>%1: holds no questions: nothing written</source>
+        <translation>%1: 問題がありません。何も書きませんでした</translation>
+    </message>
+    <message>
+        <source>the reading dictionary (mecab-ipadic-utf8) is not installed: readings must be typed</source>
+        <translation>読みの辞書（mecab-ipadic-utf8）がインストールされていません。読みは入力してください</translation>
+    </message>
+    <message>
+        <source>%1: %2 → no reading found; type the answer</source>
+        <translation>%1: %2 → 読みが見つかりません。答えを入力してください</translation>
+    </message>
+    <message>
+        <source>%1: %2 → written in kana: give the answer in kanji ([%2|答え])</source>
+        <translation>%1: %2 → かなで書かれています。答えの漢字を書いてください（[%2|答え]）</translation>
+    </message>
+    <message>
+        <source>an answer is missing and --strict was given: nothing written</source>
+        <translation>答えのない問題があり、--strict が指定されているので、何も書きませんでした</translation>
+    </message>
 </context>
 </TS>
