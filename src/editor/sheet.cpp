@@ -130,6 +130,8 @@ SheetContent composeSheet(const Sheet& sheet, const QuestionTable& table) {
     content.italic = sheet.italic;
     content.right = composePage(sheet.pages[0], 0, table);
     content.left = composePage(sheet.pages[1], 1, table);
+    content.furniture = sheet.furniture;
+    content.paper = sheet.paper;
     return content;
 }
 

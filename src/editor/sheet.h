@@ -47,6 +47,8 @@ struct Sheet {
     bool italic = false;
     bool rightPageActive = true;
     Paper paper = Paper::A4;
+    // The instruction, 組・番, score box, answer squares and cut line the sheet carries.
+    SheetFurniture furniture;
     // The question file as it was opened, and the SHA-256 (lower-case hex) of the bytes the
     // questions were read from; empty before a file is read.
     QString questionFile;

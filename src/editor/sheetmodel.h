@@ -203,6 +203,8 @@ class SheetModel : public QObject {
     void applySet(const Sheet& set);
     // The paper the sheet prints on (A4, or enlarged onto JIS B4 or A3).
     void setPaper(Paper paper);
+    // The instruction, 組・番, score box, squares and cut line the sheet carries (用紙の形).
+    void setFurniture(const SheetFurniture& furniture);
 
   Q_SIGNALS:
     // Any state above changed.

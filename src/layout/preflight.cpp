@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 
+#include "furniture.h"
 #include "textruns.h"
 
 namespace pobelo {
@@ -173,6 +174,14 @@ QString itemName(const SheetPart& part) {
             return QStringLiteral("名前");
         case SheetPart::Mark:
             return QStringLiteral("印");
+        case SheetPart::Instruction:
+            return QStringLiteral("指示文");
+        case SheetPart::ClassField:
+            return QStringLiteral("組・番");
+        case SheetPart::ScoreBox:
+            return QStringLiteral("点数");
+        case SheetPart::CutLine:
+            return QStringLiteral("切り取り線");
         default:
             return itemNumber(part.item);
     }
@@ -197,6 +206,16 @@ QString subject(const SheetPart& part) {
             return itemNumber(part.item) + QStringLiteral(" の傍線");
         case SheetPart::Mark:
             return QStringLiteral("並べ替えの印");
+        case SheetPart::Instruction:
+            return QStringLiteral("指示文");
+        case SheetPart::ClassField:
+            return QStringLiteral("「組」「番」");
+        case SheetPart::ScoreBox:
+            return QStringLiteral("点数の欄");
+        case SheetPart::AnswerBox:
+            return itemNumber(part.item) + QStringLiteral(" のマス目の解答");
+        case SheetPart::CutLine:
+            return QStringLiteral("「きりとり」");
     }
     return {};
 }
@@ -215,14 +234,16 @@ QList<Limit> limitsOf(const SheetPart& part, bool vertical) {
     limits.append(Limit{paper, QString()});
     if (part.kind == SheetPart::Frame || part.kind == SheetPart::SideLine ||
         part.kind == SheetPart::NameField || part.kind == SheetPart::AnswerNumber ||
-        part.kind == SheetPart::Mark)
+        part.kind == SheetPart::Mark || part.kind == SheetPart::ClassField ||
+        part.kind == SheetPart::ScoreBox || part.kind == SheetPart::AnswerBox ||
+        part.kind == SheetPart::CutLine)
         return limits;
     if (vertical) {
         using namespace verticalSheet;
         // Portrait: each page is one half of the paper; its texts run along X.
         const qreal top = part.rightPage ? 0 : h / 2;
         const qreal answers = upperAnswersX(w);
-        if (part.kind == SheetPart::Title) {
+        if (part.kind == SheetPart::Title || part.kind == SheetPart::Instruction) {
             limits.append(Limit{
                 QRectF(QPointF(kFrameLeft, top + kFrameTop), QPointF(kNameX, top + kFrameBottom)),
                 QStringLiteral("「名前」にかかります")});
@@ -244,7 +265,7 @@ QList<Limit> limitsOf(const SheetPart& part, bool vertical) {
     if (part.kind == SheetPart::Title) {
         end = kNameY;
         crossing = QStringLiteral("「名前」にかかります");
-    } else if (part.kind == SheetPart::Sentence) {
+    } else if (part.kind == SheetPart::Sentence || part.kind == SheetPart::Instruction) {
         end = kUpperNumbersY;
         crossing = QStringLiteral("解答欄にかかります");
     } else if (part.kind == SheetPart::Answer && part.item < 5) {
@@ -302,6 +323,8 @@ float fittedSize(const SheetFit& fit, const SheetPart& part) {
             return page.sentences[part.item].points;
         case SheetPart::Answer:
             return page.answers[part.item].points;
+        case SheetPart::Instruction:
+            return page.instruction.points;
         default:
             return kSheetFontPoints;
     }
@@ -435,6 +458,46 @@ QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
         }
     }
 
+    // Answer squares and brackets: each inside its place and the paper, clear of the sentences.
+    const SheetFit natural = naturalFit();
+    for (const bool right : {true, false}) {
+        const SheetFit& used = fit ? *fit : natural;
+        const float side = squareTwips(sheet, used, right);
+        const bool atFloor = fit && side <= floorSquareTwips(sheet.paper);
+        for (const AnswerBoxes& b : answerBoxes(sheet, used, right)) {
+            const QString boxes = itemNumber(b.item) + (b.kanji ? QStringLiteral(" のマス目")
+                                                                : QStringLiteral(" のかっこ"));
+            const QRectF paper = paperOf(vertical);
+            const qsizetype out = std::count_if(
+                b.cells.begin(), b.cells.end(),
+                [&](const QRectF& c) { return !inside(c, b.place) || !inside(c, paper); });
+            if (out > 0) {
+                QString crossing = b.item < 5 ? QStringLiteral("下の段にかかります")
+                                              : QStringLiteral("解答欄からはみ出します");
+                if (atFloor && b.kanji)
+                    crossing = QStringLiteral("%1 mmでも").arg(kSquareFloorMillimetres) + crossing;
+                findings.append(Finding{right, itemNumber(b.item),
+                                        boxes + QStringLiteral("が") + crossing +
+                                            QStringLiteral("（%1マス）").arg(out)});
+                continue;
+            }
+            for (const auto& [order, p] : parts) {
+                if (p.part.kind != SheetPart::Sentence || p.part.rightPage != right) continue;
+                const bool touches =
+                    std::any_of(b.cells.begin(), b.cells.end(), [&](const QRectF& c) {
+                        return std::any_of(p.texts.begin(), p.texts.end(),
+                                           [&](const QRectF& t) { return overlap(c, t); });
+                    });
+                if (touches) {
+                    findings.append(Finding{right, itemNumber(b.item),
+                                            boxes + QStringLiteral("が") + subject(p.part) +
+                                                QStringLiteral("にかかります")});
+                    break;
+                }
+            }
+        }
+    }
+
     // Characters that would print as empty boxes, named, whatever else the part has.
     for (const auto& [order, p] : parts) {
         const auto lacking = unshown.find(order);
@@ -445,14 +508,54 @@ QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
     return findings;
 }
 
+QList<Finding> fitNotes(const SheetContent& sheet, const SheetFit& fit) {
+    QList<Finding> notes;
+    if (!sheet.furniture.squares) return notes;
+    for (const bool right : {true, false}) {
+        const float fitted = (right ? fit.right : fit.left).squares;
+        const float chosen = chosenSquareTwips(sheet, right);
+        if (fitted <= 0 || fitted >= chosen) continue;
+        auto mm = [&](float twips) {
+            return QString::number(paperMillimetres(twips, sheet.paper), 'f', 1);
+        };
+        notes.append(Finding{right, QStringLiteral("マス目"),
+                             QStringLiteral("マス目を %1 mm から %2 mm に小さくしました")
+                                 .arg(mm(chosen), mm(fitted))});
+    }
+    return notes;
+}
+
 SheetFit fitSheet(const SheetContent& sheet, TextMeasurer* measurer) {
     const bool vertical = sheet.vertical();
     SheetFit fit = naturalFit();
+    // Squares too large for the longest kanji answer get smaller, down to the floor.
+    if (sheet.furniture.squares) {
+        for (const bool right : {true, false}) {
+            const std::optional<float> largest = largestFittingSquare(sheet, right);
+            if (largest && *largest < chosenSquareTwips(sheet, right))
+                (right ? fit.right : fit.left).squares =
+                    std::max(*largest, floorSquareTwips(sheet.paper));
+        }
+    }
     for (const auto& [order, p] : partsOf(layOut(sheet, measurer, nullptr))) {
         const SheetPart& part = p.part;
         if (p.texts.isEmpty()) continue;
         PageFit& page = part.rightPage ? fit.right : fit.left;
         TextFit* text = nullptr;
+        if (part.kind == SheetPart::Instruction) {
+            // Set in one size along its line: only its size can change.
+            const QRectF area = areaOf(part, vertical);
+            const QRectF& first = p.texts.first();
+            const QRectF& last = p.texts.last();
+            const qreal start = vertical ? first.left() : first.top();
+            const qreal length = (vertical ? last.right() : last.bottom()) - start;
+            const qreal end = vertical ? area.right() : area.bottom();
+            const float points = float(first.height() / kTwipsPerPoint);
+            if (start + length > end + kSlack && end > start)
+                page.instruction =
+                    TextFit{0, std::max(floorToStep(float(points * (end - start) / length)), 7.0f)};
+            continue;
+        }
         if (part.kind == SheetPart::Title)
             text = &page.title;
         else if (part.kind == SheetPart::Sentence)

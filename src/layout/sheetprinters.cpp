@@ -5,6 +5,7 @@
 #include <limits>
 #include <optional>
 
+#include "furniture.h"
 #include "textruns.h"
 
 namespace pobelo {
@@ -22,8 +23,9 @@ const QString kCircledDigits = QStringLiteral("①②③④⑤⑥⑦⑧⑨⑩");
 // leaves the statement that needed it undone.
 class Pen {
   public:
-    Pen(PrintSurface& surface, const SheetFit& fit, SheetPartListener* parts)
-        : s_(surface), fit_(fit), parts_(parts) {}
+    Pen(PrintSurface& surface, const SheetFit& fit, SheetPartListener* parts,
+        FurniturePen* furniture = nullptr)
+        : s_(surface), fit_(fit), parts_(parts), furniture_(furniture) {}
 
     // One text with its character cell at (x, y), the position set X first.
     void textAt(float x, float y, const QString& text) {
@@ -49,11 +51,14 @@ class Pen {
     void part(SheetPart::Kind kind, bool rightPage, int item = -1) {
         if (parts_) parts_->beginPart(SheetPart{kind, rightPage, item});
     }
+    // The furniture the teacher chose, drawn where the layout calls it; none for a plain sheet.
+    FurniturePen* furniture() const { return furniture_; }
 
   private:
     PrintSurface& s_;
     const SheetFit& fit_;
     SheetPartListener* parts_;
+    FurniturePen* furniture_;
     std::optional<float> points_;
 };
 
@@ -102,6 +107,7 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
     pen.size(kSheetFontPoints);
     pen.textAt(kNameX, yp + kNameY, QStringLiteral("名"));
     pen.textAt(kNameSecondX, yp + kNameY, QStringLiteral("前"));
+    if (FurniturePen* furniture = pen.furniture()) furniture->nameField(rightPage, yp);
 
     // Title, 500 twips a character; never cut.
     pen.part(SheetPart::Title, rightPage);
@@ -112,6 +118,7 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
         const float y = rightPage ? kRightTitleY : yp + kLeftTitleY;
         pen.textAt(x, y, title[i]);
     }
+    if (FurniturePen* furniture = pen.furniture()) furniture->instruction(rightPage, yp);
 
     // Sentences, each behind its item number, one character every cell.
     pen.size(kSheetFontPoints);
@@ -141,6 +148,7 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
         if (page.check != 0) cell += page.answers[k - 1];
         s.printText(cell);
     }
+    if (FurniturePen* furniture = pen.furniture()) furniture->answerBoxes(rightPage, yp);
 
     // Side lines beside the asked parts.
     for (int i = 0; i < page.rows; ++i) {
@@ -210,6 +218,7 @@ void printUprightBody(Pen& pen, const PageContent& page, bool rightPage,
             }
         }
     }
+    if (FurniturePen* furniture = pen.furniture()) furniture->answerBoxes(rightPage, 0);
 
     // Side lines, right of each column, beside its asked part.
     for (int j = 10 - page.rows; j < 10; ++j) {
@@ -246,6 +255,7 @@ void printUprightTitle(Pen& pen, const QString& title, float offset, bool halfWi
         s.setCurrentY(uprightSheet::kTitleY + fit.pitch * i);
         s.printText(cells[i]);
     }
+    if (FurniturePen* furniture = pen.furniture()) furniture->instruction(!halfWidthBased, 0);
 }
 
 void printUprightNameField(Pen& pen, float offset, bool halfWidthBased) {
@@ -258,6 +268,7 @@ void printUprightNameField(Pen& pen, float offset, bool halfWidthBased) {
         if (auto w = pen.width()) s.setCurrentX(halfWidthBased ? *w / 2 - offset : *w - offset);
         s.printText(name[n]);
     }
+    if (FurniturePen* furniture = pen.furniture()) furniture->nameField(!halfWidthBased, 0);
 }
 
 }  // namespace
@@ -274,9 +285,29 @@ SheetFit naturalFit() {
     return SheetFit{page, page};
 }
 
-void printWithVerticalFont(const SheetContent& sheet, const SheetFit& fit, PrintSurface& surface,
+namespace {
+
+// The furniture of a sheet that has any, and the sheet its printer draws beside it.
+struct Furnished {
+    Furnished(const SheetContent& sheet, const SheetFit& fit, PrintSurface& surface,
+              SheetPartListener* parts) {
+        if (!sheet.furniture.any()) return;
+        pen.emplace(sheet, fit, surface, parts);
+        if (sheet.furniture.squares) shown = withoutBoxedAnswers(sheet);
+    }
+    const SheetContent& content(const SheetContent& sheet) const { return shown ? *shown : sheet; }
+    FurniturePen* furniture() { return pen ? &*pen : nullptr; }
+    std::optional<FurniturePen> pen;
+    std::optional<SheetContent> shown;
+};
+
+}  // namespace
+
+void printWithVerticalFont(const SheetContent& plain, const SheetFit& fit, PrintSurface& surface,
                            SheetPartListener* parts) {
-    Pen pen(surface, fit, parts);
+    Furnished furnished(plain, fit, surface, parts);
+    const SheetContent& sheet = furnished.content(plain);
+    Pen pen(surface, fit, parts, furnished.furniture());
     surface.setFontName(sheet.fontName);
     surface.setPaperSize(kPaperA4);
     surface.setOrientation(kOrientationPortrait);
@@ -285,14 +316,17 @@ void printWithVerticalFont(const SheetContent& sheet, const SheetFit& fit, Print
     printVerticalPage(pen, sheet.right, 0, true);
     float height = 0;
     if (auto h = surface.pageHeight()) height = *h;
+    if (FurniturePen* furniture = pen.furniture()) furniture->cutLine(height / 2);
     surface.setLineWidth(kThinLine);
     printVerticalPage(pen, sheet.left, height / 2, false);
 }
 
-void printWithUprightFont(const SheetContent& sheet, const SheetFit& fit, PrintSurface& surface,
+void printWithUprightFont(const SheetContent& plain, const SheetFit& fit, PrintSurface& surface,
                           SheetPartListener* parts) {
     using namespace uprightSheet;
-    Pen pen(surface, fit, parts);
+    Furnished furnished(plain, fit, surface, parts);
+    const SheetContent& sheet = furnished.content(plain);
+    Pen pen(surface, fit, parts, furnished.furniture());
     surface.setFontName(sheet.fontName);
     surface.setPaperSize(kPaperA4);
     surface.setOrientation(kOrientationLandscape);
@@ -325,6 +359,9 @@ void printWithUprightFont(const SheetContent& sheet, const SheetFit& fit, PrintS
     printUprightTitle(pen, sheet.right.title, kRightTitleFromEdge, false);
     pen.size(kSheetFontPoints);
     printUprightBody(pen, sheet.right, true, kRightPage);
+    if (FurniturePen* furniture = pen.furniture()) {
+        if (auto w = pen.width()) furniture->cutLine(*w / 2);
+    }
 
     // The frame between the pages, around the left page's title.
     pen.part(SheetPart::Frame, false);

@@ -3,6 +3,8 @@
 #include <QString>
 #include <array>
 
+#include "furniture.h"
+#include "paper.h"
 #include "printsurface.h"
 #include "sheetgeometry.h"
 
@@ -33,6 +35,10 @@ struct SheetContent {
     // As the font command left the print surface.
     bool bold = false;
     bool italic = false;
+    // What the teacher chose beside the test, and the paper it comes out on (which sizes the
+    // squares).
+    SheetFurniture furniture;
+    Paper paper = Paper::A4;
 
     // Only the ASCII "@" names a vertical-writing face; the full-width "＠" does not.
     bool vertical() const { return fontName.startsWith(QLatin1Char('@')); }
@@ -51,6 +57,10 @@ struct PageFit {
     TextFit title;
     std::array<TextFit, 10> sentences;
     std::array<TextFit, 10> answers;
+    // The instruction line's size when fitted (0 points: its own), and the squares' side in
+    // twips when fitted (0: as chosen).
+    TextFit instruction{0, 0};
+    float squares = 0;
 };
 
 struct SheetFit {
@@ -61,7 +71,22 @@ struct SheetFit {
 // What the printers draw next, for a surface that wants to know which part of the sheet a text
 // or line belongs to.
 struct SheetPart {
-    enum Kind { Frame, NameField, Title, Sentence, AnswerNumber, Answer, SideLine, Mark };
+    enum Kind {
+        Frame,
+        NameField,
+        Title,
+        Sentence,
+        AnswerNumber,
+        Answer,
+        SideLine,
+        Mark,
+        // The furniture a teacher chooses (furniture.h).
+        Instruction,
+        ClassField,
+        ScoreBox,
+        AnswerBox,
+        CutLine,
+    };
     Kind kind = Frame;
     bool rightPage = true;
     int item = -1;  // row 0 to 9 for sentences, answers and side lines

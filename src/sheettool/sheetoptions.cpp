@@ -31,7 +31,8 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "      Lists the headings of FILE, numbered from 1, one a line.\n"
     "  pobelo-sheet FILE --right N [--left M] [--answers right|left|both]\n"
     "               [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]\n"
-    "               [--paper A4|B4|A3] -o OUT.pdf\n"
+    "               [--paper A4|B4|A3] [--furniture LIST] [--instruction TEXT]\n"
+    "               -o OUT.pdf\n"
     "      One sheet: heading N on the right page and heading M on the left page\n"
     "      (numbers as --list gives them). Without --left the left page has no questions.\n"
     "  pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf\n"
@@ -66,6 +67,14 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "The sheets are A4. --paper B4 prints them on JIS B4 paper enlarged to fill it\n"
     "(122 %), --paper A3 on A3 paper (141 %), as a copier enlarges an A4 sheet; the\n"
     "key comes out on the same paper.\n"
+    "\n"
+    "A school's test: --furniture instruction,class,score,squares,cut adds any of an\n"
+    "instruction line under each title (by what the page asks, or --instruction\n"
+    "TEXT; kana in the list puts it in hiragana), 組・番 after the name, a score box,\n"
+    "answer squares (a square per kanji with a dotted cross, a bracket for a\n"
+    "reading; the largest that fits, or squares=10|12|14|16 mm, never under 10 mm\n"
+    "on the paper; --fit makes squares too large smaller and says so) and a cut line\n"
+    "between the two tests. Without it the sheet is the plain one.\n"
     "\n"
     "Each sheet is checked before it prints: every text that would run off the\n"
     "paper, out of its frame or into another text's place is reported on standard\n"
@@ -267,6 +276,18 @@ void parseOutputs(const QCommandLineParser& parser, const SheetOptions& o, Sheet
             throw UsageError(Message::tr("--paper takes A4, B4 or A3, not \"%1\"").arg(*paper));
         r.paper = *named;
     }
+    if (const auto list = single(parser, o.furniture)) {
+        SheetFurniture furniture;
+        QString bad;
+        if (!parseFurnitureList(*list, &furniture, &bad))
+            throw UsageError(Message::tr("--furniture takes instruction, class, score, squares, "
+                                         "cut, kana and squares=10|12|14|16, not \"%1\"")
+                                 .arg(bad));
+        r.furniture = furniture;
+    }
+    if (const auto text = single(parser, o.instruction))
+        r.instruction = oneLine(displayPath(*text), QStringLiteral("--instruction"))
+                            .replace(QLatin1Char('\t'), QLatin1Char(' '));
     const auto output = single(parser, o.output);
     if (!output || output->isEmpty())
         throw UsageError(Message::tr("give the PDF file to write with -o OUT.pdf"));
@@ -358,7 +379,7 @@ SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& 
     if (parser.isSet(o.list)) {
         for (const QCommandLineOption* option :
              {&o.answers, &o.title, &o.font, &o.fit, &o.strict, &o.key, &o.paper, &o.output,
-              &o.flip, &o.shuffle, &o.count, &o.seed}) {
+              &o.flip, &o.shuffle, &o.count, &o.seed, &o.furniture, &o.instruction}) {
             if (parser.isSet(*option))
                 throw UsageError(Message::tr("--list takes no --%1").arg(option->names().last()));
         }
@@ -407,19 +428,20 @@ void addOptions(QCommandLineParser& parser, const SheetOptions& o) {
     parser.addHelpOption();
     parser.addVersionOption();
     for (const QCommandLineOption* option :
-         {&o.script, &o.trace,      &o.list,   &o.right, &o.left, &o.all,
-          &o.review, &o.reviewLeft, &o.count,  &o.seed,  &o.flip, &o.shuffle,
-          &o.set,    &o.answers,    &o.title,  &o.font,  &o.fit,  &o.strict,
-          &o.key,    &o.paper,      &o.import, &o.output})
+         {&o.script, &o.trace,      &o.list,      &o.right,       &o.left,   &o.all,
+          &o.review, &o.reviewLeft, &o.count,     &o.seed,        &o.flip,   &o.shuffle,
+          &o.set,    &o.answers,    &o.title,     &o.font,        &o.fit,    &o.strict,
+          &o.key,    &o.paper,      &o.furniture, &o.instruction, &o.import, &o.output})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  Message::tr("A question file (.moj), or a teacher's own (.csv)."));
 }
 
 QList<const QCommandLineOption*> requestOptions(const SheetOptions& o) {
-    return {&o.list, &o.right,  &o.left,    &o.all,   &o.review,  &o.reviewLeft, &o.count,
-            &o.seed, &o.flip,   &o.shuffle, &o.set,   &o.answers, &o.title,      &o.font,
-            &o.fit,  &o.strict, &o.key,     &o.paper, &o.import,  &o.output};
+    return {&o.list,      &o.right,       &o.left,   &o.all,     &o.review, &o.reviewLeft,
+            &o.count,     &o.seed,        &o.flip,   &o.shuffle, &o.set,    &o.answers,
+            &o.title,     &o.font,        &o.fit,    &o.strict,  &o.key,    &o.paper,
+            &o.furniture, &o.instruction, &o.import, &o.output};
 }
 
 }  // namespace pobelo

@@ -49,6 +49,10 @@ struct SheetRequest {
     bool strict = false;
     std::optional<QString> key;
     std::optional<Paper> paper;  // the set's paper, or A4, unless given
+    // The furniture (--furniture) and both pages' own instruction (--instruction), the set's
+    // unless given.
+    std::optional<SheetFurniture> furniture;
+    std::optional<QString> instruction;
     QString output;
 };
 
@@ -119,6 +123,17 @@ struct SheetOptions {
                     "(or a table whose answers may be empty) and writes them "
                     "to OUT.csv with the readings filled in."),
         QStringLiteral("IN")};
+    QCommandLineOption furniture{
+        QStringLiteral("furniture"),
+        Message::tr("Adds to each sheet the elements LIST names, comma-separated: "
+                    "instruction (指示文), class (組・番), score (点数), squares (マス目), cut "
+                    "(切り取り線); kana puts the instruction in hiragana, squares=MM sets the "
+                    "squares' size (10, 12, 14 or 16 mm). Empty for none."),
+        QStringLiteral("LIST")};
+    QCommandLineOption instruction{
+        QStringLiteral("instruction"),
+        Message::tr("Both pages' instruction line, instead of the one for what they ask."),
+        QStringLiteral("TEXT")};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
                               Message::tr("Writes the sheets to the PDF file OUT."),
                               QStringLiteral("OUT")};

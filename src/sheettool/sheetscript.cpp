@@ -242,6 +242,30 @@ const std::vector<SheetScript::Verb>& SheetScript::verbs() {
              s.session_.setPaper(*paper);
              return true;
          }},
+        {"furniture"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             // The sheet's furniture as 用紙の形 chooses it; an empty list for none.
+             SheetFurniture furniture = s.session_.model().sheet().furniture;
+             if (!parseFurnitureList(l.rest.trimmed(), &furniture, nullptr))
+                 return failWith(error,
+                                 "furniture takes instruction, class, score, squares, cut, kana "
+                                 "and squares=10|12|14|16, comma-separated");
+             s.session_.model().setFurniture(furniture);
+             return true;
+         }},
+        {"instruction"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int page = 0;
+             if (l.args.isEmpty() || !parsePage(l.args[0], &page))
+                 return failWith(error, "instruction needs right or left and the text");
+             // The rest of the line after the page; empty: the one for what the page asks.
+             const QString rest = l.rest.trimmed();
+             SheetFurniture furniture = s.session_.model().sheet().furniture;
+             furniture.instructions[size_t(page)] =
+                 displayPath(rest.mid(l.args[0].size()).trimmed());
+             s.session_.model().setFurniture(furniture);
+             return true;
+         }},
         {"print-cancel"_L1, 0,
          [](SheetScript& s, const Line&, QString*) {
              s.session_.cancelPrint();

@@ -22,6 +22,7 @@
 
 #include "accessibility.h"
 #include "fontresolver.h"
+#include "furnituredialog.h"
 #include "icons.h"
 #include "itemnumber.h"
 #include "localfile.h"
@@ -452,6 +453,10 @@ void MainWindow::buildMenus() {
     fitAction_->setCheckable(true);
     keyAction_ = pm->addAction(QStringLiteral("問題と解答を印刷(&K)"));
     keyAction_->setObjectName(QStringLiteral("key"));
+    furnitureAction_ = pm->addAction(QStringLiteral("用紙の形(&L)…"));
+    furnitureAction_->setObjectName(QStringLiteral("furniture"));
+    furnitureAction_->setToolTip(
+        QStringLiteral("指示文、組・番、点数の欄、解答のマス目、切り取り線をつけます"));
     // 用紙: the paper the printer dialog opens with, and the preview and PDF files print on.
     QMenu* paper = pm->addMenu(QStringLiteral("用紙(&S)"));
     paper->setObjectName(QStringLiteral("paper"));
@@ -510,6 +515,7 @@ void MainWindow::connectEvents() {
     connect(pdfAction_, &QAction::triggered, &model_, &SheetModel::exportPdf);
     connect(fitAction_, &QAction::toggled, &model_, &SheetModel::setFitEnabled);
     connect(keyAction_, &QAction::triggered, &model_, &SheetModel::printSheetAndKey);
+    connect(furnitureAction_, &QAction::triggered, this, &MainWindow::chooseFurniture);
     connect(openAction_, &QAction::triggered, &model_, &SheetModel::openCommand);
     connect(webSiteAction_, &QAction::triggered, &model_, &SheetModel::openWebSite);
     connect(exitAction_, &QAction::triggered, &model_, &SheetModel::exitCommand);
@@ -614,6 +620,11 @@ QStatusBar* MainWindow::statusLine() {
         resize(width(), height() + line->sizeHint().height());
     }
     return line;
+}
+
+void MainWindow::chooseFurniture() {
+    FurnitureDialog dialog(model_.sheet().furniture, this);
+    if (dialog.exec() == QDialog::Accepted) model_.setFurniture(dialog.furniture());
 }
 
 }  // namespace pobelo

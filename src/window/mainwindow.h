@@ -74,6 +74,8 @@ class MainWindow : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // 印刷 > 用紙の形: the furniture dialog, its choice kept in the sheet.
+    void chooseFurniture();
     void showLoadNote();
     // The status line under the design, made the first time it is needed.
     QStatusBar* statusLine();
@@ -122,6 +124,7 @@ class MainWindow : public QMainWindow {
     QAction* pdfAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     QAction* fitAction_ = nullptr;
+    QAction* furnitureAction_ = nullptr;
     QAction* keyAction_ = nullptr;
     QAction* webSiteAction_ = nullptr;
     QAction* versionAction_ = nullptr;

@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "furnituredialog.h"
 #include "mainwindow.h"
 #include "mainwindowsession.h"
 #include "pobeloconfig.h"
@@ -162,6 +163,42 @@ class MainWindowDesignTest : public MainWindowFixture {
         }
     }
 
+    // 用紙の形 shows the sheet's furniture, gives back what is ticked, and offers the size, the
+    // hiragana and each page's own instruction only with their element; every control is named
+    // for a screen reader and explained.
+    void furnitureDialogKeepsTheChoice() {
+        SheetFurniture f;
+        f.squares = true;
+        f.squareMillimetres = 14;
+        f.instructions[1] = QStringLiteral("ていねいに書こう。");
+        FurnitureDialog dialog(f);
+        QVERIFY(!dialog.box(FurnitureDialog::Instruction)->isChecked());
+        QVERIFY(!dialog.kanaBox()->isEnabled());
+        QVERIFY(!dialog.instructionEdit(1)->isEnabled());
+        QVERIFY(dialog.sizeBox()->isEnabled());
+        QCOMPARE(dialog.furniture(), f);
+        dialog.box(FurnitureDialog::Instruction)->click();
+        dialog.box(FurnitureDialog::CutLine)->click();
+        dialog.box(FurnitureDialog::Squares)->click();
+        QVERIFY(dialog.kanaBox()->isEnabled());
+        QVERIFY(!dialog.sizeBox()->isEnabled());
+        SheetFurniture expected = f;
+        expected.instruction = expected.cutLine = true;
+        expected.squares = false;
+        QCOMPARE(dialog.furniture(), expected);
+        for (QWidget* w : dialog.findChildren<QWidget*>()) {
+            if (qobject_cast<QCheckBox*>(w) || qobject_cast<QComboBox*>(w) ||
+                qobject_cast<QLineEdit*>(w)) {
+                QVERIFY2(!w->toolTip().isEmpty(), qPrintable(w->objectName()));
+                QVERIFY2(!w->accessibleName().isEmpty() || !qobject_cast<QAbstractButton*>(w) ||
+                             !qobject_cast<QAbstractButton*>(w)->text().isEmpty(),
+                         qPrintable(w->objectName()));
+            }
+            if (auto* label = qobject_cast<QLabel*>(w); label && !label->pixmap().isNull())
+                QVERIFY(label->accessibleName().endsWith(QStringLiteral("の見本")));
+        }
+    }
+
     void menusCarryTheirCaptionsInOrder() {
         Session s;
         const auto names = [](const QMenu* menu) {
@@ -174,7 +211,7 @@ class MainWindowDesignTest : public MainWindowFixture {
         QStringList top;
         for (const QAction* a : s.window.menuBar()->actions()) top << a->menu()->objectName();
         QCOMPARE(top, (QStringList{"f", "tm", "pm", "hp"}));
-        QCOMPARE(names(s.find<QMenu>("pm")), (QStringList{"fit", "key", "paper"}));
+        QCOMPARE(names(s.find<QMenu>("pm")), (QStringList{"fit", "key", "furniture", "paper"}));
         // One paper at a time, A4 until another is chosen.
         QCOMPARE(names(s.find<QMenu>("paper")), (QStringList{"paperA4", "paperB4", "paperA3"}));
         QVERIFY(s.find<QAction>("paperA4")->isChecked());
@@ -227,6 +264,7 @@ class MainWindowDesignTest : public MainWindowFixture {
         row("pm", "印刷", "Alt+P");
         row("fit", "はみ出しを防ぐ", "Alt+F");
         row("key", "問題と解答を印刷", "Alt+K");
+        row("furniture", "用紙の形…", "Alt+L");
         row("paper", "用紙", "Alt+S");
         row("paperA4", "A4", "Alt+4");
         row("paperB4", "B4（JIS）", "Alt+B");
