@@ -4,6 +4,7 @@
 #include <array>
 
 #include "printsurface.h"
+#include "ruby.h"
 #include "sheetgeometry.h"
 
 namespace pobelo {
@@ -24,6 +25,8 @@ struct PageContent {
     // How many rows print, from the first: a page of fewer items than rows (a review or retest)
     // prints nothing past them, neither item number, answer place nor side line.
     int rows = 10;
+    // Each sentence's ruby, by its characters (the item number not counted); none by default.
+    std::array<SentenceRuby, 10> ruby;
 };
 
 struct SheetContent {
@@ -36,6 +39,8 @@ struct SheetContent {
 
     // Only the ASCII "@" names a vertical-writing face; the full-width "＠" does not.
     bool vertical() const { return fontName.startsWith(QLatin1Char('@')); }
+    // Whether any sentence of the sheet carries ruby.
+    bool hasRuby() const;
 };
 
 // Where one text of a sheet stands when it is fitted into its area: the distance between its
@@ -61,10 +66,10 @@ struct SheetFit {
 // What the printers draw next, for a surface that wants to know which part of the sheet a text
 // or line belongs to.
 struct SheetPart {
-    enum Kind { Frame, NameField, Title, Sentence, AnswerNumber, Answer, SideLine, Mark };
+    enum Kind { Frame, NameField, Title, Sentence, AnswerNumber, Answer, SideLine, Mark, Ruby };
     Kind kind = Frame;
     bool rightPage = true;
-    int item = -1;  // row 0 to 9 for sentences, answers and side lines
+    int item = -1;  // row 0 to 9 for sentences, their ruby, answers and side lines
 };
 
 class SheetPartListener {
