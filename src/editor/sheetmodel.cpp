@@ -265,6 +265,12 @@ void SheetModel::setPaper(Paper paper) {
     Q_EMIT changed();
 }
 
+void SheetModel::setRuby(RubySetting ruby) {
+    if (sheet_.ruby == ruby) return;
+    sheet_.ruby = ruby;
+    update();
+}
+
 void SheetModel::showMessage(const QString& message) {
     messages_.append(message);
     Q_EMIT changed();

@@ -203,6 +203,8 @@ class SheetModel : public QObject {
     void applySet(const Sheet& set);
     // The paper the sheet prints on (A4, or enlarged onto JIS B4 or A3).
     void setPaper(Paper paper);
+    // The ふりがな the sentences get (印刷 > ふりがな).
+    void setRuby(RubySetting ruby);
 
   Q_SIGNALS:
     // Any state above changed.

@@ -122,6 +122,7 @@ void SheetModel::applySet(const Sheet& set) {
     sheet_.bold = set.bold;
     sheet_.italic = set.italic;
     sheet_.paper = set.paper;
+    sheet_.ruby = set.ruby;
     commandsEnabled_ = sheet_.anyComposed();
     showActivePage(set.rightPageActive);
     setPageEnabled(set.rightPageActive);

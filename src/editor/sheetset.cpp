@@ -310,6 +310,8 @@ QByteArray sheetSetJson(const Sheet& set, const QString& setFolder, const Questi
         set.rightPageActive ? QStringLiteral("right") : QStringLiteral("left");
     // Paper other than A4 only: a set of an A4 sheet reads as it always did.
     if (set.paper != Paper::A4) root[QStringLiteral("paper")] = paperName(set.paper);
+    // Likewise ruby: a set without it reads as it always did.
+    if (set.ruby != RubySetting::None) root[QStringLiteral("ruby")] = rubyName(set.ruby);
     root[QStringLiteral("pages")] = pages;
     root[QStringLiteral("remembered")] = rememberedJson(set, table);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
@@ -366,6 +368,12 @@ std::optional<Sheet> readSheetSetJson(const QByteArray& json, SetProblem* proble
                    QStringLiteral(", ")),
                &paper);
     set.paper = paperNamed(paper).value_or(Paper::A4);
+    QString ruby = rubyName(RubySetting::None);
+    QStringList rubyNames;
+    for (int r = int(RubySetting::None); r <= int(RubySetting::All); ++r)
+        rubyNames << rubyName(RubySetting(r));
+    keys.oneOf(QStringLiteral("ruby"), rubyNames.join(QStringLiteral(", ")), &ruby);
+    set.ruby = rubyNamed(ruby).value_or(RubySetting::None);
     QJsonObject pages;
     keys.object(QStringLiteral("pages"), &pages);
     if (keys.failed()) return std::nullopt;

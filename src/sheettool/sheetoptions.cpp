@@ -30,7 +30,7 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "      Lists the headings of FILE, numbered from 1, one a line.\n"
     "  pobelo-sheet FILE --right N [--left M] [--answers right|left|both]\n"
     "               [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]\n"
-    "               [--paper A4|B4|A3] -o OUT.pdf\n"
+    "               [--paper A4|B4|A3] [--ruby none|1-6|all] -o OUT.pdf\n"
     "      One sheet: heading N on the right page and heading M on the left page\n"
     "      (numbers as --list gives them). Without --left the left page has no questions.\n"
     "  pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf\n"
@@ -38,7 +38,7 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "      one sheet a page of OUT.pdf. With an odd count the last sheet's left page\n"
     "      has no questions. Progress goes to standard error.\n"
     "  pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf]\n"
-    "               [--paper A4|B4|A3] -o OUT.pdf\n"
+    "               [--paper A4|B4|A3] [--ruby none|1-6|all] -o OUT.pdf\n"
     "      The sheet a sheet set file saved in the window holds, from the question\n"
     "      file it names. A question file changed since the set was saved is told\n"
     "      and nothing is printed.\n"
@@ -65,6 +65,13 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "The sheets are A4. --paper B4 prints them on JIS B4 paper enlarged to fill it\n"
     "(122 %), --paper A3 on A3 paper (141 %), as a copier enlarges an A4 sheet; the\n"
     "key comes out on the same paper.\n"
+    "\n"
+    "--ruby N gives ruby (ふりがな) to the kanji a class has not learned by the end of\n"
+    "grade N (1 to 6, by the 学年別漢字配当表), --ruby all to every kanji, --ruby none\n"
+    "(as without it, unless a set says otherwise) to none. The readings come from the\n"
+    "words around each kanji, or from a teacher's file (｜漢字《かんじ》). The asked\n"
+    "part, a word another item of the page asks to be read, titles and answers never\n"
+    "get ruby.\n"
     "\n"
     "Each sheet is checked before it prints: every text that would run off the\n"
     "paper, out of its frame or into another text's place is reported on standard\n"
@@ -266,6 +273,13 @@ void parseOutputs(const QCommandLineParser& parser, const SheetOptions& o, Sheet
             throw UsageError(Message::tr("--paper takes A4, B4 or A3, not \"%1\"").arg(*paper));
         r.paper = *named;
     }
+    if (const auto ruby = single(parser, o.ruby)) {
+        const std::optional<RubySetting> named = rubyNamed(*ruby);
+        if (!named)
+            throw UsageError(
+                Message::tr("--ruby takes none, 1 to 6 or all, not \"%1\"").arg(*ruby));
+        r.ruby = *named;
+    }
     const auto output = single(parser, o.output);
     if (!output || output->isEmpty())
         throw UsageError(Message::tr("give the PDF file to write with -o OUT.pdf"));
@@ -326,8 +340,8 @@ SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& 
 
     if (parser.isSet(o.list)) {
         for (const QCommandLineOption* option :
-             {&o.answers, &o.title, &o.font, &o.fit, &o.strict, &o.key, &o.paper, &o.output,
-              &o.flip, &o.shuffle, &o.count, &o.seed}) {
+             {&o.answers, &o.title, &o.font, &o.fit, &o.strict, &o.key, &o.paper, &o.ruby,
+              &o.output, &o.flip, &o.shuffle, &o.count, &o.seed}) {
             if (parser.isSet(*option))
                 throw UsageError(Message::tr("--list takes no --%1").arg(option->names().last()));
         }
@@ -376,9 +390,9 @@ void addOptions(QCommandLineParser& parser, const SheetOptions& o) {
     parser.addHelpOption();
     parser.addVersionOption();
     for (const QCommandLineOption* option :
-         {&o.script,     &o.trace, &o.list, &o.right,  &o.left,    &o.all,   &o.review,
-          &o.reviewLeft, &o.count, &o.seed, &o.flip,   &o.shuffle, &o.set,   &o.answers,
-          &o.title,      &o.font,  &o.fit,  &o.strict, &o.key,     &o.paper, &o.output})
+         {&o.script, &o.trace,  &o.list, &o.right,   &o.left, &o.all,     &o.review, &o.reviewLeft,
+          &o.count,  &o.seed,   &o.flip, &o.shuffle, &o.set,  &o.answers, &o.title,  &o.font,
+          &o.fit,    &o.strict, &o.key,  &o.paper,   &o.ruby, &o.output})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  Message::tr("A question file (.moj), or a teacher's own (.csv)."));
@@ -387,7 +401,7 @@ void addOptions(QCommandLineParser& parser, const SheetOptions& o) {
 QList<const QCommandLineOption*> requestOptions(const SheetOptions& o) {
     return {&o.list, &o.right,  &o.left,    &o.all,   &o.review,  &o.reviewLeft, &o.count,
             &o.seed, &o.flip,   &o.shuffle, &o.set,   &o.answers, &o.title,      &o.font,
-            &o.fit,  &o.strict, &o.key,     &o.paper, &o.output};
+            &o.fit,  &o.strict, &o.key,     &o.paper, &o.ruby,    &o.output};
 }
 
 }  // namespace pobelo

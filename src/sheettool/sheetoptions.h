@@ -48,7 +48,8 @@ struct SheetRequest {
     bool fit = false;
     bool strict = false;
     std::optional<QString> key;
-    std::optional<Paper> paper;  // the set's paper, or A4, unless given
+    std::optional<Paper> paper;       // the set's paper, or A4, unless given
+    std::optional<RubySetting> ruby;  // the set's ruby, or none, unless given
     QString output;
 };
 
@@ -113,6 +114,10 @@ struct SheetOptions {
                              Message::tr("Prints on A4, or the A4 sheet enlarged to fill JIS B4 "
                                          "or A3 paper."),
                              QStringLiteral("A4|B4|A3")};
+    QCommandLineOption ruby{QStringLiteral("ruby"),
+                            Message::tr("Gives ruby (ふりがな) to no kanji, to the kanji a class "
+                                        "has not learned by the end of grade N, or to all."),
+                            QStringLiteral("none|1|2|3|4|5|6|all")};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
                               Message::tr("Writes the sheets to the PDF file OUT."),
                               QStringLiteral("OUT")};
