@@ -8,6 +8,7 @@
 #include "paper.h"
 #include "questiontable.h"
 #include "sheetprinters.h"
+#include "sheetruby.h"
 #include "sheetvariant.h"
 
 namespace pobelo {
@@ -49,6 +50,8 @@ struct Sheet {
     Paper paper = Paper::A4;
     // The instruction, 組・番, score box, answer squares and cut line the sheet carries.
     SheetFurniture furniture;
+    // The ふりがな the sentences get.
+    RubySetting ruby = RubySetting::None;
     // The question file as it was opened, and the SHA-256 (lower-case hex) of the bytes the
     // questions were read from; empty before a file is read.
     QString questionFile;
@@ -85,8 +88,10 @@ struct Sheet {
 PageItems printedItems(const PageVariant& variant, int page, const QuestionTable& table);
 // The page (0 right, 1 left) as the printers draw it, its items read from table.
 PageContent composePage(const SheetPage& page, int index, const QuestionTable& table);
-// The sheet as the printers draw it, its items read from table.
-SheetContent composeSheet(const Sheet& sheet, const QuestionTable& table);
+// The sheet as the printers draw it, its items read from table; their ruby (when the sheet asks
+// for it) read by analyser, or by the programs' shared one.
+SheetContent composeSheet(const Sheet& sheet, const QuestionTable& table,
+                          const reading::Analyser* analyser = nullptr);
 
 // What an item holds: before, asked part, after, answer.
 QStringList itemTexts(const QuestionTable& table, const ItemRef& ref);

@@ -273,6 +273,12 @@ void SheetModel::setFurniture(const SheetFurniture& furniture) {
     Q_EMIT changed();
 }
 
+void SheetModel::setRuby(RubySetting ruby) {
+    if (sheet_.ruby == ruby) return;
+    sheet_.ruby = ruby;
+    update();
+}
+
 void SheetModel::showMessage(const QString& message) {
     messages_.append(message);
     Q_EMIT changed();

@@ -205,6 +205,8 @@ class SheetModel : public QObject {
     void setPaper(Paper paper);
     // The instruction, 組・番, score box, squares and cut line the sheet carries (用紙の形).
     void setFurniture(const SheetFurniture& furniture);
+    // The ふりがな the sentences get (印刷 > ふりがな).
+    void setRuby(RubySetting ruby);
 
   Q_SIGNALS:
     // Any state above changed.

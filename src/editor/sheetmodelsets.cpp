@@ -123,6 +123,7 @@ void SheetModel::applySet(const Sheet& set) {
     sheet_.italic = set.italic;
     sheet_.paper = set.paper;
     sheet_.furniture = set.furniture;
+    sheet_.ruby = set.ruby;
     commandsEnabled_ = sheet_.anyComposed();
     showActivePage(set.rightPageActive);
     setPageEnabled(set.rightPageActive);

@@ -369,6 +369,8 @@ QByteArray sheetSetJson(const Sheet& set, const QString& setFolder, const Questi
     // Furniture only when chosen, for the same reason.
     if (const auto furniture = furnitureJson(set.furniture))
         root[QStringLiteral("furniture")] = *furniture;
+    // Likewise ruby: a set without it reads as it always did.
+    if (set.ruby != RubySetting::None) root[QStringLiteral("ruby")] = rubyName(set.ruby);
     root[QStringLiteral("pages")] = pages;
     root[QStringLiteral("remembered")] = rememberedJson(set, table);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
@@ -426,6 +428,12 @@ std::optional<Sheet> readSheetSetJson(const QByteArray& json, SetProblem* proble
                &paper);
     set.paper = paperNamed(paper).value_or(Paper::A4);
     if (!keys.failed() && !readFurniture(keys, &set.furniture, problem)) return std::nullopt;
+    QString ruby = rubyName(RubySetting::None);
+    QStringList rubyNames;
+    for (int r = int(RubySetting::None); r <= int(RubySetting::All); ++r)
+        rubyNames << rubyName(RubySetting(r));
+    keys.oneOf(QStringLiteral("ruby"), rubyNames.join(QStringLiteral(", ")), &ruby);
+    set.ruby = rubyNamed(ruby).value_or(RubySetting::None);
     QJsonObject pages;
     keys.object(QStringLiteral("pages"), &pages);
     if (keys.failed()) return std::nullopt;

@@ -27,6 +27,7 @@ struct Cell {
     QRectF rect;
     bool line = false;
     int order = 0;  // the part's place in drawing order
+    QRectF ink;     // a line's ink, which ends where it ends (rect reaches half its width past)
 };
 
 // Whether a character leaves ink: marks, format and control characters and spaces show none
@@ -99,7 +100,9 @@ class CellSurface : public PrintSurface, public SheetPartListener {
         QRectF rect(QPointF(std::min(x1, x2), std::min(y1, y2)),
                     QPointF(std::max(x1, x2), std::max(y1, y2)));
         if (rect.width() == 0 && rect.height() == 0) return true;  // leaves no mark
-        cells.append(Cell{part_, rect.adjusted(-half, -half, half, half), true, order_});
+        const QRectF ink =
+            rect.width() == 0 ? rect.adjusted(-half, 0, half, 0) : rect.adjusted(0, -half, 0, half);
+        cells.append(Cell{part_, rect.adjusted(-half, -half, half, half), true, order_, ink});
         return true;
     }
     // Each character's cell, where it stands in the string measured whole as it is printed: a
@@ -114,7 +117,8 @@ class CellSurface : public PrintSurface, public SheetPartListener {
             const qreal start = end;
             end = measurer_ ? measurer_->advance(fontName_, points_, bold_, italic_, printed)
                             : em * (i + 1);
-            cells.append(Cell{part_, QRectF(x_ + start, y_, end - start, em), false, order_});
+            cells.append(
+                Cell{part_, QRectF(x_ + start, y_, end - start, em), false, order_, QRectF()});
         }
         if (measurer_) {
             for (const uint c : text.toUcs4()) {
@@ -216,6 +220,8 @@ QString subject(const SheetPart& part) {
             return itemNumber(part.item) + QStringLiteral(" のマス目の解答");
         case SheetPart::CutLine:
             return QStringLiteral("「きりとり」");
+        case SheetPart::Ruby:
+            return itemNumber(part.item) + QStringLiteral(" のふりがな");
     }
     return {};
 }
@@ -247,7 +253,7 @@ QList<Limit> limitsOf(const SheetPart& part, bool vertical) {
             limits.append(Limit{
                 QRectF(QPointF(kFrameLeft, top + kFrameTop), QPointF(kNameX, top + kFrameBottom)),
                 QStringLiteral("「名前」にかかります")});
-        } else if (part.kind == SheetPart::Sentence) {
+        } else if (part.kind == SheetPart::Sentence || part.kind == SheetPart::Ruby) {
             limits.append(Limit{QRectF(QPointF(0, top), QPointF(answers, top + h / 2)),
                                 QStringLiteral("解答欄にかかります")});
         } else if (part.kind == SheetPart::Answer && part.item < 5) {
@@ -265,7 +271,8 @@ QList<Limit> limitsOf(const SheetPart& part, bool vertical) {
     if (part.kind == SheetPart::Title) {
         end = kNameY;
         crossing = QStringLiteral("「名前」にかかります");
-    } else if (part.kind == SheetPart::Sentence || part.kind == SheetPart::Instruction) {
+    } else if (part.kind == SheetPart::Sentence || part.kind == SheetPart::Instruction ||
+               part.kind == SheetPart::Ruby) {
         end = kUpperNumbersY;
         crossing = QStringLiteral("解答欄にかかります");
     } else if (part.kind == SheetPart::Answer && part.item < 5) {
@@ -291,6 +298,7 @@ struct Part {
     SheetPart part;
     QList<QRectF> texts;
     QList<QRectF> lines;
+    QList<QRectF> inks;  // of the lines
 };
 
 std::map<int, Part> partsOf(const QList<Cell>& cells) {
@@ -299,6 +307,7 @@ std::map<int, Part> partsOf(const QList<Cell>& cells) {
         Part& p = parts[cell.order];
         p.part = cell.part;
         (cell.line ? p.lines : p.texts).append(cell.rect);
+        if (cell.line) p.inks.append(cell.ink);
     }
     return parts;
 }
@@ -320,6 +329,7 @@ float fittedSize(const SheetFit& fit, const SheetPart& part) {
         case SheetPart::Title:
             return page.title.points;
         case SheetPart::Sentence:
+        case SheetPart::Ruby:
             return page.sentences[part.item].points;
         case SheetPart::Answer:
             return page.answers[part.item].points;
@@ -348,6 +358,37 @@ TextFit fitRun(qreal start, qreal end, qsizetype n, float pitch, qreal widest, q
     const qreal scale = (end - start) / (widest * (n - 1) + last);
     const float points = std::max(floorToStep(float(kSheetFontPoints * scale)), kSmallestFitPoints);
     return TextFit{float(std::floor(widest * points / kSheetFontPoints)), points};
+}
+
+// The pitch and size that keep a sentence with ruby from start to end: as fitRun fits a text,
+// with the sentence laid out with its ruby (which shrinks with it) at each pitch and size tried.
+TextFit fitRubySentence(const PageContent& page, int item, qreal start, qreal end, float pitch,
+                        qreal widest, qreal last) {
+    const QStringList cells = textCells(itemNumber(item) + page.sentences[item]);
+    const auto reaches = [&](float p, float points) {
+        const RubyPlacement placed =
+            placeRuby(cells, 1, page.ruby[item], qsizetype{page.beforeLengths[item]} + 1,
+                      cellCount(page.askedParts[item]), p, points);
+        qreal far =
+            placed.cells.isEmpty() ? 0 : placed.cells.last() + last * points / kSheetFontPoints;
+        if (!placed.ruby.isEmpty())
+            far = std::max<qreal>(far,
+                                  placed.ruby.last().offset + placed.rubyPoints * kTwipsPerPoint);
+        return start + far;
+    };
+    if (reaches(pitch, kSheetFontPoints) <= end + kSlack || end <= start)
+        return TextFit{pitch, kSheetFontPoints};
+    for (float closer = std::floor(pitch) - 1; closer >= widest - kSlack; --closer) {
+        if (reaches(closer, kSheetFontPoints) <= end + kSlack)
+            return TextFit{closer, kSheetFontPoints};
+    }
+    TextFit fit{pitch, kSheetFontPoints};
+    for (float points = kSheetFontPoints - kSizeStep; points >= kSmallestFitPoints;
+         points -= kSizeStep) {
+        fit = TextFit{float(std::floor(widest * points / kSheetFontPoints)), points};
+        if (reaches(fit.pitch, points) <= end + kSlack) break;
+    }
+    return fit;
 }
 
 }  // namespace
@@ -426,6 +467,22 @@ QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
                 found[order] = true;
                 break;
             }
+        }
+    }
+
+    // Ruby that runs into a line: a side line beside it, or a frame.
+    for (const auto& [order, p] : parts) {
+        if (found[order] || p.part.kind != SheetPart::Ruby) continue;
+        for (const auto& [otherOrder, other] : parts) {
+            const bool touches = std::any_of(p.texts.begin(), p.texts.end(), [&](const QRectF& a) {
+                return std::any_of(other.inks.begin(), other.inks.end(),
+                                   [&](const QRectF& b) { return overlap(a, b); });
+            });
+            if (!touches) continue;
+            add(p, subject(p.part) + QStringLiteral("が") + subject(other.part) +
+                       QStringLiteral("にかかります"));
+            found[order] = true;
+            break;
         }
     }
 
@@ -582,7 +639,11 @@ SheetFit fitSheet(const SheetContent& sheet, TextMeasurer* measurer) {
         qreal widest = 0;
         for (const QRectF& cell : p.texts)
             widest = std::max(widest, vertical ? cell.width() : cell.height());
-        *text = fitRun(start, end, p.texts.size(), text->pitch, widest, last);
+        const PageContent& content = part.rightPage ? sheet.right : sheet.left;
+        if (part.kind == SheetPart::Sentence && !content.ruby[part.item].isEmpty())
+            *text = fitRubySentence(content, part.item, start, end, text->pitch, widest, last);
+        else
+            *text = fitRun(start, end, p.texts.size(), text->pitch, widest, last);
     }
     return fit;
 }

@@ -37,6 +37,8 @@ inline constexpr int kFrameLeft = 200;
 inline constexpr int kFrameRightMargin = 850;
 inline constexpr int kFrameTop = 200;
 inline constexpr int kFrameBottom = 900;
+// On a sheet with ruby the frame ends higher, leaving the first row's ruby its room.
+inline constexpr int kRubyFrameBottom = 820;
 // The width the frame leaves of the paper; the answer places divide it.
 template <typename T>
 constexpr T frameWidth(T paperWidth) {

@@ -14,6 +14,7 @@ namespace {
 
 constexpr int kBlack = 0;
 constexpr int kSolid = 0;
+constexpr float kTwipsPerPoint = 20;
 // How far the upright layout's side line stands from its column's left edge.
 constexpr float kSideLineGap = 350;
 
@@ -32,6 +33,12 @@ class Pen {
         s_.setCurrentX(x);
         s_.setCurrentY(y);
         s_.printText(text);
+    }
+    // Ruby with its cell at (x, y).
+    void rubyAt(float x, float y, const QString& text) {
+        s_.setCurrentX(x);
+        s_.setCurrentY(y);
+        s_.printRuby(text);
     }
     void line(float x1, float y1, float x2, float y2) { s_.drawLine(x1, y1, x2, y2, kBlack); }
     std::optional<float> width() { return s_.pageWidth(); }
@@ -77,6 +84,30 @@ std::optional<qint16> sideLineEnd(qint64 twips) {
     return static_cast<qint16>(twips);
 }
 
+// Where the characters of sentence i (its item number first) and its ruby stand; nothing for a
+// sentence without ruby, whose characters stand pitch apart.
+std::optional<RubyPlacement> placedRuby(const PageContent& page, int i, const QStringList& cells,
+                                        const TextFit& fit) {
+    if (page.ruby[i].isEmpty()) return std::nullopt;
+    return placeRuby(cells, 1, page.ruby[i], qsizetype{page.beforeLengths[i]} + 1,
+                     cellCount(page.askedParts[i]), fit.pitch, fit.points);
+}
+
+// A sentence's ruby, beside it: (dx, dy) from each character's place along the column; the
+// sentence's own size set again after it.
+void printRuby(Pen& pen, const RubyPlacement& placed, bool rightPage, int item, float x, float y,
+               bool alongX, const TextFit& fit) {
+    pen.part(SheetPart::Ruby, rightPage, item);
+    pen.fitSize(placed.rubyPoints);
+    for (const RubyPlacement::Piece& piece : placed.ruby) {
+        if (alongX)
+            pen.rubyAt(x + piece.offset, y, piece.text);
+        else
+            pen.rubyAt(x, y + piece.offset, piece.text);
+    }
+    pen.fitSize(fit.points);
+}
+
 // A page's version mark in one piece, small; nothing for a page without one.
 void printMark(Pen& pen, const PageContent& page, bool rightPage, float x, float y) {
     if (page.mark.isEmpty()) return;
@@ -87,7 +118,7 @@ void printMark(Pen& pen, const PageContent& page, bool rightPage, float x, float
 
 // --- Portrait layout for a vertical-writing face ----------------------------------------------
 
-void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPage) {
+void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPage, bool ruby) {
     using namespace verticalSheet;
     PrintSurface& s = pen.surface();
     const PageFit& fit = pen.page(rightPage);
@@ -95,7 +126,7 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
     // Title frame; each use of the page width reads it afresh.
     pen.part(SheetPart::Frame, rightPage);
     const float top = yp + kFrameTop;
-    const float bottom = yp + kFrameBottom;
+    const float bottom = yp + (ruby ? kRubyFrameBottom : kFrameBottom);
     if (auto w = pen.width()) pen.line(kFrameLeft, top, frameWidth(*w), top);
     if (auto w1 = pen.width())
         if (auto w2 = pen.width()) pen.line(frameWidth(*w1), top, frameWidth(*w2), bottom);
@@ -127,9 +158,17 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
         const TextFit& text = fit.sentences[i];
         pen.part(SheetPart::Sentence, rightPage, i);
         pen.fitSize(text.points);
+        const float y = yp + kFirstRowY + kRowPitch * i;
+        if (const std::optional<RubyPlacement> placed = placedRuby(page, i, sentence, text)) {
+            // Ruby stands on the side of the side lines, touching the characters' cells.
+            for (qsizetype j = 0; j < sentence.size(); ++j)
+                pen.textAt(kSentenceX + placed->cells[j], y, sentence[j]);
+            printRuby(pen, *placed, rightPage, i, kSentenceX,
+                      y - placed->rubyPoints * kTwipsPerPoint, true, text);
+            continue;
+        }
         for (qsizetype j = 1; j <= sentence.size(); ++j)
-            pen.textAt(kSentenceX + text.pitch * (j - 1), yp + kFirstRowY + kRowPitch * i,
-                       sentence[j - 1]);
+            pen.textAt(kSentenceX + text.pitch * (j - 1), y, sentence[j - 1]);
     }
 
     // Two rows of five answer places.
@@ -156,7 +195,13 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
         const qint64 la = cellCount(page.askedParts[i]);
         const float pitch = fit.sentences[i].pitch;
         std::optional<qint16> x1, x2;
-        if (pitch == kSentencePitch) {
+        if (!page.ruby[i].isEmpty()) {
+            // Beside the asked part where the ruby before it has moved it.
+            const QStringList cells = textCells(itemNumber(i) + page.sentences[i]);
+            const float start = placedRuby(page, i, cells, fit.sentences[i])->offsetOf(lb + 1);
+            x1 = sideLineEnd(std::lround(kSentenceX + start));
+            x2 = x1 ? sideLineEnd(std::lround(*x1 + la * pitch)) : std::nullopt;
+        } else if (pitch == kSentencePitch) {
             x1 = sideLineEnd(kSentenceX + (lb + 1) * kCharacterTwips);
             x2 = x1 ? sideLineEnd(*x1 + la * kCharacterTwips) : std::nullopt;
         } else {
@@ -193,8 +238,17 @@ void printUprightBody(Pen& pen, const PageContent& page, bool rightPage,
         const TextFit& text = fit.sentences[9 - i];
         pen.part(SheetPart::Sentence, rightPage, 9 - i);
         pen.fitSize(text.points);
-        printColumn(pen, place.columnsX + kColumnPitch * i, kTop,
-                    itemNumber(9 - i) + page.sentences[9 - i], text.pitch);
+        const float x = place.columnsX + kColumnPitch * i;
+        const QStringList cells = textCells(itemNumber(9 - i) + page.sentences[9 - i]);
+        if (const std::optional<RubyPlacement> placed = placedRuby(page, 9 - i, cells, text)) {
+            // Ruby stands right of the column, touching its characters' cells.
+            for (qsizetype m = 0; m < cells.size(); ++m)
+                pen.textAt(x, kTop + placed->cells[m], cells[m]);
+            printRuby(pen, *placed, rightPage, 9 - i, x + text.points * kTwipsPerPoint, kTop, false,
+                      text);
+            continue;
+        }
+        for (qsizetype m = 0; m < cells.size(); ++m) pen.textAt(x, kTop + text.pitch * m, cells[m]);
     }
 
     // Answer rows; with answers, each cell is its number followed by the answer, a little lower.
@@ -226,7 +280,13 @@ void printUprightBody(Pen& pen, const PageContent& page, bool rightPage,
         const float pitch = fit.sentences[k].pitch;
         const qint64 la = cellCount(page.askedParts[k]);
         std::optional<qint16> y1, y2;
-        if (pitch == kSentencePitch) {
+        if (!page.ruby[k].isEmpty()) {
+            const QStringList cells = textCells(itemNumber(k) + page.sentences[k]);
+            const float start =
+                placedRuby(page, k, cells, fit.sentences[k])->offsetOf(page.beforeLengths[k] + 1);
+            y1 = sideLineEnd(std::lround(kTop + start));
+            y2 = y1 ? sideLineEnd(std::lround(*y1 + la * pitch)) : std::nullopt;
+        } else if (pitch == kSentencePitch) {
             y1 = sideLineEnd(kTop + (qint64{page.beforeLengths[k]} + 1) * kCharacterTwips);
             y2 = y1 ? sideLineEnd(*y1 + kCharacterTwips * la) : std::nullopt;
         } else {
@@ -273,6 +333,15 @@ void printUprightNameField(Pen& pen, float offset, bool halfWidthBased) {
 
 }  // namespace
 
+bool SheetContent::hasRuby() const {
+    for (const PageContent* page : {&right, &left}) {
+        for (const SentenceRuby& ruby : page->ruby) {
+            if (!ruby.isEmpty()) return true;
+        }
+    }
+    return false;
+}
+
 QString itemNumber(int row) {
     return kCircledDigits.mid(row, 1);
 }
@@ -313,12 +382,12 @@ void printWithVerticalFont(const SheetContent& plain, const SheetFit& fit, Print
     surface.setOrientation(kOrientationPortrait);
     surface.setLineStyle(kSolid);
     surface.setLineWidth(kThinLine);
-    printVerticalPage(pen, sheet.right, 0, true);
+    printVerticalPage(pen, sheet.right, 0, true, sheet.hasRuby());
     float height = 0;
     if (auto h = surface.pageHeight()) height = *h;
     if (FurniturePen* furniture = pen.furniture()) furniture->cutLine(height / 2);
     surface.setLineWidth(kThinLine);
-    printVerticalPage(pen, sheet.left, height / 2, false);
+    printVerticalPage(pen, sheet.left, height / 2, false, sheet.hasRuby());
 }
 
 void printWithUprightFont(const SheetContent& plain, const SheetFit& fit, PrintSurface& surface,

@@ -6,6 +6,7 @@
 #include "furniture.h"
 #include "paper.h"
 #include "printsurface.h"
+#include "ruby.h"
 #include "sheetgeometry.h"
 
 namespace pobelo {
@@ -26,6 +27,8 @@ struct PageContent {
     // How many rows print, from the first: a page of fewer items than rows (a review or retest)
     // prints nothing past them, neither item number, answer place nor side line.
     int rows = 10;
+    // Each sentence's ruby, by its characters (the item number not counted); none by default.
+    std::array<SentenceRuby, 10> ruby;
 };
 
 struct SheetContent {
@@ -42,6 +45,8 @@ struct SheetContent {
 
     // Only the ASCII "@" names a vertical-writing face; the full-width "＠" does not.
     bool vertical() const { return fontName.startsWith(QLatin1Char('@')); }
+    // Whether any sentence of the sheet carries ruby.
+    bool hasRuby() const;
 };
 
 // Where one text of a sheet stands when it is fitted into its area: the distance between its
@@ -86,10 +91,12 @@ struct SheetPart {
         ScoreBox,
         AnswerBox,
         CutLine,
+        // The ふりがな beside a sentence (ruby.h).
+        Ruby,
     };
     Kind kind = Frame;
     bool rightPage = true;
-    int item = -1;  // row 0 to 9 for sentences, answers and side lines
+    int item = -1;  // row 0 to 9 for sentences, their ruby, answers and side lines
 };
 
 class SheetPartListener {

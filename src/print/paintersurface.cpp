@@ -436,14 +436,14 @@ void PainterSurface::endLine() {
 }
 
 void PainterSurface::drawMarked(const QString& source, const std::function<void()>& draw) {
-    if (!textLayer_ || source.isEmpty()) {
+    if (!textLayer_ || (source.isEmpty() && !drawingRuby_)) {
         draw();
         return;
     }
     // The marks are drawn in the frame the text is drawn in, so that the span's glyphs and its
     // end stand in one coordinate system.
-    const int span = textLayer_->beginSpan();
-    textLayer_->addText(source);
+    const int span = drawingRuby_ ? textLayer_->beginSilentSpan() : textLayer_->beginSpan();
+    if (!drawingRuby_) textLayer_->addText(source);
     painter_.drawLine(spanMark(span, false));
     draw();
     painter_.drawLine(spanMark(span, true));
@@ -550,6 +550,20 @@ bool PainterSurface::printText(const QString& text) {
     return true;
 }
 
+bool PainterSurface::printRuby(const QString& text) {
+    if (!textLayer_) return printText(text);
+    if (text.isEmpty()) return true;
+    if (family_.isEmpty()) family_ = resolveFaceName(QString());
+    if (family_.isEmpty() || !beginPage()) return false;
+    // The glyphs of the text before it go in their own run, with their text.
+    flushGlyphs();
+    drawingRuby_ = true;
+    drawText(text, true);
+    flushGlyphs();
+    drawingRuby_ = false;
+    return true;
+}
+
 void PainterSurface::keepForReadingOrder(const QString& text) {
     // Columns are read from right to left: columns side by side that begin at one height and
     // are drawn from the left are kept until the row ends, then drawn from the right. Every
@@ -593,10 +607,10 @@ void PainterSurface::drawKept() {
     use(now);
 }
 
-void PainterSurface::drawText(const QString& text) {
+void PainterSurface::drawText(const QString& text, bool ruby) {
     const qreal em = fontSize_ * kTwipsPerPoint;
     const QList<ColumnPiece> pieces = columnPieces(text);
-    followLine();
+    if (!ruby) followLine();
 
     if (!vertical_) {
         // One character is one cell of a column: drawn in its vertical form, upright in the

@@ -93,6 +93,9 @@ class PainterSurface : public PrintSurface {
     bool setLineWidth(int pixels) override;
     bool drawLine(float x1, float y1, float x2, float y2, int color) override;
     bool printText(const QString& text) override;
+    // Ruby is drawn where it stands, in the page's drawing order, and a text layer gets none of
+    // its text: its glyphs stand in spans of no text.
+    bool printRuby(const QString& text) override;
     bool endDoc() override;
 
     // The paper sizes setPaperSize knows, by their printer paper code (9 is A4).
@@ -123,7 +126,8 @@ class PainterSurface : public PrintSurface {
     // Draws the queued glyphs as one glyph run.
     void flushGlyphs();
     // Draws text at the current position in the current font.
-    void drawText(const QString& text);
+    // Draws text at the current position in the current font; ruby goes on no line of text.
+    void drawText(const QString& text, bool ruby = false);
     // For a device that keeps the text layer, in the upright layout: text is kept back so that
     // the page's columns reach the document in reading order, and drawn by drawKept.
     void keepForReadingOrder(const QString& text);
@@ -195,6 +199,8 @@ class PainterSurface : public PrintSurface {
 
     // The characters the queued glyphs stand for, as the text has them.
     QString queuedSource_;
+    // While ruby is drawn: what is drawn stands for no text.
+    bool drawingRuby_ = false;
     // The device's text layer, if it keeps one.
     PdfTextLayer* textLayer_ = nullptr;
     // Where the last text of the line of text being drawn stands.

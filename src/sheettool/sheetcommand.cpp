@@ -122,6 +122,7 @@ std::vector<Sheet> SheetCommand::sheetsOf(const SheetRequest& r, const Questions
             sheet.furniture.instruction = true;
             sheet.furniture.instructions = {*r.instruction, *r.instruction};
         }
+        if (r.ruby) sheet.ruby = *r.ruby;
     }
     return sheets;
 }

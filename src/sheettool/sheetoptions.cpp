@@ -32,7 +32,7 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "  pobelo-sheet FILE --right N [--left M] [--answers right|left|both]\n"
     "               [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]\n"
     "               [--paper A4|B4|A3] [--furniture LIST] [--instruction TEXT]\n"
-    "               -o OUT.pdf\n"
+    "               [--ruby none|1-6|all] -o OUT.pdf\n"
     "      One sheet: heading N on the right page and heading M on the left page\n"
     "      (numbers as --list gives them). Without --left the left page has no questions.\n"
     "  pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf\n"
@@ -40,7 +40,7 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "      one sheet a page of OUT.pdf. With an odd count the last sheet's left page\n"
     "      has no questions. Progress goes to standard error.\n"
     "  pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf]\n"
-    "               [--paper A4|B4|A3] -o OUT.pdf\n"
+    "               [--paper A4|B4|A3] [--ruby none|1-6|all] -o OUT.pdf\n"
     "      The sheet a sheet set file saved in the window holds, from the question\n"
     "      file it names. A question file changed since the set was saved is told\n"
     "      and nothing is printed.\n"
@@ -75,6 +75,12 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "reading; the largest that fits, or squares=10|12|14|16 mm, never under 10 mm\n"
     "on the paper; --fit makes squares too large smaller and says so) and a cut line\n"
     "between the two tests. Without it the sheet is the plain one.\n"
+    "--ruby N gives ruby (ふりがな) to the kanji a class has not learned by the end of\n"
+    "grade N (1 to 6, by the 学年別漢字配当表), --ruby all to every kanji, --ruby none\n"
+    "(as without it, unless a set says otherwise) to none. The readings come from the\n"
+    "words around each kanji, or from a teacher's file (｜漢字《かんじ》). The asked\n"
+    "part, a word another item of the page asks to be read, titles and answers never\n"
+    "get ruby.\n"
     "\n"
     "Each sheet is checked before it prints: every text that would run off the\n"
     "paper, out of its frame or into another text's place is reported on standard\n"
@@ -288,6 +294,13 @@ void parseOutputs(const QCommandLineParser& parser, const SheetOptions& o, Sheet
     if (const auto text = single(parser, o.instruction))
         r.instruction = oneLine(displayPath(*text), QStringLiteral("--instruction"))
                             .replace(QLatin1Char('\t'), QLatin1Char(' '));
+    if (const auto ruby = single(parser, o.ruby)) {
+        const std::optional<RubySetting> named = rubyNamed(*ruby);
+        if (!named)
+            throw UsageError(
+                Message::tr("--ruby takes none, 1 to 6 or all, not \"%1\"").arg(*ruby));
+        r.ruby = *named;
+    }
     const auto output = single(parser, o.output);
     if (!output || output->isEmpty())
         throw UsageError(Message::tr("give the PDF file to write with -o OUT.pdf"));
@@ -378,8 +391,8 @@ SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& 
 
     if (parser.isSet(o.list)) {
         for (const QCommandLineOption* option :
-             {&o.answers, &o.title, &o.font, &o.fit, &o.strict, &o.key, &o.paper, &o.output,
-              &o.flip, &o.shuffle, &o.count, &o.seed, &o.furniture, &o.instruction}) {
+             {&o.answers, &o.title, &o.font, &o.fit, &o.strict, &o.key, &o.paper, &o.ruby,
+              &o.output, &o.flip, &o.shuffle, &o.count, &o.seed, &o.furniture, &o.instruction}) {
             if (parser.isSet(*option))
                 throw UsageError(Message::tr("--list takes no --%1").arg(option->names().last()));
         }
@@ -428,10 +441,10 @@ void addOptions(QCommandLineParser& parser, const SheetOptions& o) {
     parser.addHelpOption();
     parser.addVersionOption();
     for (const QCommandLineOption* option :
-         {&o.script, &o.trace,      &o.list,      &o.right,       &o.left,   &o.all,
-          &o.review, &o.reviewLeft, &o.count,     &o.seed,        &o.flip,   &o.shuffle,
-          &o.set,    &o.answers,    &o.title,     &o.font,        &o.fit,    &o.strict,
-          &o.key,    &o.paper,      &o.furniture, &o.instruction, &o.import, &o.output})
+         {&o.script,      &o.trace,  &o.list, &o.right,  &o.left,    &o.all,   &o.review,
+          &o.reviewLeft,  &o.count,  &o.seed, &o.flip,   &o.shuffle, &o.set,   &o.answers,
+          &o.title,       &o.font,   &o.fit,  &o.strict, &o.key,     &o.paper, &o.furniture,
+          &o.instruction, &o.import, &o.ruby, &o.output})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  Message::tr("A question file (.moj), or a teacher's own (.csv)."));
@@ -441,7 +454,7 @@ QList<const QCommandLineOption*> requestOptions(const SheetOptions& o) {
     return {&o.list,      &o.right,       &o.left,   &o.all,     &o.review, &o.reviewLeft,
             &o.count,     &o.seed,        &o.flip,   &o.shuffle, &o.set,    &o.answers,
             &o.title,     &o.font,        &o.fit,    &o.strict,  &o.key,    &o.paper,
-            &o.furniture, &o.instruction, &o.import, &o.output};
+            &o.furniture, &o.instruction, &o.import, &o.ruby,    &o.output};
 }
 
 }  // namespace pobelo

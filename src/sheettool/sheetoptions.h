@@ -53,6 +53,7 @@ struct SheetRequest {
     // unless given.
     std::optional<SheetFurniture> furniture;
     std::optional<QString> instruction;
+    std::optional<RubySetting> ruby;  // the set's ruby, or none, unless given
     QString output;
 };
 
@@ -134,6 +135,10 @@ struct SheetOptions {
         QStringLiteral("instruction"),
         Message::tr("Both pages' instruction line, instead of the one for what they ask."),
         QStringLiteral("TEXT")};
+    QCommandLineOption ruby{QStringLiteral("ruby"),
+                            Message::tr("Gives ruby (ふりがな) to no kanji, to the kanji a class "
+                                        "has not learned by the end of grade N, or to all."),
+                            QStringLiteral("none|1|2|3|4|5|6|all")};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
                               Message::tr("Writes the sheets to the PDF file OUT."),
                               QStringLiteral("OUT")};

@@ -266,6 +266,15 @@ const std::vector<SheetScript::Verb>& SheetScript::verbs() {
              s.session_.model().setFurniture(furniture);
              return true;
          }},
+        {"ruby"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             // 印刷 > ふりがな: none, the kanji of grades past N (1 to 6), or all.
+             const std::optional<RubySetting> ruby =
+                 l.args.size() == 1 ? rubyNamed(l.args[0]) : std::nullopt;
+             if (!ruby) return failWith(error, "ruby takes none, 1 to 6 or all");
+             s.session_.setRuby(*ruby);
+             return true;
+         }},
         {"print-cancel"_L1, 0,
          [](SheetScript& s, const Line&, QString*) {
              s.session_.cancelPrint();

@@ -473,6 +473,31 @@ void MainWindow::buildMenus() {
         paperActions_[size_t(choice)] = action;
     }
     showPaper(Paper::A4);
+    // ふりがな: which kanji of the sentences get ruby, kept in the sheet and its set.
+    QMenu* ruby = pm->addMenu(QStringLiteral("ふりがな(&R)"));
+    ruby->setObjectName(QStringLiteral("ruby"));
+    ruby->setToolTipsVisible(true);
+    auto* rubies = new QActionGroup(ruby);
+    for (int r = int(RubySetting::None); r <= int(RubySetting::All); ++r) {
+        const RubySetting choice = RubySetting(r);
+        const QString key = choice == RubySetting::None  ? QStringLiteral("&0")
+                            : choice == RubySetting::All ? QStringLiteral("&A")
+                                                         : QStringLiteral("&%1").arg(r);
+        QAction* action = ruby->addAction(rubyCaption(choice) + u'(' + key + u')');
+        action->setObjectName(QStringLiteral("ruby") + rubyName(choice));
+        action->setCheckable(true);
+        action->setToolTip(
+            choice == RubySetting::None ? QStringLiteral("文にふりがなを付けません")
+            : choice == RubySetting::All
+                ? QStringLiteral("問題の部分のほかの、すべての漢字にふりがなを付けます")
+                : QStringLiteral("学年別漢字配当表で%1年生までに習わない漢字に"
+                                 "ふりがなを付けます")
+                      .arg(r));
+        rubies->addAction(action);
+        connect(action, &QAction::triggered, this, [this, choice] { model_.setRuby(choice); });
+        rubyActions_[size_t(r)] = action;
+    }
+    rubyActions_[0]->setChecked(true);
 
     QMenu* hp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     hp->setObjectName(QStringLiteral("hp"));
@@ -530,6 +555,8 @@ void MainWindow::showPaper(Paper paper) {
 }
 
 void MainWindow::refresh() {
+    if (QAction* ruby = rubyActions_[size_t(model_.sheet().ruby)]; !ruby->isChecked())
+        ruby->setChecked(true);
     for (int array = 0; array < kLabelArrays; ++array) {
         for (int row = 0; row < kRows; ++row) {
             QLabel* label = labels_[array][row];

@@ -132,6 +132,8 @@ class MainWindow : public QMainWindow {
     QAction* aboutQtAction_ = nullptr;
     // 印刷 > 用紙, by Paper.
     std::array<QAction*, 3> paperActions_{};
+    // 印刷 > ふりがな, by RubySetting.
+    std::array<QAction*, 8> rubyActions_{};
 
     // Each page's test choices, right page first; the menu entries are tso, tss, tm's fr, fl,
     // rv, rr and rl.

@@ -305,6 +305,55 @@ class TestTeacherFile : public QObject {
         QCOMPARE(recordText(*table_, 2000).size(), lastItems > 0 ? 12 : 3);
     }
 
+    // A teacher's reading marks (Aozora Bunko's ｜漢字《かんじ》) leave the field and are kept
+    // beside it; marks that do not close are text. A drill program's file keeps them as text.
+    void readingMarks_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");      // the field as the table holds it
+        QTest::addColumn<QString>("readings");  // start+length:reading, ';' between
+        const auto row = [](const char* name, const char* field, const char* text,
+                            const char* readings) {
+            QTest::newRow(name) << QString::fromUtf8(field) << QString::fromUtf8(text)
+                                << QString::fromUtf8(readings);
+        };
+        row("bar and brackets", "｜百舌鳥《もず》が", "百舌鳥が", "0+3:もず");
+        row("half-width bar", "とても|大人《おとな》だ", "とても大人だ", "3+2:おとな");
+        row("kanji before the brackets", "今日は東京《とうきょう》へ", "今日は東京へ",
+            "3+2:とうきょう");
+        row("two in a field", "｜明日《あす》と｜昨日《きのう》", "明日と昨日",
+            "0+2:あす;3+2:きのう");
+        row("empty reading: none", "｜今日《》は", "今日は", "0+2:");
+        row("no word before", "《これ》だけ", "《これ》だけ", "");
+        row("not closed", "｜漢字《かんじ", "｜漢字《かんじ", "");
+        row("bar alone", "ａ｜ｂ", "ａ｜ｂ", "");
+    }
+    void readingMarks() {
+        QFETCH(QString, field);
+        QByteArray bytes = (QStringLiteral("見出し,前の文,問題の部分,後の文,答え\nA,") + field +
+                            QStringLiteral(",問,後,こたえ\n"))
+                               .toUtf8();
+        QBuffer device(&bytes);
+        QVERIFY(device.open(QIODevice::ReadOnly));
+        QCOMPARE(loadTeacherDevice(device, *table_, {}).status, LoadStatus::Complete);
+        QTEST(table_->at(0, slot::beforeText(0)), "text");
+        QStringList readings;
+        for (const MarkedReading& r : readingsOfSlot(table_->at(0, slot::kReadings))) {
+            QCOMPARE(r.item, 0);
+            QCOMPARE(r.field, MarkedReading::Before);
+            readings << QStringLiteral("%1+%2:%3").arg(r.start).arg(r.length).arg(r.reading);
+        }
+        QTEST(readings.join(u';'), "readings");
+
+        // The same field in a drill program's file prints as it is, with no readings of its
+        // own, even over a teacher's file read before.
+        QByteArray moj = test::mojBytes({test::record(QStringLiteral("A"), {{field, {}, {}, {}}})});
+        QBuffer mojDevice(&moj);
+        QVERIFY(mojDevice.open(QIODevice::ReadOnly));
+        loadQuestionDevice(mojDevice, *table_, {});
+        QCOMPARE(table_->at(0, slot::beforeText(0)), field);
+        QCOMPARE(table_->at(0, slot::kReadings), QString());
+    }
+
     // A file of 32 MiB is read; one byte more is not a question file.
     void sizeBound() {
         const QByteArray row =
@@ -326,7 +375,7 @@ class TestTeacherFile : public QObject {
     void writtenFileReadsBack() {
         const QList<OwnHeading> saved{
             {"一, \"二\"", {}, {{" 前 ", "問", "後,", "答"}, {"a\r\nb", "c", "\"", ""}}},
-            {"字体", "@ＭＳ 明朝", {{"", "池", "。", "いけ"}}},
+            {"字体", "@ＭＳ 明朝", {{"", "池", "で｜百舌鳥《もず》を見た。", "いけ"}}},
             {"空", {}, {}},
         };
         const QByteArray bytes = ownQuestionFileBytes(saved);

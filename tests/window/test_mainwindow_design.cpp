@@ -211,7 +211,19 @@ class MainWindowDesignTest : public MainWindowFixture {
         QStringList top;
         for (const QAction* a : s.window.menuBar()->actions()) top << a->menu()->objectName();
         QCOMPARE(top, (QStringList{"f", "tm", "pm", "hp"}));
-        QCOMPARE(names(s.find<QMenu>("pm")), (QStringList{"fit", "key", "furniture", "paper"}));
+        QCOMPARE(names(s.find<QMenu>("pm")),
+                 (QStringList{"fit", "key", "furniture", "paper", "ruby"}));
+        // One ruby setting, none until another is chosen; the sheet holds it.
+        QCOMPARE(names(s.find<QMenu>("ruby")), (QStringList{"rubynone", "ruby1", "ruby2", "ruby3",
+                                                            "ruby4", "ruby5", "ruby6", "rubyall"}));
+        QCOMPARE(s.find<QAction>("ruby2")->text(), QStringLiteral("2年生までに習わない漢字に(&2)"));
+        QVERIFY(!s.find<QAction>("ruby2")->toolTip().isEmpty());
+        QVERIFY(s.find<QAction>("rubynone")->isChecked());
+        s.find<QAction>("ruby2")->trigger();
+        QCOMPARE(s.model.sheet().ruby, RubySetting::Grade2);
+        s.model.setRuby(RubySetting::All);
+        QVERIFY(s.find<QAction>("rubyall")->isChecked());
+        QVERIFY(!s.find<QAction>("ruby2")->isChecked());
         // One paper at a time, A4 until another is chosen.
         QCOMPARE(names(s.find<QMenu>("paper")), (QStringList{"paperA4", "paperB4", "paperA3"}));
         QVERIFY(s.find<QAction>("paperA4")->isChecked());
@@ -266,6 +278,7 @@ class MainWindowDesignTest : public MainWindowFixture {
         row("key", "問題と解答を印刷", "Alt+K");
         row("furniture", "用紙の形…", "Alt+L");
         row("paper", "用紙", "Alt+S");
+        row("ruby", "ふりがな", "Alt+R");
         row("paperA4", "A4", "Alt+4");
         row("paperB4", "B4（JIS）", "Alt+B");
         row("paperA3", "A3", "Alt+3");

@@ -500,6 +500,8 @@
     <message>
         <source>Both pages&apos; instruction line, instead of the one for what they ask.</source>
         <translation>両ページの指示文を、問題にあわせた文の代わりにこれにします。</translation>
+        <source>Gives ruby (ふりがな) to no kanji, to the kanji a class has not learned by the end of grade N, or to all.</source>
+        <translation>ふりがなを、付けない、N 年生までに習わない漢字に付ける、すべての漢字に付ける、から選びます。</translation>
     </message>
     <message>
         <source>Makes kanji mini-test sheets from Orvane question files (.moj), or from a
@@ -512,6 +514,7 @@ teacher&apos;s own (.csv, .tsv, .txt: one item a row under the header 見出し,
                [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]
                [--paper A4|B4|A3] [--furniture LIST] [--instruction TEXT]
                -o OUT.pdf
+               [--paper A4|B4|A3] [--ruby none|1-6|all] -o OUT.pdf
       One sheet: heading N on the right page and heading M on the left page
       (numbers as --list gives them). Without --left the left page has no questions.
   pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf
@@ -520,6 +523,7 @@ teacher&apos;s own (.csv, .tsv, .txt: one item a row under the header 見出し,
       has no questions. Progress goes to standard error.
   pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf]
                [--paper A4|B4|A3] -o OUT.pdf
+               [--paper A4|B4|A3] [--ruby none|1-6|all] -o OUT.pdf
       The sheet a sheet set file saved in the window holds, from the question
       file it names. A question file changed since the set was saved is told
       and nothing is printed.
@@ -554,6 +558,12 @@ answer squares (a square per kanji with a dotted cross, a bracket for a
 reading; the largest that fits, or squares=10|12|14|16 mm, never under 10 mm
 on the paper; --fit makes squares too large smaller and says so) and a cut line
 between the two tests. Without it the sheet is the plain one.
+--ruby N gives ruby (ふりがな) to the kanji a class has not learned by the end of
+grade N (1 to 6, by the 学年別漢字配当表), --ruby all to every kanji, --ruby none
+(as without it, unless a set says otherwise) to none. The readings come from the
+words around each kanji, or from a teacher&apos;s file (｜漢字《かんじ》). The asked
+part, a word another item of the page asks to be read, titles and answers never
+get ruby.
 
 Each sheet is checked before it prints: every text that would run off the
 paper, out of its frame or into another text&apos;s place is reported on standard
@@ -578,6 +588,7 @@ among them; 3 a sheet had findings and --strict was given (nothing written).</so
                [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]
                [--paper A4|B4|A3] [--furniture LIST] [--instruction TEXT]
                -o OUT.pdf
+               [--paper A4|B4|A3] [--ruby none|1-6|all] -o OUT.pdf
       一枚の小テスト：右ページに見出し N、左ページに見出し M の問題を入れます
       （番号は --list の番号）。--left がなければ左ページは問題なしです。
   pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf
@@ -586,6 +597,7 @@ among them; 3 a sheet had findings and --strict was given (nothing written).</so
       左ページは問題なしです。進み具合を標準エラー出力に書きます。
   pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf]
                [--paper A4|B4|A3] -o OUT.pdf
+               [--paper A4|B4|A3] [--ruby none|1-6|all] -o OUT.pdf
       ウインドウで保存したテストセットファイルの小テストを、テストセットが
       指定する問題ファイルから印刷します。テストセットを保存したあとで
       問題ファイルが変わっていれば、そのことを書き、何も印刷しません。
@@ -619,6 +631,11 @@ FIRST-LAST（--left の代わり）は、見出し FIRST から LAST までの�
 マス目、読みにはかっこ。入るいちばん大きな大きさか squares=10|12|14|16 mm。用紙で
 10 mm より小さくはしません。--fit は大きすぎるマス目を小さくして知らせます）、二つの
 テストの間の切り取り線を、どれでも加えます。なければ今までどおりの小テストです。
+--ruby N では、N 年生（1〜6、学年別漢字配当表）までに習わない漢字に、--ruby all
+ではすべての漢字に、ふりがなを付けます。--ruby none（セットがほかを指定して
+いなければ、付けないときと同じ）では付けません。読みは漢字のまわりの言葉から、
+または自分の問題の表の指定（｜漢字《かんじ》）から決めます。問題の部分、同じ
+ページのほかの問題が読みを問う言葉、表題と答えには付けません。
 
 印刷の前に小テストを一枚ずつ調べます。用紙や枠からはみ出す文字、ほかの文字の
 場所に入る文字があれば、一つ一行で標準エラー出力に書きます
@@ -642,6 +659,8 @@ OUT、KEY、トレースの FILE は、完全なものができるか、まっ�
     <message>
         <source>an answer is missing and --strict was given: nothing written</source>
         <translation>答えのない問題があり、--strict が指定されているので、何も書きませんでした</translation>
+        <source>--ruby takes none, 1 to 6 or all, not &quot;%1&quot;</source>
+        <translation>--ruby には none、1〜6、all のどれかを指定してください。「%1」は使えません</translation>
     </message>
 </context>
 </TS>
