@@ -130,6 +130,10 @@ SheetContent composeSheet(const Sheet& sheet, const QuestionTable& table) {
     content.italic = sheet.italic;
     content.right = composePage(sheet.pages[0], 0, table);
     content.left = composePage(sheet.pages[1], 1, table);
+    if (sheet.keyMark) {
+        for (PageContent* page : {&content.right, &content.left})
+            if (page->check != 0) page->keyMark = text::kKeyMark;
+    }
     return content;
 }
 

@@ -310,6 +310,8 @@ QByteArray sheetSetJson(const Sheet& set, const QString& setFolder, const Questi
         set.rightPageActive ? QStringLiteral("right") : QStringLiteral("left");
     // Paper other than A4 only: a set of an A4 sheet reads as it always did.
     if (set.paper != Paper::A4) root[QStringLiteral("paper")] = paperName(set.paper);
+    // The key's mark only when it is on, likewise.
+    if (set.keyMark) root[QStringLiteral("keyMark")] = true;
     root[QStringLiteral("pages")] = pages;
     root[QStringLiteral("remembered")] = rememberedJson(set, table);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
@@ -366,6 +368,7 @@ std::optional<Sheet> readSheetSetJson(const QByteArray& json, SetProblem* proble
                    QStringLiteral(", ")),
                &paper);
     set.paper = paperNamed(paper).value_or(Paper::A4);
+    keys.boolean(QStringLiteral("keyMark"), &set.keyMark);
     QJsonObject pages;
     keys.object(QStringLiteral("pages"), &pages);
     if (keys.failed()) return std::nullopt;

@@ -173,6 +173,8 @@ QString itemName(const SheetPart& part) {
             return QStringLiteral("名前");
         case SheetPart::Mark:
             return QStringLiteral("印");
+        case SheetPart::KeyMark:
+            return QStringLiteral("解答");
         default:
             return itemNumber(part.item);
     }
@@ -197,6 +199,8 @@ QString subject(const SheetPart& part) {
             return itemNumber(part.item) + QStringLiteral(" の傍線");
         case SheetPart::Mark:
             return QStringLiteral("並べ替えの印");
+        case SheetPart::KeyMark:
+            return QStringLiteral("「解答」の印");
     }
     return {};
 }
@@ -206,6 +210,22 @@ QRectF paperOf(bool vertical) {
                     : QRectF(0, 0, uprightSheet::kPaperWidth, uprightSheet::kPaperHeight);
 }
 
+// The title frame the answer key's mark stands in.
+QRectF keyMarkFrame(bool rightPage, bool vertical, qreal w, qreal h) {
+    if (vertical) {
+        using namespace verticalSheet;
+        const qreal top = rightPage ? 0 : h / 2;
+        return QRectF(QPointF(kFrameLeft, top + kFrameTop),
+                      QPointF(frameWidth(w), top + kFrameBottom));
+    }
+    using namespace uprightSheet;
+    if (rightPage)
+        return QRectF(QPointF(w - kRightFrameInner, kTop),
+                      QPointF(w - kRightFrameOuter, kFrameBottom));
+    return QRectF(QPointF(kRightPageOrigin + kMiddleFrameLeft, kTop),
+                  QPointF(kRightPageOrigin + kMiddleFrameRight, kFrameBottom));
+}
+
 // The boundaries of a part, the paper first, then the frames, then its own area.
 QList<Limit> limitsOf(const SheetPart& part, bool vertical) {
     QList<Limit> limits;
@@ -213,6 +233,11 @@ QList<Limit> limitsOf(const SheetPart& part, bool vertical) {
     const qreal w = paper.width();
     const qreal h = paper.height();
     limits.append(Limit{paper, QString()});
+    if (part.kind == SheetPart::KeyMark) {
+        limits.append(Limit{keyMarkFrame(part.rightPage, vertical, w, h),
+                            QStringLiteral("表題の枠からはみ出します")});
+        return limits;
+    }
     if (part.kind == SheetPart::Frame || part.kind == SheetPart::SideLine ||
         part.kind == SheetPart::NameField || part.kind == SheetPart::AnswerNumber ||
         part.kind == SheetPart::Mark)

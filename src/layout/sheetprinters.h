@@ -24,6 +24,8 @@ struct PageContent {
     // How many rows print, from the first: a page of fewer items than rows (a review or retest)
     // prints nothing past them, neither item number, answer place nor side line.
     int rows = 10;
+    // The answer key's mark (「解答」), printed small beside the title; none on a page without.
+    QString keyMark;
 };
 
 struct SheetContent {
@@ -61,7 +63,7 @@ struct SheetFit {
 // What the printers draw next, for a surface that wants to know which part of the sheet a text
 // or line belongs to.
 struct SheetPart {
-    enum Kind { Frame, NameField, Title, Sentence, AnswerNumber, Answer, SideLine, Mark };
+    enum Kind { Frame, NameField, Title, Sentence, AnswerNumber, Answer, SideLine, Mark, KeyMark };
     Kind kind = Frame;
     bool rightPage = true;
     int item = -1;  // row 0 to 9 for sentences, answers and side lines

@@ -112,6 +112,7 @@ std::vector<Sheet> SheetCommand::sheetsOf(const SheetRequest& r, const Questions
         sheet.questionFile = r.file;
         sheet.sha256 = q.load.sha256;
         if (r.paper) sheet.paper = *r.paper;
+        if (r.keyMark) sheet.keyMark = true;
     }
     return sheets;
 }

@@ -174,7 +174,16 @@ class MainWindowDesignTest : public MainWindowFixture {
         QStringList top;
         for (const QAction* a : s.window.menuBar()->actions()) top << a->menu()->objectName();
         QCOMPARE(top, (QStringList{"f", "tm", "pm", "hp"}));
-        QCOMPARE(names(s.find<QMenu>("pm")), (QStringList{"fit", "key", "paper"}));
+        QCOMPARE(names(s.find<QMenu>("pm")), (QStringList{"fit", "key", "keyMark", "paper"}));
+        // The window marks its keys until the teacher says otherwise.
+        QAction* keyMark = s.find<QAction>("keyMark");
+        QVERIFY(keyMark->isCheckable());
+        QVERIFY(keyMark->isChecked());
+        QVERIFY(s.model.keyMark());
+        keyMark->trigger();
+        QVERIFY(!s.model.keyMark());
+        s.model.setKeyMark(true);
+        QVERIFY(keyMark->isChecked());
         // One paper at a time, A4 until another is chosen.
         QCOMPARE(names(s.find<QMenu>("paper")), (QStringList{"paperA4", "paperB4", "paperA3"}));
         QVERIFY(s.find<QAction>("paperA4")->isChecked());
@@ -190,7 +199,7 @@ class MainWindowDesignTest : public MainWindowFixture {
         s.find<QAction>("fit")->trigger();
         QVERIFY(!s.model.fitEnabled());
         QCOMPARE(names(s.find<QMenu>("f")),
-                 (QStringList{"fo", "tso", "tss", "s2", "prt", "pv", "pdf", "s1", "ed"}));
+                 (QStringList{"fo", "tso", "tss", "s2", "prt", "pv", "pdf", "keyPdf", "s1", "ed"}));
         QCOMPARE(names(s.find<QMenu>("tm")),
                  (QStringList{"fr", "fl", "s4", "rv", "s5", "rr", "rl"}));
         QCOMPARE(names(s.find<QMenu>("hp")), (QStringList{"onl", "ad", "s3", "about", "aboutQt"}));
@@ -215,6 +224,7 @@ class MainWindowDesignTest : public MainWindowFixture {
         row("prt", "印刷", "Alt+P", "Ctrl+P");
         row("pv", "印刷プレビュー", "Alt+V", "Ctrl+Shift+P");
         row("pdf", "PDFに保存…", "Alt+D");
+        row("keyPdf", "解答をPDFに保存…", "Alt+K");
         row("ed", "終了", "Alt+X", "Ctrl+Q");
         row("tso", "テストセットを開く…", "Alt+T");
         row("tss", "テストセットを保存…", "Alt+S");
@@ -227,6 +237,7 @@ class MainWindowDesignTest : public MainWindowFixture {
         row("pm", "印刷", "Alt+P");
         row("fit", "はみ出しを防ぐ", "Alt+F");
         row("key", "問題と解答を印刷", "Alt+K");
+        row("keyMark", "解答のページに「解答」と入れる", "Alt+M");
         row("paper", "用紙", "Alt+S");
         row("paperA4", "A4", "Alt+4");
         row("paperB4", "B4（JIS）", "Alt+B");
