@@ -382,8 +382,14 @@ bool PainterSurface::drawLine(float x1, float y1, float x2, float y2, int color)
     drawKept();
     flushGlyphs();
     const QColor rgb(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-    painter_.setPen(
-        QPen(rgb, lineWidth_ * kTwipsPerLinePixel, penStyle_, Qt::FlatCap, Qt::MiterJoin));
+    QPen pen(rgb, lineWidth_ * kTwipsPerLinePixel, penStyle_, Qt::FlatCap, Qt::MiterJoin);
+    // On the screen a line thinner than a pixel is drawn one pixel wide, as a printer draws it
+    // one dot wide, rather than as a faint grey.
+    if (screen_ && pen.widthF() * std::sqrt(std::abs(painter_.transform().determinant())) < 1) {
+        pen.setWidthF(1);
+        pen.setCosmetic(true);
+    }
+    painter_.setPen(pen);
     painter_.drawLine(QPointF(x1, y1), QPointF(x2, y2));
     return true;
 }

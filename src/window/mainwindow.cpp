@@ -114,7 +114,7 @@ QString faceLabelText(const QString& caption, bool chosen) {
         isVerticalFaceName(caption) ? QStringLiteral("縦書き") : QStringLiteral("横書き");
     const ResolvedFace face = resolveFace(caption);
     if (face.match == FaceMatch::Named || face.family.isEmpty()) return layout;
-    return layout + QStringLiteral("　") + stripVerticalMark(caption) + QStringLiteral(" → ") +
+    return layout + QLatin1Char(' ') + stripVerticalMark(caption) + QStringLiteral(" → ") +
            face.family;
 }
 
@@ -384,8 +384,8 @@ void MainWindow::buildControls() {
     command1_->setIcon(makeIcon(Icon::FontLetter, px(360)));
     place(command1_, 240, 120, 2175, 735);
     // Under it, what the font means for the sheet.
-    faceLabel_ = addLabel(QStringLiteral("FaceLabel"), 240, kFaceLabelTop, 2175, kFaceLabelHeight);
-    faceLabel_->setFont(designFont(7.5));
+    faceLabel_ = addLabel(QStringLiteral("FaceLabel"), 120, kFaceLabelTop, 2340, kFaceLabelHeight);
+    faceLabel_->setFont(designFont(7));
     faceLabel_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     command2_ = new QToolButton(client_);
     command2_->setObjectName(QStringLiteral("Command2"));
@@ -639,9 +639,11 @@ void MainWindow::refresh() {
         const QSignalBlocker block(keyMarkAction_);
         keyMarkAction_->setChecked(model_.keyMark());
     }
+    // Too long for its place, the label ends in "…"; a screen reader gets it whole.
     const QString face = faceLabelText(model_.command1Caption(), model_.command1Enabled());
-    setTextIfDifferent(faceLabel_, face);
-    if (faceLabel_->accessibleName() != face) faceLabel_->setAccessibleName(face);
+    setTextIfDifferent(faceLabel_, faceLabel_->fontMetrics().elidedText(face, Qt::ElideRight,
+                                                                        faceLabel_->width()));
+    if (faceLabel_->accessibleDescription() != face) faceLabel_->setAccessibleDescription(face);
     if (fitAction_->isChecked() != model_.fitEnabled()) {
         const QSignalBlocker block(fitAction_);
         fitAction_->setChecked(model_.fitEnabled());
