@@ -283,11 +283,13 @@ LiveSheetPane::LiveSheetPane(SheetModel& model, qreal fontPoints, QWidget* paren
     QFont small = font();
     small.setPointSizeF(fontPoints);
     setFont(small);
-    questions_ = new QRadioButton(QStringLiteral("問題(&Q)"), this);
+    questions_ = new QRadioButton(QStringLiteral("問題"), this);
     questions_->setObjectName(QStringLiteral("ShowSheet"));
     questions_->setChecked(true);
-    key_ = new QRadioButton(QStringLiteral("解答(&K)"), this);
+    key_ = new QRadioButton(QStringLiteral("解答"), this);
     key_->setObjectName(QStringLiteral("ShowKey"));
+    // Tab reaches the switch whatever the style says of buttons.
+    for (QRadioButton* button : {questions_, key_}) button->setFocusPolicy(Qt::StrongFocus);
     auto* group = new QButtonGroup(this);
     group->addButton(questions_);
     group->addButton(key_);

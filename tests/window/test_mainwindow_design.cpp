@@ -11,9 +11,11 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRadioButton>
 #include <QToolButton>
 #include <QtTest>
 
+#include "livesheet.h"
 #include "mainwindow.h"
 #include "mainwindowsession.h"
 #include "pobeloconfig.h"
@@ -184,6 +186,15 @@ class MainWindowDesignTest : public MainWindowFixture {
         QVERIFY(!s.model.keyMark());
         s.model.setKeyMark(true);
         QVERIFY(keyMark->isChecked());
+        // The live sheet's switch, by the keyboard: its buttons take the focus, Space chooses.
+        auto* key = s.find<QRadioButton>("ShowKey");
+        QVERIFY(key && !key->isChecked());
+        QVERIFY(key->focusPolicy() != Qt::NoFocus);
+        key->setFocus();
+        QTest::keyClick(key, Qt::Key_Space);
+        QVERIFY(s.window.liveSheet()->sheet()->showsKey());
+        s.find<QRadioButton>("ShowSheet")->click();
+        QVERIFY(!s.window.liveSheet()->sheet()->showsKey());
         // One paper at a time, A4 until another is chosen.
         QCOMPARE(names(s.find<QMenu>("paper")), (QStringList{"paperA4", "paperB4", "paperA3"}));
         QVERIFY(s.find<QAction>("paperA4")->isChecked());

@@ -230,123 +230,6 @@
         <translation>--paper には A4、B4、A3 のどれかを指定してください。「%1」は使えません</translation>
     </message>
     <message>
-        <source>Makes kanji mini-test sheets from Orvane question files (.moj), or from a
-teacher&apos;s own (.csv, .tsv, .txt: one item a row under the header 見出し,
-前の文, 問題の部分, 後の文, 答え and, if wanted, 字体).
-
-  pobelo-sheet FILE --list
-      Lists the headings of FILE, numbered from 1, one a line.
-  pobelo-sheet FILE --right N [--left M] [--answers right|left|both]
-               [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]
-               [--paper A4|B4|A3] -o OUT.pdf
-      One sheet: heading N on the right page and heading M on the left page
-      (numbers as --list gives them). Without --left the left page has no questions.
-  pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf
-      Every heading in list order, two to a sheet (right page, then left page),
-      one sheet a page of OUT.pdf. With an odd count the last sheet&apos;s left page
-      has no questions. Progress goes to standard error.
-  pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf]
-               [--paper A4|B4|A3] -o OUT.pdf
-      The sheet a sheet set file saved in the window holds, from the question
-      file it names. A question file changed since the set was saved is told
-      and nothing is printed.
-  pobelo-sheet --script FILE [--trace FILE]
-      Runs window actions, one a line, from FILE (&apos;-&apos; for standard input).
-
-Each page is titled with the title and its heading&apos;s number, &quot;TEXT 3&quot;; the title
-is set before the headings are chosen. Without --title it is &quot;小テスト&quot;.
-Without --font each sheet prints in the font its question file names for the
-heading chosen last. A font name starting with &quot;@&quot; (&quot;@IPAexMincho&quot;) prints
-the vertical layout on portrait paper, any other name the upright layout on
-landscape paper. A font that is not installed prints in a like one, and a line
-on standard error says which (&quot;@HG教科書体 is not installed: printed in Klee One&quot;).
-
-Test variants: --flip right|left|both turns the pages&apos; items between reading
-and writing (書き⇄読み): the sentence shows the answer beside the side line and
-the answer row asks for the marked part. --shuffle SEED prints the items in
-another order (an A/B version; the same seed gives the same sheet) and prints
-the seed small on the page. --review FIRST-LAST (instead of --right) and
---review-left FIRST-LAST (instead of --left) make a review page (まとめテスト)
-of --count N items (10 unless given) drawn by --seed S (1 unless given) from
-the headings FIRST to LAST, in the order of the file.
-
-The sheets are A4. --paper B4 prints them on JIS B4 paper enlarged to fill it
-(122 %), --paper A3 on A3 paper (141 %), as a copier enlarges an A4 sheet; the
-key comes out on the same paper.
-
-Each sheet is checked before it prints: every text that would run off the
-paper, out of its frame or into another text&apos;s place is reported on standard
-error, one line each (&quot;sheet 1, 右ページ, ③: ③ の文が用紙の下にはみ出します（8字）&quot;).
---fit closes up and shrinks such texts so that they stay in place; --strict
-refuses to print a sheet with findings. --key writes KEY.pdf beside OUT: the
-same sheets with the answers on both pages, for the teacher.
-
-OUT, KEY and the trace FILE appear whole or not at all: they are replaced only
-when every sheet printed, and never when they name the question file, the
-script, a folder, a pipe or a device. The question file is never written.
-Exit status: 0 done; 1 the question file could not be read or a file could not
-be written; 2 bad arguments or script lines, a heading number not in the list
-among them; 3 a sheet had findings and --strict was given (nothing written).</source>
-        <translation>Orvane の問題ファイル（.moj）か、自分で作った問題のファイル（.csv、.tsv、.txt。
-1 行目に「見出し,前の文,問題の部分,後の文,答え」と、あれば「字体」の列の名前、
-2 行目から 1 行に 1 問）から漢字の小テストを作ります。
-
-  pobelo-sheet FILE --list
-      FILE の見出しを 1 から番号を付けて一行に一つずつ表示します。
-  pobelo-sheet FILE --right N [--left M] [--answers right|left|both]
-               [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]
-               [--paper A4|B4|A3] -o OUT.pdf
-      一枚の小テスト：右ページに見出し N、左ページに見出し M の問題を入れます
-      （番号は --list の番号）。--left がなければ左ページは問題なしです。
-  pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf
-      すべての見出しを一覧の順に二つずつ（右ページ、左ページの順に）入れ、
-      一枚を OUT.pdf の一ページにします。数が奇数のときは、最後の一枚の
-      左ページは問題なしです。進み具合を標準エラー出力に書きます。
-  pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf]
-               [--paper A4|B4|A3] -o OUT.pdf
-      ウインドウで保存したテストセットファイルの小テストを、テストセットが
-      指定する問題ファイルから印刷します。テストセットを保存したあとで
-      問題ファイルが変わっていれば、そのことを書き、何も印刷しません。
-  pobelo-sheet --script FILE [--trace FILE]
-      FILE（「-」なら標準入力）に一行に一つずつ書いたウインドウの操作を行います。
-
-各ページの表題は、表題に見出しの番号を付けたもの（「TEXT 3」）です。表題は
-見出しを選ぶ前に入れます。--title がなければ「小テスト」です。
---font がなければ、最後に選んだ見出しについて問題ファイルが指定するフォントで
-印刷します。名前が「@」で始まるフォント（「@IPAexMincho」）では縦向きの用紙に
-縦書きで、それ以外のフォントでは横向きの用紙に印刷します。
-インストールされていないフォントは似たフォントで印刷し、どのフォントで印刷したかを
-標準エラー出力に書きます（「「@HG教科書体」がないため、「Klee One」で印刷します」）。
-
-テストの作り分け：--flip right|left|both は、そのページの問題の書きと読みを
-入れ替えます（書き⇄読み）。文には傍線を付けて答えが入り、答えの欄には
-問われていた部分が入ります。--shuffle SEED は問題の順番を並べ替え（A/B の
-二種類のテストに。同じ SEED なら同じ小テストになります）、SEED をページに
-小さく印刷します。--review FIRST-LAST（--right の代わり）と --review-left
-FIRST-LAST（--left の代わり）は、見出し FIRST から LAST までの問題から
---count N 問（指定がなければ 10 問）を --seed S（指定がなければ 1）で選び、
-ファイルの順に並べたまとめテストのページを作ります。
-
-小テストは A4 です。--paper B4 では B4（JIS）の用紙に、--paper A3 では A3 の
-用紙に、コピー機で拡大するように A4 の小テストを用紙いっぱいに拡大して
-（122 %、141 %）印刷します。解答（--key）も同じ用紙です。
-
-印刷の前に小テストを一枚ずつ調べます。用紙や枠からはみ出す文字、ほかの文字の
-場所に入る文字があれば、一つ一行で標準エラー出力に書きます
-（「小テスト 1, 右ページ, ③: ③ の文が用紙の下にはみ出します（8字）」）。
---fit はそのような文字を詰めたり小さくしたりして収めます。--strict は問題のある
-小テストを印刷しません。--key は OUT と同じ小テストを両ページとも答えを入れて
-KEY.pdf に書きます（先生用）。
-
-OUT、KEY、トレースの FILE は、完全なものができるか、まったく書かないかの
-どちらかです。すべての小テストが印刷できたときにだけ置き換え、問題ファイル、
-スクリプト、フォルダー、パイプ、デバイスを指すときは置き換えません。問題ファイルに
-書き込むことはありません。
-終了ステータス：0 完了、1 問題ファイルが読めないかファイルが書けない、2 引数か
-スクリプトの行の誤り（一覧にない見出しの番号を含む）、3 問題があり --strict が
-指定された（何も書かない）。</translation>
-    </message>
-    <message>
         <source>Turns the items of the right, left or both pages between reading and writing (書き⇄読み).</source>
         <translation>右・左・両方のページの問題の書きと読みを入れ替えます（書き⇄読み）。</translation>
     </message>
@@ -533,6 +416,131 @@ OUT、KEY、トレースの FILE は、完全なものができるか、まっ�
     <message>
         <source>nothing written: the set %1 names what %2 does not hold</source>
         <translation>何も書き出していません: テストセット %1 の問題が %2 にありません</translation>
+    </message>
+    <message>
+        <source>Prints 「解答」 beside the title of every page printed with its answers (the key&apos;s pages among them).</source>
+        <translation>答えを入れて印刷するすべてのページ（解答のページも）の表題の横に「解答」と印刷します。</translation>
+    </message>
+    <message>
+        <source>Makes kanji mini-test sheets from Orvane question files (.moj), or from a
+teacher&apos;s own (.csv, .tsv, .txt: one item a row under the header 見出し,
+前の文, 問題の部分, 後の文, 答え and, if wanted, 字体).
+
+  pobelo-sheet FILE --list
+      Lists the headings of FILE, numbered from 1, one a line.
+  pobelo-sheet FILE --right N [--left M] [--answers right|left|both]
+               [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]
+               [--key-mark] [--paper A4|B4|A3] -o OUT.pdf
+      One sheet: heading N on the right page and heading M on the left page
+      (numbers as --list gives them). Without --left the left page has no questions.
+  pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf
+      Every heading in list order, two to a sheet (right page, then left page),
+      one sheet a page of OUT.pdf. With an odd count the last sheet&apos;s left page
+      has no questions. Progress goes to standard error.
+  pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf]
+               [--key-mark] [--paper A4|B4|A3] -o OUT.pdf
+      The sheet a sheet set file saved in the window holds, from the question
+      file it names. A question file changed since the set was saved is told
+      and nothing is printed.
+  pobelo-sheet --script FILE [--trace FILE]
+      Runs window actions, one a line, from FILE (&apos;-&apos; for standard input).
+
+Each page is titled with the title and its heading&apos;s number, &quot;TEXT 3&quot;; the title
+is set before the headings are chosen. Without --title it is &quot;小テスト&quot;.
+Without --font each sheet prints in the font its question file names for the
+heading chosen last. A font name starting with &quot;@&quot; (&quot;@IPAexMincho&quot;) prints
+the vertical layout on portrait paper, any other name the upright layout on
+landscape paper. A font that is not installed prints in a like one, and a line
+on standard error says which (&quot;@HG教科書体 is not installed: printed in Klee One&quot;).
+
+Test variants: --flip right|left|both turns the pages&apos; items between reading
+and writing (書き⇄読み): the sentence shows the answer beside the side line and
+the answer row asks for the marked part. --shuffle SEED prints the items in
+another order (an A/B version; the same seed gives the same sheet) and prints
+the seed small on the page. --review FIRST-LAST (instead of --right) and
+--review-left FIRST-LAST (instead of --left) make a review page (まとめテスト)
+of --count N items (10 unless given) drawn by --seed S (1 unless given) from
+the headings FIRST to LAST, in the order of the file.
+
+The sheets are A4. --paper B4 prints them on JIS B4 paper enlarged to fill it
+(122 %), --paper A3 on A3 paper (141 %), as a copier enlarges an A4 sheet; the
+key comes out on the same paper.
+
+Each sheet is checked before it prints: every text that would run off the
+paper, out of its frame or into another text&apos;s place is reported on standard
+error, one line each (&quot;sheet 1, 右ページ, ③: ③ の文が用紙の下にはみ出します（8字）&quot;).
+--fit closes up and shrinks such texts so that they stay in place; --strict
+refuses to print a sheet with findings. --key writes KEY.pdf beside OUT: the
+same sheets with the answers on both pages, for the teacher. --key-mark prints
+「解答」 small beside the title of every page printed with its answers (the
+key&apos;s, and those of --answers), so that a key is not copied for the class.
+
+OUT, KEY and the trace FILE appear whole or not at all: they are replaced only
+when every sheet printed, and never when they name the question file, the
+script, a folder, a pipe or a device. The question file is never written.
+Exit status: 0 done; 1 the question file could not be read or a file could not
+be written; 2 bad arguments or script lines, a heading number not in the list
+among them; 3 a sheet had findings and --strict was given (nothing written).</source>
+        <translation>Orvane の問題ファイル（.moj）か、自分で作った問題のファイル（.csv、.tsv、.txt。
+1 行目に「見出し,前の文,問題の部分,後の文,答え」と、あれば「字体」の列の名前、
+2 行目から 1 行に 1 問）から漢字の小テストを作ります。
+
+  pobelo-sheet FILE --list
+      FILE の見出しを 1 から番号を付けて一行に一つずつ表示します。
+  pobelo-sheet FILE --right N [--left M] [--answers right|left|both]
+               [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]
+               [--key-mark] [--paper A4|B4|A3] -o OUT.pdf
+      一枚の小テスト：右ページに見出し N、左ページに見出し M の問題を入れます
+      （番号は --list の番号）。--left がなければ左ページは問題なしです。
+  pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf
+      すべての見出しを一覧の順に二つずつ（右ページ、左ページの順に）入れ、
+      一枚を OUT.pdf の一ページにします。数が奇数のときは、最後の一枚の
+      左ページは問題なしです。進み具合を標準エラー出力に書きます。
+  pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf]
+               [--key-mark] [--paper A4|B4|A3] -o OUT.pdf
+      ウインドウで保存したテストセットファイルの小テストを、テストセットが
+      指定する問題ファイルから印刷します。テストセットを保存したあとで
+      問題ファイルが変わっていれば、そのことを書き、何も印刷しません。
+  pobelo-sheet --script FILE [--trace FILE]
+      FILE（「-」なら標準入力）に一行に一つずつ書いたウインドウの操作を行います。
+
+各ページの表題は、表題に見出しの番号を付けたもの（「TEXT 3」）です。表題は
+見出しを選ぶ前に入れます。--title がなければ「小テスト」です。
+--font がなければ、最後に選んだ見出しについて問題ファイルが指定するフォントで
+印刷します。名前が「@」で始まるフォント（「@IPAexMincho」）では縦向きの用紙に
+縦書きで、それ以外のフォントでは横向きの用紙に印刷します。
+インストールされていないフォントは似たフォントで印刷し、どのフォントで印刷したかを
+標準エラー出力に書きます（「「@HG教科書体」がないため、「Klee One」で印刷します」）。
+
+テストの作り分け：--flip right|left|both は、そのページの問題の書きと読みを
+入れ替えます（書き⇄読み）。文には傍線を付けて答えが入り、答えの欄には
+問われていた部分が入ります。--shuffle SEED は問題の順番を並べ替え（A/B の
+二種類のテストに。同じ SEED なら同じ小テストになります）、SEED をページに
+小さく印刷します。--review FIRST-LAST（--right の代わり）と --review-left
+FIRST-LAST（--left の代わり）は、見出し FIRST から LAST までの問題から
+--count N 問（指定がなければ 10 問）を --seed S（指定がなければ 1）で選び、
+ファイルの順に並べたまとめテストのページを作ります。
+
+小テストは A4 です。--paper B4 では B4（JIS）の用紙に、--paper A3 では A3 の
+用紙に、コピー機で拡大するように A4 の小テストを用紙いっぱいに拡大して
+（122 %、141 %）印刷します。解答（--key）も同じ用紙です。
+
+印刷の前に小テストを一枚ずつ調べます。用紙や枠からはみ出す文字、ほかの文字の
+場所に入る文字があれば、一つ一行で標準エラー出力に書きます
+（「小テスト 1, 右ページ, ③: ③ の文が用紙の下にはみ出します（8字）」）。
+--fit はそのような文字を詰めたり小さくしたりして収めます。--strict は問題のある
+小テストを印刷しません。--key は OUT と同じ小テストを両ページとも答えを入れて
+KEY.pdf に書きます（先生用）。--key-mark は、答えを入れて印刷するすべてのページ
+（解答のページと --answers のページ）の表題の横に「解答」と小さく印刷します。
+解答をクラスのためにコピーしてしまわないためです。
+
+OUT、KEY、トレースの FILE は、完全なものができるか、まったく書かないかの
+どちらかです。すべての小テストが印刷できたときにだけ置き換え、問題ファイル、
+スクリプト、フォルダー、パイプ、デバイスを指すときは置き換えません。問題ファイルに
+書き込むことはありません。
+終了ステータス：0 完了、1 問題ファイルが読めないかファイルが書けない、2 引数か
+スクリプトの行の誤り（一覧にない見出しの番号を含む）、3 問題があり --strict が
+指定された（何も書かない）。</translation>
     </message>
 </context>
 </TS>
