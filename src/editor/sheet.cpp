@@ -139,6 +139,10 @@ SheetContent composeSheet(const Sheet& sheet, const QuestionTable& table,
         content.right.ruby = pageRuby(sheet.pages[0], 0, table, sheet.ruby, a);
         content.left.ruby = pageRuby(sheet.pages[1], 1, table, sheet.ruby, a);
     }
+    if (sheet.keyMark) {
+        for (PageContent* page : {&content.right, &content.left})
+            if (page->check != 0) page->keyMark = text::kKeyMark;
+    }
     return content;
 }
 

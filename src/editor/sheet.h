@@ -18,6 +18,8 @@ namespace text {
 inline const QString kDefaultTitle = QStringLiteral("小テスト");
 // The font button's caption before a heading names the sheet's face.
 inline const QString kNoFontYet = QStringLiteral("Font");
+// What a page printed with its answers carries beside its title when the sheet marks its key.
+inline const QString kKeyMark = QStringLiteral("解答");
 }  // namespace text
 
 // One page of a sheet: where its items come from and how they are asked, its title and its
@@ -52,6 +54,9 @@ struct Sheet {
     SheetFurniture furniture;
     // The ふりがな the sentences get.
     RubySetting ruby = RubySetting::None;
+    // Every page printed with its answers carries 「解答」 small beside its title, so that the
+    // answer key is not copied for the class by mistake. Off, the sheet prints as it always did.
+    bool keyMark = false;
     // The question file as it was opened, and the SHA-256 (lower-case hex) of the bytes the
     // questions were read from; empty before a file is read.
     QString questionFile;

@@ -371,6 +371,8 @@ QByteArray sheetSetJson(const Sheet& set, const QString& setFolder, const Questi
         root[QStringLiteral("furniture")] = *furniture;
     // Likewise ruby: a set without it reads as it always did.
     if (set.ruby != RubySetting::None) root[QStringLiteral("ruby")] = rubyName(set.ruby);
+    // The key's mark only when it is on, likewise.
+    if (set.keyMark) root[QStringLiteral("keyMark")] = true;
     root[QStringLiteral("pages")] = pages;
     root[QStringLiteral("remembered")] = rememberedJson(set, table);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
@@ -434,6 +436,7 @@ std::optional<Sheet> readSheetSetJson(const QByteArray& json, SetProblem* proble
         rubyNames << rubyName(RubySetting(r));
     keys.oneOf(QStringLiteral("ruby"), rubyNames.join(QStringLiteral(", ")), &ruby);
     set.ruby = rubyNamed(ruby).value_or(RubySetting::None);
+    keys.boolean(QStringLiteral("keyMark"), &set.keyMark);
     QJsonObject pages;
     keys.object(QStringLiteral("pages"), &pages);
     if (keys.failed()) return std::nullopt;

@@ -186,6 +186,8 @@ QString itemName(const SheetPart& part) {
             return QStringLiteral("点数");
         case SheetPart::CutLine:
             return QStringLiteral("切り取り線");
+        case SheetPart::KeyMark:
+            return QStringLiteral("解答");
         default:
             return itemNumber(part.item);
     }
@@ -222,6 +224,8 @@ QString subject(const SheetPart& part) {
             return QStringLiteral("「きりとり」");
         case SheetPart::Ruby:
             return itemNumber(part.item) + QStringLiteral(" のふりがな");
+        case SheetPart::KeyMark:
+            return QStringLiteral("「解答」の印");
     }
     return {};
 }
@@ -231,6 +235,22 @@ QRectF paperOf(bool vertical) {
                     : QRectF(0, 0, uprightSheet::kPaperWidth, uprightSheet::kPaperHeight);
 }
 
+// The title frame the answer key's mark stands in.
+QRectF keyMarkFrame(bool rightPage, bool vertical, qreal w, qreal h) {
+    if (vertical) {
+        using namespace verticalSheet;
+        const qreal top = rightPage ? 0 : h / 2;
+        return QRectF(QPointF(kFrameLeft, top + kFrameTop),
+                      QPointF(frameWidth(w), top + kFrameBottom));
+    }
+    using namespace uprightSheet;
+    if (rightPage)
+        return QRectF(QPointF(w - kRightFrameInner, kTop),
+                      QPointF(w - kRightFrameOuter, kFrameBottom));
+    return QRectF(QPointF(kRightPageOrigin + kMiddleFrameLeft, kTop),
+                  QPointF(kRightPageOrigin + kMiddleFrameRight, kFrameBottom));
+}
+
 // The boundaries of a part, the paper first, then the frames, then its own area.
 QList<Limit> limitsOf(const SheetPart& part, bool vertical) {
     QList<Limit> limits;
@@ -238,6 +258,11 @@ QList<Limit> limitsOf(const SheetPart& part, bool vertical) {
     const qreal w = paper.width();
     const qreal h = paper.height();
     limits.append(Limit{paper, QString()});
+    if (part.kind == SheetPart::KeyMark) {
+        limits.append(Limit{keyMarkFrame(part.rightPage, vertical, w, h),
+                            QStringLiteral("表題の枠からはみ出します")});
+        return limits;
+    }
     if (part.kind == SheetPart::Frame || part.kind == SheetPart::SideLine ||
         part.kind == SheetPart::NameField || part.kind == SheetPart::AnswerNumber ||
         part.kind == SheetPart::Mark || part.kind == SheetPart::ClassField ||

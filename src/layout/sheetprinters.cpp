@@ -116,6 +116,21 @@ void printMark(Pen& pen, const PageContent& page, bool rightPage, float x, float
     pen.textAt(x, y, page.mark);
 }
 
+// A page's answer-key mark, small, from (x, y): along X in one piece for a vertical-writing
+// face, down a column one character a cell otherwise; nothing for a page without one.
+void printKeyMark(Pen& pen, const PageContent& page, bool rightPage, float x, float y,
+                  bool alongX) {
+    if (page.keyMark.isEmpty()) return;
+    pen.part(SheetPart::KeyMark, rightPage);
+    pen.size(kMarkPoints);
+    if (alongX) {
+        pen.textAt(x, y, page.keyMark);
+        return;
+    }
+    const QStringList cells = textCells(page.keyMark);
+    for (qsizetype m = 0; m < cells.size(); ++m) pen.textAt(x, y + kMarkPoints * 20 * m, cells[m]);
+}
+
 // --- Portrait layout for a vertical-writing face ----------------------------------------------
 
 void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPage, bool ruby) {
@@ -217,6 +232,7 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
     // Every character of the mark takes at most a cell of its size.
     const float markLength = cellCount(page.mark) * kMarkPoints * 20;
     printMark(pen, page, rightPage, std::min<float>(kMarkX, kMarkEndX - markLength), yp + kMarkY);
+    printKeyMark(pen, page, rightPage, kKeyMarkX, yp + kKeyMarkY, true);
 }
 
 // --- Landscape layout for an upright face ---------------------------------------------------
@@ -302,6 +318,16 @@ void printUprightBody(Pen& pen, const PageContent& page, bool rightPage,
         if (y1 && y2) pen.line(x, *y1, x, *y2);
     }
     printMark(pen, page, rightPage, place.columnsX, kMarkY);
+}
+
+// The key mark of the page whose title stands offset short of the paper's edge (or its middle).
+void printUprightKeyMark(Pen& pen, const PageContent& page, float offset, bool halfWidthBased) {
+    if (page.keyMark.isEmpty()) return;
+    const std::optional<float> w = pen.width();
+    if (!w) return;
+    const float x =
+        (halfWidthBased ? *w / 2 - offset : *w - offset) + uprightSheet::kKeyMarkFromTitle;
+    printKeyMark(pen, page, !halfWidthBased, x, uprightSheet::kKeyMarkY, false);
 }
 
 void printUprightTitle(Pen& pen, const QString& title, float offset, bool halfWidthBased) {
@@ -431,6 +457,7 @@ void printWithUprightFont(const SheetContent& plain, const SheetFit& fit, PrintS
     if (FurniturePen* furniture = pen.furniture()) {
         if (auto w = pen.width()) furniture->cutLine(*w / 2);
     }
+    printUprightKeyMark(pen, sheet.right, kRightTitleFromEdge, false);
 
     // The frame between the pages, around the left page's title.
     pen.part(SheetPart::Frame, false);
@@ -447,6 +474,7 @@ void printWithUprightFont(const SheetContent& plain, const SheetFit& fit, PrintS
     printUprightTitle(pen, sheet.left.title, kLeftTitleFromMiddle, true);
     pen.size(kSheetFontPoints);
     printUprightBody(pen, sheet.left, false, kLeftPage);
+    printUprightKeyMark(pen, sheet.left, kLeftTitleFromMiddle, true);
 }
 
 void drawSheet(const SheetContent& sheet, const SheetFit& fit, PrintSurface& surface,

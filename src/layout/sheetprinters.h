@@ -29,6 +29,8 @@ struct PageContent {
     int rows = 10;
     // Each sentence's ruby, by its characters (the item number not counted); none by default.
     std::array<SentenceRuby, 10> ruby;
+    // The answer key's mark (「解答」), printed small beside the title; none on a page without.
+    QString keyMark;
 };
 
 struct SheetContent {
@@ -93,6 +95,8 @@ struct SheetPart {
         CutLine,
         // The ふりがな beside a sentence (ruby.h).
         Ruby,
+        // The answer key's 「解答」.
+        KeyMark,
     };
     Kind kind = Frame;
     bool rightPage = true;

@@ -47,6 +47,14 @@ class PainterSurface : public PrintSurface {
     void setDevice(QPagedPaintDevice* device);
     QPagedPaintDevice* device() const { return device_; }
 
+    // Draws onto a device that is no paper instead (an image shown on the screen): one page of
+    // the paper and orientation the printers set, which the surface keeps itself. view maps the
+    // sheet's twips onto the device, given the sheet's size as it stands (portrait or landscape
+    // A4). Output paper and pages in one document do not apply; endDoc ends the drawing, and the
+    // next job draws over the same device again.
+    void setScreenDevice(QPaintDevice* device,
+                         std::function<QTransform(const QSizeF& sheetTwips)> view);
+
     // Whether endDoc leaves the document open for the next job's page (off by default).
     void setPagesInOneDocument(bool on);
     bool pagesInOneDocument() const { return oneDocument_; }
@@ -108,6 +116,10 @@ class PainterSurface : public PrintSurface {
     // counter-clockwise about its top-left corner.
     enum class Frame { Page, Turned };
 
+    // The device drawn on: the paged device, or the screen's.
+    QPaintDevice* target() const;
+    // The page as it is set now: the paged device's, or the one kept for the screen.
+    QPageLayout currentLayout() const;
     bool beginPage();
     // The enlargement of the page on the device as it is now set: that of the output paper when
     // the device is set to it, 1 otherwise.
@@ -161,6 +173,9 @@ class PainterSurface : public PrintSurface {
     void drawSidewaysInCell(const QString& text, const QString& source, QPointF corner);
 
     QPagedPaintDevice* device_ = nullptr;
+    QPaintDevice* screen_ = nullptr;
+    std::function<QTransform(const QSizeF&)> view_;
+    QPageLayout screenLayout_{QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()};
     QPainter painter_;
     bool oneDocument_ = false;
     Paper paper_ = Paper::A4;

@@ -123,6 +123,7 @@ std::vector<Sheet> SheetCommand::sheetsOf(const SheetRequest& r, const Questions
             sheet.furniture.instructions = {*r.instruction, *r.instruction};
         }
         if (r.ruby) sheet.ruby = *r.ruby;
+        if (r.keyMark) sheet.keyMark = true;
     }
     return sheets;
 }

@@ -48,6 +48,7 @@ struct SheetRequest {
     bool fit = false;
     bool strict = false;
     std::optional<QString> key;
+    bool keyMark = false;        // 「解答」 beside the title of every page with answers
     std::optional<Paper> paper;  // the set's paper, or A4, unless given
     // The furniture (--furniture) and both pages' own instruction (--instruction), the set's
     // unless given.
@@ -90,6 +91,9 @@ struct SheetOptions {
     QCommandLineOption key{QStringLiteral("key"),
                            Message::tr("Also writes the sheets with all answers to KEY."),
                            QStringLiteral("KEY")};
+    QCommandLineOption keyMark{QStringLiteral("key-mark"),
+                               Message::tr("Prints 「解答」 beside the title of every page printed "
+                                           "with its answers (the key's pages among them).")};
     QCommandLineOption flip{QStringLiteral("flip"),
                             Message::tr("Turns the items of the right, left or both pages between "
                                         "reading and writing (書き⇄読み)."),

@@ -275,6 +275,15 @@ const std::vector<SheetScript::Verb>& SheetScript::verbs() {
              s.session_.setRuby(*ruby);
              return true;
          }},
+        {"key-mark"_L1, 1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             // 「解答」 beside the title of every page printed with its answers.
+             int value = 0;
+             if (!parseInt(l.args[0], 0, 1, &value))
+                 return failWith(error, "key-mark takes 0 or 1");
+             s.session_.model().setKeyMark(value != 0);
+             return true;
+         }},
         {"print-cancel"_L1, 0,
          [](SheetScript& s, const Line&, QString*) {
              s.session_.cancelPrint();

@@ -23,6 +23,7 @@ class QStatusBar;
 
 namespace pobelo {
 
+class LiveSheetPane;
 class SeedBox;
 
 // The text of Help > Pobelo について: the version, the licence and the home page.
@@ -49,6 +50,8 @@ class MainWindow : public QMainWindow {
     // The strip under the designed area with each page's test choices: the 書き⇄読み switch,
     // the order (並べ替え) and the retest button, each under its page.
     QWidget* pageStrip() const { return strip_; }
+    // The printed sheet beside the design, with its 問題 / 解答 switch.
+    LiveSheetPane* liveSheet() const { return live_; }
 
     // Redraws every control from the model.
     void refresh();
@@ -116,12 +119,17 @@ class MainWindow : public QMainWindow {
     QToolButton* command2_ = nullptr;
     QLineEdit* text3_ = nullptr;
     QComboBox* combo1_ = nullptr;
-    // The menu entries; their object names are the designer's (fo, prt, pv, pdf, ed, fit, key,
-    // onl, vv, about, aboutQt).
+    // The menu entries; their object names are the designer's (fo, prt, pv, pdf, keyPdf, ed, fit,
+    // key, keyMark, onl, vv, about, aboutQt).
     QAction* openAction_ = nullptr;
     QAction* printAction_ = nullptr;
     QAction* previewAction_ = nullptr;
     QAction* pdfAction_ = nullptr;
+    QAction* keyPdfAction_ = nullptr;
+    QAction* keyMarkAction_ = nullptr;
+    // By the font button: the layout and the face that prints, when it stands in for another.
+    QLabel* faceLabel_ = nullptr;
+    LiveSheetPane* live_ = nullptr;
     QAction* exitAction_ = nullptr;
     QAction* fitAction_ = nullptr;
     QAction* furnitureAction_ = nullptr;

@@ -11,10 +11,12 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRadioButton>
 #include <QToolButton>
 #include <QtTest>
 
 #include "furnituredialog.h"
+#include "livesheet.h"
 #include "mainwindow.h"
 #include "mainwindowsession.h"
 #include "pobeloconfig.h"
@@ -212,7 +214,25 @@ class MainWindowDesignTest : public MainWindowFixture {
         for (const QAction* a : s.window.menuBar()->actions()) top << a->menu()->objectName();
         QCOMPARE(top, (QStringList{"f", "tm", "pm", "hp"}));
         QCOMPARE(names(s.find<QMenu>("pm")),
-                 (QStringList{"fit", "key", "furniture", "paper", "ruby"}));
+                 (QStringList{"fit", "key", "keyMark", "furniture", "paper", "ruby"}));
+        // The window marks its keys until the teacher says otherwise.
+        QAction* keyMark = s.find<QAction>("keyMark");
+        QVERIFY(keyMark->isCheckable());
+        QVERIFY(keyMark->isChecked());
+        QVERIFY(s.model.keyMark());
+        keyMark->trigger();
+        QVERIFY(!s.model.keyMark());
+        s.model.setKeyMark(true);
+        QVERIFY(keyMark->isChecked());
+        // The live sheet's switch, by the keyboard: its buttons take the focus, Space chooses.
+        auto* key = s.find<QRadioButton>("ShowKey");
+        QVERIFY(key && !key->isChecked());
+        QVERIFY(key->focusPolicy() != Qt::NoFocus);
+        key->setFocus();
+        QTest::keyClick(key, Qt::Key_Space);
+        QVERIFY(s.window.liveSheet()->sheet()->showsKey());
+        s.find<QRadioButton>("ShowSheet")->click();
+        QVERIFY(!s.window.liveSheet()->sheet()->showsKey());
         // One ruby setting, none until another is chosen; the sheet holds it.
         QCOMPARE(names(s.find<QMenu>("ruby")), (QStringList{"rubynone", "ruby1", "ruby2", "ruby3",
                                                             "ruby4", "ruby5", "ruby6", "rubyall"}));
@@ -239,7 +259,7 @@ class MainWindowDesignTest : public MainWindowFixture {
         s.find<QAction>("fit")->trigger();
         QVERIFY(!s.model.fitEnabled());
         QCOMPARE(names(s.find<QMenu>("f")),
-                 (QStringList{"fo", "tso", "tss", "s2", "prt", "pv", "pdf", "s1", "ed"}));
+                 (QStringList{"fo", "tso", "tss", "s2", "prt", "pv", "pdf", "keyPdf", "s1", "ed"}));
         QCOMPARE(names(s.find<QMenu>("tm")),
                  (QStringList{"fr", "fl", "s4", "rv", "s5", "rr", "rl"}));
         QCOMPARE(names(s.find<QMenu>("hp")), (QStringList{"onl", "ad", "s3", "about", "aboutQt"}));
@@ -264,6 +284,7 @@ class MainWindowDesignTest : public MainWindowFixture {
         row("prt", "印刷", "Alt+P", "Ctrl+P");
         row("pv", "印刷プレビュー", "Alt+V", "Ctrl+Shift+P");
         row("pdf", "PDFに保存…", "Alt+D");
+        row("keyPdf", "解答をPDFに保存…", "Alt+K");
         row("ed", "終了", "Alt+X", "Ctrl+Q");
         row("tso", "テストセットを開く…", "Alt+T");
         row("tss", "テストセットを保存…", "Alt+S");
@@ -276,6 +297,7 @@ class MainWindowDesignTest : public MainWindowFixture {
         row("pm", "印刷", "Alt+P");
         row("fit", "はみ出しを防ぐ", "Alt+F");
         row("key", "問題と解答を印刷", "Alt+K");
+        row("keyMark", "解答のページに「解答」と入れる", "Alt+M");
         row("furniture", "用紙の形…", "Alt+L");
         row("paper", "用紙", "Alt+S");
         row("ruby", "ふりがな", "Alt+R");

@@ -498,10 +498,28 @@
         <translation>LIST にコンマで区切って書いたものを小テストに加えます：instruction（指示文）、class（組・番）、score（点数）、squares（マス目）、cut（切り取り線）。kana は指示文をひらがなに、squares=MM はマス目の大きさ（10、12、14、16 mm）にします。空なら何も加えません。</translation>
     </message>
     <message>
+        <source>Prints 「解答」 beside the title of every page printed with its answers (the key&apos;s pages among them).</source>
+        <translation>答えを入れて印刷するすべてのページ（解答のページも）の表題の横に「解答」と印刷します。</translation>
+    </message>
+    <message>
+        <source>--furniture takes instruction, class, score, squares, cut, kana and squares=10|12|14|16, not &quot;%1&quot;</source>
+        <translation>--furniture には instruction、class、score、squares、cut、kana、squares=10|12|14|16 を書きます。「%1」は使えません</translation>
+    </message>
+    <message>
+        <source>--ruby takes none, 1 to 6 or all, not &quot;%1&quot;</source>
+        <translation>--ruby には none、1〜6、all のどれかを指定してください。「%1」は使えません</translation>
+    </message>
+    <message>
         <source>Both pages&apos; instruction line, instead of the one for what they ask.</source>
-        <translation>両ページの指示文を、問題にあわせた文の代わりにこれにします。</translation>
+        <translation>両方のページの指示文（ページの問題にあわせた文の代わりに）。</translation>
+    </message>
+    <message>
         <source>Gives ruby (ふりがな) to no kanji, to the kanji a class has not learned by the end of grade N, or to all.</source>
         <translation>ふりがなを、付けない、N 年生までに習わない漢字に付ける、すべての漢字に付ける、から選びます。</translation>
+    </message>
+    <message>
+        <source>an answer is missing and --strict was given: nothing written</source>
+        <translation>答えのない問題があり、--strict が指定されているので、何も書きませんでした</translation>
     </message>
     <message>
         <source>Makes kanji mini-test sheets from Orvane question files (.moj), or from a
@@ -512,9 +530,8 @@ teacher&apos;s own (.csv, .tsv, .txt: one item a row under the header 見出し,
       Lists the headings of FILE, numbered from 1, one a line.
   pobelo-sheet FILE --right N [--left M] [--answers right|left|both]
                [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]
-               [--paper A4|B4|A3] [--furniture LIST] [--instruction TEXT]
-               -o OUT.pdf
-               [--paper A4|B4|A3] [--ruby none|1-6|all] -o OUT.pdf
+               [--key-mark] [--paper A4|B4|A3] [--furniture LIST]
+               [--instruction TEXT] [--ruby none|1-6|all] -o OUT.pdf
       One sheet: heading N on the right page and heading M on the left page
       (numbers as --list gives them). Without --left the left page has no questions.
   pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf
@@ -522,11 +539,14 @@ teacher&apos;s own (.csv, .tsv, .txt: one item a row under the header 見出し,
       one sheet a page of OUT.pdf. With an odd count the last sheet&apos;s left page
       has no questions. Progress goes to standard error.
   pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf]
-               [--paper A4|B4|A3] -o OUT.pdf
-               [--paper A4|B4|A3] [--ruby none|1-6|all] -o OUT.pdf
+               [--key-mark] [--paper A4|B4|A3] [--ruby none|1-6|all] -o OUT.pdf
       The sheet a sheet set file saved in the window holds, from the question
       file it names. A question file changed since the set was saved is told
       and nothing is printed.
+  pobelo-sheet --import IN [--strict] -o OUT.csv
+      A teacher&apos;s questions typed as 前の文[問題の部分]後の文 (or a table whose
+      answers may be empty) as a question file, each empty answer filled with
+      the reading of its asked part and told on standard error.
   pobelo-sheet --script FILE [--trace FILE]
       Runs window actions, one a line, from FILE (&apos;-&apos; for standard input).
 
@@ -570,7 +590,9 @@ paper, out of its frame or into another text&apos;s place is reported on standar
 error, one line each (&quot;sheet 1, 右ページ, ③: ③ の文が用紙の下にはみ出します（8字）&quot;).
 --fit closes up and shrinks such texts so that they stay in place; --strict
 refuses to print a sheet with findings. --key writes KEY.pdf beside OUT: the
-same sheets with the answers on both pages, for the teacher.
+same sheets with the answers on both pages, for the teacher. --key-mark prints
+「解答」 small beside the title of every page printed with its answers (the
+key&apos;s, and those of --answers), so that a key is not copied for the class.
 
 OUT, KEY and the trace FILE appear whole or not at all: they are replaced only
 when every sheet printed, and never when they name the question file, the
@@ -586,9 +608,8 @@ among them; 3 a sheet had findings and --strict was given (nothing written).</so
       FILE の見出しを 1 から番号を付けて一行に一つずつ表示します。
   pobelo-sheet FILE --right N [--left M] [--answers right|left|both]
                [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]
-               [--paper A4|B4|A3] [--furniture LIST] [--instruction TEXT]
-               -o OUT.pdf
-               [--paper A4|B4|A3] [--ruby none|1-6|all] -o OUT.pdf
+               [--key-mark] [--paper A4|B4|A3] [--furniture LIST]
+               [--instruction TEXT] [--ruby none|1-6|all] -o OUT.pdf
       一枚の小テスト：右ページに見出し N、左ページに見出し M の問題を入れます
       （番号は --list の番号）。--left がなければ左ページは問題なしです。
   pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf
@@ -596,11 +617,14 @@ among them; 3 a sheet had findings and --strict was given (nothing written).</so
       一枚を OUT.pdf の一ページにします。数が奇数のときは、最後の一枚の
       左ページは問題なしです。進み具合を標準エラー出力に書きます。
   pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf]
-               [--paper A4|B4|A3] -o OUT.pdf
-               [--paper A4|B4|A3] [--ruby none|1-6|all] -o OUT.pdf
+               [--key-mark] [--paper A4|B4|A3] [--ruby none|1-6|all] -o OUT.pdf
       ウインドウで保存したテストセットファイルの小テストを、テストセットが
       指定する問題ファイルから印刷します。テストセットを保存したあとで
       問題ファイルが変わっていれば、そのことを書き、何も印刷しません。
+  pobelo-sheet --import IN [--strict] -o OUT.csv
+      前の文[問題の部分]後の文 の書き方（または答えが空いていてもよい表）の問題を
+      問題ファイルにします。空いている答えには問題の部分の読みを入れ、標準エラーに
+      知らせます。
   pobelo-sheet --script FILE [--trace FILE]
       FILE（「-」なら標準入力）に一行に一つずつ書いたウインドウの操作を行います。
 
@@ -631,6 +655,7 @@ FIRST-LAST（--left の代わり）は、見出し FIRST から LAST までの�
 マス目、読みにはかっこ。入るいちばん大きな大きさか squares=10|12|14|16 mm。用紙で
 10 mm より小さくはしません。--fit は大きすぎるマス目を小さくして知らせます）、二つの
 テストの間の切り取り線を、どれでも加えます。なければ今までどおりの小テストです。
+
 --ruby N では、N 年生（1〜6、学年別漢字配当表）までに習わない漢字に、--ruby all
 ではすべての漢字に、ふりがなを付けます。--ruby none（セットがほかを指定して
 いなければ、付けないときと同じ）では付けません。読みは漢字のまわりの言葉から、
@@ -642,7 +667,9 @@ FIRST-LAST（--left の代わり）は、見出し FIRST から LAST までの�
 （「小テスト 1, 右ページ, ③: ③ の文が用紙の下にはみ出します（8字）」）。
 --fit はそのような文字を詰めたり小さくしたりして収めます。--strict は問題のある
 小テストを印刷しません。--key は OUT と同じ小テストを両ページとも答えを入れて
-KEY.pdf に書きます（先生用）。
+KEY.pdf に書きます（先生用）。--key-mark は、答えを入れて印刷するすべてのページ
+（解答のページと --answers のページ）の表題の横に「解答」と小さく印刷します。
+解答をクラスのためにコピーしてしまわないためです。
 
 OUT、KEY、トレースの FILE は、完全なものができるか、まったく書かないかの
 どちらかです。すべての小テストが印刷できたときにだけ置き換え、問題ファイル、
@@ -651,16 +678,6 @@ OUT、KEY、トレースの FILE は、完全なものができるか、まっ�
 終了ステータス：0 完了、1 問題ファイルが読めないかファイルが書けない、2 引数か
 スクリプトの行の誤り（一覧にない見出しの番号を含む）、3 問題があり --strict が
 指定された（何も書かない）。</translation>
-    </message>
-    <message>
-        <source>--furniture takes instruction, class, score, squares, cut, kana and squares=10|12|14|16, not &quot;%1&quot;</source>
-        <translation>--furniture には instruction、class、score、squares、cut、kana、squares=10|12|14|16 を書きます。「%1」は使えません</translation>
-    </message>
-    <message>
-        <source>an answer is missing and --strict was given: nothing written</source>
-        <translation>答えのない問題があり、--strict が指定されているので、何も書きませんでした</translation>
-        <source>--ruby takes none, 1 to 6 or all, not &quot;%1&quot;</source>
-        <translation>--ruby には none、1〜6、all のどれかを指定してください。「%1」は使えません</translation>
     </message>
 </context>
 </TS>
