@@ -323,7 +323,11 @@ void QuestionBook::removeHeading(int heading) {
     if (heading < 0 || heading >= state_.headings.size()) return;
     State after = state_;
     after.headings.removeAt(heading);
-    after.current = std::min<int>(heading, int(after.headings.size()) - 1);
+    // The chosen heading stays chosen; in place of one removed, the one after it.
+    if (heading < state_.current)
+        --after.current;
+    else if (heading == state_.current)
+        after.current = std::min<int>(heading, int(after.headings.size()) - 1);
     apply(after, QStringLiteral("見出しを消す"));
 }
 
