@@ -618,8 +618,12 @@ bool QuestionBook::saveTo(const QString& path) {
     }
     if (!written) {
         outputs.abandon();
-        showMessage(text::kOwnNotWritten + displayPath(path) + QLatin1Char('\n') +
-                    outputs.errorString());
+        QString why = outputs.errorString();
+        if (outputs.problem() == OutputTransaction::Problem::IsInput)
+            why = QStringLiteral("印刷するために開いているほかの問題ファイルには上書きしません。");
+        else if (outputs.problem() == OutputTransaction::Problem::NotRegular)
+            why = QStringLiteral("ふつうのファイルではありません（フォルダーなど）。");
+        showMessage(text::kOwnNotWritten + displayPath(path) + QLatin1Char('\n') + why);
         return false;
     }
     path_ = path;

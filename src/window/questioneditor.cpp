@@ -218,7 +218,8 @@ void QuestionEditor::buildControls() {
         {column::kBefore, column::kAsked, column::kAfter, column::kAnswer});
     rows_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     rows_->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    rows_->setItemDelegate(new RowDelegate(new MarkKey(*this), rows_));
+    markKey_ = new MarkKey(*this);
+    rows_->setItemDelegate(new RowDelegate(markKey_, rows_));
     rows_->setTabKeyNavigation(true);
     for (int r = 0; r < kItemsPerHeading; ++r) {
         for (int c = 0; c < kBookColumns; ++c) rows_->setItem(r, c, new QTableWidgetItem);
@@ -281,7 +282,7 @@ void QuestionEditor::buildControls() {
     setTabOrder(fontBox_, sentenceBox_);
     setTabOrder(sentenceBox_, rows_);
     setTabOrder(rows_, previewAnswers_);
-    sentenceBox_->installEventFilter(findChild<MarkKey*>());
+    sentenceBox_->installEventFilter(markKey_);
     statusBar()->setObjectName(QStringLiteral("editorStatus"));
 }
 
@@ -330,7 +331,9 @@ void QuestionEditor::buildMenus() {
                        QStringLiteral("文の中で選んだ語を問題の部分（傍線）にします（Ctrl+U）。"));
     confirmAction_ =
         make(edit, "読みを確かめた(&K)", "editorConfirm", QKeySequence(Qt::CTRL | Qt::Key_Return),
-             QStringLiteral("選んだ行の読みの候補を、確かめた答えにします。"));
+             QStringLiteral("選んだ行の読みの候補を、確かめた答えにします（Ctrl+Enter）。"));
+    confirmAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
     clearAction_ = make(edit, "行を消す(&D)", "editorClear", QKeySequence(Qt::Key_Delete),
                         QStringLiteral("選んだ行の問題を消します。"));
     // Delete empties rows only from the table; in a box it deletes a character.

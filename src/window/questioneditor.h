@@ -88,6 +88,8 @@ class QuestionEditor : public QMainWindow {
     QCheckBox* previewAnswers_ = nullptr;
     QLabel* findings_ = nullptr;
     QTimer* previewTimer_ = nullptr;
+    // Takes Ctrl+U from the line edits, where it would delete the line.
+    QObject* markKey_ = nullptr;
 
     QAction* saveAction_ = nullptr;
     QAction* saveAsAction_ = nullptr;

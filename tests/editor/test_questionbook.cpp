@@ -1,8 +1,10 @@
 // The question editor's model: a sentence split by a selection, readings as suggestions that a
 // correction outlives, undo, paste, and a save that the main window opens as it was previewed.
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cerrno>
 
 #include "filesystem.h"
 #include "mecabanalyser.h"
@@ -39,7 +41,10 @@ class QuestionBookTest : public QObject {
     void initTestCase() {
         QVERIFY2(reading::sharedAnalyser().available(), "the IPADIC dictionary is not installed");
     }
-    void cleanup() { forgetReadFiles(); }
+    void cleanup() {
+        forgetReadFiles();
+        platform::clearFailures();
+    }
 
     // 傍線にする on a typed sentence, and a sentence typed again around its asked part.
     void splitBySelection_data() {
@@ -235,8 +240,14 @@ class QuestionBookTest : public QObject {
             QCOMPARE(b.messages.shown.size(), 1);
             QVERIFY(b.messages.shown.first().startsWith(text::kOwnNotWritten));
         }
+        // A full disk: the file stays as it was, and the book unsaved.
+        platform::failCall(platform::Call::Write, ENOSPC);
+        b.messages.shown.clear();
+        QVERIFY(!b.book.save());
+        QCOMPARE(b.messages.shown.size(), 1);
         QVERIFY(b.book.modified());
         QCOMPARE(readAll(path), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
         QVERIFY(readAll(other).isEmpty());
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("x.moj"))));
     }
