@@ -4,9 +4,13 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QMainWindow>
 #include <QProcess>
+#include <QTemporaryDir>
 
+#include "benchdata.h"
+#include "livesheet.h"
 #include "mainwindow.h"
 #include "qtservices.h"
 #include "sheetmodel.h"
@@ -37,6 +41,57 @@ void BM_PobeloWindowStart(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PobeloWindowStart)->Unit(benchmark::kMillisecond);
+
+// The live sheet beside the design, redrawn after a change (a title typed, one letter more
+// each time) in a window of 1920 x 1080: the sheet and its check composed, drawn onto the
+// picture by the printers and painted; the upright face, then the vertical one. And a paint
+// with nothing changed, which only shows the picture.
+void BM_LiveSheetRedraw(benchmark::State& state) {
+    const bool vertical = state.range(0) != 0;
+    const bool change = state.range(1) != 0;
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("bench.moj"));
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly) ||
+        out.write(bench::questionFile(
+            2, vertical ? QStringLiteral("@IPAexMincho") : QStringLiteral("ＭＳ 明朝"))) < 0) {
+        state.SkipWithError("no question file");
+        return;
+    }
+    out.close();
+    QtSheetServices platform;
+    SheetModel model(platform.services());
+    MainWindow window(model);
+    platform.setParentWidget(&window);
+    window.resize(1920, 1080);
+    window.show();
+    model.openFile(file);
+    model.chooseHeading(0);
+    model.chooseHeading(1);
+    model.setCheck(1, 1);
+    QApplication::processEvents();
+    LiveSheet* sheet = window.liveSheet()->sheet();
+    QString title = QStringLiteral("漢字");
+    for (auto _ : state) {
+        if (change) {
+            title += title.size() < 8 ? QStringLiteral("の") : QString();
+            if (title.size() >= 8) title = QStringLiteral("漢字");
+            model.setText3(title);
+        }
+        sheet->repaint();
+        benchmark::DoNotOptimize(sheet->picture().constBits());
+    }
+    state.SetLabel(QStringLiteral("%1, sheet %2x%3 px")
+                       .arg(vertical ? QStringLiteral("vertical") : QStringLiteral("upright"))
+                       .arg(sheet->width())
+                       .arg(sheet->height())
+                       .toStdString());
+}
+BENCHMARK(BM_LiveSheetRedraw)
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Args({0, 0})
+    ->Unit(benchmark::kMillisecond);
 
 // A whole program start: process, QApplication, window shown and painted, exit.
 void BM_ProgramStart(benchmark::State& state) {

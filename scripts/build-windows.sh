@@ -24,7 +24,8 @@ export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/scripts/windows/mingw-toolchain.cmake" -DQT_WINDOWS_PREFIX="$qt" \
-  -DCMAKE_PREFIX_PATH="$qt;$mecab" -DQT_HOST_PATH=/usr \
+  -DCMAKE_PREFIX_PATH="$qt" -DMECAB_INCLUDE_DIR="$mecab/include" \
+  -DMECAB_LIBRARY="$mecab/lib/libmecab.a" -DQT_HOST_PATH=/usr \
   -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DCMAKE_CROSSCOMPILING_EMULATOR=wine -DPOBELO_BUILD_TESTS=$([ $run_tests = 1 ] && echo ON || echo OFF) \
   -DPOBELO_WERROR=ON

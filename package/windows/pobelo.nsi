@@ -9,7 +9,8 @@
 ;   an earlier install named); the uninstaller removes those files only, and the folders only
 ;   when nothing else is left in them.
 ; - the Start menu's shortcut, and the entry of 設定 > アプリ (HKCU ...\Uninstall\Pobelo): removed.
-; - HKCU\Software\Classes: Pobelo's two ProgIDs (removed) and, for .moj and .pobelo-set, Pobelo
+; - HKCU\Software\Classes: Pobelo's three ProgIDs (removed); for .csv and .tsv Pobelo under the
+;   extension's OpenWithProgids only (removed); for .moj and .pobelo-set, Pobelo
 ;   under the extension's OpenWithProgids (removed), and as the extension's default only when the
 ;   teacher leaves its box ticked, which it is only where no other program opens those files.
 ;   What the extension's key held before the first install is kept in HKCU\Software\Pobelo, and
@@ -32,6 +33,7 @@ ${UnStrStr}
 !define OWN_KEY "Software\Pobelo"
 !define PROGID "Pobelo.QuestionFile"
 !define SETPROGID "Pobelo.SheetSet"
+!define OWNPROGID "Pobelo.OwnQuestions"
 !define LIST "installed-files.txt"
 
 Name "${APP} ${VERSION}"
@@ -160,6 +162,13 @@ FunctionEnd
   ${EndIf}
 !macroend
 
+; Pobelo is one of the programs 「プログラムから開く」 offers, never the default: a teacher's own
+; question files (.csv, .tsv) are the spreadsheet's.
+!macro RegisterOpenWith EXT PROGID NAME
+  !insertmacro RecordAssociation "${EXT}" "${PROGID}" "${NAME}"
+  WriteRegStr HKCU "Software\Classes\${EXT}\OpenWithProgids" "${PROGID}" ""
+!macroend
+
 ; The key as it was before the first install: the default put back, Pobelo's entry gone, and the
 ; keys Pobelo made removed when nothing else is in them.
 !macro UnregisterAssociation EXT PROGID NAME
@@ -243,6 +252,12 @@ Section "Pobelo" SEC_MAIN
   WriteRegStr HKCU "Software\Classes\${PROGID}\shell\open\command" "" '"$INSTDIR\pobelo.exe" "%1"'
   WriteRegStr HKCU "Software\Classes\${PROGID}\shell\print" "" "印刷(&P)"
   WriteRegStr HKCU "Software\Classes\${PROGID}\shell\print\command" "" '"$INSTDIR\pobelo.exe" --print "%1"'
+  ; A teacher's own questions (.csv, .tsv) open and print in Pobelo when it is chosen for them.
+  WriteRegStr HKCU "Software\Classes\${OWNPROGID}" "" "自作の問題"
+  WriteRegStr HKCU "Software\Classes\${OWNPROGID}\DefaultIcon" "" "$INSTDIR\pobelo.exe,0"
+  WriteRegStr HKCU "Software\Classes\${OWNPROGID}\shell\open\command" "" '"$INSTDIR\pobelo.exe" "%1"'
+  WriteRegStr HKCU "Software\Classes\${OWNPROGID}\shell\print" "" "印刷(&P)"
+  WriteRegStr HKCU "Software\Classes\${OWNPROGID}\shell\print\command" "" '"$INSTDIR\pobelo.exe" --print "%1"'
   ; Sheet sets (.pobelo-set) open and print as they were saved.
   WriteRegStr HKCU "Software\Classes\${SETPROGID}" "" "Pobelo テストセット"
   WriteRegStr HKCU "Software\Classes\${SETPROGID}\DefaultIcon" "" "$INSTDIR\pobelo.exe,0"
@@ -272,6 +287,8 @@ SectionEnd
 Section "-Associations"
   !insertmacro RegisterAssociation ".moj" "${PROGID}" "Moj" ${SEC_MOJ}
   !insertmacro RegisterAssociation ".pobelo-set" "${SETPROGID}" "Set" ${SEC_SET}
+  !insertmacro RegisterOpenWith ".csv" "${OWNPROGID}" "Csv"
+  !insertmacro RegisterOpenWith ".tsv" "${OWNPROGID}" "Tsv"
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 SectionEnd
 
@@ -335,7 +352,10 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\Pobelo 小テスト作成.lnk"
   !insertmacro UnregisterAssociation ".moj" "${PROGID}" "Moj"
   !insertmacro UnregisterAssociation ".pobelo-set" "${SETPROGID}" "Set"
+  !insertmacro UnregisterAssociation ".csv" "${OWNPROGID}" "Csv"
+  !insertmacro UnregisterAssociation ".tsv" "${OWNPROGID}" "Tsv"
   DeleteRegKey HKCU "Software\Classes\${PROGID}"
+  DeleteRegKey HKCU "Software\Classes\${OWNPROGID}"
   DeleteRegKey HKCU "Software\Classes\${SETPROGID}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   DeleteRegKey HKCU "${OWN_KEY}"

@@ -42,6 +42,15 @@ fi
 rm -rf mecab-0.996 build
 tar xzf mecab_0.996.orig.tar.gz
 cd mecab-0.996
+# The header declares the functions as a DLL's and includes windows.h: for the static library,
+# and for sources that include Qt after it, plain extern declarations are what is wanted.
+python3 - src/mecab.h <<'PY'
+import sys
+text = open(sys.argv[1], encoding="utf-8").read()
+block = text[text.index("#ifdef _WIN32\n#include <windows.h>"):]
+block = block[:block.index("#endif\n") + len("#endif\n")]
+open(sys.argv[1], "w", encoding="utf-8").write(text.replace(block, ""))
+PY
 # The library only (no iconv: the programs hand it UTF-8 and read UTF-8 back).
 ./configure --host=x86_64-w64-mingw32 CC=x86_64-w64-mingw32-gcc-posix \
   CXX=x86_64-w64-mingw32-g++-posix --enable-static --disable-shared --with-charset=utf8 \
@@ -50,15 +59,7 @@ cd mecab-0.996
 make -C src libmecab.la -j"$(nproc)" >../make.log 2>&1 || { tail -30 ../make.log >&2; exit 1; }
 rm -rf "$prefix"
 mkdir -p "$prefix/include" "$prefix/lib" "$prefix/share/doc/mecab"
-# The header declares the functions as a DLL's and includes windows.h: for the static library,
-# and for sources that include Qt after it, plain extern declarations are what is wanted.
-python3 - src/mecab.h "$prefix/include/mecab.h" <<'PY'
-import sys
-text = open(sys.argv[1], encoding="utf-8").read()
-block = text[text.index("#ifdef _WIN32\n#include <windows.h>"):]
-block = block[:block.index("#endif\n") + len("#endif\n")]
-open(sys.argv[2], "w", encoding="utf-8").write(text.replace(block, ""))
-PY
+cp src/mecab.h "$prefix/include/"
 cp src/.libs/libmecab.a "$prefix/lib/"
 cp COPYING BSD AUTHORS "$prefix/share/doc/mecab/"
 touch "$marker"

@@ -45,14 +45,41 @@ QByteArray ownQuestionFileBytes(const QList<OwnHeading>& headings) {
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 
+namespace {
+
+// A field with the teacher's readings of its words marked again, as the file gave them
+// (｜漢字《かんじ》), so that a file read and saved keeps them.
+QString marked(QString text, const QList<MarkedReading>& readings, int item,
+               MarkedReading::Field field) {
+    QList<MarkedReading> here;
+    for (const MarkedReading& r : readings) {
+        if (r.item == item && r.field == field && r.start >= 0 && r.length > 0 &&
+            r.start + r.length <= text.size())
+            here.append(r);
+    }
+    std::sort(here.begin(), here.end(),
+              [](const MarkedReading& a, const MarkedReading& b) { return a.start > b.start; });
+    for (const MarkedReading& r : here) {
+        text.insert(r.start + r.length, QStringLiteral("《") + r.reading + QStringLiteral("》"));
+        text.insert(r.start, QStringLiteral("｜"));
+    }
+    return text;
+}
+
+}  // namespace
+
 OwnHeading ownHeadingFromRecord(const QuestionTable& table, int record) {
     OwnHeading h;
     h.name = table.at(record, slot::kHeading);
     h.font = table.at(record, slot::kFontName);
     if (h.font == kTeacherFileFont) h.font.clear();
+    const QList<MarkedReading> readings = readingsOfSlot(table.at(record, slot::kReadings));
+    using F = MarkedReading::Field;
     for (int i = 0; i < kItemsPerHeading; ++i) {
-        OwnItem item{table.at(record, slot::beforeText(i)), table.at(record, slot::askedText(i)),
-                     table.at(record, slot::afterText(i)), table.at(record, slot::answer(i))};
+        OwnItem item{marked(table.at(record, slot::beforeText(i)), readings, i, F::Before),
+                     marked(table.at(record, slot::askedText(i)), readings, i, F::Asked),
+                     marked(table.at(record, slot::afterText(i)), readings, i, F::After),
+                     marked(table.at(record, slot::answer(i)), readings, i, F::Answer)};
         if (!(item.before + item.asked + item.after + item.answer).isEmpty()) h.items.append(item);
     }
     return h;

@@ -514,6 +514,8 @@ void readRecords(FieldReader& reader, QuestionTable& table,
             result.status = LoadStatus::Incomplete;
             break;
         }
+        // A drill program's file gives no readings of its own.
+        table.slotText(record, slot::kReadings).clear();
         if (appendHeading) appendHeading(table.at(record, slot::kHeading));
         ++record;
         result.recordCount = static_cast<float>(record);

@@ -10,6 +10,9 @@ namespace slot {
 inline constexpr int kHeading = 0;
 inline constexpr int kFontName = 42;
 inline constexpr int kFieldsPerRecord = 43;
+// The readings a teacher's file gives its items' words (｜漢字《かんじ》), as readingsSlotText
+// writes them; empty for a drill program's file, whose fields keep every character they hold.
+inline constexpr int kReadings = 43;
 // Item i (0 to 9) of a record.
 inline constexpr int beforeText(int i) {
     return 4 * i + 2;

@@ -306,16 +306,23 @@ void writeRecords(const QList<Heading>& headings, QuestionTable& table,
                                      : QStringLiteral("%1 (%2)").arg(heading.name).arg(part + 1);
             table.set(record, slot::kHeading, name);
             table.set(record, kUnusedSlot, QString());
+            QList<MarkedReading> readings;
             if (lines) lines->append(QList<int>());
             for (int i = 0; i < kItemsPerHeading; ++i) {
                 const qsizetype at = qsizetype(part) * kItemsPerHeading + i;
                 const ItemRow item = at < heading.items.size() ? heading.items[at] : ItemRow{};
-                table.set(record, slot::beforeText(i), item.before);
-                table.set(record, slot::answer(i), item.answer);
-                table.set(record, slot::askedText(i), item.asked);
-                table.set(record, slot::afterText(i), item.after);
+                using F = MarkedReading::Field;
+                table.set(record, slot::beforeText(i),
+                          takeReadingMarks(item.before, i, F::Before, &readings));
+                table.set(record, slot::answer(i),
+                          takeReadingMarks(item.answer, i, F::Answer, &readings));
+                table.set(record, slot::askedText(i),
+                          takeReadingMarks(item.asked, i, F::Asked, &readings));
+                table.set(record, slot::afterText(i),
+                          takeReadingMarks(item.after, i, F::After, &readings));
                 if (lines && at < heading.items.size()) lines->last().append(item.line);
             }
+            table.set(record, slot::kReadings, readingsSlotText(readings));
             table.set(record, slot::kFontName,
                       heading.font.isEmpty() ? kTeacherFileFont : heading.font);
             if (appendHeading) appendHeading(name);
@@ -360,6 +367,94 @@ bool namesTeacherColumns(QStringView text) {
     while (end < text.size() && !isLineEnd(text[end])) ++end;
     const QStringView first = text.first(end);
     return first.contains(column::kBefore) && first.contains(column::kAsked);
+}
+
+namespace {
+
+bool isBarMark(QChar c) {
+    return c == u'｜' || c == u'|';
+}
+
+// A kanji a reading without ｜ stands over: a CJK ideograph, 々, 〆 or ヶ.
+bool isRubyBase(char32_t c) {
+    return QChar::script(c) == QChar::Script_Han || c == U'々' || c == U'〆' || c == U'ヶ';
+}
+
+}  // namespace
+
+QString takeReadingMarks(const QString& text, int item, MarkedReading::Field field,
+                         QList<MarkedReading>* readings) {
+    if (!text.contains(u'《')) return text;
+    QString out;
+    out.reserve(text.size());
+    qsizetype bar = -1;  // where a ｜ put the start of the word in out
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (isBarMark(c)) {
+            const qsizetype open = text.indexOf(u'《', i + 1);
+            if (open > i + 1 && text.indexOf(u'》', open) > open) {
+                bar = out.size();
+                continue;
+            }
+        } else if (c == u'《') {
+            const qsizetype close = text.indexOf(u'》', i + 1);
+            qsizetype start = bar;
+            if (start < 0) {
+                start = out.size();
+                while (start > 0) {
+                    const QChar before = out.at(start - 1);
+                    char32_t k = before.unicode();
+                    qsizetype width = 1;
+                    if (before.isLowSurrogate() && start > 1 &&
+                        out.at(start - 2).isHighSurrogate()) {
+                        k = QChar::surrogateToUcs4(out.at(start - 2), before);
+                        width = 2;
+                    }
+                    if (!isRubyBase(k)) break;
+                    start -= width;
+                }
+            }
+            if (close > i && start < out.size()) {
+                QString reading = text.mid(i + 1, close - i - 1);
+                reading.remove(u'\t');
+                if (readings)
+                    readings->append(
+                        MarkedReading{item, field, start, out.size() - start, reading});
+                bar = -1;
+                i = close;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
+QString readingsSlotText(const QList<MarkedReading>& readings) {
+    QStringList lines;
+    for (const MarkedReading& r : readings) {
+        lines << QStringLiteral("%1\t%2\t%3\t%4\t%5")
+                     .arg(r.item)
+                     .arg(int(r.field))
+                     .arg(r.start)
+                     .arg(r.length)
+                     .arg(r.reading);
+    }
+    return lines.join(u'\n');
+}
+
+QList<MarkedReading> readingsOfSlot(const QString& text) {
+    QList<MarkedReading> readings;
+    if (text.isEmpty()) return readings;
+    for (const QString& line : text.split(u'\n')) {
+        const QStringList f = line.split(u'\t');
+        if (f.size() != 5) continue;
+        const int field = f[1].toInt();
+        if (field < MarkedReading::Before || field > MarkedReading::Answer) continue;
+        readings.append(MarkedReading{f[0].toInt(), MarkedReading::Field(field), f[2].toLongLong(),
+                                      f[3].toLongLong(), f[4]});
+    }
+    return readings;
 }
 
 LoadResult loadTeacherDevice(QIODevice& device, QuestionTable& table,

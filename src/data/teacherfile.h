@@ -37,6 +37,28 @@ bool isTeacherFileName(const QString& path);
 // .txt is opened only when asked for by name, since most text files hold no questions.
 bool isTeacherFileDrop(const QString& path);
 
+// A reading a teacher gives a word of an item, as Aozora Bunko marks it: ｜漢字《かんじ》, or
+// 漢字《かんじ》 after a run of kanji (a half-width | too). The marks never print: the field keeps
+// the word, and the reading is kept beside it. An empty reading (｜漢字《》) gives the word none.
+struct MarkedReading {
+    enum Field { Before, Asked, After, Answer };
+    int item = 0;  // 0 to 9 in its record
+    Field field = Before;
+    qsizetype start = 0;  // the word in the field without the marks, in UTF-16 units
+    qsizetype length = 0;
+    QString reading;
+    friend bool operator==(const MarkedReading&, const MarkedReading&) = default;
+};
+
+// text without its reading marks; each reading it marks is appended to readings (when given) with
+// the item and field given. Marks that do not close (｜ without 《…》, 《 without 》 or without a word before
+// it) are text.
+QString takeReadingMarks(const QString& text, int item, MarkedReading::Field field,
+                         QList<MarkedReading>* readings);
+// The readings of a record as its slot slot::kReadings holds them, and back.
+QString readingsSlotText(const QList<MarkedReading>& readings);
+QList<MarkedReading> readingsOfSlot(const QString& text);
+
 // Reads a teacher's file from an open device into the table from record 0 upwards, calling
 // appendHeading with each heading in file order. Consecutive rows with the same 見出し (an empty
 // one repeats the row above) make one heading of up to ten items; the eleventh on continue in

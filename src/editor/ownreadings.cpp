@@ -2,6 +2,7 @@
 
 #include "kana.h"
 #include "readings.h"
+#include "teacherfile.h"
 
 namespace pobelo {
 
@@ -21,8 +22,14 @@ QList<FilledReading> fillReadings(QList<OwnHeading>& headings, const reading::An
             if (answered || item.asked.isEmpty()) continue;
             FilledReading f{h, i, item.asked, {}, FilledReading::Outcome::KanaAsked};
             if (holdsKanji(item.asked)) {
+                // The sentence as it prints, without the marks of the teacher's own readings.
+                const auto plain = [i](const QString& text, MarkedReading::Field field) {
+                    return takeReadingMarks(text, i, field, nullptr);
+                };
+                using F = MarkedReading::Field;
                 const reading::SuggestedReading found =
-                    reading::askedReading(analyser, item.before, item.asked, item.after);
+                    reading::askedReading(analyser, plain(item.before, F::Before),
+                                          plain(item.asked, F::Asked), plain(item.after, F::After));
                 f.reading = found.text;
                 f.outcome =
                     found.found ? FilledReading::Outcome::Filled : FilledReading::Outcome::NotFound;

@@ -94,6 +94,10 @@ bool SheetPrintJob::print(const SheetContent& sheet, const SheetContent* key,
         s_.surface->endDoc();
         return false;
     }
+    if (choice.fit && s_.fitNotes) {
+        const QList<Finding> notes = fitNotes(key ? *key : sheet, *choice.fit);
+        if (!notes.isEmpty()) s_.fitNotes(notes);
+    }
     if (!key) {
         draw(sheet, choice);
         return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include "preflight.h"
@@ -27,6 +28,8 @@ class SheetPrintJob {
         FindingsDialog* findings = nullptr;
         // Groups the sheet and its key into one print job; optional.
         PrintJob* pages = nullptr;
+        // Told what the fit changed of the teacher's choices (smaller squares); optional.
+        std::function<void(const QList<Finding>&)> fitNotes = {};
     };
     // fitAlways: every text is kept inside its area (はみ出しを防ぐ).
     SheetPrintJob(const Services& services, bool fitAlways) : s_(services), fitAlways_(fitAlways) {}

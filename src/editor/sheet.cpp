@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "mecabanalyser.h"
 #include "textruns.h"
 
 namespace pobelo {
@@ -123,13 +124,25 @@ PageContent composePage(const SheetPage& page, int index, const QuestionTable& t
     return content;
 }
 
-SheetContent composeSheet(const Sheet& sheet, const QuestionTable& table) {
+SheetContent composeSheet(const Sheet& sheet, const QuestionTable& table,
+                          const reading::Analyser* analyser) {
     SheetContent content;
     content.fontName = sheet.fontName;
     content.bold = sheet.bold;
     content.italic = sheet.italic;
     content.right = composePage(sheet.pages[0], 0, table);
     content.left = composePage(sheet.pages[1], 1, table);
+    content.furniture = sheet.furniture;
+    content.paper = sheet.paper;
+    if (sheet.ruby != RubySetting::None) {
+        const reading::Analyser& a = analyser ? *analyser : reading::sharedAnalyser();
+        content.right.ruby = pageRuby(sheet.pages[0], 0, table, sheet.ruby, a);
+        content.left.ruby = pageRuby(sheet.pages[1], 1, table, sheet.ruby, a);
+    }
+    if (sheet.keyMark) {
+        for (PageContent* page : {&content.right, &content.left})
+            if (page->check != 0) page->keyMark = text::kKeyMark;
+    }
     return content;
 }
 

@@ -8,6 +8,7 @@
 #include "paper.h"
 #include "questiontable.h"
 #include "sheetprinters.h"
+#include "sheetruby.h"
 #include "sheetvariant.h"
 
 namespace pobelo {
@@ -17,6 +18,8 @@ namespace text {
 inline const QString kDefaultTitle = QStringLiteral("小テスト");
 // The font button's caption before a heading names the sheet's face.
 inline const QString kNoFontYet = QStringLiteral("Font");
+// What a page printed with its answers carries beside its title when the sheet marks its key.
+inline const QString kKeyMark = QStringLiteral("解答");
 }  // namespace text
 
 // One page of a sheet: where its items come from and how they are asked, its title and its
@@ -47,6 +50,13 @@ struct Sheet {
     bool italic = false;
     bool rightPageActive = true;
     Paper paper = Paper::A4;
+    // The instruction, 組・番, score box, answer squares and cut line the sheet carries.
+    SheetFurniture furniture;
+    // The ふりがな the sentences get.
+    RubySetting ruby = RubySetting::None;
+    // Every page printed with its answers carries 「解答」 small beside its title, so that the
+    // answer key is not copied for the class by mistake. Off, the sheet prints as it always did.
+    bool keyMark = false;
     // The question file as it was opened, and the SHA-256 (lower-case hex) of the bytes the
     // questions were read from; empty before a file is read.
     QString questionFile;
@@ -83,8 +93,10 @@ struct Sheet {
 PageItems printedItems(const PageVariant& variant, int page, const QuestionTable& table);
 // The page (0 right, 1 left) as the printers draw it, its items read from table.
 PageContent composePage(const SheetPage& page, int index, const QuestionTable& table);
-// The sheet as the printers draw it, its items read from table.
-SheetContent composeSheet(const Sheet& sheet, const QuestionTable& table);
+// The sheet as the printers draw it, its items read from table; their ruby (when the sheet asks
+// for it) read by analyser, or by the programs' shared one.
+SheetContent composeSheet(const Sheet& sheet, const QuestionTable& table,
+                          const reading::Analyser* analyser = nullptr);
 
 // What an item holds: before, asked part, after, answer.
 QStringList itemTexts(const QuestionTable& table, const ItemRef& ref);

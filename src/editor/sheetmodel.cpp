@@ -262,7 +262,21 @@ void SheetModel::setCheck(int n, int value) {
 void SheetModel::setPaper(Paper paper) {
     if (sheet_.paper == paper) return;
     sheet_.paper = paper;
+    content_.paper = paper;
     Q_EMIT changed();
+}
+
+void SheetModel::setFurniture(const SheetFurniture& furniture) {
+    if (sheet_.furniture == furniture) return;
+    sheet_.furniture = furniture;
+    content_.furniture = furniture;
+    Q_EMIT changed();
+}
+
+void SheetModel::setRuby(RubySetting ruby) {
+    if (sheet_.ruby == ruby) return;
+    sheet_.ruby = ruby;
+    update();
 }
 
 void SheetModel::showMessage(const QString& message) {

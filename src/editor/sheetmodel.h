@@ -29,6 +29,10 @@ inline const QString kNoBrowser =
     QStringLiteral("ブラウザーを起動できませんでした。次のアドレスを開いてください: ");
 inline const QString kPdfFilter = QStringLiteral("PDF (*.pdf)|*.pdf|");
 inline const QString kPdfNotWritten = QStringLiteral("PDFファイルを保存できませんでした: ");
+// A PDF file written whole, as the status line tells it.
+inline QString pdfSaved(const QString& path) {
+    return QStringLiteral("「%1」を保存しました").arg(displayFileName(path));
+}
 // The question file path asked for does not exist: the message names it without its folder.
 inline QString fileNotFound(const QString& path) {
     return QStringLiteral("「%1」が見つかりません。").arg(displayFileName(path));
@@ -143,6 +147,9 @@ class SheetModel : public QObject {
     // PDFに保存: the save dialog names a PDF file, and the sheet is printed into it; a file that
     // could not be written is reported in a message.
     void exportPdf();
+    // 解答をPDFに保存: the answer key (withAllAnswers) into a PDF file, the save dialog proposing
+    // "<title>の解答.pdf"; as PDFに保存 otherwise.
+    void exportKeyPdf();
     // onl: the web-site command.
     void openWebSite();
     // ed: 終了.
@@ -158,6 +165,19 @@ class SheetModel : public QObject {
     // What would not stay in its place if the sheet were printed now, as it stands (nothing before
     // a page has been composed).
     QList<Finding> findings() const;
+    // The answer key's mark: every page printed with its answers carries 「解答」 beside its title.
+    bool keyMark() const { return sheet_.keyMark; }
+    void setKeyMark(bool on);
+
+    // What the print command would draw now without asking anything, for the sheet on the screen:
+    // the sheet (or, with key, its answer key), the fit it prints in unless the check's dialog
+    // chooses another, and what the check finds in it (nothing before a heading is chosen).
+    struct Shown {
+        SheetContent content;
+        SheetFit fit = naturalFit();
+        QList<Finding> findings;
+    };
+    Shown shown(bool key) const;
 
     // --- Test variants; page 0 is the right page, 1 the left -----------------------------------
     const PageVariant& variant(int page) const { return sheet_.pages[page].variant; }
@@ -203,10 +223,16 @@ class SheetModel : public QObject {
     void applySet(const Sheet& set);
     // The paper the sheet prints on (A4, or enlarged onto JIS B4 or A3).
     void setPaper(Paper paper);
+    // The instruction, 組・番, score box, squares and cut line the sheet carries (用紙の形).
+    void setFurniture(const SheetFurniture& furniture);
+    // The ふりがな the sentences get (印刷 > ふりがな).
+    void setRuby(RubySetting ruby);
 
   Q_SIGNALS:
     // Any state above changed.
     void changed();
+    // A PDF file was written whole at path.
+    void pdfSaved(const QString& path);
     // 終了 was chosen.
     void closeRequested();
 
@@ -225,8 +251,10 @@ class SheetModel : public QObject {
     // Empties page's rows; what the printers would show of its answers stays.
     void emptyPage(int page);
     void showMessage(const QString& message);
-    // A file name from the title, beside the question file.
-    QString suggestedName(const QString& suffix) const;
+    // A file name from the title and ending (before the suffix), beside the question file.
+    QString suggestedName(const QString& suffix, const QString& ending = QString()) const;
+    // The PDFに保存 of content, the save dialog proposing suggested.
+    void writePdf(const SheetContent& content, const QString& suggested);
 
     SheetServices services_;
     QuestionTable table_;

@@ -78,17 +78,44 @@ void SheetModel::previewSheet() {
     services_.preview->showPreview([&job, &shown, &choice] { job.draw(shown, choice); });
 }
 
+void SheetModel::setKeyMark(bool on) {
+    if (sheet_.keyMark == on) return;
+    sheet_.keyMark = on;
+    update();
+}
+
+SheetModel::Shown SheetModel::shown(bool key) const {
+    Shown shown;
+    shown.content = key ? composeSheet(sheet_.withAllAnswers(), table_) : content_;
+    if (!commandsEnabled_) return shown;
+    std::optional<SheetFit> fit;
+    shown.findings = printJob().findings(shown.content, {}, &fit);
+    if (fit) shown.fit = *fit;
+    return shown;
+}
+
 void SheetModel::exportPdf() {
-    if (!commandsEnabled_ || !services_.files || !services_.pdf || !services_.surface) return;
+    if (!commandsEnabled_) return;
+    writePdf(content_, suggestedName(QStringLiteral("pdf")));
+}
+
+void SheetModel::exportKeyPdf() {
+    if (!commandsEnabled_) return;
+    writePdf(composeSheet(sheet_.withAllAnswers(), table_),
+             suggestedName(QStringLiteral("pdf"), QStringLiteral("の解答")));
+}
+
+void SheetModel::writePdf(const SheetContent& content, const QString& suggested) {
+    if (!services_.files || !services_.pdf || !services_.surface) return;
     const std::optional<QString> path =
-        services_.files->getSaveFileName(text::kPdfFilter, suggestedName(QStringLiteral("pdf")));
+        services_.files->getSaveFileName(text::kPdfFilter, suggested);
     if (!path || path->isEmpty()) return;
     const SheetPrintJob job = printJob();
-    const PrintChoice choice = job.check(content_, {});
+    const PrintChoice choice = job.check(content, {});
     if (!choice.go) return;
     bool written = false;
     if (services_.pdf->begin(*path, sheet_.questionFile)) {
-        job.draw(content_, choice);
+        job.draw(content, choice);
         Q_EMIT changed();
         written = services_.pdf->finish();
     }
@@ -96,12 +123,15 @@ void SheetModel::exportPdf() {
         const QString why = services_.pdf->failureText();
         showMessage(text::kPdfNotWritten + displayPath(*path) +
                     (why.isEmpty() ? QString() : QLatin1Char('\n') + why));
+        return;
     }
+    Q_EMIT pdfSaved(*path);
 }
 
-QString SheetModel::suggestedName(const QString& suffix) const {
+QString SheetModel::suggestedName(const QString& suffix, const QString& ending) const {
     QString name = sheet_.titleText.trimmed();
     if (name.isEmpty()) name = text::kDefaultTitle;
+    name += ending;
     // The title becomes one file name: no folders, and nothing a desktop file system refuses.
     for (QChar& c : name) {
         if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c)) c = QLatin1Char('_');

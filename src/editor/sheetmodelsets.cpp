@@ -122,6 +122,10 @@ void SheetModel::applySet(const Sheet& set) {
     sheet_.bold = set.bold;
     sheet_.italic = set.italic;
     sheet_.paper = set.paper;
+    sheet_.furniture = set.furniture;
+    sheet_.ruby = set.ruby;
+    // A set that marks its key turns the mark on; one that does not leaves the choice as it is.
+    if (set.keyMark) sheet_.keyMark = true;
     commandsEnabled_ = sheet_.anyComposed();
     showActivePage(set.rightPageActive);
     setPageEnabled(set.rightPageActive);

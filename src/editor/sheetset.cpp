@@ -229,6 +229,62 @@ QJsonObject rememberedJson(const Sheet& set, const QuestionTable& table) {
 
 // Reads what a set remembers of its headings and items; a set without it finds them by their
 // positions only.
+// The furniture as a set holds it; nothing for a sheet without any, so that its set reads as it
+// always did.
+std::optional<QJsonObject> furnitureJson(const SheetFurniture& f) {
+    if (f == SheetFurniture()) return std::nullopt;
+    QJsonObject o;
+    o[QStringLiteral("elements")] = QJsonArray::fromStringList(furnitureNames(f));
+    o[QStringLiteral("kana")] = f.kanaInstruction;
+    o[QStringLiteral("squareSize")] = f.squareMillimetres;
+    o[QStringLiteral("instructions")] = QJsonObject{{QStringLiteral("right"), f.instructions[0]},
+                                                    {QStringLiteral("left"), f.instructions[1]}};
+    return o;
+}
+
+// The furniture a set holds: an element it does not name, or names in a word this program does
+// not know, is not chosen; a size that is no choice is the largest that fits. Its kana switch
+// and instructions are read as any other key.
+bool readFurniture(Keys& keys, SheetFurniture* f, SetProblem* problem) {
+    QJsonObject o;
+    if (!keys.object(QStringLiteral("furniture"), &o)) return false;
+    Keys furniture(o, keys.key(QStringLiteral("furniture")), problem);
+    const QJsonValue elements = o.value(QStringLiteral("elements"));
+    QStringList words;
+    for (const QJsonValue& word : elements.toArray()) {
+        if (word.isString() && word.toString() != QLatin1String("kana") &&
+            !word.toString().startsWith(QLatin1String("squares=")))
+            words << word.toString();
+    }
+    SheetFurniture read;
+    QString unknown;
+    for (const QString& word : words) {
+        SheetFurniture one;
+        if (parseFurnitureList(word, &one, &unknown)) {
+            read.instruction |= one.instruction;
+            read.classField |= one.classField;
+            read.score |= one.score;
+            read.squares |= one.squares;
+            read.cutLine |= one.cutLine;
+        }
+    }
+    furniture.boolean(QStringLiteral("kana"), &read.kanaInstruction);
+    qint64 size = 0;
+    const double mm = o.value(QStringLiteral("squareSize")).toDouble(0);
+    if (mm == std::floor(mm) && std::find(kSquareSizeChoices.begin(), kSquareSizeChoices.end(),
+                                          int(mm)) != kSquareSizeChoices.end())
+        size = qint64(mm);
+    read.squareMillimetres = int(size);
+    QJsonObject own;
+    furniture.object(QStringLiteral("instructions"), &own);
+    Keys ownKeys(own, furniture.key(QStringLiteral("instructions")), problem);
+    ownKeys.text(QStringLiteral("right"), &read.instructions[0]);
+    ownKeys.text(QStringLiteral("left"), &read.instructions[1]);
+    if (ownKeys.failed()) return false;
+    *f = read;
+    return true;
+}
+
 bool readRemembered(const QJsonValue& value, Sheet& set, SetProblem* problem) {
     if (value.isUndefined()) return true;
     const auto bad = [problem, &value] {
@@ -310,6 +366,13 @@ QByteArray sheetSetJson(const Sheet& set, const QString& setFolder, const Questi
         set.rightPageActive ? QStringLiteral("right") : QStringLiteral("left");
     // Paper other than A4 only: a set of an A4 sheet reads as it always did.
     if (set.paper != Paper::A4) root[QStringLiteral("paper")] = paperName(set.paper);
+    // Furniture only when chosen, for the same reason.
+    if (const auto furniture = furnitureJson(set.furniture))
+        root[QStringLiteral("furniture")] = *furniture;
+    // Likewise ruby: a set without it reads as it always did.
+    if (set.ruby != RubySetting::None) root[QStringLiteral("ruby")] = rubyName(set.ruby);
+    // The key's mark only when it is on, likewise.
+    if (set.keyMark) root[QStringLiteral("keyMark")] = true;
     root[QStringLiteral("pages")] = pages;
     root[QStringLiteral("remembered")] = rememberedJson(set, table);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
@@ -366,6 +429,14 @@ std::optional<Sheet> readSheetSetJson(const QByteArray& json, SetProblem* proble
                    QStringLiteral(", ")),
                &paper);
     set.paper = paperNamed(paper).value_or(Paper::A4);
+    if (!keys.failed() && !readFurniture(keys, &set.furniture, problem)) return std::nullopt;
+    QString ruby = rubyName(RubySetting::None);
+    QStringList rubyNames;
+    for (int r = int(RubySetting::None); r <= int(RubySetting::All); ++r)
+        rubyNames << rubyName(RubySetting(r));
+    keys.oneOf(QStringLiteral("ruby"), rubyNames.join(QStringLiteral(", ")), &ruby);
+    set.ruby = rubyNamed(ruby).value_or(RubySetting::None);
+    keys.boolean(QStringLiteral("keyMark"), &set.keyMark);
     QJsonObject pages;
     keys.object(QStringLiteral("pages"), &pages);
     if (keys.failed()) return std::nullopt;

@@ -23,6 +23,20 @@ inline QString paperName(Paper paper) {
     return QStringLiteral("A4");
 }
 
+// How much the A4 sheet is enlarged on the paper: until one of its sides meets the paper's edge
+// (JIS B4 257 x 364 mm, A3 297 x 420 mm, A4 210 x 297 mm).
+inline double paperEnlargement(Paper paper) {
+    switch (paper) {
+        case Paper::B4:
+            return 257.0 / 210.0;
+        case Paper::A3:
+            return 420.0 / 297.0;
+        case Paper::A4:
+            break;
+    }
+    return 1;
+}
+
 // The paper a name stands for (as paperName spells it, in either case); nothing for any other.
 inline std::optional<Paper> paperNamed(QStringView name) {
     for (Paper paper : {Paper::A4, Paper::B4, Paper::A3}) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 
+#include "furniture.h"
 #include "textruns.h"
 
 namespace pobelo {
@@ -26,6 +27,7 @@ struct Cell {
     QRectF rect;
     bool line = false;
     int order = 0;  // the part's place in drawing order
+    QRectF ink;     // a line's ink, which ends where it ends (rect reaches half its width past)
 };
 
 // Whether a character leaves ink: marks, format and control characters and spaces show none
@@ -98,7 +100,9 @@ class CellSurface : public PrintSurface, public SheetPartListener {
         QRectF rect(QPointF(std::min(x1, x2), std::min(y1, y2)),
                     QPointF(std::max(x1, x2), std::max(y1, y2)));
         if (rect.width() == 0 && rect.height() == 0) return true;  // leaves no mark
-        cells.append(Cell{part_, rect.adjusted(-half, -half, half, half), true, order_});
+        const QRectF ink =
+            rect.width() == 0 ? rect.adjusted(-half, 0, half, 0) : rect.adjusted(0, -half, 0, half);
+        cells.append(Cell{part_, rect.adjusted(-half, -half, half, half), true, order_, ink});
         return true;
     }
     // Each character's cell, where it stands in the string measured whole as it is printed: a
@@ -113,7 +117,8 @@ class CellSurface : public PrintSurface, public SheetPartListener {
             const qreal start = end;
             end = measurer_ ? measurer_->advance(fontName_, points_, bold_, italic_, printed)
                             : em * (i + 1);
-            cells.append(Cell{part_, QRectF(x_ + start, y_, end - start, em), false, order_});
+            cells.append(
+                Cell{part_, QRectF(x_ + start, y_, end - start, em), false, order_, QRectF()});
         }
         if (measurer_) {
             for (const uint c : text.toUcs4()) {
@@ -173,6 +178,16 @@ QString itemName(const SheetPart& part) {
             return QStringLiteral("名前");
         case SheetPart::Mark:
             return QStringLiteral("印");
+        case SheetPart::Instruction:
+            return QStringLiteral("指示文");
+        case SheetPart::ClassField:
+            return QStringLiteral("組・番");
+        case SheetPart::ScoreBox:
+            return QStringLiteral("点数");
+        case SheetPart::CutLine:
+            return QStringLiteral("切り取り線");
+        case SheetPart::KeyMark:
+            return QStringLiteral("解答");
         default:
             return itemNumber(part.item);
     }
@@ -197,6 +212,20 @@ QString subject(const SheetPart& part) {
             return itemNumber(part.item) + QStringLiteral(" の傍線");
         case SheetPart::Mark:
             return QStringLiteral("並べ替えの印");
+        case SheetPart::Instruction:
+            return QStringLiteral("指示文");
+        case SheetPart::ClassField:
+            return QStringLiteral("「組」「番」");
+        case SheetPart::ScoreBox:
+            return QStringLiteral("点数の欄");
+        case SheetPart::AnswerBox:
+            return itemNumber(part.item) + QStringLiteral(" のマス目の解答");
+        case SheetPart::CutLine:
+            return QStringLiteral("「きりとり」");
+        case SheetPart::Ruby:
+            return itemNumber(part.item) + QStringLiteral(" のふりがな");
+        case SheetPart::KeyMark:
+            return QStringLiteral("「解答」の印");
     }
     return {};
 }
@@ -206,6 +235,22 @@ QRectF paperOf(bool vertical) {
                     : QRectF(0, 0, uprightSheet::kPaperWidth, uprightSheet::kPaperHeight);
 }
 
+// The title frame the answer key's mark stands in.
+QRectF keyMarkFrame(bool rightPage, bool vertical, qreal w, qreal h) {
+    if (vertical) {
+        using namespace verticalSheet;
+        const qreal top = rightPage ? 0 : h / 2;
+        return QRectF(QPointF(kFrameLeft, top + kFrameTop),
+                      QPointF(frameWidth(w), top + kFrameBottom));
+    }
+    using namespace uprightSheet;
+    if (rightPage)
+        return QRectF(QPointF(w - kRightFrameInner, kTop),
+                      QPointF(w - kRightFrameOuter, kFrameBottom));
+    return QRectF(QPointF(kRightPageOrigin + kMiddleFrameLeft, kTop),
+                  QPointF(kRightPageOrigin + kMiddleFrameRight, kFrameBottom));
+}
+
 // The boundaries of a part, the paper first, then the frames, then its own area.
 QList<Limit> limitsOf(const SheetPart& part, bool vertical) {
     QList<Limit> limits;
@@ -213,20 +258,27 @@ QList<Limit> limitsOf(const SheetPart& part, bool vertical) {
     const qreal w = paper.width();
     const qreal h = paper.height();
     limits.append(Limit{paper, QString()});
+    if (part.kind == SheetPart::KeyMark) {
+        limits.append(Limit{keyMarkFrame(part.rightPage, vertical, w, h),
+                            QStringLiteral("表題の枠からはみ出します")});
+        return limits;
+    }
     if (part.kind == SheetPart::Frame || part.kind == SheetPart::SideLine ||
         part.kind == SheetPart::NameField || part.kind == SheetPart::AnswerNumber ||
-        part.kind == SheetPart::Mark)
+        part.kind == SheetPart::Mark || part.kind == SheetPart::ClassField ||
+        part.kind == SheetPart::ScoreBox || part.kind == SheetPart::AnswerBox ||
+        part.kind == SheetPart::CutLine)
         return limits;
     if (vertical) {
         using namespace verticalSheet;
         // Portrait: each page is one half of the paper; its texts run along X.
         const qreal top = part.rightPage ? 0 : h / 2;
         const qreal answers = upperAnswersX(w);
-        if (part.kind == SheetPart::Title) {
+        if (part.kind == SheetPart::Title || part.kind == SheetPart::Instruction) {
             limits.append(Limit{
                 QRectF(QPointF(kFrameLeft, top + kFrameTop), QPointF(kNameX, top + kFrameBottom)),
                 QStringLiteral("「名前」にかかります")});
-        } else if (part.kind == SheetPart::Sentence) {
+        } else if (part.kind == SheetPart::Sentence || part.kind == SheetPart::Ruby) {
             limits.append(Limit{QRectF(QPointF(0, top), QPointF(answers, top + h / 2)),
                                 QStringLiteral("解答欄にかかります")});
         } else if (part.kind == SheetPart::Answer && part.item < 5) {
@@ -244,7 +296,8 @@ QList<Limit> limitsOf(const SheetPart& part, bool vertical) {
     if (part.kind == SheetPart::Title) {
         end = kNameY;
         crossing = QStringLiteral("「名前」にかかります");
-    } else if (part.kind == SheetPart::Sentence) {
+    } else if (part.kind == SheetPart::Sentence || part.kind == SheetPart::Instruction ||
+               part.kind == SheetPart::Ruby) {
         end = kUpperNumbersY;
         crossing = QStringLiteral("解答欄にかかります");
     } else if (part.kind == SheetPart::Answer && part.item < 5) {
@@ -270,6 +323,7 @@ struct Part {
     SheetPart part;
     QList<QRectF> texts;
     QList<QRectF> lines;
+    QList<QRectF> inks;  // of the lines
 };
 
 std::map<int, Part> partsOf(const QList<Cell>& cells) {
@@ -278,6 +332,7 @@ std::map<int, Part> partsOf(const QList<Cell>& cells) {
         Part& p = parts[cell.order];
         p.part = cell.part;
         (cell.line ? p.lines : p.texts).append(cell.rect);
+        if (cell.line) p.inks.append(cell.ink);
     }
     return parts;
 }
@@ -299,9 +354,12 @@ float fittedSize(const SheetFit& fit, const SheetPart& part) {
         case SheetPart::Title:
             return page.title.points;
         case SheetPart::Sentence:
+        case SheetPart::Ruby:
             return page.sentences[part.item].points;
         case SheetPart::Answer:
             return page.answers[part.item].points;
+        case SheetPart::Instruction:
+            return page.instruction.points;
         default:
             return kSheetFontPoints;
     }
@@ -325,6 +383,37 @@ TextFit fitRun(qreal start, qreal end, qsizetype n, float pitch, qreal widest, q
     const qreal scale = (end - start) / (widest * (n - 1) + last);
     const float points = std::max(floorToStep(float(kSheetFontPoints * scale)), kSmallestFitPoints);
     return TextFit{float(std::floor(widest * points / kSheetFontPoints)), points};
+}
+
+// The pitch and size that keep a sentence with ruby from start to end: as fitRun fits a text,
+// with the sentence laid out with its ruby (which shrinks with it) at each pitch and size tried.
+TextFit fitRubySentence(const PageContent& page, int item, qreal start, qreal end, float pitch,
+                        qreal widest, qreal last) {
+    const QStringList cells = textCells(itemNumber(item) + page.sentences[item]);
+    const auto reaches = [&](float p, float points) {
+        const RubyPlacement placed =
+            placeRuby(cells, 1, page.ruby[item], qsizetype{page.beforeLengths[item]} + 1,
+                      cellCount(page.askedParts[item]), p, points);
+        qreal far =
+            placed.cells.isEmpty() ? 0 : placed.cells.last() + last * points / kSheetFontPoints;
+        if (!placed.ruby.isEmpty())
+            far = std::max<qreal>(far,
+                                  placed.ruby.last().offset + placed.rubyPoints * kTwipsPerPoint);
+        return start + far;
+    };
+    if (reaches(pitch, kSheetFontPoints) <= end + kSlack || end <= start)
+        return TextFit{pitch, kSheetFontPoints};
+    for (float closer = std::floor(pitch) - 1; closer >= widest - kSlack; --closer) {
+        if (reaches(closer, kSheetFontPoints) <= end + kSlack)
+            return TextFit{closer, kSheetFontPoints};
+    }
+    TextFit fit{pitch, kSheetFontPoints};
+    for (float points = kSheetFontPoints - kSizeStep; points >= kSmallestFitPoints;
+         points -= kSizeStep) {
+        fit = TextFit{float(std::floor(widest * points / kSheetFontPoints)), points};
+        if (reaches(fit.pitch, points) <= end + kSlack) break;
+    }
+    return fit;
 }
 
 }  // namespace
@@ -406,6 +495,22 @@ QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
         }
     }
 
+    // Ruby that runs into a line: a side line beside it, or a frame.
+    for (const auto& [order, p] : parts) {
+        if (found[order] || p.part.kind != SheetPart::Ruby) continue;
+        for (const auto& [otherOrder, other] : parts) {
+            const bool touches = std::any_of(p.texts.begin(), p.texts.end(), [&](const QRectF& a) {
+                return std::any_of(other.inks.begin(), other.inks.end(),
+                                   [&](const QRectF& b) { return overlap(a, b); });
+            });
+            if (!touches) continue;
+            add(p, subject(p.part) + QStringLiteral("が") + subject(other.part) +
+                       QStringLiteral("にかかります"));
+            found[order] = true;
+            break;
+        }
+    }
+
     // A side line stands beside its sentence: a sentence out of place takes its line along.
     auto causeFound = [&](const SheetPart& line) {
         if (line.kind != SheetPart::SideLine) return false;
@@ -435,6 +540,46 @@ QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
         }
     }
 
+    // Answer squares and brackets: each inside its place and the paper, clear of the sentences.
+    const SheetFit natural = naturalFit();
+    for (const bool right : {true, false}) {
+        const SheetFit& used = fit ? *fit : natural;
+        const float side = squareTwips(sheet, used, right);
+        const bool atFloor = fit && side <= floorSquareTwips(sheet.paper);
+        for (const AnswerBoxes& b : answerBoxes(sheet, used, right)) {
+            const QString boxes = itemNumber(b.item) + (b.kanji ? QStringLiteral(" のマス目")
+                                                                : QStringLiteral(" のかっこ"));
+            const QRectF paper = paperOf(vertical);
+            const qsizetype out = std::count_if(
+                b.cells.begin(), b.cells.end(),
+                [&](const QRectF& c) { return !inside(c, b.place) || !inside(c, paper); });
+            if (out > 0) {
+                QString crossing = b.item < 5 ? QStringLiteral("下の段にかかります")
+                                              : QStringLiteral("解答欄からはみ出します");
+                if (atFloor && b.kanji)
+                    crossing = QStringLiteral("%1 mmでも").arg(kSquareFloorMillimetres) + crossing;
+                findings.append(Finding{right, itemNumber(b.item),
+                                        boxes + QStringLiteral("が") + crossing +
+                                            QStringLiteral("（%1マス）").arg(out)});
+                continue;
+            }
+            for (const auto& [order, p] : parts) {
+                if (p.part.kind != SheetPart::Sentence || p.part.rightPage != right) continue;
+                const bool touches =
+                    std::any_of(b.cells.begin(), b.cells.end(), [&](const QRectF& c) {
+                        return std::any_of(p.texts.begin(), p.texts.end(),
+                                           [&](const QRectF& t) { return overlap(c, t); });
+                    });
+                if (touches) {
+                    findings.append(Finding{right, itemNumber(b.item),
+                                            boxes + QStringLiteral("が") + subject(p.part) +
+                                                QStringLiteral("にかかります")});
+                    break;
+                }
+            }
+        }
+    }
+
     // Characters that would print as empty boxes, named, whatever else the part has.
     for (const auto& [order, p] : parts) {
         const auto lacking = unshown.find(order);
@@ -445,14 +590,54 @@ QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
     return findings;
 }
 
+QList<Finding> fitNotes(const SheetContent& sheet, const SheetFit& fit) {
+    QList<Finding> notes;
+    if (!sheet.furniture.squares) return notes;
+    for (const bool right : {true, false}) {
+        const float fitted = (right ? fit.right : fit.left).squares;
+        const float chosen = chosenSquareTwips(sheet, right);
+        if (fitted <= 0 || fitted >= chosen) continue;
+        auto mm = [&](float twips) {
+            return QString::number(paperMillimetres(twips, sheet.paper), 'f', 1);
+        };
+        notes.append(Finding{right, QStringLiteral("マス目"),
+                             QStringLiteral("マス目を %1 mm から %2 mm に小さくしました")
+                                 .arg(mm(chosen), mm(fitted))});
+    }
+    return notes;
+}
+
 SheetFit fitSheet(const SheetContent& sheet, TextMeasurer* measurer) {
     const bool vertical = sheet.vertical();
     SheetFit fit = naturalFit();
+    // Squares too large for the longest kanji answer get smaller, down to the floor.
+    if (sheet.furniture.squares) {
+        for (const bool right : {true, false}) {
+            const std::optional<float> largest = largestFittingSquare(sheet, right);
+            if (largest && *largest < chosenSquareTwips(sheet, right))
+                (right ? fit.right : fit.left).squares =
+                    std::max(*largest, floorSquareTwips(sheet.paper));
+        }
+    }
     for (const auto& [order, p] : partsOf(layOut(sheet, measurer, nullptr))) {
         const SheetPart& part = p.part;
         if (p.texts.isEmpty()) continue;
         PageFit& page = part.rightPage ? fit.right : fit.left;
         TextFit* text = nullptr;
+        if (part.kind == SheetPart::Instruction) {
+            // Set in one size along its line: only its size can change.
+            const QRectF area = areaOf(part, vertical);
+            const QRectF& first = p.texts.first();
+            const QRectF& last = p.texts.last();
+            const qreal start = vertical ? first.left() : first.top();
+            const qreal length = (vertical ? last.right() : last.bottom()) - start;
+            const qreal end = vertical ? area.right() : area.bottom();
+            const float points = float(first.height() / kTwipsPerPoint);
+            if (start + length > end + kSlack && end > start)
+                page.instruction =
+                    TextFit{0, std::max(floorToStep(float(points * (end - start) / length)), 7.0f)};
+            continue;
+        }
         if (part.kind == SheetPart::Title)
             text = &page.title;
         else if (part.kind == SheetPart::Sentence)
@@ -479,7 +664,11 @@ SheetFit fitSheet(const SheetContent& sheet, TextMeasurer* measurer) {
         qreal widest = 0;
         for (const QRectF& cell : p.texts)
             widest = std::max(widest, vertical ? cell.width() : cell.height());
-        *text = fitRun(start, end, p.texts.size(), text->pitch, widest, last);
+        const PageContent& content = part.rightPage ? sheet.right : sheet.left;
+        if (part.kind == SheetPart::Sentence && !content.ruby[part.item].isEmpty())
+            *text = fitRubySentence(content, part.item, start, end, text->pitch, widest, last);
+        else
+            *text = fitRun(start, end, p.texts.size(), text->pitch, widest, last);
     }
     return fit;
 }

@@ -63,6 +63,10 @@ inline constexpr float kSmallestFitPoints = 8;
 // down to kSmallestFitPoints. Texts that fit keep the layout's own pitch and size.
 SheetFit fitSheet(const SheetContent& sheet, TextMeasurer* measurer);
 
+// What a fit changed that the teacher chose: squares made smaller than their chosen size, each
+// told as a finding of its page ("マス目を 14.0 mm から 11.0 mm に小さくしました").
+QList<Finding> fitNotes(const SheetContent& sheet, const SheetFit& fit);
+
 // The area each text of a laid-out sheet belongs to, with every cell of the sheet: for tests.
 struct LaidOutCell {
     SheetPart part;

@@ -41,6 +41,9 @@ class PrintSurface {
     virtual bool setLineWidth(int pixels) = 0;
     virtual bool drawLine(float x1, float y1, float x2, float y2, int color) = 0;
     virtual bool printText(const QString& text) = 0;
+    // Ruby beside the sheet's text, drawn as printText draws text but no part of the sheet's
+    // text: copying or searching a document's text leaves it out.
+    virtual bool printRuby(const QString& text) { return printText(text); }
     // Ends the print job and sends the page out.
     virtual bool endDoc() = 0;
 };

@@ -162,6 +162,11 @@ bool RecordingSurface::printText(const QString& text) {
                   [&] { return QStringLiteral("\"text\":") + jsonString(text); });
 }
 
+bool RecordingSurface::printRuby(const QString& text) {
+    return record(QStringLiteral("printRuby"), !inner_ || inner_->printRuby(text),
+                  [&] { return QStringLiteral("\"text\":") + jsonString(text); });
+}
+
 bool RecordingSurface::endDoc() {
     return record(QStringLiteral("endDoc"), !inner_ || inner_->endDoc());
 }

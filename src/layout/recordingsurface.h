@@ -47,6 +47,7 @@ class RecordingSurface : public PrintSurface {
     bool setLineWidth(int pixels) override;
     bool drawLine(float x1, float y1, float x2, float y2, int color) override;
     bool printText(const QString& text) override;
+    bool printRuby(const QString& text) override;
     bool endDoc() override;
 
   private:

@@ -12,7 +12,7 @@ namespace pobelo {
 // Every text of a sheet is set at this size (points) unless fitted; a character cell of it is
 // kCharacterTwips square.
 inline constexpr float kSheetFontPoints = 15;
-// The size of the small mark of a page's version.
+// The size of the small mark of a page's version, and of the answer key's mark.
 inline constexpr float kMarkPoints = 8;
 inline constexpr int kCharacterTwips = 300;
 // A sentence's (and a column answer's) characters stand a cell apart; a title's wider.
@@ -37,6 +37,8 @@ inline constexpr int kFrameLeft = 200;
 inline constexpr int kFrameRightMargin = 850;
 inline constexpr int kFrameTop = 200;
 inline constexpr int kFrameBottom = 900;
+// On a sheet with ruby the frame ends higher, leaving the first row's ruby its room.
+inline constexpr int kRubyFrameBottom = 820;
 // The width the frame leaves of the paper; the answer places divide it.
 template <typename T>
 constexpr T frameWidth(T paperWidth) {
@@ -65,6 +67,11 @@ inline constexpr int kRowPitch = 700;
 inline constexpr int kMarkX = 9900;
 inline constexpr int kMarkY = 7900;
 inline constexpr int kMarkEndX = kPaperWidth - 283;
+
+// The answer key's mark 「解答」, small, inside the title frame below the title's first
+// characters; Y from the page's top.
+inline constexpr int kKeyMarkX = 250;
+inline constexpr int kKeyMarkY = 650;
 
 // Answer places: items 1 to 5 in a column at half the frame's width, items 6 to 10 a quarter of
 // it further right; the k-th of a column at k * kAnswerRowPitch.
@@ -130,6 +137,11 @@ struct Page {
 };
 // A reordered page's version mark, small, below the frames at the left end of its page's body.
 inline constexpr int kMarkY = 11300;
+
+// The answer key's mark 「解答」, small, in a column of its own inside the title frame: right of
+// the title's column by kKeyMarkFromTitle, from the title's top.
+inline constexpr int kKeyMarkFromTitle = 330;
+inline constexpr int kKeyMarkY = kTitleY;
 
 inline constexpr Page kRightPage{kRightPageOrigin + 2800, kRightPageOrigin + 2000,
                                  kRightPageOrigin + 3150};

@@ -5,6 +5,7 @@
 #include <limits>
 #include <optional>
 
+#include "furniture.h"
 #include "textruns.h"
 
 namespace pobelo {
@@ -13,6 +14,7 @@ namespace {
 
 constexpr int kBlack = 0;
 constexpr int kSolid = 0;
+constexpr float kTwipsPerPoint = 20;
 // How far the upright layout's side line stands from its column's left edge.
 constexpr float kSideLineGap = 350;
 
@@ -22,14 +24,21 @@ const QString kCircledDigits = QStringLiteral("①②③④⑤⑥⑦⑧⑨⑩");
 // leaves the statement that needed it undone.
 class Pen {
   public:
-    Pen(PrintSurface& surface, const SheetFit& fit, SheetPartListener* parts)
-        : s_(surface), fit_(fit), parts_(parts) {}
+    Pen(PrintSurface& surface, const SheetFit& fit, SheetPartListener* parts,
+        FurniturePen* furniture = nullptr)
+        : s_(surface), fit_(fit), parts_(parts), furniture_(furniture) {}
 
     // One text with its character cell at (x, y), the position set X first.
     void textAt(float x, float y, const QString& text) {
         s_.setCurrentX(x);
         s_.setCurrentY(y);
         s_.printText(text);
+    }
+    // Ruby with its cell at (x, y).
+    void rubyAt(float x, float y, const QString& text) {
+        s_.setCurrentX(x);
+        s_.setCurrentY(y);
+        s_.printRuby(text);
     }
     void line(float x1, float y1, float x2, float y2) { s_.drawLine(x1, y1, x2, y2, kBlack); }
     std::optional<float> width() { return s_.pageWidth(); }
@@ -49,11 +58,14 @@ class Pen {
     void part(SheetPart::Kind kind, bool rightPage, int item = -1) {
         if (parts_) parts_->beginPart(SheetPart{kind, rightPage, item});
     }
+    // The furniture the teacher chose, drawn where the layout calls it; none for a plain sheet.
+    FurniturePen* furniture() const { return furniture_; }
 
   private:
     PrintSurface& s_;
     const SheetFit& fit_;
     SheetPartListener* parts_;
+    FurniturePen* furniture_;
     std::optional<float> points_;
 };
 
@@ -72,6 +84,30 @@ std::optional<qint16> sideLineEnd(qint64 twips) {
     return static_cast<qint16>(twips);
 }
 
+// Where the characters of sentence i (its item number first) and its ruby stand; nothing for a
+// sentence without ruby, whose characters stand pitch apart.
+std::optional<RubyPlacement> placedRuby(const PageContent& page, int i, const QStringList& cells,
+                                        const TextFit& fit) {
+    if (page.ruby[i].isEmpty()) return std::nullopt;
+    return placeRuby(cells, 1, page.ruby[i], qsizetype{page.beforeLengths[i]} + 1,
+                     cellCount(page.askedParts[i]), fit.pitch, fit.points);
+}
+
+// A sentence's ruby, beside it: (dx, dy) from each character's place along the column; the
+// sentence's own size set again after it.
+void printRuby(Pen& pen, const RubyPlacement& placed, bool rightPage, int item, float x, float y,
+               bool alongX, const TextFit& fit) {
+    pen.part(SheetPart::Ruby, rightPage, item);
+    pen.fitSize(placed.rubyPoints);
+    for (const RubyPlacement::Piece& piece : placed.ruby) {
+        if (alongX)
+            pen.rubyAt(x + piece.offset, y, piece.text);
+        else
+            pen.rubyAt(x, y + piece.offset, piece.text);
+    }
+    pen.fitSize(fit.points);
+}
+
 // A page's version mark in one piece, small; nothing for a page without one.
 void printMark(Pen& pen, const PageContent& page, bool rightPage, float x, float y) {
     if (page.mark.isEmpty()) return;
@@ -80,9 +116,24 @@ void printMark(Pen& pen, const PageContent& page, bool rightPage, float x, float
     pen.textAt(x, y, page.mark);
 }
 
+// A page's answer-key mark, small, from (x, y): along X in one piece for a vertical-writing
+// face, down a column one character a cell otherwise; nothing for a page without one.
+void printKeyMark(Pen& pen, const PageContent& page, bool rightPage, float x, float y,
+                  bool alongX) {
+    if (page.keyMark.isEmpty()) return;
+    pen.part(SheetPart::KeyMark, rightPage);
+    pen.size(kMarkPoints);
+    if (alongX) {
+        pen.textAt(x, y, page.keyMark);
+        return;
+    }
+    const QStringList cells = textCells(page.keyMark);
+    for (qsizetype m = 0; m < cells.size(); ++m) pen.textAt(x, y + kMarkPoints * 20 * m, cells[m]);
+}
+
 // --- Portrait layout for a vertical-writing face ----------------------------------------------
 
-void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPage) {
+void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPage, bool ruby) {
     using namespace verticalSheet;
     PrintSurface& s = pen.surface();
     const PageFit& fit = pen.page(rightPage);
@@ -90,7 +141,7 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
     // Title frame; each use of the page width reads it afresh.
     pen.part(SheetPart::Frame, rightPage);
     const float top = yp + kFrameTop;
-    const float bottom = yp + kFrameBottom;
+    const float bottom = yp + (ruby ? kRubyFrameBottom : kFrameBottom);
     if (auto w = pen.width()) pen.line(kFrameLeft, top, frameWidth(*w), top);
     if (auto w1 = pen.width())
         if (auto w2 = pen.width()) pen.line(frameWidth(*w1), top, frameWidth(*w2), bottom);
@@ -102,6 +153,7 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
     pen.size(kSheetFontPoints);
     pen.textAt(kNameX, yp + kNameY, QStringLiteral("名"));
     pen.textAt(kNameSecondX, yp + kNameY, QStringLiteral("前"));
+    if (FurniturePen* furniture = pen.furniture()) furniture->nameField(rightPage, yp);
 
     // Title, 500 twips a character; never cut.
     pen.part(SheetPart::Title, rightPage);
@@ -112,6 +164,7 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
         const float y = rightPage ? kRightTitleY : yp + kLeftTitleY;
         pen.textAt(x, y, title[i]);
     }
+    if (FurniturePen* furniture = pen.furniture()) furniture->instruction(rightPage, yp);
 
     // Sentences, each behind its item number, one character every cell.
     pen.size(kSheetFontPoints);
@@ -120,9 +173,17 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
         const TextFit& text = fit.sentences[i];
         pen.part(SheetPart::Sentence, rightPage, i);
         pen.fitSize(text.points);
+        const float y = yp + kFirstRowY + kRowPitch * i;
+        if (const std::optional<RubyPlacement> placed = placedRuby(page, i, sentence, text)) {
+            // Ruby stands on the side of the side lines, touching the characters' cells.
+            for (qsizetype j = 0; j < sentence.size(); ++j)
+                pen.textAt(kSentenceX + placed->cells[j], y, sentence[j]);
+            printRuby(pen, *placed, rightPage, i, kSentenceX,
+                      y - placed->rubyPoints * kTwipsPerPoint, true, text);
+            continue;
+        }
         for (qsizetype j = 1; j <= sentence.size(); ++j)
-            pen.textAt(kSentenceX + text.pitch * (j - 1), yp + kFirstRowY + kRowPitch * i,
-                       sentence[j - 1]);
+            pen.textAt(kSentenceX + text.pitch * (j - 1), y, sentence[j - 1]);
     }
 
     // Two rows of five answer places.
@@ -141,6 +202,7 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
         if (page.check != 0) cell += page.answers[k - 1];
         s.printText(cell);
     }
+    if (FurniturePen* furniture = pen.furniture()) furniture->answerBoxes(rightPage, yp);
 
     // Side lines beside the asked parts.
     for (int i = 0; i < page.rows; ++i) {
@@ -148,7 +210,13 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
         const qint64 la = cellCount(page.askedParts[i]);
         const float pitch = fit.sentences[i].pitch;
         std::optional<qint16> x1, x2;
-        if (pitch == kSentencePitch) {
+        if (!page.ruby[i].isEmpty()) {
+            // Beside the asked part where the ruby before it has moved it.
+            const QStringList cells = textCells(itemNumber(i) + page.sentences[i]);
+            const float start = placedRuby(page, i, cells, fit.sentences[i])->offsetOf(lb + 1);
+            x1 = sideLineEnd(std::lround(kSentenceX + start));
+            x2 = x1 ? sideLineEnd(std::lround(*x1 + la * pitch)) : std::nullopt;
+        } else if (pitch == kSentencePitch) {
             x1 = sideLineEnd(kSentenceX + (lb + 1) * kCharacterTwips);
             x2 = x1 ? sideLineEnd(*x1 + la * kCharacterTwips) : std::nullopt;
         } else {
@@ -164,6 +232,7 @@ void printVerticalPage(Pen& pen, const PageContent& page, float yp, bool rightPa
     // Every character of the mark takes at most a cell of its size.
     const float markLength = cellCount(page.mark) * kMarkPoints * 20;
     printMark(pen, page, rightPage, std::min<float>(kMarkX, kMarkEndX - markLength), yp + kMarkY);
+    printKeyMark(pen, page, rightPage, kKeyMarkX, yp + kKeyMarkY, true);
 }
 
 // --- Landscape layout for an upright face ---------------------------------------------------
@@ -185,8 +254,17 @@ void printUprightBody(Pen& pen, const PageContent& page, bool rightPage,
         const TextFit& text = fit.sentences[9 - i];
         pen.part(SheetPart::Sentence, rightPage, 9 - i);
         pen.fitSize(text.points);
-        printColumn(pen, place.columnsX + kColumnPitch * i, kTop,
-                    itemNumber(9 - i) + page.sentences[9 - i], text.pitch);
+        const float x = place.columnsX + kColumnPitch * i;
+        const QStringList cells = textCells(itemNumber(9 - i) + page.sentences[9 - i]);
+        if (const std::optional<RubyPlacement> placed = placedRuby(page, 9 - i, cells, text)) {
+            // Ruby stands right of the column, touching its characters' cells.
+            for (qsizetype m = 0; m < cells.size(); ++m)
+                pen.textAt(x, kTop + placed->cells[m], cells[m]);
+            printRuby(pen, *placed, rightPage, 9 - i, x + text.points * kTwipsPerPoint, kTop, false,
+                      text);
+            continue;
+        }
+        for (qsizetype m = 0; m < cells.size(); ++m) pen.textAt(x, kTop + text.pitch * m, cells[m]);
     }
 
     // Answer rows; with answers, each cell is its number followed by the answer, a little lower.
@@ -210,6 +288,7 @@ void printUprightBody(Pen& pen, const PageContent& page, bool rightPage,
             }
         }
     }
+    if (FurniturePen* furniture = pen.furniture()) furniture->answerBoxes(rightPage, 0);
 
     // Side lines, right of each column, beside its asked part.
     for (int j = 10 - page.rows; j < 10; ++j) {
@@ -217,7 +296,13 @@ void printUprightBody(Pen& pen, const PageContent& page, bool rightPage,
         const float pitch = fit.sentences[k].pitch;
         const qint64 la = cellCount(page.askedParts[k]);
         std::optional<qint16> y1, y2;
-        if (pitch == kSentencePitch) {
+        if (!page.ruby[k].isEmpty()) {
+            const QStringList cells = textCells(itemNumber(k) + page.sentences[k]);
+            const float start =
+                placedRuby(page, k, cells, fit.sentences[k])->offsetOf(page.beforeLengths[k] + 1);
+            y1 = sideLineEnd(std::lround(kTop + start));
+            y2 = y1 ? sideLineEnd(std::lround(*y1 + la * pitch)) : std::nullopt;
+        } else if (pitch == kSentencePitch) {
             y1 = sideLineEnd(kTop + (qint64{page.beforeLengths[k]} + 1) * kCharacterTwips);
             y2 = y1 ? sideLineEnd(*y1 + kCharacterTwips * la) : std::nullopt;
         } else {
@@ -235,6 +320,16 @@ void printUprightBody(Pen& pen, const PageContent& page, bool rightPage,
     printMark(pen, page, rightPage, place.columnsX, kMarkY);
 }
 
+// The key mark of the page whose title stands offset short of the paper's edge (or its middle).
+void printUprightKeyMark(Pen& pen, const PageContent& page, float offset, bool halfWidthBased) {
+    if (page.keyMark.isEmpty()) return;
+    const std::optional<float> w = pen.width();
+    if (!w) return;
+    const float x =
+        (halfWidthBased ? *w / 2 - offset : *w - offset) + uprightSheet::kKeyMarkFromTitle;
+    printKeyMark(pen, page, !halfWidthBased, x, uprightSheet::kKeyMarkY, false);
+}
+
 void printUprightTitle(Pen& pen, const QString& title, float offset, bool halfWidthBased) {
     PrintSurface& s = pen.surface();
     const TextFit& fit = pen.page(!halfWidthBased).title;
@@ -246,6 +341,7 @@ void printUprightTitle(Pen& pen, const QString& title, float offset, bool halfWi
         s.setCurrentY(uprightSheet::kTitleY + fit.pitch * i);
         s.printText(cells[i]);
     }
+    if (FurniturePen* furniture = pen.furniture()) furniture->instruction(!halfWidthBased, 0);
 }
 
 void printUprightNameField(Pen& pen, float offset, bool halfWidthBased) {
@@ -258,9 +354,19 @@ void printUprightNameField(Pen& pen, float offset, bool halfWidthBased) {
         if (auto w = pen.width()) s.setCurrentX(halfWidthBased ? *w / 2 - offset : *w - offset);
         s.printText(name[n]);
     }
+    if (FurniturePen* furniture = pen.furniture()) furniture->nameField(!halfWidthBased, 0);
 }
 
 }  // namespace
+
+bool SheetContent::hasRuby() const {
+    for (const PageContent* page : {&right, &left}) {
+        for (const SentenceRuby& ruby : page->ruby) {
+            if (!ruby.isEmpty()) return true;
+        }
+    }
+    return false;
+}
 
 QString itemNumber(int row) {
     return kCircledDigits.mid(row, 1);
@@ -274,25 +380,48 @@ SheetFit naturalFit() {
     return SheetFit{page, page};
 }
 
-void printWithVerticalFont(const SheetContent& sheet, const SheetFit& fit, PrintSurface& surface,
+namespace {
+
+// The furniture of a sheet that has any, and the sheet its printer draws beside it.
+struct Furnished {
+    Furnished(const SheetContent& sheet, const SheetFit& fit, PrintSurface& surface,
+              SheetPartListener* parts) {
+        if (!sheet.furniture.any()) return;
+        pen.emplace(sheet, fit, surface, parts);
+        if (sheet.furniture.squares) shown = withoutBoxedAnswers(sheet);
+    }
+    const SheetContent& content(const SheetContent& sheet) const { return shown ? *shown : sheet; }
+    FurniturePen* furniture() { return pen ? &*pen : nullptr; }
+    std::optional<FurniturePen> pen;
+    std::optional<SheetContent> shown;
+};
+
+}  // namespace
+
+void printWithVerticalFont(const SheetContent& plain, const SheetFit& fit, PrintSurface& surface,
                            SheetPartListener* parts) {
-    Pen pen(surface, fit, parts);
+    Furnished furnished(plain, fit, surface, parts);
+    const SheetContent& sheet = furnished.content(plain);
+    Pen pen(surface, fit, parts, furnished.furniture());
     surface.setFontName(sheet.fontName);
     surface.setPaperSize(kPaperA4);
     surface.setOrientation(kOrientationPortrait);
     surface.setLineStyle(kSolid);
     surface.setLineWidth(kThinLine);
-    printVerticalPage(pen, sheet.right, 0, true);
+    printVerticalPage(pen, sheet.right, 0, true, sheet.hasRuby());
     float height = 0;
     if (auto h = surface.pageHeight()) height = *h;
+    if (FurniturePen* furniture = pen.furniture()) furniture->cutLine(height / 2);
     surface.setLineWidth(kThinLine);
-    printVerticalPage(pen, sheet.left, height / 2, false);
+    printVerticalPage(pen, sheet.left, height / 2, false, sheet.hasRuby());
 }
 
-void printWithUprightFont(const SheetContent& sheet, const SheetFit& fit, PrintSurface& surface,
+void printWithUprightFont(const SheetContent& plain, const SheetFit& fit, PrintSurface& surface,
                           SheetPartListener* parts) {
     using namespace uprightSheet;
-    Pen pen(surface, fit, parts);
+    Furnished furnished(plain, fit, surface, parts);
+    const SheetContent& sheet = furnished.content(plain);
+    Pen pen(surface, fit, parts, furnished.furniture());
     surface.setFontName(sheet.fontName);
     surface.setPaperSize(kPaperA4);
     surface.setOrientation(kOrientationLandscape);
@@ -325,6 +454,10 @@ void printWithUprightFont(const SheetContent& sheet, const SheetFit& fit, PrintS
     printUprightTitle(pen, sheet.right.title, kRightTitleFromEdge, false);
     pen.size(kSheetFontPoints);
     printUprightBody(pen, sheet.right, true, kRightPage);
+    if (FurniturePen* furniture = pen.furniture()) {
+        if (auto w = pen.width()) furniture->cutLine(*w / 2);
+    }
+    printUprightKeyMark(pen, sheet.right, kRightTitleFromEdge, false);
 
     // The frame between the pages, around the left page's title.
     pen.part(SheetPart::Frame, false);
@@ -341,6 +474,7 @@ void printWithUprightFont(const SheetContent& sheet, const SheetFit& fit, PrintS
     printUprightTitle(pen, sheet.left.title, kLeftTitleFromMiddle, true);
     pen.size(kSheetFontPoints);
     printUprightBody(pen, sheet.left, false, kLeftPage);
+    printUprightKeyMark(pen, sheet.left, kLeftTitleFromMiddle, true);
 }
 
 void drawSheet(const SheetContent& sheet, const SheetFit& fit, PrintSurface& surface,

@@ -3,7 +3,10 @@
 #include <QString>
 #include <array>
 
+#include "furniture.h"
+#include "paper.h"
 #include "printsurface.h"
+#include "ruby.h"
 #include "sheetgeometry.h"
 
 namespace pobelo {
@@ -24,6 +27,10 @@ struct PageContent {
     // How many rows print, from the first: a page of fewer items than rows (a review or retest)
     // prints nothing past them, neither item number, answer place nor side line.
     int rows = 10;
+    // Each sentence's ruby, by its characters (the item number not counted); none by default.
+    std::array<SentenceRuby, 10> ruby;
+    // The answer key's mark (「解答」), printed small beside the title; none on a page without.
+    QString keyMark;
 };
 
 struct SheetContent {
@@ -33,9 +40,15 @@ struct SheetContent {
     // As the font command left the print surface.
     bool bold = false;
     bool italic = false;
+    // What the teacher chose beside the test, and the paper it comes out on (which sizes the
+    // squares).
+    SheetFurniture furniture;
+    Paper paper = Paper::A4;
 
     // Only the ASCII "@" names a vertical-writing face; the full-width "＠" does not.
     bool vertical() const { return fontName.startsWith(QLatin1Char('@')); }
+    // Whether any sentence of the sheet carries ruby.
+    bool hasRuby() const;
 };
 
 // Where one text of a sheet stands when it is fitted into its area: the distance between its
@@ -51,6 +64,10 @@ struct PageFit {
     TextFit title;
     std::array<TextFit, 10> sentences;
     std::array<TextFit, 10> answers;
+    // The instruction line's size when fitted (0 points: its own), and the squares' side in
+    // twips when fitted (0: as chosen).
+    TextFit instruction{0, 0};
+    float squares = 0;
 };
 
 struct SheetFit {
@@ -61,10 +78,29 @@ struct SheetFit {
 // What the printers draw next, for a surface that wants to know which part of the sheet a text
 // or line belongs to.
 struct SheetPart {
-    enum Kind { Frame, NameField, Title, Sentence, AnswerNumber, Answer, SideLine, Mark };
+    enum Kind {
+        Frame,
+        NameField,
+        Title,
+        Sentence,
+        AnswerNumber,
+        Answer,
+        SideLine,
+        Mark,
+        // The furniture a teacher chooses (furniture.h).
+        Instruction,
+        ClassField,
+        ScoreBox,
+        AnswerBox,
+        CutLine,
+        // The ふりがな beside a sentence (ruby.h).
+        Ruby,
+        // The answer key's 「解答」.
+        KeyMark,
+    };
     Kind kind = Frame;
     bool rightPage = true;
-    int item = -1;  // row 0 to 9 for sentences, answers and side lines
+    int item = -1;  // row 0 to 9 for sentences, their ruby, answers and side lines
 };
 
 class SheetPartListener {

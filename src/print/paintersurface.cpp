@@ -48,12 +48,35 @@ PainterSurface::~PainterSurface() {
 }
 
 void PainterSurface::setDevice(QPagedPaintDevice* device) {
-    if (device == device_) return;
+    if (device == device_ && !screen_) return;
     endDocument();
+    screen_ = nullptr;
+    view_ = nullptr;
     device_ = device;
     textLayer_ = dynamic_cast<PdfTextLayer*>(device);
     pagesBegun_ = 0;
     fontChanged();  // the upright font's size depends on the device's resolution
+}
+
+void PainterSurface::setScreenDevice(QPaintDevice* device,
+                                     std::function<QTransform(const QSizeF& sheetTwips)> view) {
+    endDocument();
+    device_ = nullptr;
+    textLayer_ = nullptr;
+    screen_ = device;
+    view_ = std::move(view);
+    screenLayout_ = QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
+    pagesBegun_ = 0;
+    fontChanged();
+}
+
+QPaintDevice* PainterSurface::target() const {
+    if (device_) return device_;
+    return screen_;
+}
+
+QPageLayout PainterSurface::currentLayout() const {
+    return device_ ? device_->pageLayout() : screenLayout_;
 }
 
 void PainterSurface::setPagesInOneDocument(bool on) {
@@ -205,22 +228,28 @@ qreal PainterSurface::deviceEnlargement() const {
 }
 
 QSizeF PainterSurface::drawnSheet() const {
-    const QPageLayout layout = device_->pageLayout();
+    const QPageLayout page = currentLayout();
     // An enlarged sheet is drawn as the A4 sheet it is.
-    return deviceEnlargement() != 1 ? a4Sheet(layout) : sheetSizeTwips(layout);
+    return deviceEnlargement() != 1 ? a4Sheet(page) : sheetSizeTwips(page);
 }
 
 std::optional<float> PainterSurface::pageWidth() {
-    if (!device_) return std::nullopt;
+    if (!target()) return std::nullopt;
     return float(drawnSheet().width());
 }
 
 std::optional<float> PainterSurface::pageHeight() {
-    if (!device_) return std::nullopt;
+    if (!target()) return std::nullopt;
     return float(drawnSheet().height());
 }
 
 bool PainterSurface::setPaperSize(int paper) {
+    if (screen_) {
+        const auto id = pageSizeForPaperCode(paper);
+        if (!id) return false;
+        screenLayout_.setPageSize(QPageSize(*id));
+        return true;
+    }
     if (!device_) return false;
     // A4 is the sheet's paper; it comes out on the output paper.
     if (paper == kPaperA4 && paper_ != Paper::A4) {
@@ -235,7 +264,7 @@ bool PainterSurface::setPaperSize(int paper) {
 }
 
 bool PainterSurface::setOrientation(int orientation) {
-    if (!device_) return false;
+    if (!target()) return false;
     QPageLayout::Orientation wanted;
     if (orientation == kOrientationPortrait) {
         wanted = QPageLayout::Portrait;
@@ -243,6 +272,10 @@ bool PainterSurface::setOrientation(int orientation) {
         wanted = QPageLayout::Landscape;
     } else {
         return false;
+    }
+    if (screen_) {
+        screenLayout_.setOrientation(wanted);
+        return true;
     }
     device_->setPageOrientation(wanted);
     return device_->pageLayout().orientation() == wanted;
@@ -282,6 +315,16 @@ bool PainterSurface::setLineWidth(int pixels) {
 
 bool PainterSurface::beginPage() {
     if (painter_.isActive() && pageOpen_) return true;
+    if (screen_) {
+        // The screen's page: one, drawn over again by each job.
+        if (painter_.isActive() || !painter_.begin(screen_)) return false;
+        uprightOnPainter_ = false;
+        pageOpen_ = true;
+        ++pagesBegun_;
+        painter_.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        painter_.setTransform(pageTransform());
+        return true;
+    }
     if (!device_) return false;
 
     // The whole sheet is the drawing area, without margins. A device that keeps its margins
@@ -315,6 +358,7 @@ bool PainterSurface::beginPage() {
 }
 
 QTransform PainterSurface::pageTransform() const {
+    if (screen_) return view_ ? view_(sheetSizeTwips(screenLayout_)) : QTransform();
     QTransform page;
     page.scale(device_->logicalDpiX() / kTwipsPerInch, device_->logicalDpiY() / kTwipsPerInch);
     const QPageLayout layout = device_->pageLayout();
@@ -338,8 +382,14 @@ bool PainterSurface::drawLine(float x1, float y1, float x2, float y2, int color)
     drawKept();
     flushGlyphs();
     const QColor rgb(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-    painter_.setPen(
-        QPen(rgb, lineWidth_ * kTwipsPerLinePixel, penStyle_, Qt::FlatCap, Qt::MiterJoin));
+    QPen pen(rgb, lineWidth_ * kTwipsPerLinePixel, penStyle_, Qt::FlatCap, Qt::MiterJoin);
+    // On the screen a line thinner than a pixel is drawn one pixel wide, as a printer draws it
+    // one dot wide, rather than as a faint grey.
+    if (screen_ && pen.widthF() * std::sqrt(std::abs(painter_.transform().determinant())) < 1) {
+        pen.setWidthF(1);
+        pen.setCosmetic(true);
+    }
+    painter_.setPen(pen);
     painter_.drawLine(QPointF(x1, y1), QPointF(x2, y2));
     return true;
 }
@@ -347,7 +397,7 @@ bool PainterSurface::drawLine(float x1, float y1, float x2, float y2, int color)
 QFont PainterSurface::uprightFont() const {
     QFont font(family_);
     // The painter draws in twips; the font's em is to be fontSize_ points of them.
-    const int dpi = device_ ? device_->logicalDpiY() : 1200;
+    const int dpi = target() ? target()->logicalDpiY() : 1200;
     font.setPointSizeF(fontSize_ * kTwipsPerInch / dpi);
     font.setBold(bold_);
     font.setItalic(italic_);
@@ -436,14 +486,14 @@ void PainterSurface::endLine() {
 }
 
 void PainterSurface::drawMarked(const QString& source, const std::function<void()>& draw) {
-    if (!textLayer_ || source.isEmpty()) {
+    if (!textLayer_ || (source.isEmpty() && !drawingRuby_)) {
         draw();
         return;
     }
     // The marks are drawn in the frame the text is drawn in, so that the span's glyphs and its
     // end stand in one coordinate system.
-    const int span = textLayer_->beginSpan();
-    textLayer_->addText(source);
+    const int span = drawingRuby_ ? textLayer_->beginSilentSpan() : textLayer_->beginSpan();
+    if (!drawingRuby_) textLayer_->addText(source);
     painter_.drawLine(spanMark(span, false));
     draw();
     painter_.drawLine(spanMark(span, true));
@@ -550,6 +600,20 @@ bool PainterSurface::printText(const QString& text) {
     return true;
 }
 
+bool PainterSurface::printRuby(const QString& text) {
+    if (!textLayer_) return printText(text);
+    if (text.isEmpty()) return true;
+    if (family_.isEmpty()) family_ = resolveFaceName(QString());
+    if (family_.isEmpty() || !beginPage()) return false;
+    // The glyphs of the text before it go in their own run, with their text.
+    flushGlyphs();
+    drawingRuby_ = true;
+    drawText(text, true);
+    flushGlyphs();
+    drawingRuby_ = false;
+    return true;
+}
+
 void PainterSurface::keepForReadingOrder(const QString& text) {
     // Columns are read from right to left: columns side by side that begin at one height and
     // are drawn from the left are kept until the row ends, then drawn from the right. Every
@@ -593,10 +657,10 @@ void PainterSurface::drawKept() {
     use(now);
 }
 
-void PainterSurface::drawText(const QString& text) {
+void PainterSurface::drawText(const QString& text, bool ruby) {
     const qreal em = fontSize_ * kTwipsPerPoint;
     const QList<ColumnPiece> pieces = columnPieces(text);
-    followLine();
+    if (!ruby) followLine();
 
     if (!vertical_) {
         // One character is one cell of a column: drawn in its vertical form, upright in the

@@ -47,6 +47,14 @@ class PainterSurface : public PrintSurface {
     void setDevice(QPagedPaintDevice* device);
     QPagedPaintDevice* device() const { return device_; }
 
+    // Draws onto a device that is no paper instead (an image shown on the screen): one page of
+    // the paper and orientation the printers set, which the surface keeps itself. view maps the
+    // sheet's twips onto the device, given the sheet's size as it stands (portrait or landscape
+    // A4). Output paper and pages in one document do not apply; endDoc ends the drawing, and the
+    // next job draws over the same device again.
+    void setScreenDevice(QPaintDevice* device,
+                         std::function<QTransform(const QSizeF& sheetTwips)> view);
+
     // Whether endDoc leaves the document open for the next job's page (off by default).
     void setPagesInOneDocument(bool on);
     bool pagesInOneDocument() const { return oneDocument_; }
@@ -93,6 +101,9 @@ class PainterSurface : public PrintSurface {
     bool setLineWidth(int pixels) override;
     bool drawLine(float x1, float y1, float x2, float y2, int color) override;
     bool printText(const QString& text) override;
+    // Ruby is drawn where it stands, in the page's drawing order, and a text layer gets none of
+    // its text: its glyphs stand in spans of no text.
+    bool printRuby(const QString& text) override;
     bool endDoc() override;
 
     // The paper sizes setPaperSize knows, by their printer paper code (9 is A4).
@@ -105,6 +116,10 @@ class PainterSurface : public PrintSurface {
     // counter-clockwise about its top-left corner.
     enum class Frame { Page, Turned };
 
+    // The device drawn on: the paged device, or the screen's.
+    QPaintDevice* target() const;
+    // The page as it is set now: the paged device's, or the one kept for the screen.
+    QPageLayout currentLayout() const;
     bool beginPage();
     // The enlargement of the page on the device as it is now set: that of the output paper when
     // the device is set to it, 1 otherwise.
@@ -123,7 +138,8 @@ class PainterSurface : public PrintSurface {
     // Draws the queued glyphs as one glyph run.
     void flushGlyphs();
     // Draws text at the current position in the current font.
-    void drawText(const QString& text);
+    // Draws text at the current position in the current font; ruby goes on no line of text.
+    void drawText(const QString& text, bool ruby = false);
     // For a device that keeps the text layer, in the upright layout: text is kept back so that
     // the page's columns reach the document in reading order, and drawn by drawKept.
     void keepForReadingOrder(const QString& text);
@@ -157,6 +173,9 @@ class PainterSurface : public PrintSurface {
     void drawSidewaysInCell(const QString& text, const QString& source, QPointF corner);
 
     QPagedPaintDevice* device_ = nullptr;
+    QPaintDevice* screen_ = nullptr;
+    std::function<QTransform(const QSizeF&)> view_;
+    QPageLayout screenLayout_{QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()};
     QPainter painter_;
     bool oneDocument_ = false;
     Paper paper_ = Paper::A4;
@@ -195,6 +214,8 @@ class PainterSurface : public PrintSurface {
 
     // The characters the queued glyphs stand for, as the text has them.
     QString queuedSource_;
+    // While ruby is drawn: what is drawn stands for no text.
+    bool drawingRuby_ = false;
     // The device's text layer, if it keeps one.
     PdfTextLayer* textLayer_ = nullptr;
     // Where the last text of the line of text being drawn stands.

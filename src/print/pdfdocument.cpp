@@ -1,6 +1,7 @@
 #include "pdfdocument.h"
 
 #include <QDateTime>
+#include <QHashSeed>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -34,6 +35,10 @@ QDateTime documentTime() {
 }
 
 }  // namespace
+
+void makeDocumentsReproducible() {
+    if (qEnvironmentVariableIsSet("SOURCE_DATE_EPOCH")) QHashSeed::setDeterministicGlobalSeed();
+}
 
 PdfDocument::PdfDocument(const QString& path)
     : path_(path), own_(std::make_unique<OutputTransaction>()), transaction_(own_.get()) {

@@ -9,6 +9,11 @@ class QPdfWriter;
 
 namespace pobelo {
 
+// Where SOURCE_DATE_EPOCH is set, the same sheets must give the same PDF byte for byte: Qt writes
+// the document's fonts in the order of a hash, whose seed then must not change from run to run.
+// Called first thing in main, before anything is hashed.
+void makeDocumentsReproducible();
+
 class OutputTransaction;
 class PdfRewriter;
 

@@ -26,6 +26,14 @@ class PdfTextLayer {
         spans_.append(QString());
         return base_ + int(spans_.size() - 1);
     }
+    // Starts a span that stands for no text (ruby beside the sheet's text) and returns its number.
+    // Drawn between lines it belongs to none; inside one it adds nothing to it.
+    int beginSilentSpan() {
+        const bool between = lineStart_ == spans_.size();
+        spans_.append(QString());
+        if (between) lineStart_ = spans_.size();
+        return base_ + int(spans_.size() - 1);
+    }
     // Text drawn in the span begun last.
     void addText(const QString& text) {
         if (!spans_.isEmpty()) spans_.last() += text;

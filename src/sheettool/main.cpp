@@ -14,6 +14,7 @@
 
 #include "filesystem.h"
 #include "localfile.h"
+#include "pdfdocument.h"
 #include "platformfonts.h"
 #include "pobeloconfig.h"
 #include "sheetcommand.h"
@@ -51,6 +52,7 @@ void translateMessages(QCoreApplication& app) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    pobelo::makeDocumentsReproducible();
     QStringList systemArguments;
     for (int i = 0; i < argc; ++i) systemArguments.append(QString::fromLocal8Bit(argv[i]));
     // Declared first, so that the runtime folder outlives the application.

@@ -113,6 +113,17 @@ std::vector<Sheet> SheetCommand::sheetsOf(const SheetRequest& r, const Questions
         sheet.questionFile = r.file;
         sheet.sha256 = q.load.sha256;
         if (r.paper) sheet.paper = *r.paper;
+        if (r.furniture) {
+            const std::array<QString, 2> own = sheet.furniture.instructions;
+            sheet.furniture = *r.furniture;
+            sheet.furniture.instructions = own;
+        }
+        if (r.instruction) {
+            sheet.furniture.instruction = true;
+            sheet.furniture.instructions = {*r.instruction, *r.instruction};
+        }
+        if (r.ruby) sheet.ruby = *r.ruby;
+        if (r.keyMark) sheet.keyMark = true;
     }
     return sheets;
 }
@@ -148,7 +159,10 @@ int SheetCommand::writeSheets(const SheetRequest& r, const Questions& q,
     trace.setKeepLines(false);
     trace.sink = traceSink_;
     ReportedFindings findings(r.strict);
-    const SheetPrintJob job({&trace, &measurer(), &findings, nullptr}, r.fit);
+    QList<Finding> notes;
+    const SheetPrintJob job({&trace, &measurer(), &findings, nullptr,
+                             [&notes](const QList<Finding>& told) { notes.append(told); }},
+                            r.fit);
 
     const int count = int(sheets.size());
     const QString what = key ? Message::tr("key sheet") : Message::tr("sheet");
@@ -159,6 +173,7 @@ int SheetCommand::writeSheets(const SheetRequest& r, const Questions& q,
             err_.flush();
         }
         findings.shown.clear();
+        notes.clear();
         // The printer dialog leaves the device on A4, portrait.
         setUpA4(*pdf.writer(), kOrientationPortrait);
         painter.setDevice(pdf.writer());
@@ -167,7 +182,7 @@ int SheetCommand::writeSheets(const SheetRequest& r, const Questions& q,
         if (r.font) applyFontChoice(trace, FontChoice{sheet.fontName, 15, false, false});
         job.print(composeSheet(key ? sheet.withAllAnswers() : sheet, q.table), nullptr, {});
         if (faceNotes_ && !painter.faceNote().isEmpty()) faceNotes_(painter.faceNote());
-        for (const Finding& f : findings.shown) {
+        for (const Finding& f : findings.shown + notes) {
             err_ << Message::tr("%1 %2, %3ページ, %4: %5")
                         .arg(what)
                         .arg(n + 1)

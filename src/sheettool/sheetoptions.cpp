@@ -31,7 +31,8 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "      Lists the headings of FILE, numbered from 1, one a line.\n"
     "  pobelo-sheet FILE --right N [--left M] [--answers right|left|both]\n"
     "               [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]\n"
-    "               [--paper A4|B4|A3] -o OUT.pdf\n"
+    "               [--key-mark] [--paper A4|B4|A3] [--furniture LIST]\n"
+    "               [--instruction TEXT] [--ruby none|1-6|all] -o OUT.pdf\n"
     "      One sheet: heading N on the right page and heading M on the left page\n"
     "      (numbers as --list gives them). Without --left the left page has no questions.\n"
     "  pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf\n"
@@ -39,10 +40,14 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "      one sheet a page of OUT.pdf. With an odd count the last sheet's left page\n"
     "      has no questions. Progress goes to standard error.\n"
     "  pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf]\n"
-    "               [--paper A4|B4|A3] -o OUT.pdf\n"
+    "               [--key-mark] [--paper A4|B4|A3] [--ruby none|1-6|all] -o OUT.pdf\n"
     "      The sheet a sheet set file saved in the window holds, from the question\n"
     "      file it names. A question file changed since the set was saved is told\n"
     "      and nothing is printed.\n"
+    "  pobelo-sheet --import IN [--strict] -o OUT.csv\n"
+    "      A teacher's questions typed as 前の文[問題の部分]後の文 (or a table whose\n"
+    "      answers may be empty) as a question file, each empty answer filled with\n"
+    "      the reading of its asked part and told on standard error.\n"
     "  pobelo-sheet --script FILE [--trace FILE]\n"
     "      Runs window actions, one a line, from FILE ('-' for standard input).\n"
     "\n"
@@ -67,12 +72,28 @@ const char* const kDescription = QT_TRANSLATE_NOOP(
     "(122 %), --paper A3 on A3 paper (141 %), as a copier enlarges an A4 sheet; the\n"
     "key comes out on the same paper.\n"
     "\n"
+    "A school's test: --furniture instruction,class,score,squares,cut adds any of an\n"
+    "instruction line under each title (by what the page asks, or --instruction\n"
+    "TEXT; kana in the list puts it in hiragana), 組・番 after the name, a score box,\n"
+    "answer squares (a square per kanji with a dotted cross, a bracket for a\n"
+    "reading; the largest that fits, or squares=10|12|14|16 mm, never under 10 mm\n"
+    "on the paper; --fit makes squares too large smaller and says so) and a cut line\n"
+    "between the two tests. Without it the sheet is the plain one.\n"
+    "--ruby N gives ruby (ふりがな) to the kanji a class has not learned by the end of\n"
+    "grade N (1 to 6, by the 学年別漢字配当表), --ruby all to every kanji, --ruby none\n"
+    "(as without it, unless a set says otherwise) to none. The readings come from the\n"
+    "words around each kanji, or from a teacher's file (｜漢字《かんじ》). The asked\n"
+    "part, a word another item of the page asks to be read, titles and answers never\n"
+    "get ruby.\n"
+    "\n"
     "Each sheet is checked before it prints: every text that would run off the\n"
     "paper, out of its frame or into another text's place is reported on standard\n"
     "error, one line each (\"sheet 1, 右ページ, ③: ③ の文が用紙の下にはみ出します（8字）\").\n"
     "--fit closes up and shrinks such texts so that they stay in place; --strict\n"
     "refuses to print a sheet with findings. --key writes KEY.pdf beside OUT: the\n"
-    "same sheets with the answers on both pages, for the teacher.\n"
+    "same sheets with the answers on both pages, for the teacher. --key-mark prints\n"
+    "「解答」 small beside the title of every page printed with its answers (the\n"
+    "key's, and those of --answers), so that a key is not copied for the class.\n"
     "\n"
     "OUT, KEY and the trace FILE appear whole or not at all: they are replaced only\n"
     "when every sheet printed, and never when they name the question file, the\n"
@@ -267,6 +288,25 @@ void parseOutputs(const QCommandLineParser& parser, const SheetOptions& o, Sheet
             throw UsageError(Message::tr("--paper takes A4, B4 or A3, not \"%1\"").arg(*paper));
         r.paper = *named;
     }
+    if (const auto list = single(parser, o.furniture)) {
+        SheetFurniture furniture;
+        QString bad;
+        if (!parseFurnitureList(*list, &furniture, &bad))
+            throw UsageError(Message::tr("--furniture takes instruction, class, score, squares, "
+                                         "cut, kana and squares=10|12|14|16, not \"%1\"")
+                                 .arg(bad));
+        r.furniture = furniture;
+    }
+    if (const auto text = single(parser, o.instruction))
+        r.instruction = oneLine(displayPath(*text), QStringLiteral("--instruction"))
+                            .replace(QLatin1Char('\t'), QLatin1Char(' '));
+    if (const auto ruby = single(parser, o.ruby)) {
+        const std::optional<RubySetting> named = rubyNamed(*ruby);
+        if (!named)
+            throw UsageError(
+                Message::tr("--ruby takes none, 1 to 6 or all, not \"%1\"").arg(*ruby));
+        r.ruby = *named;
+    }
     const auto output = single(parser, o.output);
     if (!output || output->isEmpty())
         throw UsageError(Message::tr("give the PDF file to write with -o OUT.pdf"));
@@ -274,6 +314,7 @@ void parseOutputs(const QCommandLineParser& parser, const SheetOptions& o, Sheet
     r.fit = parser.isSet(o.fit);
     r.strict = parser.isSet(o.strict);
     r.key = single(parser, o.key);
+    r.keyMark = parser.isSet(o.keyMark);
     if (r.key && r.key->isEmpty())
         throw UsageError(Message::tr("give the PDF file for the answer key with --key KEY.pdf"));
     // The question file is only ever read, whatever links lead to it.
@@ -357,8 +398,9 @@ SheetRequest parseRequest(const QCommandLineParser& parser, const SheetOptions& 
 
     if (parser.isSet(o.list)) {
         for (const QCommandLineOption* option :
-             {&o.answers, &o.title, &o.font, &o.fit, &o.strict, &o.key, &o.paper, &o.output,
-              &o.flip, &o.shuffle, &o.count, &o.seed}) {
+             {&o.answers, &o.title, &o.font, &o.fit, &o.strict, &o.key, &o.keyMark, &o.paper,
+              &o.ruby, &o.output, &o.flip, &o.shuffle, &o.count, &o.seed, &o.furniture,
+              &o.instruction}) {
             if (parser.isSet(*option))
                 throw UsageError(Message::tr("--list takes no --%1").arg(option->names().last()));
         }
@@ -407,19 +449,20 @@ void addOptions(QCommandLineParser& parser, const SheetOptions& o) {
     parser.addHelpOption();
     parser.addVersionOption();
     for (const QCommandLineOption* option :
-         {&o.script, &o.trace,      &o.list,   &o.right, &o.left, &o.all,
-          &o.review, &o.reviewLeft, &o.count,  &o.seed,  &o.flip, &o.shuffle,
-          &o.set,    &o.answers,    &o.title,  &o.font,  &o.fit,  &o.strict,
-          &o.key,    &o.paper,      &o.import, &o.output})
+         {&o.script,     &o.trace,       &o.list,   &o.right,  &o.left,    &o.all,     &o.review,
+          &o.reviewLeft, &o.count,       &o.seed,   &o.flip,   &o.shuffle, &o.set,     &o.answers,
+          &o.title,      &o.font,        &o.fit,    &o.strict, &o.key,     &o.keyMark, &o.paper,
+          &o.furniture,  &o.instruction, &o.import, &o.ruby,   &o.output})
         parser.addOption(*option);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  Message::tr("A question file (.moj), or a teacher's own (.csv)."));
 }
 
 QList<const QCommandLineOption*> requestOptions(const SheetOptions& o) {
-    return {&o.list, &o.right,  &o.left,    &o.all,   &o.review,  &o.reviewLeft, &o.count,
-            &o.seed, &o.flip,   &o.shuffle, &o.set,   &o.answers, &o.title,      &o.font,
-            &o.fit,  &o.strict, &o.key,     &o.paper, &o.import,  &o.output};
+    return {&o.list,  &o.right,     &o.left,        &o.all,     &o.review, &o.reviewLeft,
+            &o.count, &o.seed,      &o.flip,        &o.shuffle, &o.set,    &o.answers,
+            &o.title, &o.font,      &o.fit,         &o.strict,  &o.key,    &o.keyMark,
+            &o.paper, &o.furniture, &o.instruction, &o.import,  &o.ruby,   &o.output};
 }
 
 }  // namespace pobelo

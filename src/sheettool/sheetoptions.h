@@ -48,7 +48,13 @@ struct SheetRequest {
     bool fit = false;
     bool strict = false;
     std::optional<QString> key;
+    bool keyMark = false;        // 「解答」 beside the title of every page with answers
     std::optional<Paper> paper;  // the set's paper, or A4, unless given
+    // The furniture (--furniture) and both pages' own instruction (--instruction), the set's
+    // unless given.
+    std::optional<SheetFurniture> furniture;
+    std::optional<QString> instruction;
+    std::optional<RubySetting> ruby;  // the set's ruby, or none, unless given
     QString output;
 };
 
@@ -85,6 +91,9 @@ struct SheetOptions {
     QCommandLineOption key{QStringLiteral("key"),
                            Message::tr("Also writes the sheets with all answers to KEY."),
                            QStringLiteral("KEY")};
+    QCommandLineOption keyMark{QStringLiteral("key-mark"),
+                               Message::tr("Prints 「解答」 beside the title of every page printed "
+                                           "with its answers (the key's pages among them).")};
     QCommandLineOption flip{QStringLiteral("flip"),
                             Message::tr("Turns the items of the right, left or both pages between "
                                         "reading and writing (書き⇄読み)."),
@@ -119,6 +128,21 @@ struct SheetOptions {
                     "(or a table whose answers may be empty) and writes them "
                     "to OUT.csv with the readings filled in."),
         QStringLiteral("IN")};
+    QCommandLineOption furniture{
+        QStringLiteral("furniture"),
+        Message::tr("Adds to each sheet the elements LIST names, comma-separated: "
+                    "instruction (指示文), class (組・番), score (点数), squares (マス目), cut "
+                    "(切り取り線); kana puts the instruction in hiragana, squares=MM sets the "
+                    "squares' size (10, 12, 14 or 16 mm). Empty for none."),
+        QStringLiteral("LIST")};
+    QCommandLineOption instruction{
+        QStringLiteral("instruction"),
+        Message::tr("Both pages' instruction line, instead of the one for what they ask."),
+        QStringLiteral("TEXT")};
+    QCommandLineOption ruby{QStringLiteral("ruby"),
+                            Message::tr("Gives ruby (ふりがな) to no kanji, to the kanji a class "
+                                        "has not learned by the end of grade N, or to all."),
+                            QStringLiteral("none|1|2|3|4|5|6|all")};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
                               Message::tr("Writes the sheets to the PDF file OUT."),
                               QStringLiteral("OUT")};

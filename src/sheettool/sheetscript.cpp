@@ -242,6 +242,48 @@ const std::vector<SheetScript::Verb>& SheetScript::verbs() {
              s.session_.setPaper(*paper);
              return true;
          }},
+        {"furniture"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             // The sheet's furniture as 用紙の形 chooses it; an empty list for none.
+             SheetFurniture furniture = s.session_.model().sheet().furniture;
+             if (!parseFurnitureList(l.rest.trimmed(), &furniture, nullptr))
+                 return failWith(error,
+                                 "furniture takes instruction, class, score, squares, cut, kana "
+                                 "and squares=10|12|14|16, comma-separated");
+             s.session_.model().setFurniture(furniture);
+             return true;
+         }},
+        {"instruction"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             int page = 0;
+             if (l.args.isEmpty() || !parsePage(l.args[0], &page))
+                 return failWith(error, "instruction needs right or left and the text");
+             // The rest of the line after the page; empty: the one for what the page asks.
+             const QString rest = l.rest.trimmed();
+             SheetFurniture furniture = s.session_.model().sheet().furniture;
+             furniture.instructions[size_t(page)] =
+                 displayPath(rest.mid(l.args[0].size()).trimmed());
+             s.session_.model().setFurniture(furniture);
+             return true;
+         }},
+        {"ruby"_L1, -1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             // 印刷 > ふりがな: none, the kanji of grades past N (1 to 6), or all.
+             const std::optional<RubySetting> ruby =
+                 l.args.size() == 1 ? rubyNamed(l.args[0]) : std::nullopt;
+             if (!ruby) return failWith(error, "ruby takes none, 1 to 6 or all");
+             s.session_.setRuby(*ruby);
+             return true;
+         }},
+        {"key-mark"_L1, 1,
+         [](SheetScript& s, const Line& l, QString* error) {
+             // 「解答」 beside the title of every page printed with its answers.
+             int value = 0;
+             if (!parseInt(l.args[0], 0, 1, &value))
+                 return failWith(error, "key-mark takes 0 or 1");
+             s.session_.model().setKeyMark(value != 0);
+             return true;
+         }},
         {"print-cancel"_L1, 0,
          [](SheetScript& s, const Line&, QString*) {
              s.session_.cancelPrint();

@@ -40,6 +40,10 @@ void SheetSession::setPaper(Paper paper) {
     model_->setPaper(paper);
 }
 
+void SheetSession::setRuby(RubySetting ruby) {
+    model_->setRuby(ruby);
+}
+
 void SheetSession::pointSurfaceAt(const ScriptedPrinterDialog::Answer& answer) {
     // The dialog leaves the device in the orientation the user picked, on the sheet's paper.
     trace_.setDeviceOrientation(answer.orientation);

@@ -88,6 +88,8 @@ class SheetSession {
     // JIS B4 or A3 (a set brings its own).
     // The trace stays that of the A4 sheet.
     void setPaper(Paper paper);
+    // The ふりがな of the sentences the following prints give.
+    void setRuby(RubySetting ruby);
 
     // Told after each print that reached the painter in another face than the one named, with
     // what to tell the user ("@HG教科書体 is not installed: printed in Klee One").

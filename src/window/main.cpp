@@ -13,6 +13,7 @@
 #include "fontresolver.h"
 #include "localfile.h"
 #include "mainwindow.h"
+#include "pdfdocument.h"
 #include "platformfonts.h"
 #include "pobeloconfig.h"
 #include "qtservices.h"
@@ -58,6 +59,7 @@ void setUpParser(QCommandLineParser& parser) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    pobelo::makeDocumentsReproducible();
     if (terminalOnly(argc, argv)) {
         QCoreApplication app(argc, argv);
         describeProgram();

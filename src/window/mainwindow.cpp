@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -22,8 +23,10 @@
 
 #include "accessibility.h"
 #include "fontresolver.h"
+#include "furnituredialog.h"
 #include "icons.h"
 #include "itemnumber.h"
+#include "livesheet.h"
 #include "localfile.h"
 #include "pobeloconfig.h"
 #include "seedbox.h"
@@ -49,6 +52,15 @@ constexpr int kFirstRowTop = 1560;
 constexpr int kRowStep = 500;
 // The page strip under the designed area.
 constexpr int kStripHeight = 480;
+// The live sheet beside the design: at least this wide, and as wide as this when the screen has
+// room (its sheet then stands about as tall as the design).
+constexpr int kLiveSheetMinWidth = 6000;
+constexpr int kLiveSheetWidth = 10200;
+// Pixels it keeps on a screen with no room beside the design.
+constexpr int kLiveSheetLeast = 120;
+// The label under the font button.
+constexpr int kFaceLabelTop = 855;
+constexpr int kFaceLabelHeight = 225;
 
 const QColor kDisabledText(0x80, 0x80, 0x80);
 
@@ -93,6 +105,18 @@ QIcon makeIcon(Icon kind, int size) {
     icon.addPixmap(drawIcon(kind, size, 1.0));
     icon.addPixmap(drawIcon(kind, size, 2.0));
     return icon;
+}
+
+// Under the font button: 縦書き or 横書き, and the face that prints when it stands in for the
+// one named (「縦書き　HG教科書体 → Klee One」); nothing before a heading names the face.
+QString faceLabelText(const QString& caption, bool chosen) {
+    if (!chosen) return {};
+    const QString layout =
+        isVerticalFaceName(caption) ? QStringLiteral("縦書き") : QStringLiteral("横書き");
+    const ResolvedFace face = resolveFace(caption);
+    if (face.match == FaceMatch::Named || face.family.isEmpty()) return layout;
+    return layout + QLatin1Char(' ') + stripVerticalMark(caption) + QStringLiteral(" → ") +
+           face.family;
 }
 
 // Room the window manager's frame and caption bar take around the window.
@@ -193,21 +217,31 @@ MainWindow::MainWindow(SheetModel& model, QWidget* parent) : QMainWindow(parent)
         dpi_ *= scale_;
     }
 
-    // The designed area on top, the page strip under it.
+    // The designed area on top, the page strip under it, both at their designed size; the live
+    // sheet beside them takes whatever room the window has.
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("central"));
     client_ = new QWidget(central);
     client_->setObjectName(QStringLiteral("client"));
     client_->setFont(designFont(9));
+    client_->setFixedSize(px(kClientWidth), px(kVisibleClientHeight));
     strip_ = new QWidget(central);
     strip_->setObjectName(QStringLiteral("pageStrip"));
     strip_->setFont(designFont(9));
-    strip_->setFixedHeight(px(kStripHeight));
-    auto* stack = new QVBoxLayout(central);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(0);
-    stack->addWidget(client_, 1);
-    stack->addWidget(strip_);
+    strip_->setFixedSize(px(kClientWidth), px(kStripHeight));
+    auto* design = new QVBoxLayout;
+    design->setContentsMargins(0, 0, 0, 0);
+    design->setSpacing(0);
+    design->addWidget(client_);
+    design->addWidget(strip_);
+    design->addStretch(1);
+    live_ = new LiveSheetPane(model_, 9 * scale_, central);
+
+    auto* beside = new QHBoxLayout(central);
+    beside->setContentsMargins(0, 0, 0, 0);
+    beside->setSpacing(0);
+    beside->addLayout(design);
+    beside->addWidget(live_, 1);
     setCentralWidget(central);
     setAcceptDrops(true);
 
@@ -220,8 +254,18 @@ MainWindow::MainWindow(SheetModel& model, QWidget* parent) : QMainWindow(parent)
     connectVariants();
     refresh();
 
-    resize(px(kClientWidth),
+    // The live sheet takes the room the screen leaves beside the design, up to its own width; it
+    // never makes the design smaller.
+    int liveWidth = px(kLiveSheetWidth);
+    if (const QScreen* shown = screen()) {
+        const int room = shown->availableGeometry().width() - kFrameWidth - px(kClientWidth);
+        liveWidth = std::min(liveWidth, std::max(kLiveSheetLeast, room));
+    }
+    live_->setMinimumWidth(std::min(px(kLiveSheetMinWidth), liveWidth));
+    resize(px(kClientWidth) + liveWidth,
            menuBar()->sizeHint().height() + px(kVisibleClientHeight) + px(kStripHeight));
+    // The window marks the answer keys it prints unless the teacher says otherwise.
+    model_.setKeyMark(true);
 }
 
 QFont MainWindow::designFont(qreal points) const {
@@ -344,6 +388,10 @@ void MainWindow::buildControls() {
     command1_->setObjectName(QStringLiteral("Command1"));
     command1_->setIcon(makeIcon(Icon::FontLetter, px(360)));
     place(command1_, 240, 120, 2175, 735);
+    // Under it, what the font means for the sheet.
+    faceLabel_ = addLabel(QStringLiteral("FaceLabel"), 120, kFaceLabelTop, 2340, kFaceLabelHeight);
+    faceLabel_->setFont(designFont(7));
+    faceLabel_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     command2_ = new QToolButton(client_);
     command2_->setObjectName(QStringLiteral("Command2"));
     command2_->setIcon(makeIcon(Icon::Printer, px(360)));
@@ -417,6 +465,13 @@ void MainWindow::describeControls() {
             previous = choice;
         }
     }
+    // Then the live sheet's switch and the sheet.
+    for (QWidget* live :
+         {static_cast<QWidget*>(live_->questionsButton()),
+          static_cast<QWidget*>(live_->keyButton()), static_cast<QWidget*>(live_->sheet())}) {
+        setTabOrder(previous, live);
+        previous = live;
+    }
     // The labels' texts say what the boxes are.
     if (auto* title = client_->findChild<QLabel*>(QStringLiteral("Label14")))
         title->setBuddy(text3_);
@@ -440,6 +495,8 @@ void MainWindow::buildMenus() {
     previewAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     pdfAction_ = f->addAction(QStringLiteral("PDFに保存(&D)…"));
     pdfAction_->setObjectName(QStringLiteral("pdf"));
+    keyPdfAction_ = f->addAction(QStringLiteral("解答をPDFに保存(&K)…"));
+    keyPdfAction_->setObjectName(QStringLiteral("keyPdf"));
     f->addSeparator()->setObjectName(QStringLiteral("s1"));
     exitAction_ = f->addAction(QStringLiteral("終了(&X)"));
     exitAction_->setObjectName(QStringLiteral("ed"));
@@ -452,6 +509,13 @@ void MainWindow::buildMenus() {
     fitAction_->setCheckable(true);
     keyAction_ = pm->addAction(QStringLiteral("問題と解答を印刷(&K)"));
     keyAction_->setObjectName(QStringLiteral("key"));
+    keyMarkAction_ = pm->addAction(QStringLiteral("解答のページに「解答」と入れる(&M)"));
+    keyMarkAction_->setObjectName(QStringLiteral("keyMark"));
+    keyMarkAction_->setCheckable(true);
+    furnitureAction_ = pm->addAction(QStringLiteral("用紙の形(&L)…"));
+    furnitureAction_->setObjectName(QStringLiteral("furniture"));
+    furnitureAction_->setToolTip(
+        QStringLiteral("指示文、組・番、点数の欄、解答のマス目、切り取り線をつけます"));
     // 用紙: the paper the printer dialog opens with, and the preview and PDF files print on.
     QMenu* paper = pm->addMenu(QStringLiteral("用紙(&S)"));
     paper->setObjectName(QStringLiteral("paper"));
@@ -468,6 +532,31 @@ void MainWindow::buildMenus() {
         paperActions_[size_t(choice)] = action;
     }
     showPaper(Paper::A4);
+    // ふりがな: which kanji of the sentences get ruby, kept in the sheet and its set.
+    QMenu* ruby = pm->addMenu(QStringLiteral("ふりがな(&R)"));
+    ruby->setObjectName(QStringLiteral("ruby"));
+    ruby->setToolTipsVisible(true);
+    auto* rubies = new QActionGroup(ruby);
+    for (int r = int(RubySetting::None); r <= int(RubySetting::All); ++r) {
+        const RubySetting choice = RubySetting(r);
+        const QString key = choice == RubySetting::None  ? QStringLiteral("&0")
+                            : choice == RubySetting::All ? QStringLiteral("&A")
+                                                         : QStringLiteral("&%1").arg(r);
+        QAction* action = ruby->addAction(rubyCaption(choice) + u'(' + key + u')');
+        action->setObjectName(QStringLiteral("ruby") + rubyName(choice));
+        action->setCheckable(true);
+        action->setToolTip(
+            choice == RubySetting::None ? QStringLiteral("文にふりがなを付けません")
+            : choice == RubySetting::All
+                ? QStringLiteral("問題の部分のほかの、すべての漢字にふりがなを付けます")
+                : QStringLiteral("学年別漢字配当表で%1年生までに習わない漢字に"
+                                 "ふりがなを付けます")
+                      .arg(r));
+        rubies->addAction(action);
+        connect(action, &QAction::triggered, this, [this, choice] { model_.setRuby(choice); });
+        rubyActions_[size_t(r)] = action;
+    }
+    rubyActions_[0]->setChecked(true);
 
     QMenu* hp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     hp->setObjectName(QStringLiteral("hp"));
@@ -508,8 +597,18 @@ void MainWindow::connectEvents() {
     connect(printAction_, &QAction::triggered, &model_, &SheetModel::printSheet);
     connect(previewAction_, &QAction::triggered, &model_, &SheetModel::previewSheet);
     connect(pdfAction_, &QAction::triggered, &model_, &SheetModel::exportPdf);
+    connect(keyPdfAction_, &QAction::triggered, &model_, &SheetModel::exportKeyPdf);
+    connect(keyMarkAction_, &QAction::toggled, &model_, &SheetModel::setKeyMark);
+    connect(&model_, &SheetModel::pdfSaved, this,
+            [this](const QString& path) { tellOnStatusLine(text::pdfSaved(path)); });
+    // An item chosen on the live sheet is the item its number stands for in the design.
+    connect(live_->sheet(), &LiveSheet::itemSelected, this, [this](int page, int row) {
+        QLabel* number = labels_[page == 0 ? Label1 : Label4][row];
+        if (number->focusPolicy() != Qt::NoFocus) number->setFocus(Qt::OtherFocusReason);
+    });
     connect(fitAction_, &QAction::toggled, &model_, &SheetModel::setFitEnabled);
     connect(keyAction_, &QAction::triggered, &model_, &SheetModel::printSheetAndKey);
+    connect(furnitureAction_, &QAction::triggered, this, &MainWindow::chooseFurniture);
     connect(openAction_, &QAction::triggered, &model_, &SheetModel::openCommand);
     connect(webSiteAction_, &QAction::triggered, &model_, &SheetModel::openWebSite);
     connect(exitAction_, &QAction::triggered, &model_, &SheetModel::exitCommand);
@@ -524,6 +623,8 @@ void MainWindow::showPaper(Paper paper) {
 }
 
 void MainWindow::refresh() {
+    if (QAction* ruby = rubyActions_[size_t(model_.sheet().ruby)]; !ruby->isChecked())
+        ruby->setChecked(true);
     for (int array = 0; array < kLabelArrays; ++array) {
         for (int row = 0; row < kRows; ++row) {
             QLabel* label = labels_[array][row];
@@ -569,7 +670,17 @@ void MainWindow::refresh() {
     // Preview and PDF print the same sheet: they are there whenever 印刷 is.
     previewAction_->setEnabled(model_.prtEnabled());
     pdfAction_->setEnabled(model_.prtEnabled());
+    keyPdfAction_->setEnabled(model_.prtEnabled());
     keyAction_->setEnabled(model_.prtEnabled());
+    if (keyMarkAction_->isChecked() != model_.keyMark()) {
+        const QSignalBlocker block(keyMarkAction_);
+        keyMarkAction_->setChecked(model_.keyMark());
+    }
+    // Too long for its place, the label ends in "…"; a screen reader gets it whole.
+    const QString face = faceLabelText(model_.command1Caption(), model_.command1Enabled());
+    setTextIfDifferent(faceLabel_, faceLabel_->fontMetrics().elidedText(face, Qt::ElideRight,
+                                                                        faceLabel_->width()));
+    if (faceLabel_->accessibleDescription() != face) faceLabel_->setAccessibleDescription(face);
     if (fitAction_->isChecked() != model_.fitEnabled()) {
         const QSignalBlocker block(fitAction_);
         fitAction_->setChecked(model_.fitEnabled());
@@ -614,6 +725,11 @@ QStatusBar* MainWindow::statusLine() {
         resize(width(), height() + line->sizeHint().height());
     }
     return line;
+}
+
+void MainWindow::chooseFurniture() {
+    FurnitureDialog dialog(model_.sheet().furniture, this);
+    if (dialog.exec() == QDialog::Accepted) model_.setFurniture(dialog.furniture());
 }
 
 }  // namespace pobelo

@@ -23,6 +23,7 @@ class QStatusBar;
 
 namespace pobelo {
 
+class LiveSheetPane;
 class SeedBox;
 
 // The text of Help > Pobelo について: the version, the licence and the home page.
@@ -49,6 +50,8 @@ class MainWindow : public QMainWindow {
     // The strip under the designed area with each page's test choices: the 書き⇄読み switch,
     // the order (並べ替え) and the retest button, each under its page.
     QWidget* pageStrip() const { return strip_; }
+    // The printed sheet beside the design, with its 問題 / 解答 switch.
+    LiveSheetPane* liveSheet() const { return live_; }
 
     // Redraws every control from the model.
     void refresh();
@@ -74,6 +77,8 @@ class MainWindow : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // 印刷 > 用紙の形: the furniture dialog, its choice kept in the sheet.
+    void chooseFurniture();
     void showLoadNote();
     // The status line under the design, made the first time it is needed.
     QStatusBar* statusLine();
@@ -114,14 +119,20 @@ class MainWindow : public QMainWindow {
     QToolButton* command2_ = nullptr;
     QLineEdit* text3_ = nullptr;
     QComboBox* combo1_ = nullptr;
-    // The menu entries; their object names are the designer's (fo, prt, pv, pdf, ed, fit, key,
-    // onl, vv, about, aboutQt).
+    // The menu entries; their object names are the designer's (fo, prt, pv, pdf, keyPdf, ed, fit,
+    // key, keyMark, onl, vv, about, aboutQt).
     QAction* openAction_ = nullptr;
     QAction* printAction_ = nullptr;
     QAction* previewAction_ = nullptr;
     QAction* pdfAction_ = nullptr;
+    QAction* keyPdfAction_ = nullptr;
+    QAction* keyMarkAction_ = nullptr;
+    // By the font button: the layout and the face that prints, when it stands in for another.
+    QLabel* faceLabel_ = nullptr;
+    LiveSheetPane* live_ = nullptr;
     QAction* exitAction_ = nullptr;
     QAction* fitAction_ = nullptr;
+    QAction* furnitureAction_ = nullptr;
     QAction* keyAction_ = nullptr;
     QAction* webSiteAction_ = nullptr;
     QAction* versionAction_ = nullptr;
@@ -129,6 +140,8 @@ class MainWindow : public QMainWindow {
     QAction* aboutQtAction_ = nullptr;
     // 印刷 > 用紙, by Paper.
     std::array<QAction*, 3> paperActions_{};
+    // 印刷 > ふりがな, by RubySetting.
+    std::array<QAction*, 8> rubyActions_{};
 
     // Each page's test choices, right page first; the menu entries are tso, tss, tm's fr, fl,
     // rv, rr and rl.

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "mojfile.h"
+#include "ownquestions.h"
 #include "questionfile.h"
 #include "teacherfile.h"
 
@@ -304,6 +305,55 @@ class TestTeacherFile : public QObject {
         QCOMPARE(recordText(*table_, 2000).size(), lastItems > 0 ? 12 : 3);
     }
 
+    // A teacher's reading marks (Aozora Bunko's ｜漢字《かんじ》) leave the field and are kept
+    // beside it; marks that do not close are text. A drill program's file keeps them as text.
+    void readingMarks_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");      // the field as the table holds it
+        QTest::addColumn<QString>("readings");  // start+length:reading, ';' between
+        const auto row = [](const char* name, const char* field, const char* text,
+                            const char* readings) {
+            QTest::newRow(name) << QString::fromUtf8(field) << QString::fromUtf8(text)
+                                << QString::fromUtf8(readings);
+        };
+        row("bar and brackets", "｜百舌鳥《もず》が", "百舌鳥が", "0+3:もず");
+        row("half-width bar", "とても|大人《おとな》だ", "とても大人だ", "3+2:おとな");
+        row("kanji before the brackets", "今日は東京《とうきょう》へ", "今日は東京へ",
+            "3+2:とうきょう");
+        row("two in a field", "｜明日《あす》と｜昨日《きのう》", "明日と昨日",
+            "0+2:あす;3+2:きのう");
+        row("empty reading: none", "｜今日《》は", "今日は", "0+2:");
+        row("no word before", "《これ》だけ", "《これ》だけ", "");
+        row("not closed", "｜漢字《かんじ", "｜漢字《かんじ", "");
+        row("bar alone", "ａ｜ｂ", "ａ｜ｂ", "");
+    }
+    void readingMarks() {
+        QFETCH(QString, field);
+        QByteArray bytes = (QStringLiteral("見出し,前の文,問題の部分,後の文,答え\nA,") + field +
+                            QStringLiteral(",問,後,こたえ\n"))
+                               .toUtf8();
+        QBuffer device(&bytes);
+        QVERIFY(device.open(QIODevice::ReadOnly));
+        QCOMPARE(loadTeacherDevice(device, *table_, {}).status, LoadStatus::Complete);
+        QTEST(table_->at(0, slot::beforeText(0)), "text");
+        QStringList readings;
+        for (const MarkedReading& r : readingsOfSlot(table_->at(0, slot::kReadings))) {
+            QCOMPARE(r.item, 0);
+            QCOMPARE(r.field, MarkedReading::Before);
+            readings << QStringLiteral("%1+%2:%3").arg(r.start).arg(r.length).arg(r.reading);
+        }
+        QTEST(readings.join(u';'), "readings");
+
+        // The same field in a drill program's file prints as it is, with no readings of its
+        // own, even over a teacher's file read before.
+        QByteArray moj = test::mojBytes({test::record(QStringLiteral("A"), {{field, {}, {}, {}}})});
+        QBuffer mojDevice(&moj);
+        QVERIFY(mojDevice.open(QIODevice::ReadOnly));
+        loadQuestionDevice(mojDevice, *table_, {});
+        QCOMPARE(table_->at(0, slot::beforeText(0)), field);
+        QCOMPARE(table_->at(0, slot::kReadings), QString());
+    }
+
     // A file of 32 MiB is read; one byte more is not a question file.
     void sizeBound() {
         const QByteArray row =
@@ -318,6 +368,58 @@ class TestTeacherFile : public QObject {
             if (result.status == LoadStatus::Complete)
                 QCOMPARE(table_->at(0, slot::answer(0)).size(), size - row.size());
         }
+    }
+
+    // What the editor saves reads back as it was: quoting, faces, an empty heading, and a line
+    // break (which no reader takes) as a space.
+    void writtenFileReadsBack() {
+        const QList<OwnHeading> saved{
+            {"一, \"二\"", {}, {{" 前 ", "問", "後,", "答"}, {"a\r\nb", "c", "\"", ""}}},
+            {"字体", "@ＭＳ 明朝", {{"", "池", "で｜百舌鳥《もず》を見た。", "いけ"}}},
+            {"空", {}, {}},
+        };
+        const QByteArray bytes = ownQuestionFileBytes(saved);
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(bytes.count("\r\n"), bytes.count('\n'));
+        const Loaded loaded = load(bytes);
+        QCOMPARE(loaded.result.status, LoadStatus::Complete);
+        QList<OwnHeading> expected = saved;
+        expected[0].items[1].before = "a b";
+        QCOMPARE(ownHeadingsFromTable(*table_, int(loaded.headings.size())), expected);
+    }
+
+    // Typed or pasted questions: the notation and spreadsheet rows, each refusal with its line.
+    void pasted_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("read");  // heading: before[asked]after=answer, or a refusal
+        QTest::newRow("notation") << "# 一\n公園の[池]で。\n\n［美｜うつく］しい\n# 二\n[花|はな]"
+                                  << QStringList{"一:公園の[池]で。=", "一:[美]しい=うつく",
+                                                 "二:[花]=はな"};
+        QTest::newRow("before any heading") << "[池]" << QStringList{"無題:[池]="};
+        QTest::newRow("rows without header") << "一\t前\t問\t後\t答\n\t前2\t問2\t後2\t"
+                                             << QStringList{"一:前[問]後=答", "一:前2[問2]後2="};
+        QTest::newRow("rows with header")
+            << "答え\t問題の部分\t前の文\nい\t池\t前" << QStringList{"無題:前[池]=い"};
+        QStringList eleven(10, "十:[a]=");
+        eleven << "十 (2):[a]=";
+        QTest::newRow("eleven items") << "# 十\n" + QString("[a]\n").repeated(11) << eleven;
+        QTest::newRow("no asked part") << "# 一\n[池]\n池" << QStringList{"refused 3"};
+        QTest::newRow("two asked parts") << "[池]と[花]" << QStringList{"refused 1"};
+        QTest::newRow("unclosed") << "\n[池" << QStringList{"refused 2"};
+        QTest::newRow("empty brackets") << "前[]後" << QStringList{"refused 1"};
+        QTest::newRow("row without asked part") << "一\t前" << QStringList{"refused 1"};
+    }
+    void pasted() {
+        QFETCH(QString, text);
+        QFETCH(QStringList, read);
+        const PastedQuestions pasted = parsePastedQuestions(text, "無題");
+        QStringList got;
+        if (!pasted.ok()) got << QStringLiteral("refused %1").arg(pasted.refusedLine);
+        for (const OwnHeading& h : pasted.headings) {
+            for (const OwnItem& i : h.items)
+                got << h.name + ":" + i.before + "[" + i.asked + "]" + i.after + "=" + i.answer;
+        }
+        QCOMPARE(got, read);
     }
 };
 

@@ -125,17 +125,27 @@ class SheetTest : public QObject {
         QCOMPARE(sheet.pages[1].answers, 0);
     }
 
-    // Paper other than A4 is kept in the set; an A4 set is written as before, without it.
+    // Paper other than A4 and ruby are kept in the set; an A4 set without ruby is written as
+    // before, without them.
     void paperInTheSetFile() {
         Sheet sheet = Sheet::blank();
         sheet.questionFile = QStringLiteral("/tmp/q.moj");
-        QVERIFY(!sheetSetJson(sheet, QStringLiteral("/tmp"), *table_).contains("paper"));
+        const QByteArray plain = sheetSetJson(sheet, QStringLiteral("/tmp"), *table_);
+        QVERIFY(!plain.contains("paper"));
+        QVERIFY(!plain.contains("ruby"));
         sheet.paper = Paper::B4;
+        sheet.ruby = RubySetting::Grade4;
         SetProblem why;
         const std::optional<Sheet> read =
             readSheetSetJson(sheetSetJson(sheet, QStringLiteral("/tmp"), *table_), &why);
         QVERIFY2(read, qPrintable(text::setProblem(why)));
         QCOMPARE(read->paper, Paper::B4);
+        QCOMPARE(read->ruby, RubySetting::Grade4);
+        QVERIFY(!readSheetSetJson(R"({"format":"pobelo-set","version":1,"questionFile":"q.moj",
+                                      "ruby":"7"})",
+                                  &why));
+        QCOMPARE(why.kind, SetProblem::NotOneOf);
+        QCOMPARE(why.key, QStringLiteral("ruby"));
         QCOMPARE(read->questionFile, QStringLiteral("q.moj"));
         QVERIFY(!readSheetSetJson(R"({"format":"pobelo-set","version":1,"questionFile":"q.moj",
                                       "paper":"B5"})",

@@ -404,6 +404,65 @@ class SheetModelTest : public QObject {
         QCOMPARE(f.surface.lines(), QStringList{R"({"op":"endDoc"})"});
     }
 
+    // What the window shows of the sheet (or its key) is the job the print command draws: the
+    // same operations, the fit it picks without asking among them; the key's mark on the pages
+    // printed with their answers while it is on.
+    void shownIsWhatPrints_data() {
+        QTest::addColumn<QString>("font");  // from the font dialog, or none
+        QTest::addColumn<bool>("key");
+        QTest::addColumn<bool>("fit");
+        QTest::addColumn<bool>("keyMark");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("marked");  // right, left: the pages' key marks
+        QTest::newRow("upright sheet")
+            << QString() << false << false << true << QString() << QStringList{"", "解答"};
+        QTest::newRow("upright key, unmarked")
+            << QString() << true << false << false << QString() << QStringList{"", ""};
+        QTest::newRow("vertical key, fitted, marked")
+            << QStringLiteral("@IPAexMincho") << true << true << true << QString()
+            << QStringList{"解答", "解答"};
+        QTest::newRow("title into 名前: found, printed as it stands")
+            << QStringLiteral("@IPAexMincho") << false << false << true
+            << QStringLiteral("漢字の小テスト第一") << QStringList{"", "解答"};
+    }
+    void shownIsWhatPrints() {
+        QFETCH(QString, font);
+        QFETCH(bool, key);
+        QFETCH(bool, fit);
+        QFETCH(bool, keyMark);
+        QFETCH(QString, title);
+        QFETCH(QStringList, marked);
+        Fixture f;
+        f.open(tenRecords_);
+        f.model.setText3(title);
+        f.model.chooseHeading(0);
+        f.model.chooseHeading(1);
+        f.model.setCheck(2, 1);
+        f.model.setFitEnabled(fit);
+        f.model.setKeyMark(keyMark);
+        if (!font.isEmpty()) {
+            f.fonts.answers.push_back(FontChoice{font, 12, false, false});
+            f.model.fontCommand();
+        }
+        const SheetModel::Shown shown = f.model.shown(key);
+        QCOMPARE((QStringList{shown.content.right.keyMark, shown.content.left.keyMark}), marked);
+        RecordingSurface preview;
+        drawSheet(shown.content, shown.fit, preview);
+        preview.endDoc();
+
+        f.surface.clear();
+        f.printer.answers.push_back({});
+        if (key)
+            f.model.printSheetAndKey();
+        else
+            f.model.printSheet();
+        const QList<QStringList> jobs = traceJobs(f.surface.lines());
+        QCOMPARE(jobs.size(), key ? 2 : 1);
+        QCOMPARE(traceJobs(preview.lines()), QList<QStringList>{jobs.last()});
+        if (!title.isEmpty()) QVERIFY(!shown.findings.isEmpty());
+        if (fit) QVERIFY(shown.findings.isEmpty());
+    }
+
     void cancelledPrinterDialogPrintsNothing() {
         Fixture f;
         f.open(tenRecords_);

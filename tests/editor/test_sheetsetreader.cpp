@@ -79,6 +79,33 @@ class SheetSetReaderTest : public QObject {
         QVERIFY(!read->pages[1].variant.flipped);
     }
 
+    // The furniture goes into a set only when chosen (an older set, without it, reads as none
+    // chosen), comes back as saved, and words this program does not know choose nothing.
+    void keepsTheFurniture() {
+        SetProblem problem;
+        QCOMPARE(readSheetSetJson(kGoodSet, &problem)->furniture, SheetFurniture());
+        QuestionTable table;
+        Sheet sheet = *readSheetSetJson(kGoodSet, &problem);
+        QVERIFY(!sheetSetJson(sheet, QDir::tempPath(), table).contains("furniture"));
+        QVERIFY(parseFurnitureList(QStringLiteral("instruction,score,cut,kana,squares=14"),
+                                   &sheet.furniture, nullptr));
+        sheet.furniture.instructions[1] = QStringLiteral("ていねいに書こう。");
+        const std::optional<Sheet> back =
+            readSheetSetJson(sheetSetJson(sheet, QDir::tempPath(), table), &problem);
+        QVERIFY2(back, qPrintable(text::setProblem(problem)));
+        QCOMPARE(back->furniture, sheet.furniture);
+        const QJsonObject root = QJsonDocument::fromJson(kGoodSet).object();
+        const std::optional<Sheet> later = readSheetSetJson(
+            QJsonDocument(edited(root, {"furniture"},
+                                 R"({"elements": ["cut", "ruby", 7], "squareSize": 13})"))
+                .toJson(),
+            &problem);
+        QVERIFY(later);
+        SheetFurniture cut;
+        cut.cutLine = true;
+        QCOMPARE(later->furniture, cut);
+    }
+
     // Each bad value, and the window's words for it.
     void refusesEachBadKey_data() {
         QTest::addColumn<QString>("path");      // the key, dotted

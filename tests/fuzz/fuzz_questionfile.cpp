@@ -17,6 +17,7 @@
 #include <optional>
 #include <vector>
 
+#include "ownquestions.h"
 #include "questionfile.h"
 #include "teacherfile.h"
 
@@ -248,6 +249,29 @@ void checkTeacherReads(const QByteArray& bytes, qint64 step, QuestionTable& tabl
     check(results[0].status == LoadStatus::TooLarge ||
               results[0].encoding == referenceEncoding(bytes),
           "teacher: encoding differs from Qt's decoders");
+
+    // What was read, saved as the editor saves it, reads back the same.
+    if (results[0].status == LoadStatus::Complete) {
+        const QList<OwnHeading> read = ownHeadingsFromTable(table, int(headings[0].size()));
+        QBuffer saved;
+        saved.setData(ownQuestionFileBytes(read));
+        saved.open(QIODevice::ReadOnly);
+        int count = 0;
+        const LoadResult again = loadTeacherDevice(saved, table, [&](const QString&) { ++count; });
+        check(again.status == LoadStatus::Complete, "teacher: a saved file is not read back");
+        check(ownHeadingsFromTable(table, count) == read, "teacher: a saved file reads otherwise");
+    }
+    // The same text typed or pasted: refused with a line, or headings of ten items at most.
+    const PastedQuestions pasted =
+        parsePastedQuestions(decodeTeacherText(bytes), QStringLiteral("x"));
+    check(pasted.ok() != (pasted.refusedLine > 0), "paste: a refusal without a line");
+    check(pasted.answerGiven.size() == pasted.headings.size() &&
+              pasted.lines.size() == pasted.headings.size(),
+          "paste: the items' notes are not the headings'");
+    for (qsizetype h = 0; h < pasted.headings.size(); ++h) {
+        check(pasted.headings[h].items.size() <= kItemsPerHeading, "paste: more than ten items");
+        check(pasted.headings[h].items.size() == pasted.lines[h].size(), "paste: lines differ");
+    }
 }
 
 }  // namespace

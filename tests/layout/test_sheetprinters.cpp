@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include "preflight.h"
 #include "recordingsurface.h"
 #include "sheetprinters.h"
 #include "testtools.h"
@@ -450,6 +451,49 @@ class SheetPrintersTest : public QObject {
         QCOMPARE(sides[9], (QList<double>{15403, 1100, 15403, 1700}));
         QCOMPARE(sides[0], (QList<double>{9103, 500, 9103, 500}));
         QCOMPARE(sides[19], (QList<double>{6950, 500, 6950, 500}));
+    }
+
+    // The key's mark, small, beside its page's title and inside the title frame; everything
+    // else of the sheet stands where it stood without it.
+    void keyMarkStandsBesideTheTitle_data() {
+        QTest::addColumn<bool>("vertical");
+        QTest::addColumn<bool>("rightPage");
+        QTest::addColumn<QStringList>("marks");  // "x,y,text" as printed
+        QTest::newRow("vertical, right page") << true << true << QStringList{"250,650,解答"};
+        QTest::newRow("vertical, left page") << true << false << QStringList{"250,9069,解答"};
+        QTest::newRow("upright, right page")
+            << false << true << QStringList{"16518,500,解", "16518,660,答"};
+        QTest::newRow("upright, left page")
+            << false << false << QStringList{"8049,500,解", "8049,660,答"};
+    }
+    void keyMarkStandsBesideTheTitle() {
+        QFETCH(bool, vertical);
+        QFETCH(bool, rightPage);
+        QFETCH(QStringList, marks);
+        const Sheet plain = fullSheet(vertical ? "@IPAexMincho" : "ＭＳ 明朝", 1, 1);
+        Sheet marked = plain;
+        (rightPage ? marked.right : marked.left).keyMark = QStringLiteral("解答");
+        RecordingSurface before, after;
+        drawSheet(plain, naturalFit(), before);
+        drawSheet(marked, naturalFit(), after);
+        const QList<TraceOp> ops = parseTrace(after.lines());
+        QStringList placed = placedLines(placedTexts(ops));
+        for (const QString& mark : marks) QVERIFY2(placed.removeOne(mark), qPrintable(mark));
+        QCOMPARE(placed, placedLines(placedTexts(parseTrace(before.lines()))));
+        // Small: the size set last before the mark's first character is the mark's.
+        double points = 0;
+        for (const TraceOp& o : ops) {
+            if (o.op == "setFontSize") points = o.fields["size"].toDouble();
+            if (o.op == "printText" && marks.first().endsWith(o.fields["text"].toString())) break;
+        }
+        QCOMPARE(points, 8.0);
+        // Inside its frame and clear of the title: the check finds nothing of it.
+        QCOMPARE(preflightSheet(marked, nullptr), preflightSheet(plain, nullptr));
+        for (const LaidOutCell& cell : layOutCells(marked, nullptr)) {
+            if (cell.part.kind != SheetPart::KeyMark) continue;
+            QCOMPARE(cell.part.rightPage, rightPage);
+            QVERIFY(cell.area.contains(cell.rect));
+        }
     }
 
     void sideLinesThatDoNotFitAreNotDrawn() {

@@ -449,6 +449,58 @@ class SheetCliOutputsTest : public SheetCliFixture {
         QCOMPARE(QFile::exists(work.filePath("o.pdf")), status == 0 && args.contains("o.pdf"));
         QCOMPARE(leftovers(work.path()), QStringList{});
     }
+
+    // --import: readings filled and told line by line; with --strict, or on a refusal, nothing
+    // written; without the dictionary, the answers stay empty and it is said once.
+    void import_data() {
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("env");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("told");
+        QTest::addColumn<QString>("written");  // the rows after the header; empty: no file
+        const QString two = "# 池\n公園の[池]で。\n[花|か]\n花が[さいた]。\n";
+        QTest::newRow("notation")
+            << two << QStringList() << QStringList() << 0
+            << QStringList{"2: 池 → いけ", "4: さいた → "}
+            << "池,公園の,池,で。,いけ,\r\n池,,花,,か,\r\n池,花が,さいた,。,,\r\n";
+        QTest::newRow("strict") << two << QStringList{"--strict"} << QStringList() << 3
+                                << QStringList{"--strict"} << QString();
+        QTest::newRow("table") << "見出し,前の文,問題の部分,後の文,答え\n一,,今日,は。,\n"
+                               << QStringList() << QStringList() << 0
+                               << QStringList{"2: 今日 → きょう"} << "一,,今日,は。,きょう,\r\n";
+        QTest::newRow("no dictionary")
+            << "[池]" << QStringList() << QStringList{"POBELO_MECAB_DICTIONARY=/nonexistent"} << 0
+            << QStringList{"mecab-ipadic-utf8", "1: 池 → "} << "自作の問題,,池,,,\r\n";
+        QTest::newRow("refused") << "# a\n[池" << QStringList() << QStringList() << 1
+                                 << QStringList{"line 2"} << QString();
+        QTest::newRow("onto a drill file") << two << QStringList{"-o", "x.moj"} << QStringList()
+                                           << 2 << QStringList{".csv"} << QString();
+    }
+    void import() {
+        QFETCH(QString, in);
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, env);
+        QFETCH(int, status);
+        QFETCH(QStringList, told);
+        QFETCH(QString, written);
+        QVERIFY(writeFile(path("in.txt"), in.toUtf8()));
+        QFile::remove(path("out.csv"));
+        QStringList all{"--import", "in.txt"};
+        all << (args.contains("-o") ? QStringList() : QStringList{"-o", "out.csv"}) << args;
+        const Result r = runSheet(all, dir_.path(), env);
+        QCOMPARE(r.status, status);
+        for (const QString& line : told) QVERIFY2(r.err.contains(line), qPrintable(r.err));
+        QFile out(path("out.csv"));
+        if (written.isEmpty()) {
+            QVERIFY(!out.exists());
+            QVERIFY(!QFile::exists(path("x.moj")));
+        } else {
+            QVERIFY(out.open(QIODevice::ReadOnly));
+            QCOMPARE(QString::fromUtf8(out.readAll()),
+                     "\uFEFF見出し,前の文,問題の部分,後の文,答え,字体\r\n" + written);
+        }
+    }
 };
 
 QTEST_MAIN(SheetCliOutputsTest)

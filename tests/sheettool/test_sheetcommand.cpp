@@ -116,7 +116,7 @@ class SheetCommandTest : public QObject {
         QCOMPARE(r.err, QString());
         for (const char* words : {"--list", "--right", "--left", "--all", "--answers", "--title",
                                   "--font", "--paper", "--script", "\"TEXT 3\"", "--flip",
-                                  "--shuffle", "--review", "--count", "--seed", "--set"})
+                                  "--shuffle", "--review", "--count", "--seed", "--set", "--ruby"})
             QVERIFY2(r.out.contains(words), words);
         // The help option brings --help-all along; it shows the same usage.
         QCOMPARE(runCommand({"--help-all"}).out, r.out);
@@ -308,6 +308,9 @@ class SheetCommandTest : public QObject {
         QTest::newRow("ISO paper")
             << QStringList{"FILE", "--all", "--paper", "B5", "-o", "OUT"} << kExitUsage
             << "pobelo-sheet: --paper takes A4, B4 or A3, not \"B5\"" + help;
+        QTest::newRow("ruby past grade 6")
+            << QStringList{"FILE", "--all", "--ruby", "7", "-o", "OUT"} << kExitUsage
+            << "pobelo-sheet: --ruby takes none, 1 to 6 or all, not \"7\"" + help;
         QTest::newRow("empty font") << QStringList{"FILE", "--all", "--font", " ", "-o", "OUT"}
                                     << kExitUsage << "pobelo-sheet: --font needs a name" + help;
         QTest::newRow("title of two lines")

@@ -126,6 +126,8 @@ class SheetScriptTest : public QObject {
                                        << "";
         QTest::newRow("paper bad") << "paper B5"
                                    << "";
+        QTest::newRow("ruby 7") << "ruby 7"
+                                << "";
         QTest::newRow("heading 0") << "heading 0"
                                    << "";
         QTest::newRow("heading past the list") << "heading 4"

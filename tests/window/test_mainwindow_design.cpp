@@ -11,9 +11,12 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRadioButton>
 #include <QToolButton>
 #include <QtTest>
 
+#include "furnituredialog.h"
+#include "livesheet.h"
 #include "mainwindow.h"
 #include "mainwindowsession.h"
 #include "pobeloconfig.h"
@@ -162,6 +165,42 @@ class MainWindowDesignTest : public MainWindowFixture {
         }
     }
 
+    // 用紙の形 shows the sheet's furniture, gives back what is ticked, and offers the size, the
+    // hiragana and each page's own instruction only with their element; every control is named
+    // for a screen reader and explained.
+    void furnitureDialogKeepsTheChoice() {
+        SheetFurniture f;
+        f.squares = true;
+        f.squareMillimetres = 14;
+        f.instructions[1] = QStringLiteral("ていねいに書こう。");
+        FurnitureDialog dialog(f);
+        QVERIFY(!dialog.box(FurnitureDialog::Instruction)->isChecked());
+        QVERIFY(!dialog.kanaBox()->isEnabled());
+        QVERIFY(!dialog.instructionEdit(1)->isEnabled());
+        QVERIFY(dialog.sizeBox()->isEnabled());
+        QCOMPARE(dialog.furniture(), f);
+        dialog.box(FurnitureDialog::Instruction)->click();
+        dialog.box(FurnitureDialog::CutLine)->click();
+        dialog.box(FurnitureDialog::Squares)->click();
+        QVERIFY(dialog.kanaBox()->isEnabled());
+        QVERIFY(!dialog.sizeBox()->isEnabled());
+        SheetFurniture expected = f;
+        expected.instruction = expected.cutLine = true;
+        expected.squares = false;
+        QCOMPARE(dialog.furniture(), expected);
+        for (QWidget* w : dialog.findChildren<QWidget*>()) {
+            if (qobject_cast<QCheckBox*>(w) || qobject_cast<QComboBox*>(w) ||
+                qobject_cast<QLineEdit*>(w)) {
+                QVERIFY2(!w->toolTip().isEmpty(), qPrintable(w->objectName()));
+                QVERIFY2(!w->accessibleName().isEmpty() || !qobject_cast<QAbstractButton*>(w) ||
+                             !qobject_cast<QAbstractButton*>(w)->text().isEmpty(),
+                         qPrintable(w->objectName()));
+            }
+            if (auto* label = qobject_cast<QLabel*>(w); label && !label->pixmap().isNull())
+                QVERIFY(label->accessibleName().endsWith(QStringLiteral("の見本")));
+        }
+    }
+
     void menusCarryTheirCaptionsInOrder() {
         Session s;
         const auto names = [](const QMenu* menu) {
@@ -174,7 +213,37 @@ class MainWindowDesignTest : public MainWindowFixture {
         QStringList top;
         for (const QAction* a : s.window.menuBar()->actions()) top << a->menu()->objectName();
         QCOMPARE(top, (QStringList{"f", "tm", "pm", "hp"}));
-        QCOMPARE(names(s.find<QMenu>("pm")), (QStringList{"fit", "key", "paper"}));
+        QCOMPARE(names(s.find<QMenu>("pm")),
+                 (QStringList{"fit", "key", "keyMark", "furniture", "paper", "ruby"}));
+        // The window marks its keys until the teacher says otherwise.
+        QAction* keyMark = s.find<QAction>("keyMark");
+        QVERIFY(keyMark->isCheckable());
+        QVERIFY(keyMark->isChecked());
+        QVERIFY(s.model.keyMark());
+        keyMark->trigger();
+        QVERIFY(!s.model.keyMark());
+        s.model.setKeyMark(true);
+        QVERIFY(keyMark->isChecked());
+        // The live sheet's switch, by the keyboard: its buttons take the focus, Space chooses.
+        auto* key = s.find<QRadioButton>("ShowKey");
+        QVERIFY(key && !key->isChecked());
+        QVERIFY(key->focusPolicy() != Qt::NoFocus);
+        key->setFocus();
+        QTest::keyClick(key, Qt::Key_Space);
+        QVERIFY(s.window.liveSheet()->sheet()->showsKey());
+        s.find<QRadioButton>("ShowSheet")->click();
+        QVERIFY(!s.window.liveSheet()->sheet()->showsKey());
+        // One ruby setting, none until another is chosen; the sheet holds it.
+        QCOMPARE(names(s.find<QMenu>("ruby")), (QStringList{"rubynone", "ruby1", "ruby2", "ruby3",
+                                                            "ruby4", "ruby5", "ruby6", "rubyall"}));
+        QCOMPARE(s.find<QAction>("ruby2")->text(), QStringLiteral("2年生までに習わない漢字に(&2)"));
+        QVERIFY(!s.find<QAction>("ruby2")->toolTip().isEmpty());
+        QVERIFY(s.find<QAction>("rubynone")->isChecked());
+        s.find<QAction>("ruby2")->trigger();
+        QCOMPARE(s.model.sheet().ruby, RubySetting::Grade2);
+        s.model.setRuby(RubySetting::All);
+        QVERIFY(s.find<QAction>("rubyall")->isChecked());
+        QVERIFY(!s.find<QAction>("ruby2")->isChecked());
         // One paper at a time, A4 until another is chosen.
         QCOMPARE(names(s.find<QMenu>("paper")), (QStringList{"paperA4", "paperB4", "paperA3"}));
         QVERIFY(s.find<QAction>("paperA4")->isChecked());
@@ -190,7 +259,7 @@ class MainWindowDesignTest : public MainWindowFixture {
         s.find<QAction>("fit")->trigger();
         QVERIFY(!s.model.fitEnabled());
         QCOMPARE(names(s.find<QMenu>("f")),
-                 (QStringList{"fo", "tso", "tss", "s2", "prt", "pv", "pdf", "s1", "ed"}));
+                 (QStringList{"fo", "tso", "tss", "s2", "prt", "pv", "pdf", "keyPdf", "s1", "ed"}));
         QCOMPARE(names(s.find<QMenu>("tm")),
                  (QStringList{"fr", "fl", "s4", "rv", "s5", "rr", "rl"}));
         QCOMPARE(names(s.find<QMenu>("hp")), (QStringList{"onl", "ad", "s3", "about", "aboutQt"}));
@@ -215,6 +284,7 @@ class MainWindowDesignTest : public MainWindowFixture {
         row("prt", "印刷", "Alt+P", "Ctrl+P");
         row("pv", "印刷プレビュー", "Alt+V", "Ctrl+Shift+P");
         row("pdf", "PDFに保存…", "Alt+D");
+        row("keyPdf", "解答をPDFに保存…", "Alt+K");
         row("ed", "終了", "Alt+X", "Ctrl+Q");
         row("tso", "テストセットを開く…", "Alt+T");
         row("tss", "テストセットを保存…", "Alt+S");
@@ -227,7 +297,10 @@ class MainWindowDesignTest : public MainWindowFixture {
         row("pm", "印刷", "Alt+P");
         row("fit", "はみ出しを防ぐ", "Alt+F");
         row("key", "問題と解答を印刷", "Alt+K");
+        row("keyMark", "解答のページに「解答」と入れる", "Alt+M");
+        row("furniture", "用紙の形…", "Alt+L");
         row("paper", "用紙", "Alt+S");
+        row("ruby", "ふりがな", "Alt+R");
         row("paperA4", "A4", "Alt+4");
         row("paperB4", "B4（JIS）", "Alt+B");
         row("paperA3", "A3", "Alt+3");

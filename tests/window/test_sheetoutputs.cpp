@@ -129,6 +129,45 @@ class SheetOutputsTest : public QObject {
 
     // --- Preview and PDF print what the print command prints ---------------------------------
 
+    // 解答をPDFに保存 in one step: the key, marked 解答, under the name PDFに保存 would propose
+    // with の解答 after it, told on the status line; a file that cannot be written is told as
+    // before.
+    void keyPdfIsTheMarkedKeyUnderItsOwnName() {
+        if (!cp932DecoderAvailable()) QSKIP("no CP932 decoder in this Qt");
+        Outputs s;
+        s.model.openFile(three_);
+        s.model.chooseHeading(0);
+        s.model.chooseHeading(1);
+        s.model.setText3(QStringLiteral("週テスト"));
+        QVERIFY(s.action("keyPdf")->isEnabled());
+        const QString written = s.dir.filePath(QStringLiteral("key.pdf"));
+        s.files.saveAnswers.push_back(written);
+        s.trace.clear();
+        s.action("keyPdf")->trigger();
+        QCOMPARE(s.files.suggestedNames, QStringList{QFileInfo(three_).absoluteDir().filePath(
+                                             QStringLiteral("週テストの解答.pdf"))});
+        QCOMPARE(s.printerDialog.shown, 0);
+        const QList<QStringList> jobs = traceJobs(s.trace.lines());
+        QCOMPARE(jobs.size(), 1);
+        // One mark a page, in one piece or a character at a time as the layout prints it.
+        QCOMPARE(
+            jobs[0].filter(QRegularExpression(R"(^\{"op":"printText","text":"解(答)?"\}$)")).size(),
+            2);
+        QVERIFY(readAll(written).startsWith("%PDF-"));
+        auto* line = s.window.findChild<QStatusBar*>();
+        QVERIFY(line);
+        QCOMPARE(line->currentMessage(), QStringLiteral("「key.pdf」を保存しました"));
+        QVERIFY(s.messages.shown.isEmpty());
+
+        // A folder cannot be written as a file: told in a message, nothing said on the line.
+        line->clearMessage();
+        s.files.saveAnswers.push_back(s.dir.path());
+        s.action("keyPdf")->trigger();
+        QCOMPARE(s.messages.shown.size(), 1);
+        QVERIFY(s.messages.shown[0].startsWith(text::kPdfNotWritten));
+        QVERIFY(line->currentMessage().isEmpty());
+    }
+
     void previewAndPdfDrawWhatPrintDraws_data() {
         QTest::addColumn<QList<int>>("headings");
         QTest::addColumn<QString>("font");  // from the font dialog, or none

@@ -39,7 +39,10 @@ uninstall() { run "$folder/uninstall.exe" /S; }
 reg add 'HKCU\Software\Classes\.moj' /ve /d Orvane.Drill /f
 reg add 'HKCU\Software\Classes\.moj\OpenWithProgids' /v Orvane.Drill /d "" /f
 reg add 'HKCU\Software\Classes\Orvane.Drill\shell\open\command' /ve /d 'drill.exe "%1"' /f
+# A spreadsheet opens .csv files.
+reg add 'HKCU\Software\Classes\.csv' /ve /d Sheet.Csv /f
 moj_before=$(key 'HKCU\Software\Classes\.moj')
+csv_before=$(key 'HKCU\Software\Classes\.csv')
 run "$setup" /S
 check "installed without administrator rights into the user's folder" test -f "$folder/pobelo.exe"
 check "the drill program still opens .moj files" \
@@ -48,6 +51,11 @@ check "Pobelo is offered in 「プログラムから開く」 for .moj" \
   bash -c "wine reg query 'HKCU\Software\Classes\.moj\OpenWithProgids' /v Pobelo.QuestionFile >/dev/null 2>&1"
 check "sheet sets, which nothing opened, open in Pobelo" \
   test "$(default_of 'HKCU\Software\Classes\.pobelo-set')" = Pobelo.SheetSet
+check "the spreadsheet still opens .csv files" \
+  test "$(default_of 'HKCU\Software\Classes\.csv')" = Sheet.Csv
+check "Pobelo is offered in 「プログラムから開く」 for .csv and .tsv" \
+  bash -c "wine reg query 'HKCU\Software\Classes\.csv\OpenWithProgids' /v Pobelo.OwnQuestions >/dev/null 2>&1 &&
+           wine reg query 'HKCU\Software\Classes\.tsv\OpenWithProgids' /v Pobelo.OwnQuestions >/dev/null 2>&1"
 
 # The teacher's own files beside the program: a PDF saved there, a folder of their own.
 echo "%PDF-1.4 the teacher's" >"$folder/第1回.pdf"
@@ -65,7 +73,10 @@ check "uninstall removes every file it installed" \
   test "$(cd "$folder" && find . -type f | LC_ALL=C sort | tr '\n' ' ')" = "./mine/notes.txt ./第1回.pdf "
 check "uninstall puts .moj back exactly" test "$(key 'HKCU\Software\Classes\.moj')" = "$moj_before"
 check "uninstall removes the .pobelo-set key it made" test "$(key 'HKCU\Software\Classes\.pobelo-set')" = none
+check "uninstall puts .csv back exactly" test "$(key 'HKCU\Software\Classes\.csv')" = "$csv_before"
+check "uninstall removes the .tsv key it made" test "$(key 'HKCU\Software\Classes\.tsv')" = none
 for k in 'HKCU\Software\Classes\Pobelo.QuestionFile' 'HKCU\Software\Classes\Pobelo.SheetSet' \
+  'HKCU\Software\Classes\Pobelo.OwnQuestions' \
   'HKCU\Software\Pobelo' 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Pobelo'; do
   check "uninstall removes $k" test "$(key "$k")" = none
 done

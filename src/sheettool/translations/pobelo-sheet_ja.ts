@@ -230,123 +230,6 @@
         <translation>--paper には A4、B4、A3 のどれかを指定してください。「%1」は使えません</translation>
     </message>
     <message>
-        <source>Makes kanji mini-test sheets from Orvane question files (.moj), or from a
-teacher&apos;s own (.csv, .tsv, .txt: one item a row under the header 見出し,
-前の文, 問題の部分, 後の文, 答え and, if wanted, 字体).
-
-  pobelo-sheet FILE --list
-      Lists the headings of FILE, numbered from 1, one a line.
-  pobelo-sheet FILE --right N [--left M] [--answers right|left|both]
-               [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]
-               [--paper A4|B4|A3] -o OUT.pdf
-      One sheet: heading N on the right page and heading M on the left page
-      (numbers as --list gives them). Without --left the left page has no questions.
-  pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf
-      Every heading in list order, two to a sheet (right page, then left page),
-      one sheet a page of OUT.pdf. With an odd count the last sheet&apos;s left page
-      has no questions. Progress goes to standard error.
-  pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf]
-               [--paper A4|B4|A3] -o OUT.pdf
-      The sheet a sheet set file saved in the window holds, from the question
-      file it names. A question file changed since the set was saved is told
-      and nothing is printed.
-  pobelo-sheet --script FILE [--trace FILE]
-      Runs window actions, one a line, from FILE (&apos;-&apos; for standard input).
-
-Each page is titled with the title and its heading&apos;s number, &quot;TEXT 3&quot;; the title
-is set before the headings are chosen. Without --title it is &quot;小テスト&quot;.
-Without --font each sheet prints in the font its question file names for the
-heading chosen last. A font name starting with &quot;@&quot; (&quot;@IPAexMincho&quot;) prints
-the vertical layout on portrait paper, any other name the upright layout on
-landscape paper. A font that is not installed prints in a like one, and a line
-on standard error says which (&quot;@HG教科書体 is not installed: printed in Klee One&quot;).
-
-Test variants: --flip right|left|both turns the pages&apos; items between reading
-and writing (書き⇄読み): the sentence shows the answer beside the side line and
-the answer row asks for the marked part. --shuffle SEED prints the items in
-another order (an A/B version; the same seed gives the same sheet) and prints
-the seed small on the page. --review FIRST-LAST (instead of --right) and
---review-left FIRST-LAST (instead of --left) make a review page (まとめテスト)
-of --count N items (10 unless given) drawn by --seed S (1 unless given) from
-the headings FIRST to LAST, in the order of the file.
-
-The sheets are A4. --paper B4 prints them on JIS B4 paper enlarged to fill it
-(122 %), --paper A3 on A3 paper (141 %), as a copier enlarges an A4 sheet; the
-key comes out on the same paper.
-
-Each sheet is checked before it prints: every text that would run off the
-paper, out of its frame or into another text&apos;s place is reported on standard
-error, one line each (&quot;sheet 1, 右ページ, ③: ③ の文が用紙の下にはみ出します（8字）&quot;).
---fit closes up and shrinks such texts so that they stay in place; --strict
-refuses to print a sheet with findings. --key writes KEY.pdf beside OUT: the
-same sheets with the answers on both pages, for the teacher.
-
-OUT, KEY and the trace FILE appear whole or not at all: they are replaced only
-when every sheet printed, and never when they name the question file, the
-script, a folder, a pipe or a device. The question file is never written.
-Exit status: 0 done; 1 the question file could not be read or a file could not
-be written; 2 bad arguments or script lines, a heading number not in the list
-among them; 3 a sheet had findings and --strict was given (nothing written).</source>
-        <translation>Orvane の問題ファイル（.moj）か、自分で作った問題のファイル（.csv、.tsv、.txt。
-1 行目に「見出し,前の文,問題の部分,後の文,答え」と、あれば「字体」の列の名前、
-2 行目から 1 行に 1 問）から漢字の小テストを作ります。
-
-  pobelo-sheet FILE --list
-      FILE の見出しを 1 から番号を付けて一行に一つずつ表示します。
-  pobelo-sheet FILE --right N [--left M] [--answers right|left|both]
-               [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]
-               [--paper A4|B4|A3] -o OUT.pdf
-      一枚の小テスト：右ページに見出し N、左ページに見出し M の問題を入れます
-      （番号は --list の番号）。--left がなければ左ページは問題なしです。
-  pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf
-      すべての見出しを一覧の順に二つずつ（右ページ、左ページの順に）入れ、
-      一枚を OUT.pdf の一ページにします。数が奇数のときは、最後の一枚の
-      左ページは問題なしです。進み具合を標準エラー出力に書きます。
-  pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf]
-               [--paper A4|B4|A3] -o OUT.pdf
-      ウインドウで保存したテストセットファイルの小テストを、テストセットが
-      指定する問題ファイルから印刷します。テストセットを保存したあとで
-      問題ファイルが変わっていれば、そのことを書き、何も印刷しません。
-  pobelo-sheet --script FILE [--trace FILE]
-      FILE（「-」なら標準入力）に一行に一つずつ書いたウインドウの操作を行います。
-
-各ページの表題は、表題に見出しの番号を付けたもの（「TEXT 3」）です。表題は
-見出しを選ぶ前に入れます。--title がなければ「小テスト」です。
---font がなければ、最後に選んだ見出しについて問題ファイルが指定するフォントで
-印刷します。名前が「@」で始まるフォント（「@IPAexMincho」）では縦向きの用紙に
-縦書きで、それ以外のフォントでは横向きの用紙に印刷します。
-インストールされていないフォントは似たフォントで印刷し、どのフォントで印刷したかを
-標準エラー出力に書きます（「「@HG教科書体」がないため、「Klee One」で印刷します」）。
-
-テストの作り分け：--flip right|left|both は、そのページの問題の書きと読みを
-入れ替えます（書き⇄読み）。文には傍線を付けて答えが入り、答えの欄には
-問われていた部分が入ります。--shuffle SEED は問題の順番を並べ替え（A/B の
-二種類のテストに。同じ SEED なら同じ小テストになります）、SEED をページに
-小さく印刷します。--review FIRST-LAST（--right の代わり）と --review-left
-FIRST-LAST（--left の代わり）は、見出し FIRST から LAST までの問題から
---count N 問（指定がなければ 10 問）を --seed S（指定がなければ 1）で選び、
-ファイルの順に並べたまとめテストのページを作ります。
-
-小テストは A4 です。--paper B4 では B4（JIS）の用紙に、--paper A3 では A3 の
-用紙に、コピー機で拡大するように A4 の小テストを用紙いっぱいに拡大して
-（122 %、141 %）印刷します。解答（--key）も同じ用紙です。
-
-印刷の前に小テストを一枚ずつ調べます。用紙や枠からはみ出す文字、ほかの文字の
-場所に入る文字があれば、一つ一行で標準エラー出力に書きます
-（「小テスト 1, 右ページ, ③: ③ の文が用紙の下にはみ出します（8字）」）。
---fit はそのような文字を詰めたり小さくしたりして収めます。--strict は問題のある
-小テストを印刷しません。--key は OUT と同じ小テストを両ページとも答えを入れて
-KEY.pdf に書きます（先生用）。
-
-OUT、KEY、トレースの FILE は、完全なものができるか、まったく書かないかの
-どちらかです。すべての小テストが印刷できたときにだけ置き換え、問題ファイル、
-スクリプト、フォルダー、パイプ、デバイスを指すときは置き換えません。問題ファイルに
-書き込むことはありません。
-終了ステータス：0 完了、1 問題ファイルが読めないかファイルが書けない、2 引数か
-スクリプトの行の誤り（一覧にない見出しの番号を含む）、3 問題があり --strict が
-指定された（何も書かない）。</translation>
-    </message>
-    <message>
         <source>Turns the items of the right, left or both pages between reading and writing (書き⇄読み).</source>
         <translation>右・左・両方のページの問題の書きと読みを入れ替えます（書き⇄読み）。</translation>
     </message>
@@ -533,6 +416,268 @@ OUT、KEY、トレースの FILE は、完全なものができるか、まっ�
     <message>
         <source>nothing written: the set %1 names what %2 does not hold</source>
         <translation>何も書き出していません: テストセット %1 の問題が %2 にありません</translation>
+    </message>
+    <message>
+        <source>Reads questions in the notation 前の文[問題の部分]後の文 (or a table whose answers may be empty) and writes them to OUT.csv with the readings filled in.</source>
+        <translation>前の文[問題の部分]後の文 の書き方の問題（または答えが空いていてもよい表）を読み、読みを入れて OUT.csv に書きます。</translation>
+    </message>
+    <message>
+        <source>--import takes only -o OUT.csv and --strict, not --%1</source>
+        <translation>--import といっしょに使えるのは -o OUT.csv と --strict だけです（--%1 は使えません）</translation>
+    </message>
+    <message>
+        <source>--import reads IN, not &quot;%1&quot;</source>
+        <translation>--import が読むのは IN です（&quot;%1&quot; ではありません）</translation>
+    </message>
+    <message>
+        <source>give the question file to write with -o OUT.csv</source>
+        <translation>書き出す問題ファイルを -o OUT.csv で指定してください</translation>
+    </message>
+    <message>
+        <source>OUT %1 must be a teacher&apos;s question file (.csv or .tsv)</source>
+        <translation>OUT %1 は自作の問題ファイル（.csv か .tsv）でなければなりません</translation>
+    </message>
+    <message>
+        <source>OUT %1 is IN %2 itself</source>
+        <translation>OUT %1 は IN %2 そのものです</translation>
+    </message>
+    <message>
+        <source>no asked part in [brackets]</source>
+        <translation>[ ] で囲んだ問題の部分がありません</translation>
+    </message>
+    <message>
+        <source>more than one asked part in [brackets]; one a line</source>
+        <translation>[ ] で囲んだ問題の部分が二つ以上あります（一行に一つです）</translation>
+    </message>
+    <message>
+        <source>the [ of the asked part is not closed</source>
+        <translation>問題の部分の [ が閉じていません</translation>
+    </message>
+    <message>
+        <source>fewer columns than 見出し, 前の文, 問題の部分</source>
+        <translation>列が 見出し、前の文、問題の部分 より少なくなっています</translation>
+    </message>
+    <message>
+        <source>%1: no such file</source>
+        <translation>%1: ファイルがありません</translation>
+    </message>
+    <message>
+        <source>%1: larger than %2 MB: not read</source>
+        <translation>%1: %2 MB より大きいので読みません</translation>
+    </message>
+    <message>
+        <source>%1: more headings than a file holds: nothing written</source>
+        <translation>%1: 一つのファイルに入るより多くの見出しがあります。何も書きませんでした</translation>
+    </message>
+    <message>
+        <source>自作の問題</source>
+        <translation>自作の問題</translation>
+    </message>
+    <message>
+        <source>%1: line %2: %3</source>
+        <translation>%1: %2 行目: %3</translation>
+    </message>
+    <message>
+        <source>%1: holds no questions: nothing written</source>
+        <translation>%1: 問題がありません。何も書きませんでした</translation>
+    </message>
+    <message>
+        <source>the reading dictionary (mecab-ipadic-utf8) is not installed: readings must be typed</source>
+        <translation>読みの辞書（mecab-ipadic-utf8）がインストールされていません。読みは入力してください</translation>
+    </message>
+    <message>
+        <source>%1: %2 → no reading found; type the answer</source>
+        <translation>%1: %2 → 読みが見つかりません。答えを入力してください</translation>
+    </message>
+    <message>
+        <source>%1: %2 → written in kana: give the answer in kanji ([%2|答え])</source>
+        <translation>%1: %2 → かなで書かれています。答えの漢字を書いてください（[%2|答え]）</translation>
+    </message>
+    <message>
+        <source>Adds to each sheet the elements LIST names, comma-separated: instruction (指示文), class (組・番), score (点数), squares (マス目), cut (切り取り線); kana puts the instruction in hiragana, squares=MM sets the squares&apos; size (10, 12, 14 or 16 mm). Empty for none.</source>
+        <translation>LIST にコンマで区切って書いたものを小テストに加えます：instruction（指示文）、class（組・番）、score（点数）、squares（マス目）、cut（切り取り線）。kana は指示文をひらがなに、squares=MM はマス目の大きさ（10、12、14、16 mm）にします。空なら何も加えません。</translation>
+    </message>
+    <message>
+        <source>Prints 「解答」 beside the title of every page printed with its answers (the key&apos;s pages among them).</source>
+        <translation>答えを入れて印刷するすべてのページ（解答のページも）の表題の横に「解答」と印刷します。</translation>
+    </message>
+    <message>
+        <source>--furniture takes instruction, class, score, squares, cut, kana and squares=10|12|14|16, not &quot;%1&quot;</source>
+        <translation>--furniture には instruction、class、score、squares、cut、kana、squares=10|12|14|16 を書きます。「%1」は使えません</translation>
+    </message>
+    <message>
+        <source>--ruby takes none, 1 to 6 or all, not &quot;%1&quot;</source>
+        <translation>--ruby には none、1〜6、all のどれかを指定してください。「%1」は使えません</translation>
+    </message>
+    <message>
+        <source>Both pages&apos; instruction line, instead of the one for what they ask.</source>
+        <translation>両方のページの指示文（ページの問題にあわせた文の代わりに）。</translation>
+    </message>
+    <message>
+        <source>Gives ruby (ふりがな) to no kanji, to the kanji a class has not learned by the end of grade N, or to all.</source>
+        <translation>ふりがなを、付けない、N 年生までに習わない漢字に付ける、すべての漢字に付ける、から選びます。</translation>
+    </message>
+    <message>
+        <source>an answer is missing and --strict was given: nothing written</source>
+        <translation>答えのない問題があり、--strict が指定されているので、何も書きませんでした</translation>
+    </message>
+    <message>
+        <source>Makes kanji mini-test sheets from Orvane question files (.moj), or from a
+teacher&apos;s own (.csv, .tsv, .txt: one item a row under the header 見出し,
+前の文, 問題の部分, 後の文, 答え and, if wanted, 字体).
+
+  pobelo-sheet FILE --list
+      Lists the headings of FILE, numbered from 1, one a line.
+  pobelo-sheet FILE --right N [--left M] [--answers right|left|both]
+               [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]
+               [--key-mark] [--paper A4|B4|A3] [--furniture LIST]
+               [--instruction TEXT] [--ruby none|1-6|all] -o OUT.pdf
+      One sheet: heading N on the right page and heading M on the left page
+      (numbers as --list gives them). Without --left the left page has no questions.
+  pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf
+      Every heading in list order, two to a sheet (right page, then left page),
+      one sheet a page of OUT.pdf. With an odd count the last sheet&apos;s left page
+      has no questions. Progress goes to standard error.
+  pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf]
+               [--key-mark] [--paper A4|B4|A3] [--ruby none|1-6|all] -o OUT.pdf
+      The sheet a sheet set file saved in the window holds, from the question
+      file it names. A question file changed since the set was saved is told
+      and nothing is printed.
+  pobelo-sheet --import IN [--strict] -o OUT.csv
+      A teacher&apos;s questions typed as 前の文[問題の部分]後の文 (or a table whose
+      answers may be empty) as a question file, each empty answer filled with
+      the reading of its asked part and told on standard error.
+  pobelo-sheet --script FILE [--trace FILE]
+      Runs window actions, one a line, from FILE (&apos;-&apos; for standard input).
+
+Each page is titled with the title and its heading&apos;s number, &quot;TEXT 3&quot;; the title
+is set before the headings are chosen. Without --title it is &quot;小テスト&quot;.
+Without --font each sheet prints in the font its question file names for the
+heading chosen last. A font name starting with &quot;@&quot; (&quot;@IPAexMincho&quot;) prints
+the vertical layout on portrait paper, any other name the upright layout on
+landscape paper. A font that is not installed prints in a like one, and a line
+on standard error says which (&quot;@HG教科書体 is not installed: printed in Klee One&quot;).
+
+Test variants: --flip right|left|both turns the pages&apos; items between reading
+and writing (書き⇄読み): the sentence shows the answer beside the side line and
+the answer row asks for the marked part. --shuffle SEED prints the items in
+another order (an A/B version; the same seed gives the same sheet) and prints
+the seed small on the page. --review FIRST-LAST (instead of --right) and
+--review-left FIRST-LAST (instead of --left) make a review page (まとめテスト)
+of --count N items (10 unless given) drawn by --seed S (1 unless given) from
+the headings FIRST to LAST, in the order of the file.
+
+The sheets are A4. --paper B4 prints them on JIS B4 paper enlarged to fill it
+(122 %), --paper A3 on A3 paper (141 %), as a copier enlarges an A4 sheet; the
+key comes out on the same paper.
+
+A school&apos;s test: --furniture instruction,class,score,squares,cut adds any of an
+instruction line under each title (by what the page asks, or --instruction
+TEXT; kana in the list puts it in hiragana), 組・番 after the name, a score box,
+answer squares (a square per kanji with a dotted cross, a bracket for a
+reading; the largest that fits, or squares=10|12|14|16 mm, never under 10 mm
+on the paper; --fit makes squares too large smaller and says so) and a cut line
+between the two tests. Without it the sheet is the plain one.
+--ruby N gives ruby (ふりがな) to the kanji a class has not learned by the end of
+grade N (1 to 6, by the 学年別漢字配当表), --ruby all to every kanji, --ruby none
+(as without it, unless a set says otherwise) to none. The readings come from the
+words around each kanji, or from a teacher&apos;s file (｜漢字《かんじ》). The asked
+part, a word another item of the page asks to be read, titles and answers never
+get ruby.
+
+Each sheet is checked before it prints: every text that would run off the
+paper, out of its frame or into another text&apos;s place is reported on standard
+error, one line each (&quot;sheet 1, 右ページ, ③: ③ の文が用紙の下にはみ出します（8字）&quot;).
+--fit closes up and shrinks such texts so that they stay in place; --strict
+refuses to print a sheet with findings. --key writes KEY.pdf beside OUT: the
+same sheets with the answers on both pages, for the teacher. --key-mark prints
+「解答」 small beside the title of every page printed with its answers (the
+key&apos;s, and those of --answers), so that a key is not copied for the class.
+
+OUT, KEY and the trace FILE appear whole or not at all: they are replaced only
+when every sheet printed, and never when they name the question file, the
+script, a folder, a pipe or a device. The question file is never written.
+Exit status: 0 done; 1 the question file could not be read or a file could not
+be written; 2 bad arguments or script lines, a heading number not in the list
+among them; 3 a sheet had findings and --strict was given (nothing written).</source>
+        <translation>Orvane の問題ファイル（.moj）か、自分で作った問題のファイル（.csv、.tsv、.txt。
+1 行目に「見出し,前の文,問題の部分,後の文,答え」と、あれば「字体」の列の名前、
+2 行目から 1 行に 1 問）から漢字の小テストを作ります。
+
+  pobelo-sheet FILE --list
+      FILE の見出しを 1 から番号を付けて一行に一つずつ表示します。
+  pobelo-sheet FILE --right N [--left M] [--answers right|left|both]
+               [--title TEXT] [--font NAME] [--fit] [--strict] [--key KEY.pdf]
+               [--key-mark] [--paper A4|B4|A3] [--furniture LIST]
+               [--instruction TEXT] [--ruby none|1-6|all] -o OUT.pdf
+      一枚の小テスト：右ページに見出し N、左ページに見出し M の問題を入れます
+      （番号は --list の番号）。--left がなければ左ページは問題なしです。
+  pobelo-sheet FILE --all [--answers ...] [--title TEXT] [--font NAME] -o OUT.pdf
+      すべての見出しを一覧の順に二つずつ（右ページ、左ページの順に）入れ、
+      一枚を OUT.pdf の一ページにします。数が奇数のときは、最後の一枚の
+      左ページは問題なしです。進み具合を標準エラー出力に書きます。
+  pobelo-sheet --set SET.pobelo-set [--fit] [--strict] [--key KEY.pdf]
+               [--key-mark] [--paper A4|B4|A3] [--ruby none|1-6|all] -o OUT.pdf
+      ウインドウで保存したテストセットファイルの小テストを、テストセットが
+      指定する問題ファイルから印刷します。テストセットを保存したあとで
+      問題ファイルが変わっていれば、そのことを書き、何も印刷しません。
+  pobelo-sheet --import IN [--strict] -o OUT.csv
+      前の文[問題の部分]後の文 の書き方（または答えが空いていてもよい表）の問題を
+      問題ファイルにします。空いている答えには問題の部分の読みを入れ、標準エラーに
+      知らせます。
+  pobelo-sheet --script FILE [--trace FILE]
+      FILE（「-」なら標準入力）に一行に一つずつ書いたウインドウの操作を行います。
+
+各ページの表題は、表題に見出しの番号を付けたもの（「TEXT 3」）です。表題は
+見出しを選ぶ前に入れます。--title がなければ「小テスト」です。
+--font がなければ、最後に選んだ見出しについて問題ファイルが指定するフォントで
+印刷します。名前が「@」で始まるフォント（「@IPAexMincho」）では縦向きの用紙に
+縦書きで、それ以外のフォントでは横向きの用紙に印刷します。
+インストールされていないフォントは似たフォントで印刷し、どのフォントで印刷したかを
+標準エラー出力に書きます（「「@HG教科書体」がないため、「Klee One」で印刷します」）。
+
+テストの作り分け：--flip right|left|both は、そのページの問題の書きと読みを
+入れ替えます（書き⇄読み）。文には傍線を付けて答えが入り、答えの欄には
+問われていた部分が入ります。--shuffle SEED は問題の順番を並べ替え（A/B の
+二種類のテストに。同じ SEED なら同じ小テストになります）、SEED をページに
+小さく印刷します。--review FIRST-LAST（--right の代わり）と --review-left
+FIRST-LAST（--left の代わり）は、見出し FIRST から LAST までの問題から
+--count N 問（指定がなければ 10 問）を --seed S（指定がなければ 1）で選び、
+ファイルの順に並べたまとめテストのページを作ります。
+
+小テストは A4 です。--paper B4 では B4（JIS）の用紙に、--paper A3 では A3 の
+用紙に、コピー機で拡大するように A4 の小テストを用紙いっぱいに拡大して
+（122 %、141 %）印刷します。解答（--key）も同じ用紙です。
+
+学校のテストの形：--furniture instruction,class,score,squares,cut で、各表題の横の
+指示文（ページの問題にあわせた文か --instruction TEXT。kana を加えるとひらがなで）、
+名前のあとの「組」「番」、点数の欄、解答のマス目（漢字には一字ずつ十字の点線つきの
+マス目、読みにはかっこ。入るいちばん大きな大きさか squares=10|12|14|16 mm。用紙で
+10 mm より小さくはしません。--fit は大きすぎるマス目を小さくして知らせます）、二つの
+テストの間の切り取り線を、どれでも加えます。なければ今までどおりの小テストです。
+
+--ruby N では、N 年生（1〜6、学年別漢字配当表）までに習わない漢字に、--ruby all
+ではすべての漢字に、ふりがなを付けます。--ruby none（セットがほかを指定して
+いなければ、付けないときと同じ）では付けません。読みは漢字のまわりの言葉から、
+または自分の問題の表の指定（｜漢字《かんじ》）から決めます。問題の部分、同じ
+ページのほかの問題が読みを問う言葉、表題と答えには付けません。
+
+印刷の前に小テストを一枚ずつ調べます。用紙や枠からはみ出す文字、ほかの文字の
+場所に入る文字があれば、一つ一行で標準エラー出力に書きます
+（「小テスト 1, 右ページ, ③: ③ の文が用紙の下にはみ出します（8字）」）。
+--fit はそのような文字を詰めたり小さくしたりして収めます。--strict は問題のある
+小テストを印刷しません。--key は OUT と同じ小テストを両ページとも答えを入れて
+KEY.pdf に書きます（先生用）。--key-mark は、答えを入れて印刷するすべてのページ
+（解答のページと --answers のページ）の表題の横に「解答」と小さく印刷します。
+解答をクラスのためにコピーしてしまわないためです。
+
+OUT、KEY、トレースの FILE は、完全なものができるか、まったく書かないかの
+どちらかです。すべての小テストが印刷できたときにだけ置き換え、問題ファイル、
+スクリプト、フォルダー、パイプ、デバイスを指すときは置き換えません。問題ファイルに
+書き込むことはありません。
+終了ステータス：0 完了、1 問題ファイルが読めないかファイルが書けない、2 引数か
+スクリプトの行の誤り（一覧にない見出しの番号を含む）、3 問題があり --strict が
+指定された（何も書かない）。</translation>
     </message>
 </context>
 </TS>
