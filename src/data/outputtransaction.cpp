@@ -123,7 +123,9 @@ bool OutputTransaction::checkTargets() {
         const std::optional<FileIdentity> identity = fileIdentity(t.path);
         if (identity) {
             const std::optional<ReadFile> input = readFileAt(*identity);
-            if (input && !(input->document && savesDocument_)) {
+            const bool edited =
+                !editedDocument_.isEmpty() && fileIdentity(editedDocument_) == identity;
+            if (input && !(input->document && savesDocument_) && !edited) {
                 return fail(n, Problem::IsInput, 0,
                             QStringLiteral("it is %1 %2, which is never written")
                                 .arg(input->what, displayPath(input->path)));

@@ -36,6 +36,10 @@ class OutputTransaction {
     // The transaction saves a document the user opened: it may replace an opened document (every
     // other read file it still refuses).
     void setSavesDocument(bool on) { savesDocument_ = on; }
+    // The transaction saves the document being edited at path (a teacher's own question file):
+    // it may replace that file, whatever else has read it (the window prints from it too); every
+    // other read file it still refuses.
+    void setEditedDocument(const QString& path) { editedDocument_ = path; }
     // Whether every target may be written, without writing anything.
     bool check();
     // Checks, then starts a temporary file for every target.
@@ -70,6 +74,7 @@ class OutputTransaction {
     std::vector<std::unique_ptr<Target>> targets_;
     bool begun_ = false;
     bool savesDocument_ = false;
+    QString editedDocument_;
     Problem problem_ = Problem::None;
     int osError_ = 0;
     int failedTarget_ = -1;

@@ -94,6 +94,16 @@ class ScriptedMessageBox : public MessageBox {
   public:
     QStringList shown;
     void showMessage(const QString& text) override { shown.append(text); }
+    // The questions about unsaved changes are answered from a queue (empty: キャンセル).
+    std::deque<UnsavedAnswer> unsavedAnswers;
+    QStringList asked;
+    UnsavedAnswer askAboutUnsaved(const QString& text) override {
+        asked.append(text);
+        if (unsavedAnswers.empty()) return UnsavedAnswer::Cancel;
+        const UnsavedAnswer answer = unsavedAnswers.front();
+        unsavedAnswers.pop_front();
+        return answer;
+    }
 };
 
 class ScriptedBrowserOpener : public BrowserOpener {

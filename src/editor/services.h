@@ -55,11 +55,23 @@ class FontDialog {
     virtual std::optional<FontChoice> chooseFont(const FontChoice& preset) = 0;
 };
 
+// The answer to the question before a window with unsaved changes closes.
+enum class UnsavedAnswer {
+    Save,     // 保存する
+    Discard,  // 保存しない
+    Cancel,   // キャンセル: the window stays open
+};
+
 class MessageBox {
   public:
     virtual ~MessageBox() = default;
     // A message with only an OK button; returns when the user has read it.
     virtual void showMessage(const QString& text) = 0;
+    // Asks whether to save the changes text names before they are lost.
+    virtual UnsavedAnswer askAboutUnsaved(const QString& text) {
+        (void)text;
+        return UnsavedAnswer::Cancel;
+    }
 };
 
 class BrowserOpener {

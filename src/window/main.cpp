@@ -17,6 +17,7 @@
 #include "platformfonts.h"
 #include "pobeloconfig.h"
 #include "qtservices.h"
+#include "questioneditor.h"
 #include "questionfile.h"
 #include "sheetmodel.h"
 
@@ -117,6 +118,14 @@ int main(int argc, char* argv[]) {
                          printerPaper = paper;
                          window.showPaper(paper);
                      });
+    // The question editor's dialogs open over it.
+    pobelo::QtFileDialog editorFiles;
+    pobelo::QtMessageBox editorMessages;
+    pobelo::QuestionEditorLauncher editors(window, model, editorFiles, editorMessages);
+    editors.parentDialogsTo = [&editorFiles, &editorMessages](QWidget* editor) {
+        editorFiles.parent = editor;
+        editorMessages.parent = editor;
+    };
     window.show();
 
     if (!pobelo::cp932DecoderAvailable()) {

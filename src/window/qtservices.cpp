@@ -440,6 +440,20 @@ void QtMessageBox::showMessage(const QString& text) {
     box.exec();
 }
 
+UnsavedAnswer QtMessageBox::askAboutUnsaved(const QString& text) {
+    QMessageBox box(QMessageBox::Question, text::kCaption, text, QMessageBox::NoButton, parent);
+    QPushButton* save = box.addButton(QStringLiteral("保存する(&S)"), QMessageBox::AcceptRole);
+    QPushButton* discard =
+        box.addButton(QStringLiteral("保存しない(&N)"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) return UnsavedAnswer::Save;
+    if (box.clickedButton() == discard) return UnsavedAnswer::Discard;
+    return UnsavedAnswer::Cancel;
+}
+
 bool QtBrowserOpener::openUrl(const QString& address) {
     const QUrl url(address, QUrl::StrictMode);
     if (!url.isValid() || url.isRelative()) return false;

@@ -142,6 +142,8 @@ class QtMessageBox : public MessageBox {
   public:
     QPointer<QWidget> parent;
     void showMessage(const QString& text) override;
+    // With 「保存する」, 「保存しない」 and 「キャンセル」.
+    UnsavedAnswer askAboutUnsaved(const QString& text) override;
 };
 
 // The findings of the check before printing, with 「このまま印刷」, 「はみ出しを防いで印刷」 (when

@@ -129,43 +129,51 @@ class OutputTransactionTest : public QObject {
         QTest::addColumn<QString>("second");
         QTest::addColumn<QString>("read");  // f read earlier in the process, or being written
         QTest::addColumn<int>("problem");
+        QTest::addColumn<QString>("edited");  // the document being edited, which may be replaced
         using P = OutputTransaction::Problem;
         QTest::newRow("two files") << "f"
                                    << "g"
-                                   << "" << int(P::None);
+                                   << "" << int(P::None) << "";
         QTest::newRow("two new files") << "new"
                                        << "new2"
-                                       << "" << int(P::None);
+                                       << "" << int(P::None) << "";
         QTest::newRow("same name") << "f"
                                    << "f"
-                                   << "" << int(P::SameTarget);
+                                   << "" << int(P::SameTarget) << "";
         QTest::newRow("link") << "f"
                               << "sym"
-                              << "" << int(P::SameTarget);
+                              << "" << int(P::SameTarget) << "";
         QTest::newRow("hard link") << "hard"
                                    << "f"
-                                   << "" << int(P::SameTarget);
+                                   << "" << int(P::SameTarget) << "";
         QTest::newRow("folder link, not there yet") << "new"
                                                     << "dirlink/new"
-                                                    << "" << int(P::SameTarget);
+                                                    << "" << int(P::SameTarget) << "";
         QTest::newRow("a read file") << "g"
                                      << "hard"
-                                     << "f" << int(P::IsInput);
+                                     << "f" << int(P::IsInput) << "";
         QTest::newRow("a read file, gone since") << "g"
                                                  << "sym"
-                                                 << "f-gone" << int(P::IsInput);
+                                                 << "f-gone" << int(P::IsInput) << "";
+        QTest::newRow("the edited document, read by the window too") << "g"
+                                                                     << "hard"
+                                                                     << "f" << int(P::None) << "f";
+        QTest::newRow("another file than the edited one") << "g"
+                                                          << "hard"
+                                                          << "f" << int(P::IsInput) << "g";
         QTest::newRow("a folder") << "f"
                                   << "dirlink"
-                                  << "" << int(P::NotRegular);
+                                  << "" << int(P::NotRegular) << "";
         QTest::newRow("a file another action is writing") << "g"
                                                           << "sym"
-                                                          << "writing" << int(P::SameTarget);
+                                                          << "writing" << int(P::SameTarget) << "";
     }
     void collisions() {
         QFETCH(QString, first);
         QFETCH(QString, second);
         QFETCH(QString, read);
         QFETCH(int, problem);
+        QFETCH(QString, edited);
         QTemporaryDir work;
         const QString folder = work.path();
         makeFiles(folder);
@@ -183,6 +191,7 @@ class OutputTransactionTest : public QObject {
         const QByteArray beforeF = readAll(folder + QStringLiteral("/f"));
 
         OutputTransaction outputs;
+        if (!edited.isEmpty()) outputs.setEditedDocument(folder + '/' + edited);
         const int a = outputs.add(folder + '/' + first, QStringLiteral("OUT"));
         const int b = outputs.add(folder + '/' + second, QStringLiteral("KEY"));
         const bool begun = outputs.begin();
