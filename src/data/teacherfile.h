@@ -51,8 +51,8 @@ struct MarkedReading {
 };
 
 // text without its reading marks; each reading it marks is appended to readings (when given) with
-// the item and field given. Marks that do not close (｜ without 《…》, 《 without 》 or without a word before
-// it) are text.
+// the item and field given. Marks that do not close (｜ without 《…》, 《 without 》 or without a
+// word before it) are text.
 QString takeReadingMarks(const QString& text, int item, MarkedReading::Field field,
                          QList<MarkedReading>* readings);
 // The readings of a record as its slot slot::kReadings holds them, and back.
