@@ -19,7 +19,14 @@ QByteArray readAll(const QByteArray& localPath) {
 }
 
 QByteArray readAll(const QString& path) {
+#ifdef Q_OS_WIN
+    // fopen takes the ANSI code page, which cannot hold every name (自分の問題.csv on a Western
+    // system): Qt opens the file by its UTF-16 name.
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+#else
     return readAll(QFile::encodeName(path));
+#endif
 }
 
 QString runTool(const QString& program, const QStringList& args) {
