@@ -7,14 +7,14 @@
 
 namespace pobelo {
 
-namespace {
-
 QString oneLineField(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     text.replace(u'\r', u' ');
     text.replace(u'\n', u' ');
     return text;
 }
+
+namespace {
 
 QString csvField(const QString& text) {
     QString field = oneLineField(text);

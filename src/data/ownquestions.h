@@ -25,6 +25,9 @@ struct OwnHeading {
     bool operator==(const OwnHeading&) const = default;
 };
 
+// text on one line, as a field of the file holds it: each line break a space.
+QString oneLineField(QString text);
+
 // The file a teacher's questions are saved as: UTF-8 with a byte-order mark, CR LF line ends, a
 // header row naming the columns, then one row an item, fields quoted as RFC 4180 quotes them
 // where they hold a comma, a quote or spaces at an end. A heading without items is kept as one

@@ -14,18 +14,11 @@
 
 namespace pobelo {
 
-namespace {
-
-// The file holds one line a row: a line break typed or pasted into a field is a space there, and
-// so it is in the editor from the start.
-QString oneLine(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    text.replace(u'\r', u' ');
-    text.replace(u'\n', u' ');
-    return text;
+const QString& fieldOf(const OwnItem& item, BookColumn column) {
+    return fieldOf(const_cast<OwnItem&>(item), column);
 }
 
-QString& field(OwnItem& item, BookColumn column) {
+QString& fieldOf(OwnItem& item, BookColumn column) {
     switch (column) {
         case BookColumn::Before:
             return item.before;
@@ -37,6 +30,14 @@ QString& field(OwnItem& item, BookColumn column) {
             break;
     }
     return item.answer;
+}
+
+namespace {
+
+// The file holds one line a row: a line break typed or pasted into a field is a space there, and
+// so it is in the editor from the start.
+QString oneLine(const QString& text) {
+    return oneLineField(text);
 }
 
 QString sentenceOf(const OwnItem& item) {
@@ -117,7 +118,7 @@ BookHeading BookHeading::from(const OwnHeading& own) {
         OwnItem item = own.items[i];
         for (BookColumn c :
              {BookColumn::Before, BookColumn::Asked, BookColumn::After, BookColumn::Answer})
-            field(item, c) = oneLine(field(item, c));
+            fieldOf(item, c) = oneLine(fieldOf(item, c));
         h.rows[i].item = item;
     }
     return h;
@@ -355,8 +356,8 @@ void QuestionBook::setText(int row, BookColumn column, const QString& text) {
     State after = state_;
     BookItem& target = after.headings[state_.current].rows[size_t(row)];
     const QString value = oneLine(text);
-    if (field(target.item, column) == value) return;
-    field(target.item, column) = value;
+    if (fieldOf(target.item, column) == value) return;
+    fieldOf(target.item, column) = value;
     if (column == BookColumn::Answer)
         target.mark = AnswerMark::Given;
     else
@@ -444,7 +445,7 @@ bool QuestionBook::paste(const QString& text, int row) {
             BookItem b{from.items[i], AnswerMark::Given};
             for (BookColumn c :
                  {BookColumn::Before, BookColumn::Asked, BookColumn::After, BookColumn::Answer})
-                field(b.item, c) = oneLine(field(b.item, c));
+                fieldOf(b.item, c) = oneLine(fieldOf(b.item, c));
             // An answer not given is looked up, as a changed sentence's is.
             if (!pasted.answerGiven.value(h).value(i)) b.mark = AnswerMark::NotFound;
             suggest(b);

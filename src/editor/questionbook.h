@@ -56,6 +56,9 @@ inline QString pasteRefused(int line, const QString& why) {
 // The columns of a heading's rows as the editor shows them.
 enum class BookColumn { Before = 0, Asked, After, Answer };
 inline constexpr int kBookColumns = 4;
+// An item's text in a column.
+const QString& fieldOf(const OwnItem& item, BookColumn column);
+QString& fieldOf(OwnItem& item, BookColumn column);
 
 // Where an item's answer came from, as far as the editor knows.
 enum class AnswerMark {

@@ -317,13 +317,7 @@ bool PainterSurface::beginPage() {
     if (painter_.isActive() && pageOpen_) return true;
     if (screen_) {
         // The screen's page: one, drawn over again by each job.
-        if (painter_.isActive() || !painter_.begin(screen_)) return false;
-        uprightOnPainter_ = false;
-        pageOpen_ = true;
-        ++pagesBegun_;
-        painter_.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-        painter_.setTransform(pageTransform());
-        return true;
+        return !painter_.isActive() && startPainter(screen_);
     }
     if (!device_) return false;
 
@@ -348,7 +342,11 @@ bool PainterSurface::beginPage() {
         if (painter_.transform() != page) painter_.setTransform(page);
         return true;
     }
-    if (!painter_.begin(device_)) return false;
+    return startPainter(device_);
+}
+
+bool PainterSurface::startPainter(QPaintDevice* device) {
+    if (!painter_.begin(device)) return false;
     uprightOnPainter_ = false;
     pageOpen_ = true;
     ++pagesBegun_;

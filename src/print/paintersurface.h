@@ -121,6 +121,8 @@ class PainterSurface : public PrintSurface {
     // The page as it is set now: the paged device's, or the one kept for the screen.
     QPageLayout currentLayout() const;
     bool beginPage();
+    // Begins the painter on device for the first page of a job, at the twip scale.
+    bool startPainter(QPaintDevice* device);
     // The enlargement of the page on the device as it is now set: that of the output paper when
     // the device is set to it, 1 otherwise.
     qreal deviceEnlargement() const;

@@ -99,17 +99,7 @@ QString plainCaption(QString caption) {
 }
 
 QString fieldOf(const OwnItem& item, int column) {
-    switch (BookColumn(column)) {
-        case BookColumn::Before:
-            return item.before;
-        case BookColumn::Asked:
-            return item.asked;
-        case BookColumn::After:
-            return item.after;
-        case BookColumn::Answer:
-            break;
-    }
-    return item.answer;
+    return fieldOf(item, BookColumn(column));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include "pagecontent.h"
 #include "preflight.h"
 #include "recordingsurface.h"
 #include "sheetprinters.h"
@@ -12,14 +13,6 @@ namespace {
 
 const QString kVertical = QStringLiteral("@IPAexMincho");
 const QString kUpright = QStringLiteral("IPAexMincho");
-
-void setItem(PageContent& page, int i, const QString& before, const QString& asked,
-             const QString& after, const QString& answer) {
-    page.sentences[i] = before + asked + after;
-    page.askedParts[i] = asked;
-    page.beforeLengths[i] = qint16(before.size());
-    page.answers[i] = answer;
-}
 
 // A 書き page on the right (kanji answers of 1, 2 and 3 characters) and a 読み page on the left.
 SheetContent schoolSheet(const QString& font) {

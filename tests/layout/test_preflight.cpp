@@ -1,11 +1,13 @@
 #include <QtTest>
 #include <functional>
 
+#include "pagecontent.h"
 #include "preflight.h"
 #include "recordingsurface.h"
 #include "textruns.h"
 
 using namespace pobelo;
+using namespace pobelo::test;
 
 Q_DECLARE_METATYPE(std::function<void(pobelo::SheetContent&)>)
 
@@ -15,14 +17,6 @@ using Change = std::function<void(SheetContent&)>;
 
 const QString kUpright = QStringLiteral("ＭＳ 明朝");
 const QString kVertical = QStringLiteral("@ＭＳ 明朝");
-
-void setItem(PageContent& page, int i, const QString& before, const QString& asked,
-             const QString& after, const QString& answer) {
-    page.sentences[i] = before + asked + after;
-    page.askedParts[i] = asked;
-    page.beforeLengths[i] = qint16(before.size());
-    page.answers[i] = answer;
-}
 
 // Both pages full of short items, titled "小テスト 1" and "小テスト 2".
 SheetContent cleanSheet(const QString& font) {

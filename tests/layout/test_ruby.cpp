@@ -3,6 +3,7 @@
 // printing makes of ruby.
 #include <QtTest>
 
+#include "pagecontent.h"
 #include "preflight.h"
 #include "recordingsurface.h"
 #include "ruby.h"
@@ -31,11 +32,9 @@ QString numbers(const QList<float>& values) {
 }
 
 // A sentence of the sheet with its ruby; the asked part's characters are those of asked.
-void setItem(PageContent& page, int i, const QString& before, const QString& asked,
-             const QString& after, const QString& ruby) {
-    page.sentences[i] = before + asked + after;
-    page.askedParts[i] = asked;
-    page.beforeLengths[i] = qint16(before.size());
+void setRubyItem(PageContent& page, int i, const QString& before, const QString& asked,
+                 const QString& after, const QString& ruby) {
+    pobelo::test::setItem(page, i, before, asked, after);
     page.ruby[i] = rubyOf(ruby);
 }
 
@@ -136,8 +135,8 @@ class RubyTest : public QObject {
         QFETCH(QString, font);
         SheetContent sheet;
         sheet.fontName = font;
-        setItem(sheet.right, 0, "学校", "へ", "行く。", "0:がっ;1:こう");
-        setItem(sheet.right, 1, "東京駅", "へ", "行く。", "0:とう;1:きょう;2:えき");
+        setRubyItem(sheet.right, 0, "学校", "へ", "行く。", "0:がっ;1:こう");
+        setRubyItem(sheet.right, 1, "東京駅", "へ", "行く。", "0:とう;1:きょう;2:えき");
         RecordingSurface surface;
         drawSheet(sheet, naturalFit(), surface);
         QFETCH(QStringList, ruby);
@@ -187,7 +186,7 @@ class RubyTest : public QObject {
         QFETCH(bool, fitCures);
         SheetContent sheet;
         sheet.fontName = font;
-        setItem(sheet.right, 0, before, before.isEmpty() ? "学校" : "校", after, ruby);
+        setRubyItem(sheet.right, 0, before, before.isEmpty() ? "学校" : "校", after, ruby);
         QStringList found;
         for (const Finding& f : preflightSheet(sheet, nullptr)) found << f.line();
         QTEST(found, "found");
