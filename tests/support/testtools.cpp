@@ -21,9 +21,11 @@ QByteArray readAll(const QByteArray& localPath) {
 QByteArray readAll(const QString& path) {
 #ifdef Q_OS_WIN
     // fopen takes the ANSI code page, which cannot hold every name (自分の問題.csv on a Western
-    // system): Qt opens the file by its UTF-16 name.
+    // system): Qt opens the file by its UTF-16 name. A name from the test data's Unix folder
+    // (POBELO_TEST_DATA under wine) is one only the C library opens.
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (file.open(QIODevice::ReadOnly)) return file.readAll();
+    return readAll(QFile::encodeName(path));
 #else
     return readAll(QFile::encodeName(path));
 #endif
