@@ -498,7 +498,9 @@ QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
     // Ruby that runs into a line: a side line beside it, or a frame.
     for (const auto& [order, p] : parts) {
         if (found[order] || p.part.kind != SheetPart::Ruby) continue;
-        for (const auto& [otherOrder, other] : parts) {
+        for (const auto& entry : parts) {
+            // (a lambda takes a reference, not a structured binding, on every compiler we use)
+            const auto& other = entry.second;
             const bool touches = std::any_of(p.texts.begin(), p.texts.end(), [&](const QRectF& a) {
                 return std::any_of(other.inks.begin(), other.inks.end(),
                                    [&](const QRectF& b) { return overlap(a, b); });
@@ -563,7 +565,8 @@ QList<Finding> preflightSheet(const SheetContent& sheet, TextMeasurer* measurer,
                                             QStringLiteral("（%1マス）").arg(out)});
                 continue;
             }
-            for (const auto& [order, p] : parts) {
+            for (const auto& entry : parts) {
+                const auto& p = entry.second;
                 if (p.part.kind != SheetPart::Sentence || p.part.rightPage != right) continue;
                 const bool touches =
                     std::any_of(b.cells.begin(), b.cells.end(), [&](const QRectF& c) {

@@ -277,8 +277,8 @@ void QuestionEditor::buildControls() {
 }
 
 void QuestionEditor::buildMenus() {
-    const auto make = [this](QMenu* menu, const char* caption, const char* name,
-                             const QKeySequence& keys, const QString& tip) {
+    const auto make = [](QMenu* menu, const char* caption, const char* name,
+                         const QKeySequence& keys, const QString& tip) {
         QAction* a = menu->addAction(QString::fromUtf8(caption));
         a->setObjectName(QLatin1String(name));
         if (!keys.isEmpty()) a->setShortcut(keys);
