@@ -83,6 +83,15 @@ QString decodeText(QByteArrayView bytes, TextEncoding& encoding) {
         const QByteArrayView units = bytes.sliced(2);
         QString text = decoder(units.first(units.size() & ~qsizetype(1)));
         if (units.size() % 2 != 0) text.append(QChar(0xFFFD));
+        // A surrogate without its pair is no character (Qt's decoder lets it through): it reads
+        // as the replacement character, as it would from any other encoding, so that what is read
+        // can be saved as UTF-8 and read back the same.
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+                ++i;
+            else if (text[i].isSurrogate())
+                text[i] = QChar(0xFFFD);
+        }
         return text;
     }
     if (isUtf8Text(bytes)) {
