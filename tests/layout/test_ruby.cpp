@@ -14,9 +14,9 @@ using namespace pobelo;
 namespace {
 
 // "1+2:きょう;3:の" → ruby over the base characters 1 and 2, and over 3.
-SentenceRuby rubyOf(const QString& spec) {
+SentenceRuby rubyOf(const QString& written) {
     SentenceRuby ruby;
-    for (const QString& part : spec.split(u';', Qt::SkipEmptyParts)) {
+    for (const QString& part : written.split(u';', Qt::SkipEmptyParts)) {
         const QString base = part.section(u':', 0, 0);
         ruby.append(RubyText{base.section(u'+', 0, 0).toInt(),
                              base.contains(u'+') ? base.section(u'+', 1).toInt() : 1,
